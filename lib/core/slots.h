@@ -1,0 +1,4 @@
+#pragma once
+namespace tovn {
+int Index(int page, int cell, int cellsPerPage);
+}
