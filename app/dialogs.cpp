@@ -11,6 +11,7 @@ public:
     bool Input(HWND, const std::wstring&, const std::wstring&, std::wstring&) override {
         return false;
     }
+    bool Choose(HWND, const ChooserRequest&, ChooserAnswer&) override { return false; }
 };
 RealDialogs realDialogs;
 Dialogs* installed = nullptr;

@@ -7,7 +7,19 @@
 
 namespace tovn {
 
-struct ChooserAnswer;
+// What the folder, archive and count chooser is opened with, and what it answers.
+struct ChooserRequest {
+    std::wstring purpose;    // "LHA", "Pack", "Dire", "Copy", "Move" or "Kazu"
+    std::wstring currentDir; // start folder for LHA, Pack, Dire, Kazu (ends in "\")
+    std::wstring copyDir;    // start folder for Copy and Move (ends in "\")
+    std::wstring pluginMask; // "*.MAG;*.PI;" ...
+    int dispCount = 6;       // preselected count
+};
+struct ChooserAnswer {
+    std::wstring folder;      // no trailing "\" except for a drive root
+    std::wstring archiveName; // "LHA" only: the selected file's name, may be empty
+    int count = 1;            // 1..30
+};
 
 class Dialogs {
 public:
@@ -20,6 +32,9 @@ public:
     // A modal input box; returns false on Cancel. text holds the default going in.
     virtual bool Input(HWND owner, const std::wstring& caption, const std::wstring& prompt,
                        std::wstring& text) = 0;
+    // The chooser (folder, archive, destination, count). Returns true for OK. The answer is
+    // filled on every close, OK or not.
+    virtual bool Choose(HWND owner, const ChooserRequest& request, ChooserAnswer& answer) = 0;
 };
 
 // The installed implementation (the real dialogs unless a test installed another).

@@ -1,0 +1,79 @@
+// The state every browser command shares: the slot list with marks and empty slots, the
+// cursor and page, the display count, the modes, the folders and the options in memory.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tovn {
+
+// One grid slot: a bare file (or archive member) name, empty for an empty slot.
+struct Slot {
+    std::wstring name;
+    int mark = 0; // 0 or 1
+};
+
+// A file a command acts on (or a pick of sort mode), with its slot index.
+struct NamedIndex {
+    std::wstring name;
+    int index = 0;
+};
+
+// What was last drawn in one cell: name and packed DOS date-time of the file.
+struct CellCache {
+    std::wstring name;
+    int32_t date = 0;
+};
+
+struct BrowserState {
+    std::vector<Slot> FileList;
+    std::vector<NamedIndex> TargetList;
+    std::vector<CellCache> PageCells; // CellsPerPage + 1 entries; entry 0 unused
+    std::optional<std::vector<NamedIndex>> SortList; // exists only in sort mode
+
+    int CursorCell = 1;
+    int CurrentPage = 1;
+    int PageCount = 1;
+    int DispCount = 6;
+    int CellsPerPage = 36;
+    int CellWidth = 0;
+    int CellHeight = 0;
+
+    std::wstring CurrentDir; // ends in "\"
+    std::wstring ArchiveName;
+    std::wstring CopyDir;
+    std::wstring BackupDir;
+    int BackupMode = 0;
+    std::wstring TempDir;
+
+    std::wstring RenameName;
+    int RenameNo = 0;
+    bool LongFileNames = false;
+    bool SlideSync = true;
+    bool SlideFullSize = false;
+    int ReductionLevel = 4;
+    std::wstring CaptureFileName = L"TOVN_";
+    int CaptureKey = 126;
+
+    bool SortMode = false;
+    bool LhaMode = false;
+    bool CaptureMode = false;
+    bool PaletteDisplay = false;
+    bool LhaPluginLoaded = false;
+    bool CellCacheValid = true;
+
+    std::wstring DialogParam;
+    int ChosenCount = 0;
+    std::wstring NewName;
+    int WorkAreaHeight = 0;
+    bool FirstResize = true;
+    bool Closing = false;
+
+    void SetDispCountValue(int n) {
+        DispCount = n;
+        CellsPerPage = n * n;
+    }
+};
+
+} // namespace tovn
