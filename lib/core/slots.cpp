@@ -172,3 +172,15 @@ bool CollectTargets(BrowserState& s, std::vector<int>* unmarked) {
 }
 
 } // namespace tovn
+
+namespace tovn {
+void ReindexSortList(BrowserState& s) {
+    if (!s.SortList) return;
+    std::vector<NamedIndex> kept;
+    for (const NamedIndex& pick : *s.SortList) {
+        int i = FindName(s, pick.name);
+        if (i >= 0) kept.push_back({pick.name, i});
+    }
+    *s.SortList = kept;
+}
+} // namespace tovn

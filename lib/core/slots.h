@@ -64,3 +64,8 @@ bool AcceptsExtension(const std::wstring& name, const std::wstring& upperMask);
 bool CollectTargets(BrowserState& s, std::vector<int>* unmarked);
 
 } // namespace tovn
+
+namespace tovn {
+// After compaction the picks of sort mode find their slots again by name.
+void ReindexSortList(BrowserState& s);
+} // namespace tovn

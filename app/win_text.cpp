@@ -1,0 +1,71 @@
+#include "app/win_text.h"
+#include "app/handles.h"
+#include "browser/main_window.h"
+
+namespace tovn {
+
+std::string ToAnsi(const std::wstring& s) {
+    if (s.empty()) return std::string();
+    int n = ::WideCharToMultiByte(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0,
+                                  nullptr, nullptr);
+    std::string out(n, '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), &out[0], n, nullptr,
+                          nullptr);
+    return out;
+}
+
+std::wstring FromAnsi(const std::string& s) {
+    if (s.empty()) return std::wstring();
+    int n = ::MultiByteToWideChar(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring out(n, L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), &out[0], n);
+    return out;
+}
+
+namespace {
+DWORD Attributes(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()); }
+} // namespace
+
+bool FileExists(const std::wstring& path) {
+    DWORD a = Attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& path) {
+    if (path.empty()) return false;
+    DWORD a = Attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool PathExists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+
+void ClearTempDir(const std::wstring& folder) {
+    WIN32_FIND_DATAW fd;
+    UniqueFind find(::FindFirstFileW((folder + L"*.*").c_str(), &fd));
+    if (find) {
+        do {
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            std::wstring path = folder + fd.cFileName;
+            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW(path.c_str());
+        } while (::FindNextFileW(find.get(), &fd));
+    }
+    find.reset();
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+unsigned CurrentShiftState(bool altDown) {
+    unsigned s = 0;
+    if (::GetKeyState(VK_SHIFT) < 0) s |= ssShift;
+    if (::GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
+    if (altDown || ::GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+std::wstring ModulePath(HMODULE module) {
+    wchar_t buf[MAX_PATH * 2];
+    DWORD n = ::GetModuleFileNameW(module, buf, MAX_PATH * 2);
+    return std::wstring(buf, n);
+}
+
+} // namespace tovn

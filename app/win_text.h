@@ -1,0 +1,25 @@
+// Text and file-system helpers at the Win32 boundary.
+#pragma once
+#include <windows.h>
+#include <string>
+
+namespace tovn {
+
+// The ANSI code page is where the outside interfaces (plug-ins, the archive library, batch
+// files) take their text; conversions happen here and nowhere else.
+std::string ToAnsi(const std::wstring& s);
+std::wstring FromAnsi(const std::string& s);
+
+bool FileExists(const std::wstring& path);   // an existing file (not a folder)
+bool FolderExists(const std::wstring& path); // an existing folder
+bool PathExists(const std::wstring& path);   // either
+
+// Deletes every file of folder (any attributes), then removes the folder.
+void ClearTempDir(const std::wstring& folder);
+
+// Shift, Alt and Ctrl as the key handlers see them.
+unsigned CurrentShiftState(bool altDown);
+
+std::wstring ModulePath(HMODULE module);
+
+} // namespace tovn

@@ -1,0 +1,83 @@
+#include "browser/grid_image.h"
+
+namespace tovn {
+
+void GridImage::Register(HINSTANCE instance) {
+    WNDCLASSW wc = {};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = L"TovnGridImage";
+    ::RegisterClassW(&wc);
+}
+
+void GridImage::Create(HWND parent, HINSTANCE instance) {
+    hwnd_ = ::CreateWindowExW(0, L"TovnGridImage", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, parent,
+                              nullptr, instance, this);
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void GridImage::SetBounds(int left, int top, int width, int height) {
+    width_ = width > 0 ? width : 0;
+    height_ = height > 0 ? height : 0;
+    ::MoveWindow(hwnd_, left, top, width_, height_, FALSE);
+    if (dc_ && oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
+    WindowDc screen(hwnd_);
+    if (!dc_) dc_.reset(::CreateCompatibleDC(screen.get()));
+    bitmap_.reset(::CreateCompatibleBitmap(screen.get(), width_ ? width_ : 1, height_ ? height_ : 1));
+    oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
+    Clear();
+}
+
+void GridImage::Clear() {
+    RECT r = {0, 0, width_, height_};
+    ::FillRect(dc_.get(), &r, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+}
+
+void GridImage::Refresh() {
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+    ::UpdateWindow(hwnd_);
+}
+
+void GridImage::SelectPalette(HPALETTE palette) {
+    if (!palette || !dc_) return;
+    ::SelectPalette(dc_.get(), palette, FALSE);
+    ::RealizePalette(dc_.get());
+}
+
+void GridImage::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(hwnd_, &ps);
+    if (dc_) {
+        HPALETTE pal = static_cast<HPALETTE>(::GetCurrentObject(dc_.get(), OBJ_PAL));
+        HPALETTE old = pal ? ::SelectPalette(dc, pal, FALSE) : nullptr;
+        if (pal) ::RealizePalette(dc);
+        ::BitBlt(dc, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
+        if (old) ::SelectPalette(dc, old, FALSE);
+    }
+    ::EndPaint(hwnd_, &ps);
+}
+
+LRESULT CALLBACK GridImage::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<GridImage*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+    switch (msg) {
+    case WM_PAINT:
+        if (self) {
+            self->Paint();
+            return 0;
+        }
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        // The main window owns the grid's mouse handling.
+        return ::SendMessageW(::GetParent(w), msg, wp, lp);
+    }
+    return ::DefWindowProcW(w, msg, wp, lp);
+}
+
+} // namespace tovn

@@ -1,0 +1,35 @@
+// imgMain: the grid image. Everything is drawn into a bitmap the size of the control, which
+// is copied to the screen on paint, so XOR bands and cells stay as drawn.
+#pragma once
+#include "app/handles.h"
+#include <windows.h>
+
+namespace tovn {
+
+class GridImage {
+public:
+    static void Register(HINSTANCE instance);
+    void Create(HWND parent, HINSTANCE instance);
+    HWND Handle() const { return hwnd_; }
+    // Sets the control's bounds and gives it a new, cleared bitmap of that size.
+    void SetBounds(int left, int top, int width, int height);
+    void Clear();
+    HDC Canvas() const { return dc_.get(); }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // Copies the bitmap to the screen at once.
+    void Refresh();
+    // The palette selected into the canvas on a 256-colour display (not owned).
+    void SelectPalette(HPALETTE palette);
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    void Paint();
+    HWND hwnd_ = nullptr;
+    UniqueMemDc dc_;
+    UniqueBitmap bitmap_;
+    HGDIOBJ oldBitmap_ = nullptr;
+    int width_ = 0, height_ = 0;
+};
+
+} // namespace tovn

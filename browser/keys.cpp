@@ -1,0 +1,424 @@
+// The key handler every command runs through: navigation in every mode, then the command
+// of the current mode.
+#include "app/dialogs.h"
+#include "app/wait_window.h"
+#include "app/win_text.h"
+#include "archive/unlha.h"
+#include "browser/main_window.h"
+#include "browser/menu.h"
+#include "core/slots.h"
+#include "core/text.h"
+
+namespace tovn {
+
+bool MainWindow::Refuse() {
+    CurrentDialogs().Beep();
+    return true;
+}
+
+void MainWindow::FormKeyDown(WORD& key, unsigned shift) {
+    if (!hwnd_) return;
+    ToggleCursor();
+    if (!NavigationStage(key, shift)) {
+        if (st_.CaptureMode) {
+        } else if (st_.SortMode) {
+            SortStage(key, shift);
+        } else {
+            CommandStage(key, shift);
+        }
+    }
+    if (!hwnd_ || st_.Closing) return;
+    ShowWaiting(L"", hwnd_);
+    ToggleCursor();
+    if (afterKey) afterKey(key);
+}
+
+void MainWindow::FormKeyPress(wchar_t& key) {
+    WORD arrow = 0;
+    switch (key) {
+    case 4: arrow = VK_RIGHT; break;
+    case 5: arrow = VK_UP; break;
+    case 19: arrow = VK_LEFT; break;
+    case 24: arrow = VK_DOWN; break;
+    default: return;
+    }
+    key = 0;
+    ::PostMessageW(hwnd_, WM_KEYDOWN, arrow, 0);
+}
+
+// Table A. Returns true when the call ends here.
+bool MainWindow::NavigationStage(WORD key, unsigned shift) {
+    const bool isShift = shift & ssShift;
+    const bool navigationKey = key == VK_RETURN || key == VK_PRIOR || key == VK_NEXT ||
+                               key == VK_LEFT || key == VK_RIGHT || key == VK_UP ||
+                               key == VK_DOWN || key == 'J';
+    if (!navigationKey) return false;
+    if (st_.FileList.empty() && !(key == VK_RETURN && isShift) && key != VK_UP && key != VK_DOWN)
+        return Refuse();
+    switch (key) {
+    case VK_RETURN:
+        if (isShift) return false;
+        ViewCursorFile();
+        return true;
+    case VK_PRIOR:
+        GoToCell(isShift ? 1 : st_.CurrentPage - 1, 0, true);
+        return false;
+    case VK_NEXT:
+        if (isShift) {
+            GoToCell(st_.PageCount, 0, true);
+            return false;
+        }
+        if (st_.CurrentPage == st_.PageCount) {
+            ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
+            return true;
+        }
+        GoToCell(st_.CurrentPage + 1, 0, true);
+        return false;
+    case VK_LEFT:
+        GoToPreviousCell(st_.CurrentPage, st_.CursorCell);
+        return false;
+    case VK_RIGHT:
+        GoToCell(st_.CurrentPage, st_.CursorCell, true);
+        return false;
+    case VK_UP:
+        if (st_.FileList.empty()) return true;
+        return !MoveRowUp();
+    case VK_DOWN:
+        if (st_.FileList.empty()) return true;
+        return !MoveRowDown();
+    case 'J':
+        return !PageJump();
+    }
+    return false;
+}
+
+void MainWindow::ViewCursorFile() {
+    if (!ArchiveStillThere()) return;
+    int slot = CursorSlot(st_);
+    if (!CheckSlotFile(slot)) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    st_.DialogParam = st_.SortMode ? L"Sort" : L"Hyouzi";
+    st_.TargetList.assign(1, NamedIndex{st_.FileList[slot].name, slot});
+    // The slide viewer opens here once it exists.
+    RealizeDisplayPalette();
+    st_.TargetList.clear();
+}
+
+// Returns false when the call ends (cancel or error).
+bool MainWindow::PageJump() {
+    std::wstring text = std::to_wstring(st_.CurrentPage);
+    if (!CurrentDialogs().Input(hwnd_, L"Page Jump", L"ページを入力して下さい．", text))
+        return false;
+    long long n = 0;
+    if (!ParseInteger(text, n)) {
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(hwnd_, L"数値で入力して下さい．", L"Input Error", MB_OK);
+        return false;
+    }
+    if (n >= 1 && n <= st_.PageCount && n != st_.CurrentPage)
+        GoToCell(static_cast<int>(n), 0, true);
+    return true;
+}
+
+namespace {
+int DigitOf(WORD key) {
+    if (key >= '0' && key <= '9') return key - '0';
+    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return key - VK_NUMPAD0;
+    return -1;
+}
+} // namespace
+
+// Table B: normal and archive mode.
+void MainWindow::CommandStage(WORD key, unsigned shift) {
+    const bool empty = st_.FileList.empty();
+    const bool isShift = shift & ssShift, isCtrl = shift & ssCtrl;
+    int digit = DigitOf(key);
+    if (digit >= 0) {
+        int d = digit == 0 ? 10 : digit;
+        if (isShift) SetDispCount(10 + d);
+        else if (isCtrl) SetDispCount(20 + d);
+        else SetDispCount(d);
+        return;
+    }
+    switch (key) {
+    case VK_RETURN: // with Shift: the slide show
+        if (empty) Refuse();
+        else ArchiveStillThere();
+        return;
+    case VK_MENU: // the macro window
+        ArchiveStillThere();
+        return;
+    case VK_ESCAPE:
+        AskQuit();
+        return;
+    case VK_SPACE:
+        if (empty) Refuse();
+        else ToggleCursorMark();
+        return;
+    case VK_HOME:
+        if (empty) Refuse();
+        else MarkAll();
+        return;
+    case 'F':
+        CurrentDialogs().Beep();
+        st_.SlideFullSize = !st_.SlideFullSize;
+        return;
+    case 'H':
+    case 'L':
+        ChangeFolder();
+        return;
+    case 'O':
+        OpenArchive();
+        return;
+    case 'Q':
+        ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return;
+    case 'S':
+        if (!isCtrl) ReRead(isShift);
+        return;
+    case 'C':
+    case 'U':
+    case 'D':
+    case 'M':
+    case 'N':
+    case 'Z':
+    case 'P':
+        if (empty) Refuse();
+        return;
+    case 'K':
+        if (st_.LhaMode) Refuse();
+        return;
+    case 'E':
+        if (!isCtrl) ArchiveStillThere();
+        return;
+    }
+}
+
+void MainWindow::SortStage(WORD, unsigned) {}
+
+void MainWindow::ToggleCursorMark() {
+    int slot = CursorSlot(st_);
+    if (slot < 0 || slot >= static_cast<int>(st_.FileList.size())) return;
+    st_.FileList[slot].mark ^= 1;
+    ToggleMark(st_.CursorCell);
+    if (slot != static_cast<int>(st_.FileList.size()) - 1)
+        GoToCell(st_.CurrentPage, st_.CursorCell, false);
+}
+
+void MainWindow::MarkAll() {
+    if (CollectTargetsOnScreen()) {
+        st_.TargetList.clear();
+        return;
+    }
+    st_.TargetList.clear();
+    for (size_t i = 0; i < st_.FileList.size(); ++i) {
+        Slot& s = st_.FileList[i];
+        s.mark = s.name.empty() ? 0 : 1;
+        int slot = static_cast<int>(i);
+        if (s.mark && PageOf(slot, st_.CellsPerPage) == st_.CurrentPage)
+            ToggleMark(CellOf(slot, st_.CellsPerPage));
+    }
+}
+
+void MainWindow::ReRead(bool resetCache) {
+    int slot = CursorSlot(st_);
+    std::wstring name = slot >= 0 && slot < static_cast<int>(st_.FileList.size())
+                            ? st_.FileList[slot].name
+                            : std::wstring();
+    BuildFileList();
+    PlaceCursorAt(st_, name.empty() ? -1 : FindName(st_, name));
+    if (resetCache) ResetPageCells();
+    PaintPage();
+}
+
+void MainWindow::ChangeFolder() {
+    ChooserRequest request{L"Dire", st_.CurrentDir, st_.CopyDir, PluginMask(), st_.DispCount};
+    st_.DialogParam = request.purpose;
+    ChooserAnswer answer;
+    bool ok = CurrentDialogs().Choose(hwnd_, request, answer);
+    st_.DialogParam = answer.folder;
+    st_.ChosenCount = answer.count;
+    if (!ok) return;
+    st_.LhaMode = false;
+    st_.CurrentDir = WithTrailingBackslash(answer.folder);
+    st_.SetDispCountValue(answer.count);
+    LayoutGrid();
+    ResetPageCells();
+    st_.CurrentPage = 1;
+    st_.CursorCell = 1;
+    BuildFileList();
+    PaintPage();
+}
+
+void MainWindow::OpenArchive() {
+    if (!UnlhaLoaded()) {
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(hwnd_, L"UNLHA32.DLLがロードされていません．",
+                                 L"UNLHA32.DLL Not Loaded.", MB_OK);
+        return;
+    }
+    if (!st_.LhaPluginLoaded) {
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(hwnd_, L"LHASAD.SPIがロードされていません．",
+                                 L"LHASAD.SPI Not Loaded.", MB_OK);
+        return;
+    }
+    ChooserRequest request{L"LHA", st_.CurrentDir, st_.CopyDir, PluginMask(), st_.DispCount};
+    st_.DialogParam = request.purpose;
+    ChooserAnswer answer;
+    bool ok = CurrentDialogs().Choose(hwnd_, request, answer);
+    st_.DialogParam = answer.folder;
+    st_.ArchiveName = answer.archiveName;
+    st_.ChosenCount = answer.count;
+    if (!ok) return;
+    std::wstring folder = WithTrailingBackslash(answer.folder);
+    // An empty archive name names the folder itself, which the check refuses.
+    if (answer.archiveName.empty() ||
+        !Unlha().CheckArchive(ToAnsi(folder + answer.archiveName).c_str(), 1)) {
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(hwnd_, L"LHAファイルが壊れているか，LHAファイルではありません．",
+                                 L"Error.", MB_OK);
+        return;
+    }
+    st_.LhaMode = true;
+    st_.CurrentDir = folder;
+    st_.SetDispCountValue(answer.count);
+    LayoutGrid();
+    ResetPageCells();
+    st_.CurrentPage = 1;
+    st_.CursorCell = 1;
+    BuildFileList();
+    PaintPage();
+}
+
+void MainWindow::AskQuit() {
+    if (CurrentDialogs().Message(hwnd_, L"終了しますか？", L"Quit Tovane 32", MB_OKCANCEL) == IDOK)
+        ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void MainWindow::K1Click() {
+    if (st_.SortMode || st_.CaptureMode) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    ChooserRequest request{L"Kazu", st_.CurrentDir, st_.CopyDir, PluginMask(), st_.DispCount};
+    st_.DialogParam = request.purpose;
+    ChooserAnswer answer;
+    bool ok = CurrentDialogs().Choose(hwnd_, request, answer);
+    st_.DialogParam = answer.folder;
+    st_.ChosenCount = answer.count;
+    if (!ok) return;
+    ToggleCursor();
+    int slot = CursorSlot(st_);
+    std::wstring name = slot >= 0 && slot < static_cast<int>(st_.FileList.size())
+                            ? st_.FileList[slot].name
+                            : std::wstring();
+    st_.SetDispCountValue(answer.count);
+    if (st_.FileList.empty()) {
+        st_.CurrentPage = 1;
+        st_.CursorCell = 1;
+    } else {
+        CompactList(st_);
+        PlaceCursorAt(st_, name.empty() ? -1 : FindName(st_, name));
+    }
+    st_.CellCacheValid = false;
+    LayoutGrid();
+    ResetPageCells();
+    PaintPage();
+    ToggleCursor();
+}
+
+void MainWindow::O1Click() {
+    if (st_.SortMode || st_.CaptureMode) CurrentDialogs().Beep();
+}
+
+void MainWindow::OnCommand(int id) {
+    unsigned shift = 0;
+    WORD key = MenuKey(id, &shift);
+    if (key) {
+        FormKeyDown(key, shift);
+        return;
+    }
+    switch (id) {
+    case idK1: K1Click(); break;
+    case idO1: O1Click(); break;
+    case idVersionInfo1:
+        CurrentDialogs().Message(hwnd_, L"Tovane 32 Version 2.00．", L"ﾊﾞｰｼﾞｮﾝ情報", MB_OK);
+        break;
+    }
+}
+
+void MainWindow::imgMainMouseDown(int button, unsigned, int x, int y) {
+    int n = st_.DispCount;
+    int cw = imgMain_.Width() / n, ch = imgMain_.Height() / n;
+    if (!cw || !ch) return;
+    int row = y / ch, column = x / cw;
+    int cell = row * n + column + 1;
+    int slot = Index(st_.CurrentPage, cell, st_.CellsPerPage);
+    if (slot < 0 || slot >= static_cast<int>(st_.FileList.size()) ||
+        st_.FileList[slot].name.empty()) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    ToggleCursor();
+    st_.CursorCell = cell;
+    GoToCell(st_.CurrentPage, cell - 1, false);
+    ToggleCursor();
+    if (button != 1) return;
+    int at = CursorSlot(st_);
+    Slot& s = st_.FileList[at];
+    if (s.mark == 0) {
+        s.mark = 1;
+        if (st_.SortMode && st_.SortList) st_.SortList->push_back({s.name, at});
+    } else {
+        s.mark = 0;
+        if (st_.SortMode && st_.SortList) {
+            auto& picks = *st_.SortList;
+            for (auto it = picks.begin(); it != picks.end(); ++it)
+                if (EqualNoCase(it->name, s.name)) {
+                    picks.erase(it);
+                    break;
+                }
+        }
+    }
+    ToggleMark(st_.CursorCell);
+}
+
+void MainWindow::imgMainDblClick() {
+    WORD key = VK_RETURN;
+    FormKeyDown(key, 0);
+}
+
+void MainWindow::sbMainScroll(int code, int) {
+    ToggleCursor();
+    if (code == SB_LINEUP || code == SB_LINEDOWN || code == SB_PAGEUP || code == SB_PAGEDOWN ||
+        code == SB_ENDSCROLL) {
+        int p = ::GetScrollPos(sbMain_, SB_CTL);
+        if (!st_.FileList.empty()) GoToCell(PageOf(p, st_.CellsPerPage), CellOf(p, st_.CellsPerPage) - 1, true);
+    }
+    ToggleCursor();
+}
+
+// The scroll bar control does not move by itself: the handler sees the position it held
+// before the notification, and the new position is stored after it returns.
+void MainWindow::sbMain_Scroll(int code, int position, int trackPosition) {
+    int maxPos = st_.FileList.empty() ? 0 : static_cast<int>(st_.FileList.size()) - 1;
+    int next = position;
+    switch (code) {
+    case SB_LINEUP: next = position - 1; break;
+    case SB_LINEDOWN: next = position + 1; break;
+    case SB_PAGEUP: next = position - st_.CellsPerPage; break;
+    case SB_PAGEDOWN: next = position + st_.CellsPerPage; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: next = trackPosition; break;
+    case SB_TOP: next = 0; break;
+    case SB_BOTTOM: next = maxPos; break;
+    }
+    next = next < 0 ? 0 : next > maxPos ? maxPos : next;
+    sbMainScroll(code, next);
+    if (code != SB_ENDSCROLL) ::SetScrollPos(sbMain_, SB_CTL, next, TRUE);
+}
+
+} // namespace tovn

@@ -1,0 +1,259 @@
+#include "browser/main_window.h"
+#include "app/dialogs.h"
+#include "app/wait_window.h"
+#include "archive/unlha.h"
+#include "browser/menu.h"
+#include "core/command_line.h"
+#include "core/slots.h"
+#include "core/text.h"
+#include "app/win_text.h"
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+namespace tovn {
+
+namespace {
+MainWindow* theMainWindow = nullptr;
+constexpr int kScrollBarWidth = 16;
+} // namespace
+
+MainWindow* frmMain() { return theMainWindow; }
+void ClearMainWindow() { theMainWindow = nullptr; }
+void SetMainWindow(MainWindow* w) { theMainWindow = w; }
+
+void MainWindow::Register(HINSTANCE instance) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+    wc.hIcon = ::LoadIconW(instance, L"MAINICON");
+    wc.lpszClassName = L"TfrmMain";
+    ::RegisterClassW(&wc);
+    GridImage::Register(instance);
+}
+
+HWND MainWindow::Create(HINSTANCE instance) {
+    hwnd_ = ::CreateWindowExW(0, L"TfrmMain", L"Tovane 32", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                              50, 50, 440, 300, nullptr, nullptr, instance, this);
+    if (!hwnd_) return nullptr;
+    CreateControls(instance);
+    FormCreate();
+    if (!hwnd_) return nullptr;
+    FormShow();
+    const Bounds& b = placement_.bounds;
+    ::MoveWindow(hwnd_, b.left, b.top, b.width, b.height, FALSE);
+    st_.FirstResize = false;
+    layoutWidth_ = -1;
+    ::ShowWindow(hwnd_, placement_.maximised ? SW_SHOWMAXIMIZED : options_.showCommand);
+    // The first layout and page come from the resize handling once the window has its size.
+    if (layoutWidth_ < 0) FormResize();
+    ::UpdateWindow(hwnd_);
+    return hwnd_;
+}
+
+void MainWindow::CreateControls(HINSTANCE instance) {
+    imgMain_.Create(hwnd_, instance);
+    sbMain_ = ::CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, 0,
+                                kScrollBarWidth, 100, hwnd_, nullptr, instance, nullptr);
+    stBar_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
+                               nullptr, instance, nullptr);
+    canvasFont_.reset(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                                    L"MS UI Gothic"));
+    ::SendMessageW(stBar_, WM_SETFONT, reinterpret_cast<WPARAM>(canvasFont_.get()), TRUE);
+    CreateMenuBar();
+}
+
+void MainWindow::CreateMenuBar() {
+    HMENU bar = BuildMainMenu(&sortItemMenu_);
+    ::SetMenu(hwnd_, bar);
+}
+
+void MainWindow::FormCreate() {
+    APPBARDATA bar = {};
+    bar.cbSize = sizeof bar;
+    int taskBarHeight = 0;
+    if (::SHAppBarMessage(ABM_GETTASKBARPOS, &bar)) taskBarHeight = bar.rc.bottom - bar.rc.top;
+    st_.WorkAreaHeight = ::GetSystemMetrics(SM_CYSCREEN) - taskBarHeight;
+
+    SettingsContext c;
+    c.iniPath = options_.iniPath;
+    c.programDir = options_.programDir;
+    c.screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    c.folderExists = FolderExists;
+    c.backupFolderMissing = [this] {
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(hwnd_,
+                                 L"ﾊﾞｯｸｱｯﾌﾟﾃﾞｨﾚｸﾄﾘがありません．ﾊﾞｯｸｱｯﾌﾟを取らないに設定しました．",
+                                 L"Back Up Directory Not Find.", MB_OK);
+    };
+    placement_ = LoadSettings(st_, c);
+    st_.TempDir = options_.programDir + L"TEMP\\";
+    ResetPageCells();
+    if (!InitPictures()) return;
+    ApplyCommandLine();
+}
+
+void MainWindow::ApplyCommandLine() {
+    StartTarget start = ParseCommandLine(options_.args, FileExists);
+    if (start.folder.empty() || !FolderExists(start.folder)) return;
+    st_.CurrentDir = start.folder;
+    if (start.file.empty() || UpperExtension(start.file) != L".LZH") return;
+    if (!UnlhaLoaded()) {
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(hwnd_, L"UNLHA32.DLLがロードされていません．",
+                                 L"UNLHA32.DLL Not Loaded.", MB_OK);
+    } else if (!st_.LhaPluginLoaded) {
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(hwnd_, L"LHASAD.SPIがロードされていません．",
+                                 L"LHASAD.SPI Not Loaded.", MB_OK);
+    } else if (Unlha().CheckArchive(ToAnsi(start.folder + start.file).c_str(), 1)) {
+        st_.LhaMode = true;
+        st_.ArchiveName = start.file;
+    } else {
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(hwnd_, L"LHAファイルが壊れているか，LHAファイルではありません．",
+                                 L"Error.", MB_OK);
+    }
+}
+
+void MainWindow::FormShow() { BuildFileList(); }
+
+void MainWindow::FormActivate() {
+    if (st_.PaletteDisplay) FormPaint();
+}
+
+void MainWindow::FormResize() {
+    if (st_.FirstResize) {
+        st_.FirstResize = false;
+        return;
+    }
+    if (st_.Closing || !hwnd_) return;
+    if (!st_.FileList.empty()) {
+        int slot = CursorSlot(st_);
+        std::wstring name = slot >= 0 && slot < static_cast<int>(st_.FileList.size())
+                                ? st_.FileList[slot].name
+                                : std::wstring();
+        CompactList(st_);
+        PlaceCursorAt(st_, name.empty() ? -1 : FindName(st_, name));
+        // Compaction moved the picks of sort mode: keep their slots in step.
+        if (st_.SortList) ReindexSortList(st_);
+    }
+    LayoutGrid();
+    ResetPageCells();
+    PaintPage();
+    ToggleCursor();
+}
+
+void MainWindow::FormClose() {
+    st_.Closing = true;
+    ClearTempDir(st_.TempDir);
+    SaveSettings(st_, options_.iniPath, CurrentPlacement());
+    st_.FileList.clear();
+    st_.PageCells.clear();
+    st_.TargetList.clear();
+    ReleasePictures();
+}
+
+WindowPlacementSetting MainWindow::CurrentPlacement() const {
+    WindowPlacementSetting w;
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof wp;
+    ::GetWindowPlacement(hwnd_, &wp);
+    w.maximised = wp.showCmd == SW_SHOWMAXIMIZED || ::IsZoomed(hwnd_);
+    RECT r;
+    ::GetWindowRect(hwnd_, &r);
+    w.bounds = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    return w;
+}
+
+void MainWindow::LayoutGrid() {
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    ::SendMessageW(stBar_, WM_SIZE, 0, 0);
+    RECT bar;
+    ::GetWindowRect(stBar_, &bar);
+    int barHeight = bar.bottom - bar.top;
+    int width = client.right - client.left, height = client.bottom - client.top;
+    ::MoveWindow(sbMain_, width - kScrollBarWidth, 0, kScrollBarWidth, height - barHeight, TRUE);
+    imgMain_.SetBounds(0, 0, width - kScrollBarWidth - 1, height - barHeight);
+    layoutWidth_ = width;
+    layoutHeight_ = height;
+    st_.CellWidth = imgMain_.Width() / st_.DispCount;
+    st_.CellHeight = imgMain_.Height() / st_.DispCount;
+}
+
+void MainWindow::ResetPageCells() {
+    st_.PageCells.assign(st_.CellsPerPage + 1, CellCache{});
+}
+
+LRESULT CALLBACK MainWindow::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        auto* self = static_cast<MainWindow*>(cs->lpCreateParams);
+        self->hwnd_ = w;
+        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(w, msg, wp, lp);
+    return self->Handle(msg, wp, lp);
+}
+
+LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_SIZE:
+        if (wp != SIZE_MINIMIZED && stBar_) FormResize();
+        else if (st_.FirstResize) st_.FirstResize = false;
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wp) != WA_INACTIVE) FormActivate();
+        break;
+    case WM_PAINT:
+        FormPaint();
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        if (msg == WM_SYSKEYDOWN && wp != VK_MENU && wp != VK_F10) break;
+        WORD key = static_cast<WORD>(wp);
+        FormKeyDown(key, CurrentShiftState(msg == WM_SYSKEYDOWN));
+        return 0;
+    }
+    case WM_CHAR: {
+        wchar_t ch = static_cast<wchar_t>(wp);
+        FormKeyPress(ch);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+        int button = msg == WM_LBUTTONDOWN ? 0 : msg == WM_RBUTTONDOWN ? 1 : 2;
+        imgMainMouseDown(button, CurrentShiftState(false), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        return 0;
+    }
+    case WM_LBUTTONDBLCLK:
+        imgMainDblClick();
+        return 0;
+    case WM_VSCROLL:
+        if (reinterpret_cast<HWND>(lp) == sbMain_) {
+            SCROLLINFO si = {sizeof si, SIF_POS};
+            ::GetScrollInfo(sbMain_, SB_CTL, &si);
+            sbMain_Scroll(LOWORD(wp), si.nPos, HIWORD(wp));
+        }
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wp) == 0 && lp == 0) OnCommand(LOWORD(wp));
+        return 0;
+    case WM_CLOSE:
+        FormClose();
+        ::DestroyWindow(hwnd_);
+        return 0;
+    case WM_DESTROY:
+        hwnd_ = nullptr;
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+} // namespace tovn

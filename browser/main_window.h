@@ -1,0 +1,143 @@
+// TfrmMain: the browser window — grid image, scroll bar, status bar and menu — and the
+// handlers every command runs through.
+#pragma once
+#include "app/settings.h"
+#include "browser/grid_image.h"
+#include "core/browser_state.h"
+#include <windows.h>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tovn {
+
+class PictureHost;
+
+enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+
+struct MainWindowOptions {
+    std::wstring iniPath;    // the settings file
+    std::wstring programDir; // ends in "\"; default folder and TEMP\ parent
+    std::vector<std::wstring> args;
+    int showCommand = SW_SHOWNORMAL;
+};
+
+class MainWindow {
+public:
+    explicit MainWindow(MainWindowOptions options);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    static void Register(HINSTANCE instance);
+    // Creates, shows and lays out the window (FormCreate, FormShow, first layout).
+    HWND Create(HINSTANCE instance);
+    HWND Handle() const { return hwnd_; }
+    HWND StatusBar() const { return stBar_; }
+    HWND ScrollBar() const { return sbMain_; }
+    GridImage& Image() { return imgMain_; }
+    BrowserState& State() { return st_; }
+    PictureHost* Pictures() { return pictures_.get(); }
+    // Hook that runs after each key command (tests and the capture code observe it).
+    std::function<void(WORD)> afterKey;
+
+    // Event handlers.
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    void FormResize();
+    void FormClose();
+    void FormPaint();
+    void FormKeyDown(WORD& key, unsigned shift);
+    void FormKeyPress(wchar_t& key);
+    void imgMainMouseDown(int button, unsigned shift, int x, int y);
+    void imgMainDblClick();
+    void sbMainScroll(int code, int position);
+
+    // Grid state operations.
+    void LayoutGrid();
+    void ResetPageCells();
+    void ToggleCursor();
+    void ToggleMark(int cell);
+    void PaintCellFrame(int cell);
+    void PaintEmptyCell(int cell);
+    void UpdateStatusBar();
+    void UpdateScrollBar();
+    void GoToCell(int page, int cell, bool mayLeavePage);
+    void GoToPreviousCell(int page, int cell);
+    bool MoveRowUp();
+    bool MoveRowDown();
+    void SetDispCount(int n);
+    bool CheckSlotFile(int index);
+    bool CollectTargetsOnScreen();
+    bool ArchiveStillThere();
+    void LeaveArchiveMode();
+
+    // File list.
+    void BuildFileList();
+    void BuildArchiveFileList();
+
+    // Painting.
+    void PaintPage();
+    void PaintCell(int cell, int slot);
+    void PaintEmptyCells();
+    void RealizeDisplayPalette();
+
+    // Counts of pictures decoded by PaintCell (tests check the cache with it).
+    int DecodeCount() const { return decodeCount_; }
+    std::wstring PluginMask() const;
+    std::wstring ArchivePath() const { return st_.CurrentDir + st_.ArchiveName; }
+    const MainWindowOptions& Options() const { return options_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void CreateControls(HINSTANCE instance);
+    void CreateMenuBar();
+    void OnCommand(int id);
+    void ApplyCommandLine();
+    void SettleCursor(int slot);
+    void RebuildFromScratch();
+    WindowPlacementSetting CurrentPlacement() const;
+    bool InitPictures();
+    void ReleasePictures();
+    void sbMain_Scroll(int code, int position, int trackPosition);
+    void DrawThumbnail(int cell, const std::wstring& name);
+
+    // Key commands (key dispatcher).
+    bool NavigationStage(WORD key, unsigned shift);
+    void CommandStage(WORD key, unsigned shift);
+    void SortStage(WORD key, unsigned shift);
+    void ViewCursorFile();
+    bool PageJump();
+    void ToggleCursorMark();
+    void MarkAll();
+    void ReRead(bool resetCache);
+    void ChangeFolder();
+    void OpenArchive();
+    void AskQuit();
+    void K1Click();
+    void O1Click();
+    bool Refuse(); // beep; true
+
+    MainWindowOptions options_;
+    BrowserState st_;
+    HWND hwnd_ = nullptr;
+    HWND sbMain_ = nullptr;
+    HWND stBar_ = nullptr;
+    HMENU sortItemMenu_ = nullptr;
+    GridImage imgMain_;
+    UniqueFont canvasFont_;
+    std::unique_ptr<PictureHost> pictures_;
+    WindowPlacementSetting placement_;
+    int decodeCount_ = 0;
+    int layoutWidth_ = -1, layoutHeight_ = -1;
+};
+
+// The window that commands return the focus to and that owns message boxes.
+MainWindow* frmMain();
+void ClearMainWindow();
+void SetMainWindow(MainWindow* w);
+
+} // namespace tovn

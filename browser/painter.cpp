@@ -1,0 +1,92 @@
+// Painting the page: one cell per slot, a cache of what each cell shows so that a repaint
+// decodes only the cells whose file changed.
+#include "app/handles.h"
+#include "app/wait_window.h"
+#include "app/win_text.h"
+#include "archive/unlha.h"
+#include "browser/main_window.h"
+#include "core/slots.h"
+
+namespace tovn {
+
+namespace {
+
+constexpr int32_t kNoDate = -1;
+
+int32_t PackedDosDate(const FILETIME& written) {
+    FILETIME local;
+    WORD date = 0, time = 0;
+    ::FileTimeToLocalFileTime(&written, &local);
+    ::FileTimeToDosDateTime(&local, &date, &time);
+    return static_cast<int32_t>((static_cast<uint32_t>(date) << 16) | time);
+}
+
+} // namespace
+
+void MainWindow::PaintPage() {
+    if (st_.LhaMode && !ArchiveStillThere()) return;
+    ShowWaiting(L"Now Painting Images", hwnd_);
+    const int count = static_cast<int>(st_.FileList.size());
+    for (int cell = 1; cell <= st_.CellsPerPage; ++cell) {
+        int slot = Index(st_.CurrentPage, cell, st_.CellsPerPage);
+        PaintCell(cell, slot);
+        if (slot + 1 < count) imgMain_.Refresh();
+    }
+    ShowWaiting(L"", hwnd_);
+    imgMain_.Refresh();
+    ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
+    UpdateStatusBar();
+}
+
+void MainWindow::PaintCell(int cell, int slot) {
+    if (cell < 1 || cell >= static_cast<int>(st_.PageCells.size())) return;
+    if (slot < 0 || slot >= static_cast<int>(st_.FileList.size()) ||
+        st_.FileList[slot].name.empty()) {
+        st_.PageCells[cell] = CellCache{};
+        PaintEmptyCell(cell);
+        return;
+    }
+    const std::wstring& name = st_.FileList[slot].name;
+    int32_t date = kNoDate;
+    bool opened = true;
+    if (st_.LhaMode) {
+        IndividualInfo info;
+        if (FindArchiveEntry(hwnd_, ToAnsi(ArchivePath()), ToAnsi(name), &info))
+            date = static_cast<int32_t>((static_cast<uint32_t>(info.wDate) << 16) | info.wTime);
+    } else {
+        UniqueFile file(::CreateFileW((st_.CurrentDir + name).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        opened = static_cast<bool>(file);
+        FILETIME written;
+        if (opened && ::GetFileTime(file.get(), nullptr, nullptr, &written))
+            date = PackedDosDate(written);
+    }
+    CellCache& cached = st_.PageCells[cell];
+    if (opened && st_.CellCacheValid && cached.name == name && cached.date == date) return;
+    cached = CellCache{name, date};
+    st_.CellCacheValid = true;
+    ++decodeCount_;
+    DrawThumbnail(cell, name);
+    if (st_.FileList[slot].mark == 1) ToggleMark(cell);
+}
+
+void MainWindow::PaintEmptyCells() {
+    if (st_.LhaMode && !ArchiveStillThere()) return;
+    ShowWaiting(L"Now Painting Images", hwnd_);
+    for (int cell = 1; cell <= st_.CellsPerPage; ++cell) {
+        int slot = Index(st_.CurrentPage, cell, st_.CellsPerPage);
+        if (slot >= static_cast<int>(st_.FileList.size()) || st_.FileList[slot].name.empty()) {
+            st_.PageCells[cell] = CellCache{};
+            PaintEmptyCell(cell);
+        }
+    }
+    ShowWaiting(L"", hwnd_);
+    imgMain_.Refresh();
+}
+
+void MainWindow::RealizeDisplayPalette() {
+    if (st_.PaletteDisplay) FormPaint();
+}
+
+} // namespace tovn
