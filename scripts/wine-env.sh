@@ -17,12 +17,12 @@ tovn_wine_prefix() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
-        if [ ! -f "$WINEPREFIX/.tovn-ready" ]; then
+        if [ ! -f "$WINEPREFIX/.tovn-ready-2" ]; then
             rm -rf "$WINEPREFIX"
             "$tovn_wine" wineboot -i >/dev/null 2>&1
             "$tovn_wine" regedit "$("$tovn_wine" winepath -w "$tovn_root/scripts/wine-settings.reg" 2>/dev/null)" >/dev/null 2>&1
             "$WINESERVER" -w
-            touch "$WINEPREFIX/.tovn-ready"
+            touch "$WINEPREFIX/.tovn-ready-2"
         fi
     ) 9>"$WINEPREFIX.lock"
 }

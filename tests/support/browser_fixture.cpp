@@ -1,0 +1,92 @@
+#include "support/browser_fixture.h"
+#include "app/wait_window.h"
+#include <commctrl.h>
+
+namespace tovn::test {
+
+namespace {
+bool registered = false;
+}
+
+BrowserFixture::BrowserFixture() {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (!registered) {
+        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES};
+        ::InitCommonControlsEx(&icc);
+        MainWindow::Register(instance);
+        WaitWindow::Create(instance);
+        registered = true;
+    }
+}
+
+BrowserFixture::~BrowserFixture() {
+    window.reset();
+    Pump();
+}
+
+void BrowserFixture::MakePictures(int n, int width, int height) {
+    for (int i = 1; i <= n; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"P%02d.BMP", i);
+        WriteSolidBmp(pictures / name, width, height, static_cast<uint8_t>(i * 20), 100, 200);
+    }
+}
+
+void BrowserFixture::Start(std::vector<std::wstring> args) {
+    MainWindowOptions o;
+    o.iniPath = program / L"Tovn32.INI";
+    o.programDir = program.Path();
+    o.args = args.empty() ? std::vector<std::wstring>{pictures.Path()} : args;
+    window = std::make_unique<MainWindow>(o);
+    ASSERT_NE(window->Create(::GetModuleHandleW(nullptr)), nullptr);
+    Pump();
+}
+
+void BrowserFixture::Close() {
+    ::SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
+    Pump();
+}
+
+void BrowserFixture::Key(WORD key, unsigned shift) {
+    window->FormKeyDown(key, shift);
+    Pump();
+}
+
+void BrowserFixture::Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+std::wstring BrowserFixture::Status(int panel) const {
+    wchar_t buf[1024] = {};
+    ::SendMessageW(window->StatusBar(), SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(buf));
+    return buf;
+}
+
+COLORREF BrowserFixture::Pixel(int x, int y) const {
+    return ::GetPixel(window->Image().Canvas(), x, y);
+}
+
+std::wstring BrowserFixture::CursorName() const {
+    const BrowserState& s = window->State();
+    int i = (s.CurrentPage - 1) * s.CellsPerPage + s.CursorCell - 1;
+    return i >= 0 && i < static_cast<int>(s.FileList.size()) ? s.FileList[i].name : L"";
+}
+
+std::wstring BrowserFixture::IniText(const wchar_t* section, const wchar_t* key) const {
+    wchar_t buf[1024];
+    ::GetPrivateProfileStringW(section, key, L"<absent>", buf, 1024,
+                               (program / L"Tovn32.INI").c_str());
+    return buf;
+}
+
+void BrowserFixture::PutIni(const wchar_t* section, const wchar_t* key,
+                            const std::wstring& value) const {
+    ::WritePrivateProfileStringW(section, key, value.c_str(), (program / L"Tovn32.INI").c_str());
+}
+
+} // namespace tovn::test

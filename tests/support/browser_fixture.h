@@ -1,0 +1,39 @@
+// Starts the real main window in-process on a scratch folder, with scripted dialogs, and
+// gives tests the keys, the status bar and the grid's pixels.
+#pragma once
+#include "browser/main_window.h"
+#include "support/scripted_dialogs.h"
+#include "support/test_folder.h"
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace tovn::test {
+
+class BrowserFixture : public ::testing::Test {
+protected:
+    BrowserFixture();
+    ~BrowserFixture() override;
+
+    // Writes n solid BMPs named P01.BMP ... into the picture folder.
+    void MakePictures(int n, int width = 32, int height = 24);
+    // Creates the window on the picture folder (settings file in the program folder).
+    void Start(std::vector<std::wstring> args = {});
+    // Closes the window as the user would (settings written).
+    void Close();
+    void Key(WORD key, unsigned shift = 0);
+    std::wstring Status(int panel) const;
+    COLORREF Pixel(int x, int y) const;
+    std::wstring CursorName() const;
+    void Pump();
+    std::wstring IniText(const wchar_t* section, const wchar_t* key) const;
+    void PutIni(const wchar_t* section, const wchar_t* key, const std::wstring& value) const;
+
+    ScriptedDialogs dialogs;
+    TestFolder program{L"prog"};
+    TestFolder pictures{L"pics"};
+    std::unique_ptr<MainWindow> window;
+    MainWindow& w() { return *window; }
+    BrowserState& st() { return window->State(); }
+};
+
+} // namespace tovn::test

@@ -1,0 +1,38 @@
+#include "support/scripted_dialogs.h"
+
+namespace tovn::test {
+
+int ScriptedDialogs::Message(HWND, const std::wstring& text, const std::wstring& caption,
+                             UINT flags) {
+    messages.push_back({text, caption, flags});
+    if (messageAnswers.empty()) return IDOK;
+    int a = messageAnswers.front();
+    messageAnswers.pop_front();
+    return a;
+}
+
+bool ScriptedDialogs::Input(HWND, const std::wstring& caption, const std::wstring& prompt,
+                            std::wstring& text) {
+    inputs.push_back({caption, prompt, text});
+    if (inputAnswers.empty()) return false;
+    std::optional<std::wstring> a = inputAnswers.front();
+    inputAnswers.pop_front();
+    if (!a) return false;
+    text = *a;
+    return true;
+}
+
+bool ScriptedDialogs::Choose(HWND, const ChooserRequest& request, ChooserAnswer& answer) {
+    chooserRequests.push_back(request);
+    if (choices.empty()) {
+        answer.folder = request.currentDir;
+        answer.count = request.dispCount;
+        return false;
+    }
+    Choice c = choices.front();
+    choices.pop_front();
+    answer = c.answer;
+    return c.ok;
+}
+
+} // namespace tovn::test

@@ -1,0 +1,78 @@
+#include "support/test_folder.h"
+#include <windows.h>
+#include <vector>
+
+namespace tovn::test {
+
+TestFolder::TestFolder(const std::wstring& tag) {
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    static int serial = 0;
+    for (;;) {
+        path_ = std::wstring(temp) + L"tovn_" + tag + L"_" +
+                std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(++serial) +
+                L"\\";
+        if (::CreateDirectoryW(path_.c_str(), nullptr)) break;
+    }
+}
+
+TestFolder::~TestFolder() { RemoveTree(path_); }
+
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW((folder + L"*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring path = folder + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path + L"\\");
+            } else {
+                ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(path.c_str());
+            }
+        } while (::FindNextFileW(h, &fd));
+        ::FindClose(h);
+    }
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+void WriteSolidBmp(const std::wstring& path, int width, int height, uint8_t r, uint8_t g,
+                   uint8_t b) {
+    int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh = {};
+    BITMAPINFOHEADER ih = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + stride * height;
+    ih.biSize = sizeof ih;
+    ih.biWidth = width;
+    ih.biHeight = height;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biSizeImage = stride * height;
+    std::vector<uint8_t> rows(stride * height, 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = &rows[y * stride + x * 3];
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+        }
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD done;
+    ::WriteFile(f, &fh, sizeof fh, &done, nullptr);
+    ::WriteFile(f, &ih, sizeof ih, &done, nullptr);
+    ::WriteFile(f, rows.data(), static_cast<DWORD>(rows.size()), &done, nullptr);
+    ::CloseHandle(f);
+}
+
+void WriteTextFile(const std::wstring& path, const std::string& text) {
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD done;
+    ::WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+    ::CloseHandle(f);
+}
+
+} // namespace tovn::test

@@ -1,0 +1,28 @@
+// Scratch folders and pictures for Win32 tests.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace tovn::test {
+
+// A fresh, empty folder under the temporary folder, removed with everything in it.
+class TestFolder {
+public:
+    explicit TestFolder(const std::wstring& tag = L"t");
+    ~TestFolder();
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
+    const std::wstring& Path() const { return path_; } // ends in "\"
+    std::wstring operator/(const std::wstring& name) const { return path_ + name; }
+
+private:
+    std::wstring path_;
+};
+
+// Writes a solid-colour 24-bit BMP.
+void WriteSolidBmp(const std::wstring& path, int width, int height, uint8_t r, uint8_t g,
+                   uint8_t b);
+void WriteTextFile(const std::wstring& path, const std::string& text);
+void RemoveTree(const std::wstring& folder);
+
+} // namespace tovn::test
