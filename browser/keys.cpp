@@ -6,6 +6,7 @@
 #include "archive/unlha.h"
 #include "browser/main_window.h"
 #include "browser/menu.h"
+#include "fileops/file_commands.h"
 #include "core/slots.h"
 #include "core/text.h"
 
@@ -185,10 +186,9 @@ void MainWindow::CommandStage(WORD key, unsigned shift) {
     case 'N':
     case 'Z':
     case 'P':
-        if (empty) Refuse();
-        return;
+    case 'I':
     case 'K':
-        if (st_.LhaMode) Refuse();
+        RunFileCommand(*this, key, shift);
         return;
     case 'E':
         if (!isCtrl) ArchiveStillThere();
