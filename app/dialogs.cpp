@@ -16,7 +16,9 @@ public:
 RealDialogs realDialogs;
 Dialogs* installed = nullptr;
 } // namespace
-Dialogs& CurrentDialogs() { return installed ? *installed : realDialogs; }
+Dialogs& CurrentDialogs() {
+    return installed ? *installed : realDialogs;
+}
 Dialogs* InstallDialogs(Dialogs* d) {
     Dialogs* old = installed;
     installed = d;

@@ -62,14 +62,14 @@ struct MemDcTraits {
     static void close(HDC h) { ::DeleteDC(h); }
 };
 
-using UniqueFile = UniqueHandle<HANDLE, FileTraits>;        // CreateFile
-using UniqueKernel = UniqueHandle<HANDLE, KernelTraits>;    // processes, events
-using UniqueFind = UniqueHandle<HANDLE, FindTraits>;        // FindFirstFile
-using UniqueGdi = UniqueHandle<HGDIOBJ, GdiTraits>;         // bitmaps, brushes, pens, fonts
-using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;   // LoadLibrary
-using UniqueGlobal = UniqueHandle<HGLOBAL, GlobalTraits>;   // GlobalAlloc
-using UniqueLocal = UniqueHandle<HLOCAL, LocalTraits>;      // LocalAlloc (plug-in blocks)
-using UniqueMemDc = UniqueHandle<HDC, MemDcTraits>;         // CreateCompatibleDC
+using UniqueFile = UniqueHandle<HANDLE, FileTraits>;      // CreateFile
+using UniqueKernel = UniqueHandle<HANDLE, KernelTraits>;  // processes, events
+using UniqueFind = UniqueHandle<HANDLE, FindTraits>;      // FindFirstFile
+using UniqueGdi = UniqueHandle<HGDIOBJ, GdiTraits>;       // bitmaps, brushes, pens, fonts
+using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>; // LoadLibrary
+using UniqueGlobal = UniqueHandle<HGLOBAL, GlobalTraits>; // GlobalAlloc
+using UniqueLocal = UniqueHandle<HLOCAL, LocalTraits>;    // LocalAlloc (plug-in blocks)
+using UniqueMemDc = UniqueHandle<HDC, MemDcTraits>;       // CreateCompatibleDC
 
 template <typename T> class UniqueGdiOf : public UniqueGdi {
 public:

@@ -61,7 +61,7 @@ WindowPlacementSetting LoadSettings(BrowserState& s, const SettingsContext& c) {
     }
     s.BackupDir = WithTrailingBackslash(s.BackupDir);
     int count = ini.Bool(L"Window", L"Syoki", false) ? ini.Int(L"Window", L"Syokisu", 3)
-                                                      : ini.Int(L"Window", L"Img", 6);
+                                                     : ini.Int(L"Window", L"Img", 6);
     s.SetDispCountValue(count);
     s.RenameName = ini.Text(L"ETC", L"ReName", L"");
     s.RenameNo = ini.Int(L"ETC", L"ReNo", 0);

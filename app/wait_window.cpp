@@ -49,8 +49,8 @@ LRESULT CALLBACK WaitProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 UniqueFont MakeFont(int height) {
-    return UniqueFont(::CreateFontW(-height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                                    0, 0, L"MS UI Gothic"));
+    return UniqueFont(::CreateFontW(-height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
+                                    0, L"MS UI Gothic"));
 }
 
 } // namespace
@@ -67,9 +67,8 @@ void WaitWindow::Create(HINSTANCE instance) {
     lineFont = MakeFont(17);
     int x = (::GetSystemMetrics(SM_CXSCREEN) - kClientWidth) / 2;
     int y = (::GetSystemMetrics(SM_CYSCREEN) - kClientHeight) / 2;
-    window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"TfrmWait", L"", WS_POPUP, x,
-                               y, kClientWidth, kClientHeight, nullptr, nullptr, instance,
-                               nullptr);
+    window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"TfrmWait", L"", WS_POPUP, x, y,
+                               kClientWidth, kClientHeight, nullptr, nullptr, instance, nullptr);
 }
 
 void WaitWindow::Destroy() {
@@ -77,8 +76,12 @@ void WaitWindow::Destroy() {
     window = nullptr;
 }
 
-HWND WaitWindow::Handle() { return window; }
-std::wstring WaitWindow::Text() { return text; }
+HWND WaitWindow::Handle() {
+    return window;
+}
+std::wstring WaitWindow::Text() {
+    return text;
+}
 
 void ShowWaiting(const std::wstring& newText, HWND returnWindow) {
     if (!newText.empty()) {

@@ -23,7 +23,9 @@ std::wstring FromAnsi(const std::string& s) {
 }
 
 namespace {
-DWORD Attributes(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()); }
+DWORD Attributes(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str());
+}
 } // namespace
 
 bool FileExists(const std::wstring& path) {
@@ -37,7 +39,9 @@ bool FolderExists(const std::wstring& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool PathExists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::wstring& path) {
+    return Attributes(path) != INVALID_FILE_ATTRIBUTES;
+}
 
 void ClearTempDir(const std::wstring& folder) {
     WIN32_FIND_DATAW fd;

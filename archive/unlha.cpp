@@ -5,20 +5,48 @@
 namespace tovn {
 
 const char* const kUnlhaEntryNames[42] = {
-    "UnlhaGetVersion",        "UnlhaGetSubVersion",       "UnlhaGetRunning",
-    "UnlhaGetBackGroundMode", "UnlhaSetBackGroundMode",   "UnlhaGetCursorMode",
-    "UnlhaSetCursorMode",     "UnlhaGetCursorInterval",   "UnlhaSetCursorInterval",
-    "Unlha",                  "UnlhaCheckArchive",        "UnlhaConfigDialog",
-    "UnlhaGetFileCount",      "UnlhaOpenArchive",         "UnlhaCloseArchive",
-    "UnlhaFindFirst",         "UnlhaFindNext",            "UnlhaGetArcFileName",
-    "UnlhaGetArcFileSize",    "UnlhaGetArcOriginalSize",  "UnlhaGetArcCompressedSize",
-    "UnlhaGetArcRatio",       "UnlhaGetArcDate",          "UnlhaGetArcTime",
-    "UnlhaGetArcOSType",      "UnlhaGetFileName",         "UnlhaGetMethod",
-    "UnlhaGetOriginalSize",   "UnlhaGetCompressedSize",   "UnlhaGetRatio",
-    "UnlhaGetDate",           "UnlhaGetTime",             "UnlhaGetWriteTime",
-    "UnlhaGetAccessTime",     "UnlhaGetCreateTime",       "UnlhaGetCRC",
-    "UnlhaGetAttribute",      "UnlhaGetOSType",           "UnlhaQueryFunctionList",
-    "UnlhaSetOwnerWindow",    "UnlhaClearOwnerWindow",    "UnlhaExtractMem",
+    "UnlhaGetVersion",
+    "UnlhaGetSubVersion",
+    "UnlhaGetRunning",
+    "UnlhaGetBackGroundMode",
+    "UnlhaSetBackGroundMode",
+    "UnlhaGetCursorMode",
+    "UnlhaSetCursorMode",
+    "UnlhaGetCursorInterval",
+    "UnlhaSetCursorInterval",
+    "Unlha",
+    "UnlhaCheckArchive",
+    "UnlhaConfigDialog",
+    "UnlhaGetFileCount",
+    "UnlhaOpenArchive",
+    "UnlhaCloseArchive",
+    "UnlhaFindFirst",
+    "UnlhaFindNext",
+    "UnlhaGetArcFileName",
+    "UnlhaGetArcFileSize",
+    "UnlhaGetArcOriginalSize",
+    "UnlhaGetArcCompressedSize",
+    "UnlhaGetArcRatio",
+    "UnlhaGetArcDate",
+    "UnlhaGetArcTime",
+    "UnlhaGetArcOSType",
+    "UnlhaGetFileName",
+    "UnlhaGetMethod",
+    "UnlhaGetOriginalSize",
+    "UnlhaGetCompressedSize",
+    "UnlhaGetRatio",
+    "UnlhaGetDate",
+    "UnlhaGetTime",
+    "UnlhaGetWriteTime",
+    "UnlhaGetAccessTime",
+    "UnlhaGetCreateTime",
+    "UnlhaGetCRC",
+    "UnlhaGetAttribute",
+    "UnlhaGetOSType",
+    "UnlhaQueryFunctionList",
+    "UnlhaSetOwnerWindow",
+    "UnlhaClearOwnerWindow",
+    "UnlhaExtractMem",
 };
 
 namespace {
@@ -108,7 +136,9 @@ void UnloadUnlha() {
     loaded = false;
 }
 
-bool UnlhaLoaded() { return loaded; }
+bool UnlhaLoaded() {
+    return loaded;
+}
 
 const UnlhaEntries& Unlha() {
     if (!entries.Unlha) {
@@ -138,7 +168,9 @@ bool UnlhaFindNextSafe(HARC archive, IndividualInfo& info) {
 OpenedArchive::OpenedArchive(HWND owner, const std::string& path)
     : handle_(Unlha().OpenArchive(owner, path.c_str(), kOpenMatchNameOnly)) {}
 
-OpenedArchive::~OpenedArchive() { Unlha().CloseArchive(handle_); }
+OpenedArchive::~OpenedArchive() {
+    Unlha().CloseArchive(handle_);
+}
 
 bool FindArchiveEntry(HWND owner, const std::string& archivePath, const std::string& name,
                       IndividualInfo* info) {

@@ -68,7 +68,8 @@ void MainWindow::UpdateStatusBar() {
     int x = 0;
     for (int i = 0; i < 3; ++i) {
         SIZE size = {};
-        ::GetTextExtentPoint32W(dc.get(), texts[i].c_str(), static_cast<int>(texts[i].size()), &size);
+        ::GetTextExtentPoint32W(dc.get(), texts[i].c_str(), static_cast<int>(texts[i].size()),
+                                &size);
         x += size.cx + 10;
         edges[i] = x;
     }
@@ -131,8 +132,12 @@ bool ApplyRowMove(MainWindow& w, BrowserState& s, RowMoveResult r) {
 }
 } // namespace
 
-bool MainWindow::MoveRowDown() { return ApplyRowMove(*this, st_, FindRowDown(st_)); }
-bool MainWindow::MoveRowUp() { return ApplyRowMove(*this, st_, FindRowUp(st_)); }
+bool MainWindow::MoveRowDown() {
+    return ApplyRowMove(*this, st_, FindRowDown(st_));
+}
+bool MainWindow::MoveRowUp() {
+    return ApplyRowMove(*this, st_, FindRowUp(st_));
+}
 
 void MainWindow::SetDispCount(int n) {
     if (st_.FileList.empty()) {
@@ -141,8 +146,8 @@ void MainWindow::SetDispCount(int n) {
         st_.CursorCell = 1;
     } else {
         int slot = CursorSlot(st_);
-        std::wstring name = slot < static_cast<int>(st_.FileList.size()) ? st_.FileList[slot].name
-                                                                         : std::wstring();
+        std::wstring name =
+            slot < static_cast<int>(st_.FileList.size()) ? st_.FileList[slot].name : std::wstring();
         st_.SetDispCountValue(n);
         CompactList(st_);
         if (st_.SortList) ReindexSortList(st_);

@@ -25,7 +25,8 @@ void GridImage::SetBounds(int left, int top, int width, int height) {
     if (dc_ && oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
     WindowDc screen(hwnd_);
     if (!dc_) dc_.reset(::CreateCompatibleDC(screen.get()));
-    bitmap_.reset(::CreateCompatibleBitmap(screen.get(), width_ ? width_ : 1, height_ ? height_ : 1));
+    bitmap_.reset(
+        ::CreateCompatibleBitmap(screen.get(), width_ ? width_ : 1, height_ ? height_ : 1));
     oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
     Clear();
 }

@@ -8,6 +8,7 @@
 #include "browser/menu.h"
 #include "fileops/file_commands.h"
 #include "core/slots.h"
+#include "core/sort_mode.h"
 #include "core/text.h"
 
 namespace tovn {
@@ -37,11 +38,20 @@ void MainWindow::FormKeyDown(WORD& key, unsigned shift) {
 void MainWindow::FormKeyPress(wchar_t& key) {
     WORD arrow = 0;
     switch (key) {
-    case 4: arrow = VK_RIGHT; break;
-    case 5: arrow = VK_UP; break;
-    case 19: arrow = VK_LEFT; break;
-    case 24: arrow = VK_DOWN; break;
-    default: return;
+    case 4:
+        arrow = VK_RIGHT;
+        break;
+    case 5:
+        arrow = VK_UP;
+        break;
+    case 19:
+        arrow = VK_LEFT;
+        break;
+    case 24:
+        arrow = VK_DOWN;
+        break;
+    default:
+        return;
     }
     key = 0;
     ::PostMessageW(hwnd_, WM_KEYDOWN, arrow, 0);
@@ -138,15 +148,20 @@ void MainWindow::CommandStage(WORD key, unsigned shift) {
     int digit = DigitOf(key);
     if (digit >= 0) {
         int d = digit == 0 ? 10 : digit;
-        if (isShift) SetDispCount(10 + d);
-        else if (isCtrl) SetDispCount(20 + d);
-        else SetDispCount(d);
+        if (isShift)
+            SetDispCount(10 + d);
+        else if (isCtrl)
+            SetDispCount(20 + d);
+        else
+            SetDispCount(d);
         return;
     }
     switch (key) {
     case VK_RETURN: // with Shift: the slide show
-        if (empty) Refuse();
-        else ArchiveStillThere();
+        if (empty)
+            Refuse();
+        else
+            ArchiveStillThere();
         return;
     case VK_MENU: // the macro window
         ArchiveStillThere();
@@ -155,12 +170,19 @@ void MainWindow::CommandStage(WORD key, unsigned shift) {
         AskQuit();
         return;
     case VK_SPACE:
-        if (empty) Refuse();
-        else ToggleCursorMark();
+        if (empty)
+            Refuse();
+        else
+            ToggleCursorMark();
         return;
     case VK_HOME:
-        if (empty) Refuse();
-        else MarkAll();
+        if (empty)
+            Refuse();
+        else
+            MarkAll();
+        return;
+    case VK_DELETE:
+        StartSortByKey();
         return;
     case 'F':
         CurrentDialogs().Beep();
@@ -196,7 +218,142 @@ void MainWindow::CommandStage(WORD key, unsigned shift) {
     }
 }
 
-void MainWindow::SortStage(WORD, unsigned) {}
+void MainWindow::SortStage(WORD key, unsigned) {
+    switch (key) {
+    case VK_ESCAPE:
+        EndSortMode();
+        return;
+    case VK_HOME:
+        SortHome();
+        return;
+    case VK_INSERT:
+        ApplySort();
+        return;
+    case VK_DELETE:
+        SortPick();
+        return;
+    }
+}
+
+void MainWindow::StartSortByKey() {
+    st_.SortList.emplace();
+    bool anyMark = false;
+    for (const Slot& s : st_.FileList) anyMark = anyMark || s.mark == 1;
+    if (anyMark) MarkAll();
+    SetSortMode(true);
+    if (!st_.FileList.empty()) SortPick(); // an empty list has nothing to pick
+    UpdateStatusBar();
+}
+
+void MainWindow::SetSortMode(bool on) {
+    st_.SortMode = on;
+    ::CheckMenuItem(::GetMenu(hwnd_), idN5, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    if (!on) st_.SortList.reset();
+}
+
+void MainWindow::SortPick() {
+    int slot = CursorSlot(st_);
+    if (st_.FileList.empty() || slot < 0 || slot >= static_cast<int>(st_.FileList.size())) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    Slot& s = st_.FileList[slot];
+    if (s.mark == 0) {
+        s.mark = 1;
+        st_.SortList->push_back({s.name, slot});
+    } else {
+        s.mark = 0;
+        auto& picks = *st_.SortList;
+        for (auto it = picks.begin(); it != picks.end(); ++it)
+            if (EqualNoCase(it->name, s.name)) {
+                picks.erase(it);
+                break;
+            }
+    }
+    ToggleMark(st_.CursorCell);
+    imgMain_.Refresh();
+    if (slot != static_cast<int>(st_.FileList.size()) - 1)
+        GoToCell(st_.CurrentPage, st_.CursorCell, false);
+}
+
+void MainWindow::ToggleMarkIfShown(int slot) {
+    if (PageOf(slot, st_.CellsPerPage) == st_.CurrentPage)
+        ToggleMark(CellOf(slot, st_.CellsPerPage));
+}
+
+void MainWindow::SortHome() {
+    if (st_.FileList.empty()) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    auto& picks = *st_.SortList;
+    if (!picks.empty()) {
+        for (const NamedIndex& p : picks) {
+            if (p.index < 0 || p.index >= static_cast<int>(st_.FileList.size())) continue;
+            st_.FileList[p.index].mark = 0;
+            ToggleMarkIfShown(p.index);
+        }
+        picks.clear();
+        return;
+    }
+    for (size_t i = 0; i < st_.FileList.size(); ++i) {
+        Slot& s = st_.FileList[i];
+        if (s.name.empty()) continue;
+        s.mark = 1;
+        picks.push_back({s.name, static_cast<int>(i)});
+        ToggleMarkIfShown(static_cast<int>(i));
+    }
+}
+
+bool MainWindow::ApplySort() {
+    int anchor = CursorSlot(st_);
+    bool valid = anchor >= 0 && anchor < static_cast<int>(st_.FileList.size()) &&
+                 !st_.FileList[anchor].name.empty();
+    if (!valid || st_.FileList[anchor].mark == 1 || st_.SortList->empty()) {
+        CurrentDialogs().Beep();
+        return false;
+    }
+    st_.DialogParam = st_.FileList[anchor].name;
+    for (const NamedIndex& p : *st_.SortList)
+        if (p.index >= 0 && p.index < static_cast<int>(st_.FileList.size()) &&
+            st_.FileList[p.index].mark == 1) {
+            st_.FileList[p.index].mark = 0;
+            ToggleMarkIfShown(p.index);
+        }
+    int at = ApplySortPicks(st_, anchor);
+    PlaceCursorAt(st_, at);
+    PaintPage();
+    SetSortMode(false);
+    UpdateStatusBar();
+    return true;
+}
+
+void MainWindow::EndSortMode() {
+    if (!st_.SortList->empty()) SortHome();
+    SetSortMode(false);
+    UpdateStatusBar();
+}
+
+void MainWindow::N5Click() {
+    CurrentDialogs().Beep();
+    if (st_.CaptureMode) return;
+    if (st_.SortMode) {
+        ToggleCursor();
+        ApplySort();
+        ToggleCursor();
+        return;
+    }
+    if (!st_.FileList.empty()) {
+        bool anyMark = false;
+        for (const Slot& s : st_.FileList) anyMark = anyMark || s.mark == 1;
+        if (anyMark) MarkAll();
+        st_.SortList.emplace();
+        ToggleCursor();
+        SetSortMode(true);
+        ToggleCursor();
+    }
+    UpdateStatusBar();
+}
 
 void MainWindow::ToggleCursorMark() {
     int slot = CursorSlot(st_);
@@ -342,8 +499,15 @@ void MainWindow::OnCommand(int id) {
         return;
     }
     switch (id) {
-    case idK1: K1Click(); break;
-    case idO1: O1Click(); break;
+    case idK1:
+        K1Click();
+        break;
+    case idO1:
+        O1Click();
+        break;
+    case idN5:
+        N5Click();
+        break;
     case idVersionInfo1:
         CurrentDialogs().Message(hwnd_, L"Tovane 32 Version 2.00．", L"ﾊﾞｰｼﾞｮﾝ情報", MB_OK);
         break;
@@ -396,7 +560,8 @@ void MainWindow::sbMainScroll(int code, int) {
     if (code == SB_LINEUP || code == SB_LINEDOWN || code == SB_PAGEUP || code == SB_PAGEDOWN ||
         code == SB_ENDSCROLL) {
         int p = ::GetScrollPos(sbMain_, SB_CTL);
-        if (!st_.FileList.empty()) GoToCell(PageOf(p, st_.CellsPerPage), CellOf(p, st_.CellsPerPage) - 1, true);
+        if (!st_.FileList.empty())
+            GoToCell(PageOf(p, st_.CellsPerPage), CellOf(p, st_.CellsPerPage) - 1, true);
     }
     ToggleCursor();
 }
@@ -407,14 +572,28 @@ void MainWindow::sbMain_Scroll(int code, int position, int trackPosition) {
     int maxPos = st_.FileList.empty() ? 0 : static_cast<int>(st_.FileList.size()) - 1;
     int next = position;
     switch (code) {
-    case SB_LINEUP: next = position - 1; break;
-    case SB_LINEDOWN: next = position + 1; break;
-    case SB_PAGEUP: next = position - st_.CellsPerPage; break;
-    case SB_PAGEDOWN: next = position + st_.CellsPerPage; break;
+    case SB_LINEUP:
+        next = position - 1;
+        break;
+    case SB_LINEDOWN:
+        next = position + 1;
+        break;
+    case SB_PAGEUP:
+        next = position - st_.CellsPerPage;
+        break;
+    case SB_PAGEDOWN:
+        next = position + st_.CellsPerPage;
+        break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: next = trackPosition; break;
-    case SB_TOP: next = 0; break;
-    case SB_BOTTOM: next = maxPos; break;
+    case SB_THUMBPOSITION:
+        next = trackPosition;
+        break;
+    case SB_TOP:
+        next = 0;
+        break;
+    case SB_BOTTOM:
+        next = maxPos;
+        break;
     }
     next = next < 0 ? 0 : next > maxPos ? maxPos : next;
     sbMainScroll(code, next);

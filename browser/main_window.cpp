@@ -18,9 +18,15 @@ MainWindow* theMainWindow = nullptr;
 constexpr int kScrollBarWidth = 16;
 } // namespace
 
-MainWindow* frmMain() { return theMainWindow; }
-void ClearMainWindow() { theMainWindow = nullptr; }
-void SetMainWindow(MainWindow* w) { theMainWindow = w; }
+MainWindow* frmMain() {
+    return theMainWindow;
+}
+void ClearMainWindow() {
+    theMainWindow = nullptr;
+}
+void SetMainWindow(MainWindow* w) {
+    theMainWindow = w;
+}
 
 void MainWindow::Register(HINSTANCE instance) {
     WNDCLASSW wc = {};
@@ -118,7 +124,9 @@ void MainWindow::ApplyCommandLine() {
     }
 }
 
-void MainWindow::FormShow() { BuildFileList(); }
+void MainWindow::FormShow() {
+    BuildFileList();
+}
 
 void MainWindow::FormActivate() {
     if (st_.PaletteDisplay) FormPaint();
@@ -203,8 +211,10 @@ LRESULT CALLBACK MainWindow::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SIZE:
-        if (wp != SIZE_MINIMIZED && stBar_) FormResize();
-        else if (st_.FirstResize) st_.FirstResize = false;
+        if (wp != SIZE_MINIMIZED && stBar_)
+            FormResize();
+        else if (st_.FirstResize)
+            st_.FirstResize = false;
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wp) != WA_INACTIVE) FormActivate();

@@ -109,6 +109,14 @@ private:
     bool NavigationStage(WORD key, unsigned shift);
     void CommandStage(WORD key, unsigned shift);
     void SortStage(WORD key, unsigned shift);
+    void StartSortByKey();
+    void SetSortMode(bool on);
+    void SortPick();
+    void SortHome();
+    bool ApplySort();
+    void EndSortMode();
+    void N5Click();
+    void ToggleMarkIfShown(int slot);
     void ViewCursorFile();
     bool PageJump();
     void ToggleCursorMark();

@@ -33,13 +33,16 @@ const Item kCommand[] = {{idCopy1, L"ｺﾋﾟｰ・解凍 (C)", 'C', 0},
 const Item kMode[] = {{idSlide1, L"ｽﾗｲﾄﾞ (SHIFT+RET)", VK_RETURN, ssShift},
                       {idN5, L"ｿｰﾄ (DEL)", 0, 0},
                       {idN6, L"ｷｬﾌﾟﾁｬｰ", 0, 0}};
-const Item kHelp[] = {{idHelp2, L"ﾍﾙﾌﾟ", 0, 0}, {0, nullptr, 0, 0}, {idVersionInfo1, L"ﾊﾞｰｼﾞｮﾝ情報", 0, 0}};
+const Item kHelp[] = {
+    {idHelp2, L"ﾍﾙﾌﾟ", 0, 0}, {0, nullptr, 0, 0}, {idVersionInfo1, L"ﾊﾞｰｼﾞｮﾝ情報", 0, 0}};
 
 template <size_t N> HMENU Popup(const Item (&items)[N]) {
     HMENU m = ::CreatePopupMenu();
     for (const Item& i : items) {
-        if (i.caption) ::AppendMenuW(m, MF_STRING, i.id, i.caption);
-        else ::AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+        if (i.caption)
+            ::AppendMenuW(m, MF_STRING, i.id, i.caption);
+        else
+            ::AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     }
     return m;
 }

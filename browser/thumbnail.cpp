@@ -15,7 +15,6 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
     SetMainWindow(this);
 }
 
-
 MainWindow::~MainWindow() {
     if (hwnd_) ::DestroyWindow(hwnd_);
     if (frmMain() == this) ClearMainWindow();
@@ -29,9 +28,13 @@ bool MainWindow::InitPictures() {
 
 void MainWindow::ReleasePictures() {}
 
-std::wstring MainWindow::PluginMask() const { return std::wstring(); }
+std::wstring MainWindow::PluginMask() const {
+    return std::wstring();
+}
 
-void MainWindow::DrawThumbnail(int cell, const std::wstring&) { PaintCellFrame(cell); }
+void MainWindow::DrawThumbnail(int cell, const std::wstring&) {
+    PaintCellFrame(cell);
+}
 
 void MainWindow::FormPaint() {}
 

@@ -29,7 +29,7 @@ struct CellCache {
 struct BrowserState {
     std::vector<Slot> FileList;
     std::vector<NamedIndex> TargetList;
-    std::vector<CellCache> PageCells; // CellsPerPage + 1 entries; entry 0 unused
+    std::vector<CellCache> PageCells;                // CellsPerPage + 1 entries; entry 0 unused
     std::optional<std::vector<NamedIndex>> SortList; // exists only in sort mode
 
     int CursorCell = 1;

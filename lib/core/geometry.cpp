@@ -15,13 +15,13 @@ PictureBox ScreenPlacement(int width, int height, int left, int top, int column,
     b.scale = sx <= sy ? sx : sy;
     b.w = static_cast<int>(width * b.scale);
     b.h = static_cast<int>(height * b.scale);
-    b.x = static_cast<int>(left * b.scale + column * cellWidth + (cellWidth - 640 * b.scale) * 0.5f);
+    b.x =
+        static_cast<int>(left * b.scale + column * cellWidth + (cellWidth - 640 * b.scale) * 0.5f);
     b.y = static_cast<int>(top * b.scale + row * cellHeight + (cellHeight - 400 * b.scale) * 0.5f);
     return b;
 }
 
-PictureBox FitPlacement(int width, int height, int column, int row, int cellWidth,
-                        int cellHeight) {
+PictureBox FitPlacement(int width, int height, int column, int row, int cellWidth, int cellHeight) {
     PictureBox b;
     if (width <= 0 || height <= 0) return b;
     float sx = static_cast<float>(cellWidth) / width;

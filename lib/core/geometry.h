@@ -15,7 +15,6 @@ struct PictureBox {
 bool UsesScreenPlacement(const std::wstring& upperExtension, int width, int height);
 PictureBox ScreenPlacement(int width, int height, int left, int top, int column, int row,
                            int cellWidth, int cellHeight);
-PictureBox FitPlacement(int width, int height, int column, int row, int cellWidth,
-                        int cellHeight);
+PictureBox FitPlacement(int width, int height, int column, int row, int cellWidth, int cellHeight);
 
 } // namespace tovn

@@ -26,7 +26,9 @@ int NonEmptyCount(const BrowserState& s) {
                                           [](const Slot& x) { return !x.name.empty(); }));
 }
 
-int CursorSlot(const BrowserState& s) { return Index(s.CurrentPage, s.CursorCell, s.CellsPerPage); }
+int CursorSlot(const BrowserState& s) {
+    return Index(s.CurrentPage, s.CursorCell, s.CellsPerPage);
+}
 
 CellRect CellRectOf(int cell, int n, int cellWidth, int cellHeight) {
     int row = (cell - 1) / n, column = (cell - 1) % n;
@@ -52,7 +54,9 @@ int BackwardFrom(const BrowserState& s, int first) {
     return -1;
 }
 
-CursorTarget Target(int slot) { return slot < 0 ? CursorTarget{} : CursorTarget{true, slot}; }
+CursorTarget Target(int slot) {
+    return slot < 0 ? CursorTarget{} : CursorTarget{true, slot};
+}
 
 } // namespace
 

@@ -7,8 +7,12 @@
 namespace tovn {
 
 int Index(int page, int cell, int cellsPerPage); // -1 for any negative result
-inline int CellOf(int index, int cellsPerPage) { return index % cellsPerPage + 1; }
-inline int PageOf(int index, int cellsPerPage) { return index / cellsPerPage + 1; }
+inline int CellOf(int index, int cellsPerPage) {
+    return index % cellsPerPage + 1;
+}
+inline int PageOf(int index, int cellsPerPage) {
+    return index / cellsPerPage + 1;
+}
 
 // ceil(count / cellsPerPage), at least 1.
 int PageCountFor(int count, int cellsPerPage);

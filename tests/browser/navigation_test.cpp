@@ -68,7 +68,7 @@ TEST_F(Navigation, PageDownOnTheLastPageOnlySetsTheScrollBar) {
 
 TEST_F(Navigation, PageJumpAcceptsOnlyOtherExistingPages) {
     StartWith(30, 2); // 8 pages
-    dialogs.inputAnswers = {std::wstring(L"3"), std::wstring(L"0"), std::wstring(L"3"),
+    dialogs.inputAnswers = {std::wstring(L"3"),  std::wstring(L"0"),   std::wstring(L"3"),
                             std::wstring(L"99"), std::wstring(L"abc"), std::nullopt};
     Key('J');
     EXPECT_EQ(dialogs.inputs[0].caption, L"Page Jump");

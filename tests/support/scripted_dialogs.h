@@ -33,7 +33,7 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<ShownInput> inputs;
     std::vector<ChooserRequest> chooserRequests;
-    std::deque<int> messageAnswers;                 // default IDOK
+    std::deque<int> messageAnswers;                       // default IDOK
     std::deque<std::optional<std::wstring>> inputAnswers; // nullopt = Cancel; default Cancel
     struct Choice {
         bool ok;

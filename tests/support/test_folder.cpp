@@ -10,13 +10,14 @@ TestFolder::TestFolder(const std::wstring& tag) {
     static int serial = 0;
     for (;;) {
         path_ = std::wstring(temp) + L"tovn_" + tag + L"_" +
-                std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(++serial) +
-                L"\\";
+                std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(++serial) + L"\\";
         if (::CreateDirectoryW(path_.c_str(), nullptr)) break;
     }
 }
 
-TestFolder::~TestFolder() { RemoveTree(path_); }
+TestFolder::~TestFolder() {
+    RemoveTree(path_);
+}
 
 void RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW fd;
