@@ -31,7 +31,8 @@ ShownHook SetShownHook(ShownHook hook) {
 }
 
 ModalDialog::ModalDialog()
-    : font_(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    // 13 pixels: at 12 the IPA fonts put "_" below the character cell, where it is cut off.
+    : font_(::CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                           DEFAULT_PITCH | FF_DONTCARE, L"MS UI Gothic")) {}
 

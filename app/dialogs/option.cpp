@@ -53,9 +53,9 @@ private:
     std::vector<HWND> TovnPage() {
         auto page =
             AddRadioGroup(L"バックアップ", {L"取らない", L"ゴミ箱へ", L"任意のディレクトリ"},
-                          kRgBackUp, {12, 32, 172, 112});
-        page.push_back(Add(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, kEdBackDire, 180,
-                           86, 153, 22, WS_EX_CLIENTEDGE));
+                          kRgBackUp, {12, 32, 190, 112});
+        page.push_back(Add(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, kEdBackDire, 196,
+                           86, 137, 22, WS_EX_CLIENTEDGE));
         Append(page,
                AddRadioGroup(L"ｽﾗｲﾄﾞ画像と縮小画面ｶｰｿﾙを同期させる",
                              {L"一致させる", L"一致させない"}, kRgSlide, {12, 118, 333, 162}, 2));
