@@ -73,6 +73,7 @@ struct Seen {
     std::vector<int> tabs;
     std::vector<std::wstring> fileItems;
     std::wstring countText;
+    RECT window{};
 };
 
 Seen Look(HWND w) {
@@ -86,6 +87,7 @@ Seen Look(HWND w) {
     s.tabs = test::TabOrder(w);
     s.fileItems = ListItems(::GetDlgItem(w, kFileLB), false);
     s.countText = test::Text(w, kCountCB);
+    ::GetWindowRect(w, &s.window);
     return s;
 }
 
@@ -140,6 +142,9 @@ TEST(Chooser, EachPurposeSetsCaptionListsFocusAndTabOrder) {
         EXPECT_EQ(seen.tabs, c.tabs);
         EXPECT_EQ(seen.fileItems, c.items); // Copy and Move start in the empty "pics"
         EXPECT_EQ(seen.countText, CountText(6));
+        EXPECT_EQ(seen.window.right - seen.window.left, 368);
+        EXPECT_EQ(seen.window.bottom - seen.window.top, 360);
+        EXPECT_EQ(seen.window.left, (::GetSystemMetrics(SM_CXSCREEN) - 368) / 2);
     }
 }
 
