@@ -279,6 +279,24 @@ TEST(Chooser, CopyStartsInCopyDirAndDriveRootKeepsItsBackslash) {
     EXPECT_EQ(a.folder.back(), L'\\');
 }
 
+TEST(Chooser, ChoosingADriveOpensItsRoot) {
+    Samples s;
+    std::vector<std::wstring> drives;
+    OnShown hook([&](HWND w) {
+        HWND combo = ::GetDlgItem(w, kDriveCB);
+        drives = ListItems(combo, true);
+        ::SendMessageW(combo, CB_SETCURSEL, drives.size() - 1, 0);
+        ::SendMessageW(w, WM_COMMAND, MAKEWPARAM(kDriveCB, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(combo));
+        Click(w, IDOK);
+    });
+    ChooserAnswer a;
+    EXPECT_TRUE(ShowChooser(nullptr, s.Request(L"Dire"), a));
+    ASSERT_FALSE(drives.empty());
+    for (const auto& d : drives) EXPECT_EQ(d, CharUpperW(std::wstring(d).data()));
+    EXPECT_EQ(a.folder, drives.back() + L"\\");
+}
+
 TEST(Chooser, MissingStartFolderFallsBackToItsParent) {
     Samples s;
     ChooserRequest r = s.Request(L"Dire");
