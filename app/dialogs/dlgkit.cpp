@@ -129,8 +129,7 @@ INT_PTR ModalDialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return FALSE;
     }
     case WM_NOTIFY:
-        OnNotify(*reinterpret_cast<const NMHDR*>(lp));
-        return TRUE;
+        return OnNotify(*reinterpret_cast<const NMHDR*>(lp));
     case WM_VSCROLL:
         OnVScroll(reinterpret_cast<HWND>(lp));
         return TRUE;

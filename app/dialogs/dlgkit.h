@@ -54,8 +54,8 @@ protected:
     virtual void OnInit() = 0;
     // A WM_COMMAND; true when handled. IDOK and IDCANCEL end the dialog when unhandled.
     virtual bool OnCommand(int id, int code, HWND control);
-    // WM_NOTIFY and WM_VSCROLL from common controls.
-    virtual void OnNotify(const NMHDR&) {}
+    // WM_NOTIFY (true when handled) and WM_VSCROLL from common controls.
+    virtual bool OnNotify(const NMHDR&) { return false; }
     virtual void OnVScroll(HWND) {}
 
 private:

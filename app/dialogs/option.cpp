@@ -104,10 +104,10 @@ private:
         }
     }
 
-    void OnNotify(const NMHDR& n) override {
-        if (n.idFrom == kPcOption && n.code == TCN_SELCHANGE) {
-            ShowPage(static_cast<int>(::SendMessageW(n.hwndFrom, TCM_GETCURSEL, 0, 0)));
-        }
+    bool OnNotify(const NMHDR& n) override {
+        if (n.idFrom != kPcOption || n.code != TCN_SELCHANGE) return false;
+        ShowPage(static_cast<int>(::SendMessageW(n.hwndFrom, TCM_GETCURSEL, 0, 0)));
+        return true;
     }
 
     void OnVScroll(HWND control) override {
