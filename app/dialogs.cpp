@@ -1,4 +1,6 @@
 #include "app/dialogs.h"
+#include "app/dialogs/inputbox.h"
+#include "app/dialogs/seledire.h"
 namespace tovn {
 namespace {
 class RealDialogs : public Dialogs {
@@ -8,10 +10,13 @@ public:
                 UINT flags) override {
         return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
     }
-    bool Input(HWND, const std::wstring&, const std::wstring&, std::wstring&) override {
-        return false;
+    bool Input(HWND owner, const std::wstring& caption, const std::wstring& prompt,
+               std::wstring& text) override {
+        return ShowInputBox(owner, caption, prompt, text);
     }
-    bool Choose(HWND, const ChooserRequest&, ChooserAnswer&) override { return false; }
+    bool Choose(HWND owner, const ChooserRequest& request, ChooserAnswer& answer) override {
+        return ShowChooser(owner, request, answer);
+    }
 };
 RealDialogs realDialogs;
 Dialogs* installed = nullptr;
