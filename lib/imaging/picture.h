@@ -33,7 +33,7 @@ struct BrokenData : std::runtime_error {
 };
 
 // Pictures larger than this are refused before anything is allocated for them.
-constexpr uint64_t kMaxPixels = uint64_t{1} << 25;
+constexpr uint64_t kMaxPixels = uint64_t{1} << 24;
 
 // Creates a picture of the given size with zeroed pixels, refusing absurd sizes.
 Picture MakePicture(int64_t width, int64_t height, int bitsPerPixel);

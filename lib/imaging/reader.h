@@ -42,6 +42,7 @@ public:
         pos_ += n;
         return p;
     }
+    size_t Pos() const { return pos_; }
 
 private:
     const uint8_t* data_;
