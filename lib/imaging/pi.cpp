@@ -132,6 +132,17 @@ bool IsPi(const uint8_t* data, size_t size) {
     return data && size >= 2 && data[0] == 'P' && data[1] == 'i';
 }
 
+bool LooksLikePi(const uint8_t* data, size_t size) {
+    if (!IsPi(data, size)) return false;
+    // "Pi" alone is too weak: the text block must end and the depth must be one of ours.
+    try {
+        size_t at = SkipHeaderText(data, size, 2);
+        return size - at > 3 && (data[at + 3] == 4 || data[at + 3] == 8);
+    } catch (const BrokenData&) {
+        return false;
+    }
+}
+
 Decoded DecodePi(const uint8_t* data, size_t size) {
     if (!IsPi(data, size)) return {Status::Unsupported, {}};
     return Guarded([&] { return Decode(data, size); });

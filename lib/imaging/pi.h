@@ -5,6 +5,8 @@
 namespace tovn::imaging {
 
 bool IsPi(const uint8_t* data, size_t size);
+// Stronger test for picking files: the signature, a complete text block and a known depth.
+bool LooksLikePi(const uint8_t* data, size_t size);
 Decoded DecodePi(const uint8_t* data, size_t size);
 
 } // namespace tovn::imaging

@@ -143,6 +143,16 @@ bool IsPic(const uint8_t* data, size_t size) {
     return data && size >= 3 && data[0] == 'P' && data[1] == 'I' && data[2] == 'C';
 }
 
+bool LooksLikePic(const uint8_t* data, size_t size) {
+    if (!IsPic(data, size)) return false;
+    try {
+        size_t at = SkipHeaderText(data, size, 3);
+        return size - at > 2;
+    } catch (const BrokenData&) {
+        return false;
+    }
+}
+
 Decoded DecodePic(const uint8_t* data, size_t size) {
     if (!IsPic(data, size)) return {Status::Unsupported, {}};
     return Guarded([&] { return Decode(data, size); });

@@ -6,6 +6,8 @@
 namespace tovn::imaging {
 
 bool IsPic(const uint8_t* data, size_t size);
+// Stronger test for picking files: the signature and a complete text block.
+bool LooksLikePic(const uint8_t* data, size_t size);
 Decoded DecodePic(const uint8_t* data, size_t size);
 
 } // namespace tovn::imaging

@@ -128,3 +128,16 @@ TEST(Dib, BlocksFollowTheBitmapLayout) {
     bits = DibBits(p);
     EXPECT_EQ(bits, (std::vector<uint8_t>{6, 5, 4, 0, 3, 2, 1, 0}));
 }
+
+TEST(Decoders, FilePickingNeedsMoreThanTheSignature) {
+    auto pi = samples::Load("pi/S16.PI");
+    auto pic = samples::Load("pic/S15.PIC");
+    EXPECT_TRUE(LooksLikePi(pi.data(), pi.size()));
+    EXPECT_TRUE(LooksLikePic(pic.data(), pic.size()));
+    const char text[] = "Pictures of the summer trip\r\n";
+    auto bytes = reinterpret_cast<const uint8_t*>(text);
+    EXPECT_FALSE(LooksLikePi(bytes, sizeof text - 1));
+    EXPECT_FALSE(LooksLikePic(bytes, sizeof text - 1));
+    pi[7] = 24; // depth
+    EXPECT_FALSE(LooksLikePi(pi.data(), pi.size()));
+}
