@@ -1,14 +1,14 @@
 // Colour reduction in two stages:
-//  1. Wu's variance-minimising box cuts over a 5-bit-per-channel colour histogram give a first
+//  1. Wu's variance-minimising box cuts over a 6-bit-per-channel colour histogram give a first
 //     palette (the moments keep the exact colour sums, so box means are exact);
 //  2. k-means passes over the picture's exact colours (weighted by pixel count) move each
 //     palette entry to the mean of the colours nearest to it, lowering the squared error.
 // A picture with no more distinct colours than allowed keeps its colours exactly.
 //
 // Level, the speed/quality choice:
-//   4 (and below)  one k-means pass: fastest, a little more error
-//   6 (and 5, 7)   up to 4 passes
-//   8 (and above)  up to 16 passes, stopping once no palette entry moves: least error
+//   4 (and below)  up to 3 k-means passes: fastest, a little more error
+//   6 (and 5, 7)   up to 8 passes
+//   8 (and above)  up to 24 passes, stopping once no palette entry moves: least error
 #include "quant/quant.h"
 
 #include <algorithm>
@@ -71,14 +71,23 @@ ColorList CountColors(const Rgb* pixels, size_t n) {
     return list;
 }
 
-// Exact nearest palette entry by squared RGB distance. Entries are sorted by r+g+b; since
-// (Σd)² ≤ 3·Σd², a candidate whose sum differs by s from the query is at least s²/3 away,
-// which ends the search in either direction.
+// Exact nearest palette entry by squared RGB distance. A hint within half the distance from
+// itself to its closest neighbour entry is the answer outright. Otherwise entries sorted by
+// r+g+b are searched outwards: since (Σd)² ≤ 3·Σd², a candidate whose sum differs by s from
+// the query is at least s²/3 away, which ends the search in either direction.
 class NearestFinder {
 public:
-    explicit NearestFinder(const std::vector<Rgb>& palette) : palette_(palette) {
+    explicit NearestFinder(const std::vector<Rgb>& palette)
+        : palette_(palette), neighbour_(palette.size(), std::numeric_limits<int>::max()) {
         order_.reserve(palette.size());
-        for (size_t i = 0; i < palette.size(); ++i) order_.push_back({SumOf(palette[i]), int(i)});
+        for (size_t i = 0; i < palette.size(); ++i) {
+            order_.push_back({SumOf(palette[i]), int(i)});
+            for (size_t j = 0; j < i; ++j) {
+                const int d = Distance(palette[i], palette[j]);
+                neighbour_[i] = std::min(neighbour_[i], d);
+                neighbour_[j] = std::min(neighbour_[j], d);
+            }
+        }
         std::sort(order_.begin(), order_.end(),
                   [](const Entry& a, const Entry& b) { return a.sum < b.sum; });
     }
@@ -87,6 +96,7 @@ public:
     int Find(Rgb c, int hint) const {
         int best = hint >= 0 ? hint : order_.front().index;
         int bestDist = Distance(c, palette_[best]);
+        if (hint >= 0 && 4 * int64_t{bestDist} <= neighbour_[size_t(hint)]) return hint;
         const int sum = SumOf(c);
         auto pos = std::lower_bound(order_.begin(), order_.end(), sum,
                                     [](const Entry& e, int s) { return e.sum < s; });
@@ -129,6 +139,7 @@ private:
     }
 
     const std::vector<Rgb>& palette_;
+    std::vector<int> neighbour_; // squared distance from each entry to its closest other
     std::vector<Entry> order_;
 };
 
@@ -162,13 +173,13 @@ struct Box {
 
 class WuCuts {
 public:
-    static constexpr int kSide = 33; // 32 cells per channel and a zero border
+    static constexpr int kSide = 65; // 64 cells per channel and a zero border
 
     explicit WuCuts(const ColorList& colors) : cells_(size_t(kSide) * kSide * kSide) {
         for (size_t i = 0; i < colors.keys.size(); ++i) {
             const Rgb c = Unpack(colors.keys[i]);
             const int64_t w = colors.counts[i];
-            Moments& m = cells_[At(c.r / 8 + 1, c.g / 8 + 1, c.b / 8 + 1)];
+            Moments& m = cells_[At(c.r / 4 + 1, c.g / 4 + 1, c.b / 4 + 1)];
             m.w += w;
             m.r += w * c.r;
             m.g += w * c.g;
@@ -315,9 +326,9 @@ bool Refine(std::vector<Rgb>& palette, const ColorList& colors, std::vector<int>
 }
 
 int Passes(int level) {
-    if (level >= 8) return 16;
-    if (level >= 6) return 4;
-    return 1;
+    if (level >= 8) return 24;
+    if (level >= 6) return 8;
+    return 3;
 }
 
 std::vector<Rgb> BuildPalette(const ColorList& colors, int maxColors, int level) {
