@@ -35,17 +35,26 @@ std::wstring Widen(const std::string& s) {
 
 } // namespace
 
-ScratchFolder::ScratchFolder() : previousDir_(CurrentDir()) {
+InFolder::InFolder(const std::wstring& folder) : previous_(CurrentDir()) {
+    EXPECT_TRUE(::SetCurrentDirectoryW(folder.c_str()))
+        << std::string(folder.begin(), folder.end());
+}
+
+InFolder::~InFolder() {
+    ::SetCurrentDirectoryW(previous_.c_str());
+}
+
+ScratchFolder::ScratchFolder() {
     static std::atomic<int> counter{0};
-    path_ = previousDir_ + L"\\scratch" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
+    path_ = CurrentDir() + L"\\scratch" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
             std::to_wstring(counter++) + L"\\";
     RemoveTree(path_);
     ::CreateDirectoryW(path_.c_str(), nullptr);
-    ::SetCurrentDirectoryW(path_.c_str());
+    inFolder_ = std::make_unique<InFolder>(path_);
 }
 
 ScratchFolder::~ScratchFolder() {
-    ::SetCurrentDirectoryW(previousDir_.c_str());
+    inFolder_.reset();
     RemoveTree(path_);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 #include "app/dialogs.h"
@@ -30,6 +31,18 @@ private:
     Dialogs* previous_ = nullptr;
 };
 
+// Makes folder the current folder for the object's life.
+class InFolder {
+public:
+    explicit InFolder(const std::wstring& folder);
+    ~InFolder();
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+private:
+    std::wstring previous_;
+};
+
 // A fresh folder under the test's working folder, made current for the object's life
 // (plug-ins are looked for in the current folder) and removed afterwards.
 class ScratchFolder {
@@ -47,7 +60,7 @@ public:
 
 private:
     std::wstring path_;
-    std::wstring previousDir_;
+    std::unique_ptr<InFolder> inFolder_;
 };
 
 // The names "*.SPI" lists in folder, in listing order.
