@@ -55,28 +55,17 @@ TEST(PluginTable, OnlyExactly00INIsUsedButEveryFileTakesASlot) {
 }
 
 TEST(PluginTable, OnlySixteenFilesAreExaminedThenTheSystemFolder) {
-    {
-        // The only real plug-in listed sixteenth is found.
+    // The only real plug-in listed sixteenth is found. Listed seventeenth it is never looked
+    // at, and with nothing found the system folder is searched (it holds no plug-ins here).
+    for (size_t files : {16, 17}) {
         ScratchFolder folder;
-        std::vector<std::string> order(16, "");
-        order[15] = "FXGOOD";
+        std::vector<std::string> order(files, "");
+        order.back() = "FXGOOD";
         folder.PlacePlugins(order);
         PictureHost host;
         ASSERT_TRUE(Load(host));
-        EXPECT_EQ(host.PluginCount(), 16);
-        EXPECT_EQ(host.PluginMask(), L"*.FXP;");
-    }
-    {
-        // Listed seventeenth it is never looked at; with nothing found the system folder
-        // is searched (it holds no plug-ins here).
-        ScratchFolder folder;
-        std::vector<std::string> order(17, "");
-        order[16] = "FXGOOD";
-        folder.PlacePlugins(order);
-        PictureHost host;
-        ASSERT_TRUE(Load(host));
-        EXPECT_EQ(host.PluginMask(), L"");
-        EXPECT_EQ(host.PluginCount(), 0);
+        EXPECT_EQ(host.PluginMask(), files == 16 ? L"*.FXP;" : L"") << files;
+        EXPECT_EQ(host.PluginCount(), files == 16 ? 16 : 0) << files;
     }
 }
 
