@@ -142,8 +142,9 @@ std::string TempNameBeside(FileSystem& fs, const std::string& archive) {
 }
 
 // Writes the new archive beside the old one and swaps it in only when it reads back clean.
-int Commit(FileSystem& fs, const std::string& archive, ArchiveBuilder& builder,
+int Commit(FileSystem& fs, const std::string& archive, OpenArchive& old, ArchiveBuilder& builder,
            size_t expected_members) {
+    old.source.reset(); // Windows cannot replace a file that is still open
     std::string temp = TempNameBeside(fs, archive);
     if (!fs.WriteFile(temp, builder.Finish())) {
         fs.Remove(temp);
@@ -253,7 +254,7 @@ struct Runner {
             ++kept;
         }
         if (kept == arc.listing.members.size()) return kErrNotExist;
-        return Commit(fs, cmd.archive, builder, kept);
+        return Commit(fs, cmd.archive, arc, builder, kept);
     }
 
     int Rename() {
@@ -276,7 +277,7 @@ struct Runner {
             if (!ok) return kErrTooBig;
         }
         Say("Renamed  " + target->path + " -> " + new_path);
-        return Commit(fs, cmd.archive, builder, arc.listing.members.size());
+        return Commit(fs, cmd.archive, arc, builder, arc.listing.members.size());
     }
 
     // The stored name of a file named on the command line.
@@ -336,7 +337,7 @@ struct Runner {
             if (one != kResultOk) return one;
             ++count;
         }
-        rc = Commit(fs, cmd.archive, builder, count);
+        rc = Commit(fs, cmd.archive, arc, builder, count);
         if (rc != kResultOk) return rc;
         for (const Addition& a : additions) {
             if (!a.stored_ok) continue;
