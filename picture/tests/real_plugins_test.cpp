@@ -2,6 +2,7 @@
 // on the sample pictures.
 #include <gtest/gtest.h>
 #include "imaging/tests/samples.h"
+#include "lzh/writer.h"
 #include "picture/tests/test_support.h"
 
 namespace tovn {
@@ -92,6 +93,44 @@ TEST_F(RealPlugins, ADamagedPictureTakesTheFailurePath) {
     EXPECT_FALSE(host_.LoadPicture(host_.PictureBitmap(), L"HALF.MAG", lpThumbnail,
                                    test::FolderSource(folder.Path())));
     EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_TRUE(test::IsPlaceholder(host_.PictureBitmap()));
+}
+
+TEST_F(RealPlugins, ArchiveEntriesAreReadIntoMemoryThroughTheArchivePlugin) {
+    ASSERT_TRUE(host_.LhaPluginLoaded());
+    test::ScratchFolder folder;
+    lzh::ArchiveBuilder builder;
+    const auto mag = samples::Load("mag/S16FULL.MAG");
+    ASSERT_LT(mag.size(), 2048u); // shorter than the head plug-ins look at
+    ASSERT_TRUE(builder.AddFile("S16FULL.MAG", mag, 0, 0x20));
+    ASSERT_TRUE(builder.AddFile("sub/PHOTO.BMP", test::BmpFile(7, 5, 24), 0, 0x20));
+    ASSERT_TRUE(builder.AddFile("BROKEN.MAG", {'M', 'A', 'K', 'I'}, 0, 0x20));
+    folder.Write(L"PICS.LZH", builder.Finish());
+    PictureSource source = test::FolderSource(folder.Path());
+    source.lhaMode = true;
+    source.archiveName = L"PICS.LZH";
+
+    test::CountingDialogs dialogs;
+    Picture picture;
+    ASSERT_TRUE(host_.LoadPicture(picture, L"S16FULL.MAG", lpEdit, source));
+    const samples::Expected& e = samples::kAll[0];
+    EXPECT_EQ(picture.Width(), e.width);
+    const imaging::Rgb c = e.color(e.pixel(5, 2));
+    EXPECT_EQ(test::PixelOf(picture, 5, 2), RGB(c.r, c.g, c.b));
+    EXPECT_EQ(test::EntriesOf(picture.Palette()).size(), 16u);
+    // Entry names are matched without regard to case.
+    ASSERT_TRUE(host_.LoadPicture(picture, L"sub\\photo.bmp", lpThumbnail, source));
+    EXPECT_EQ(test::PixelOf(picture, 6, 4), RGB(6, 4, 200));
+    PictureInfo info{};
+    ASSERT_TRUE(host_.QueryPictureInfo(L"S16FULL.MAG", source, info));
+    EXPECT_EQ(info.width, 16);
+    EXPECT_EQ(dialogs.beeps, 0);
+
+    for (const wchar_t* name : {L"BROKEN.MAG", L"ABSENT.MAG", L"ABSENT.BMP"}) {
+        EXPECT_FALSE(host_.LoadPicture(picture, name, lpThumbnail, source)) << name;
+        EXPECT_FALSE(host_.QueryPictureInfo(name, source, info)) << name;
+    }
+    EXPECT_EQ(dialogs.beeps, 3);
     EXPECT_TRUE(test::IsPlaceholder(host_.PictureBitmap()));
 }
 
