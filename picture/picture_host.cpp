@@ -1,6 +1,6 @@
 #include "picture/picture_host.h"
 #include <cstring>
-#include <new>
+#include <exception>
 #include "app/dialogs.h"
 
 namespace tovn {
@@ -28,6 +28,7 @@ struct SusieFileInfo {
 #endif
 };
 #pragma pack(pop)
+static_assert(sizeof(SusieFileInfo) == (sizeof(void*) == 8 ? 448 : 428), "published layout");
 using GetFileInfoFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, LPCSTR filename, UINT flag,
                                    SusieFileInfo* info);
 using GetFileFn = int(WINAPI*)(LPCSTR src, LONG_PTR len, LPSTR dest, UINT flag, FARPROC progress,
@@ -362,7 +363,7 @@ bool PictureHost::LoadPicture(Picture& target, const std::wstring& fileName, Loa
         ok = UpperExtension(fileName) == L".BMP"
                  ? ReadBmpPicture(target, fileName, purpose, source)
                  : ReadPluginPicture(target, fileName, purpose, source);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) { // out of memory while copying: a failed load
         ok = false;
     }
     if (ok) return true;
@@ -383,7 +384,7 @@ bool PictureHost::QueryPictureInfo(const std::wstring& fileName, const PictureSo
         DropComment(answer);
         info = answer;
         return true;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return false;
     }
 }

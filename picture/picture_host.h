@@ -27,6 +27,7 @@ struct PictureInfo {
     HLOCAL hInfo;
 };
 #pragma pack(pop)
+static_assert(sizeof(PictureInfo) == (sizeof(void*) == 8 ? 32 : 26), "published layout");
 
 // Where LoadPicture finds a bare entry name: CurrentDir, or the archive
 // CurrentDir + ArchiveName in archive mode.
