@@ -65,7 +65,6 @@ Treatment ChooseTreatment(LoadPurpose purpose, bool paletteDisplay, LONG colorCo
 
 struct PluginSlot;
 struct ArchivePlugin;
-class LocalBlock;
 struct DibBlocks;
 
 class PictureHost {
