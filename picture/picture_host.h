@@ -3,21 +3,31 @@
 // it; in archive mode the entry is read into memory through the archive plug-in).
 #pragma once
 #include <windows.h>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
+#include "app/handles.h"
+#include "picture/dib_info.h"
 
 namespace tovn {
 
 enum LoadPurpose : unsigned char { lpThumbnail = 0, lpSlide = 1, lpEdit = 2, lpConvert = 3 };
 
-// The published Susie picture information record.
+// The published Susie picture information record. The 64-bit plug-in interface puts two
+// filler bytes before the pointer-sized text handle, so a plug-in never writes past it.
 #pragma pack(push, 1)
 struct PictureInfo {
     LONG left, top, width, height;
     WORD x_density, y_density;
     SHORT colorDepth;
+#ifdef _WIN64
+    WORD filler;
+#endif
     HLOCAL hInfo;
 };
 #pragma pack(pop)
+static_assert(sizeof(PictureInfo) == (sizeof(void*) == 8 ? 32 : 26), "published layout");
 
 // Where LoadPicture finds a bare entry name: CurrentDir, or the archive
 // CurrentDir + ArchiveName in archive mode.
@@ -26,5 +36,116 @@ struct PictureSource {
     bool lhaMode = false;
     std::wstring archiveName;
 };
+
+// A drawable picture: a bitmap, the logical palette that goes with it (if any) and its size.
+// Every load replaces the whole object, so callers never keep its handles between loads.
+class Picture {
+public:
+    HBITMAP Bitmap() const { return bitmap_.get(); }
+    HPALETTE Palette() const { return palette_.get(); }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    bool Empty() const { return !bitmap_; }
+
+    void Reset() { *this = Picture(); }
+    void SetBitmap(UniqueBitmap bitmap, int width, int height);
+    void SetPalette(UniquePalette palette) { palette_ = std::move(palette); }
+
+private:
+    UniqueBitmap bitmap_;
+    UniquePalette palette_;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+// How a decoded picture becomes its bitmap.
+enum class Treatment { Plain, Palette, Reduce };
+
+Treatment ChooseTreatment(LoadPurpose purpose, bool paletteDisplay, LONG colorCount);
+
+struct PluginSlot;
+struct ArchivePlugin;
+struct DibBlocks;
+
+class PictureHost {
+public:
+    static constexpr int kSlotCount = 16;
+    static constexpr LONG kMaxPluginSide = 3000;
+
+    PictureHost();
+    ~PictureHost();
+    PictureHost(const PictureHost&) = delete;
+    PictureHost& operator=(const PictureHost&) = delete;
+
+    // Finds the plug-ins (current folder, else the system folder), binds the archive
+    // plug-in and checks the screen. False: the screen shows fewer than 256 colours; the
+    // message has been shown and WM_QUIT posted.
+    bool LoadPlugins(HDC screenDc, HWND owner);
+    void UnloadPlugins();
+
+    const std::wstring& PluginMask() const { return pluginMask_; }
+    bool PaletteDisplay() const { return paletteDisplay_; }
+    bool LhaPluginLoaded() const;
+    // Slots examined at start-up (1..PluginCount), and whether slot k (0-based) is usable.
+    int PluginCount() const { return static_cast<int>(slots_.size()); }
+    bool SlotHoldsPlugin(int k) const;
+
+    // Replaces target with the picture fileName (a bare name in source). On failure: beep,
+    // the placeholder in PictureBitmap, target left empty, false.
+    bool LoadPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
+                     const PictureSource& source);
+    // A plug-in's size and depth for fileName without decoding it; no beep.
+    bool QueryPictureInfo(const std::wstring& fileName, const PictureSource& source,
+                          PictureInfo& info);
+
+    Picture& PictureBitmap() { return pictureBitmap_; }
+    const Picture& PlaceholderBitmap() const { return placeholderBitmap_; }
+    const PictureInfo& PicInfo() const { return picInfo_; }
+    LONG ColorCount() const { return colorCount_; }
+    int PaletteEntries() const { return paletteEntries_; }
+    void SetReductionLevel(int level) { reductionLevel_ = level; }
+    int ReductionLevel() const { return reductionLevel_; }
+    // Plug-in GetPicture calls and BMP reads so far.
+    int DecodeCount() const { return decodeCount_; }
+    bool ReductionLibraryLoaded() const;
+
+    // The progress window: a text shows it, an empty text hides it.
+    std::function<void(const std::wstring&)> showWaiting;
+    // Bits per pixel of the screen; tests replace it to pose as another display.
+    std::function<int(HDC)> screenDepth;
+
+private:
+    struct Claim;
+    bool ReadBmpPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
+                        const PictureSource& source);
+    bool ReadPluginPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
+                           const PictureSource& source);
+    bool ReadArchiveEntry(const std::wstring& fileName, const PictureSource& source,
+                          UniqueLocal& block) const;
+    bool ClaimPlugin(const std::wstring& fileName, const PictureSource& source, Claim& claim) const;
+    bool MakePictureBitmap(Picture& target, DibBlocks& dib, Treatment treatment);
+    bool ReducePicture(Picture& target, DibBlocks& dib);
+    void NoteColours(int bitCount);
+    void LoadPluginFolder(const std::string& folder);
+    void LoadReductionLibrary();
+
+    std::vector<std::unique_ptr<PluginSlot>> slots_;
+    std::vector<UniqueModule> retired_; // loaded but refused: kept loaded, never asked
+    std::unique_ptr<ArchivePlugin> archive_;
+    UniqueModule huedenLib_;
+    FARPROC huedenize_ = nullptr;
+    std::wstring pluginMask_;
+    bool paletteDisplay_ = false;
+    Picture pictureBitmap_;
+    Picture placeholderBitmap_;
+    PictureInfo picInfo_{};
+    LONG colorCount_ = 0;
+    int paletteEntries_ = 0;
+    int reductionLevel_ = 4;
+    int decodeCount_ = 0;
+};
+
+// Loads the built-in placeholder picture (resource "Tovn32") with its 256-colour palette.
+bool LoadPlaceholder(Picture& target);
 
 } // namespace tovn

@@ -11,10 +11,10 @@ namespace tovn::bmp {
 
 // What a validated DIB holds. Offsets are from the start of the buffer that was parsed.
 struct DibLayout {
-    int32_t width = 0;       // > 0
-    int32_t height = 0;      // > 0 (absolute value of the header's height)
-    bool topDown = false;    // the header's height was negative
-    uint16_t bitCount = 0;   // 1, 4, 8, 16, 24 or 32
+    int32_t width = 0;        // > 0
+    int32_t height = 0;       // > 0 (absolute value of the header's height)
+    bool topDown = false;     // the header's height was negative
+    uint16_t bitCount = 0;    // 1, 4, 8, 16, 24 or 32
     uint32_t compression = 0; // BI_RGB (0), BI_RLE8 (1), BI_RLE4 (2) or BI_BITFIELDS (3)
     uint32_t colorCount = 0;  // entries in the colour table (0 for 16/24/32 bits without one)
     size_t infoOffset = 0;    // BITMAPINFOHEADER (or BITMAPCOREHEADER) start

@@ -1,0 +1,186 @@
+// The exported entry points every import plug-in shares, over ThisPlugin().
+#include "susie/api.h"
+#include "susie/handles.h"
+#include "susie/plugin.h"
+#include "imaging/dib.h"
+#include <algorithm>
+#include <string>
+
+namespace tovn::susie {
+namespace {
+
+constexpr size_t kHeadSize = 2048;
+// Files beyond this are not pictures we could show; refusing them bounds the read.
+constexpr LONGLONG kMaxFileSize = 256ll << 20;
+
+struct Input {
+    Result result = kOk;
+    std::vector<uint8_t> owned;
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+
+// Reads a whole file from byte `offset` on.
+Input ReadFileFrom(LPCSTR path, LONG_PTR offset) {
+    Input in;
+    File f(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size;
+    if (!f.ok() || !GetFileSizeEx(f.get(), &size) || offset < 0 || offset > size.QuadPart) {
+        in.result = kReadError;
+        return in;
+    }
+    LONGLONG n = size.QuadPart - offset;
+    if (n > kMaxFileSize) {
+        in.result = kNoMemory;
+        return in;
+    }
+    in.owned.resize(static_cast<size_t>(n));
+    LARGE_INTEGER at;
+    at.QuadPart = offset;
+    DWORD got = 0;
+    if (!SetFilePointerEx(f.get(), at, nullptr, FILE_BEGIN) ||
+        !ReadFile(f.get(), in.owned.data(), static_cast<DWORD>(n), &got, nullptr) || got != n) {
+        in.result = kReadError;
+        return in;
+    }
+    in.data = in.owned.data();
+    in.size = in.owned.size();
+    return in;
+}
+
+Input OpenInput(LPCSTR buf, LONG_PTR len, unsigned flag) {
+    Input in;
+    if (!buf) {
+        in.result = kInternalError;
+    } else if ((flag & kInputMask) == kInputFile) {
+        return ReadFileFrom(buf, len);
+    } else if ((flag & kInputMask) == kInputMemory) {
+        if (len < 0) in.result = kBrokenData;
+        in.data = reinterpret_cast<const uint8_t*>(buf);
+        in.size = len < 0 ? 0 : static_cast<size_t>(len);
+    } else {
+        in.result = kNotImplemented;
+    }
+    return in;
+}
+
+Result FromStatus(imaging::Status s) {
+    switch (s) {
+    case imaging::Status::Ok:
+        return kOk;
+    case imaging::Status::Unsupported:
+        return kUnknownFormat;
+    case imaging::Status::NoMemory:
+        return kNoMemory;
+    default:
+        return kBrokenData;
+    }
+}
+
+// Decodes the input; the picture is valid only when the result is kOk.
+Result Decode(LPCSTR buf, LONG_PTR len, unsigned flag, imaging::Picture* out) {
+    try {
+        Input in = OpenInput(buf, len, flag);
+        if (in.result != kOk) return in.result;
+        imaging::Decoded d = ThisPlugin().decode(in.data, in.size);
+        if (d.status == imaging::Status::Ok) *out = std::move(d.picture);
+        return FromStatus(d.status);
+    } catch (const std::bad_alloc&) {
+        return kNoMemory;
+    } catch (...) {
+        return kInternalError;
+    }
+}
+
+int CopyText(const char* text, LPSTR buf, int buflen) {
+    if (!buf || buflen <= 0) return 0;
+    int n = std::min(static_cast<int>(std::strlen(text)), buflen - 1);
+    std::memcpy(buf, text, static_cast<size_t>(n));
+    buf[n] = 0;
+    return n;
+}
+
+// The handle form: read the head from the current position and put the position back.
+bool ReadHead(HANDLE h, uint8_t* head) {
+    LARGE_INTEGER zero{}, at;
+    if (!SetFilePointerEx(h, zero, &at, FILE_CURRENT)) return false;
+    DWORD got = 0;
+    BOOL ok = ReadFile(h, head, kHeadSize, &got, nullptr);
+    SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
+    return ok;
+}
+
+bool Report(ProgressCallback progress, int num, LONG_PTR data) {
+    return !progress || progress(num, 1, data) == 0;
+}
+
+} // namespace
+} // namespace tovn::susie
+
+using namespace tovn::susie;
+
+extern "C" int WINAPI GetPluginInfo(int infono, LPSTR buf, int buflen) {
+    const Plugin& p = ThisPlugin();
+    if (infono == 0) return CopyText("00IN", buf, buflen);
+    if (infono == 1) return CopyText(p.about, buf, buflen);
+    if (infono < 2 || static_cast<size_t>(infono - 2) / 2 >= p.formats.size()) return 0;
+    const Format& f = p.formats[static_cast<size_t>(infono - 2) / 2];
+    return CopyText(infono % 2 ? f.description : f.pattern, buf, buflen);
+}
+
+extern "C" int WINAPI IsSupported(LPCSTR, void* dw) {
+    uint8_t head[kHeadSize] = {};
+    auto value = reinterpret_cast<uintptr_t>(dw);
+    if (value == 0) return 0;
+    // Values that fit 16 bits are file handles; anything larger points at the file's head.
+    if ((value & ~uintptr_t{0xFFFF}) == 0) {
+        if (!ReadHead(reinterpret_cast<HANDLE>(dw), head)) return 0;
+    } else {
+        std::memcpy(head, dw, kHeadSize);
+    }
+    return ThisPlugin().accepts(head, kHeadSize) ? 1 : 0;
+}
+
+extern "C" int WINAPI GetPictureInfo(LPCSTR buf, LONG_PTR len, unsigned int flag,
+                                     PictureInfo* info) {
+    if (!info) return kInternalError;
+    tovn::imaging::Picture pic;
+    Result r = Decode(buf, len, flag, &pic);
+    if (r != kOk) return r;
+    *info = PictureInfo{};
+    info->left = pic.left;
+    info->top = pic.top;
+    info->width = pic.width;
+    info->height = pic.height;
+    info->colorDepth = static_cast<SHORT>(pic.bitsPerPixel);
+    return kOk;
+}
+
+extern "C" int WINAPI GetPicture(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* pHBInfo,
+                                 HLOCAL* pHBm, ProgressCallback progress, LONG_PTR lData) {
+    if (!pHBInfo || !pHBm) return kInternalError;
+    *pHBInfo = *pHBm = nullptr;
+    if (!Report(progress, 0, lData)) return kAborted;
+    tovn::imaging::Picture pic;
+    Result r = Decode(buf, len, flag, &pic);
+    if (r != kOk) return r;
+    try {
+        std::vector<uint8_t> info = tovn::imaging::DibInfo(pic);
+        std::vector<uint8_t> bits = tovn::imaging::DibBits(pic);
+        LocalBlock hInfo(info.data(), info.size());
+        LocalBlock hBits(bits.data(), bits.size());
+        if (!hInfo.ok() || !hBits.ok()) return kNoMemory;
+        if (!Report(progress, 1, lData)) return kAborted;
+        *pHBInfo = hInfo.release();
+        *pHBm = hBits.release();
+        return kOk;
+    } catch (const std::bad_alloc&) {
+        return kNoMemory;
+    }
+}
+
+extern "C" int WINAPI GetPreview(LPCSTR, LONG_PTR, unsigned int, HLOCAL*, HLOCAL*, ProgressCallback,
+                                 LONG_PTR) {
+    return kNotImplemented;
+}

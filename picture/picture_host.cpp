@@ -1,0 +1,551 @@
+#include "picture/picture_host.h"
+#include <cstring>
+#include <exception>
+#include "app/dialogs.h"
+
+namespace tovn {
+
+// Plug-in entry points as published (stdcall; the 64-bit interface widens the length,
+// the IsSupported value and the callback data to pointer size).
+using GetPluginInfoFn = int(WINAPI*)(int infono, LPSTR buf, int buflen);
+using IsSupportedFn = int(WINAPI*)(LPCSTR filename, ULONG_PTR dw);
+using GetPictureFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, UINT flag, HLOCAL* info, HLOCAL* bits,
+                                  FARPROC progress, LONG_PTR data);
+using GetPictureInfoFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, UINT flag, PictureInfo* info);
+
+#pragma pack(push, 1)
+struct SusieFileInfo {
+    unsigned char method[8];
+    ULONG_PTR position;
+    ULONG_PTR compsize;
+    ULONG_PTR filesize;
+    LONG_PTR timestamp;
+    char path[200];
+    char filename[200];
+    DWORD crc;
+#ifdef _WIN64
+    DWORD filler;
+#endif
+};
+#pragma pack(pop)
+static_assert(sizeof(SusieFileInfo) == (sizeof(void*) == 8 ? 448 : 428), "published layout");
+using GetFileInfoFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, LPCSTR filename, UINT flag,
+                                   SusieFileInfo* info);
+using GetFileFn = int(WINAPI*)(LPCSTR src, LONG_PTR len, LPSTR dest, UINT flag, FARPROC progress,
+                               LONG_PTR data);
+using HuedenizeFn = int(WINAPI*)(HLOCAL* inInfo, HLOCAL* inBits, HLOCAL* outInfo, HLOCAL* outBits,
+                                 int bitCount, int level, int colours, int p8, int p9, int p10,
+                                 int p11);
+
+struct PluginSlot {
+    UniqueModule module; // null: an empty slot, skipped by every search
+    IsSupportedFn isSupported = nullptr;
+    GetPictureFn getPicture = nullptr;
+    GetPictureInfoFn getPictureInfo = nullptr;
+};
+
+struct ArchivePlugin {
+    UniqueModule module;
+    GetFileInfoFn getFileInfo = nullptr;
+    GetFileFn getFile = nullptr;
+};
+
+// A plug-in or library block locked for one scope.
+class LocalBlock {
+public:
+    explicit LocalBlock(HLOCAL h)
+        : h_(h), p_(h ? static_cast<const uint8_t*>(::LocalLock(h)) : nullptr),
+          size_(p_ ? ::LocalSize(h) : 0) {}
+    LocalBlock(const LocalBlock&) = delete;
+    LocalBlock& operator=(const LocalBlock&) = delete;
+    ~LocalBlock() {
+        if (p_) ::LocalUnlock(h_);
+    }
+    const uint8_t* get() const { return p_; }
+    size_t size() const { return size_; }
+
+private:
+    HLOCAL h_;
+    const uint8_t* p_;
+    size_t size_;
+};
+
+// A decoded picture ready for GDI: the rebuilt header in a block of its own and the pixels.
+struct DibBlocks {
+    dib::Header header;
+    UniqueLocal info;
+    UniqueLocal bits;
+};
+
+// The accepting plug-in and the arguments every later call to it repeats.
+struct PictureHost::Claim {
+    const PluginSlot* slot = nullptr;
+    std::string name; // folder: full path; archive: bare entry name
+    UniqueLocal entry;
+    std::unique_ptr<LocalBlock> entryLock; // declared after entry: unlocked before it is freed
+    std::vector<char> probe;               // at least 2 KB of the entry for IsSupported
+    LPCSTR buf = nullptr;
+    LONG_PTR len = 0;
+    UINT flag = 0;
+};
+
+namespace {
+
+constexpr size_t kProbeBytes = 2048;
+constexpr size_t kMaxBmpFile = size_t(256) << 20;
+constexpr int kMaxFormats = 64;
+constexpr UINT kFromMemory = 1;
+constexpr UINT kIgnoreCase = 128;
+constexpr UINT kToMemory = 256;
+constexpr int kPatternBuffer = 32;
+constexpr int kVersionBuffer = 128;
+const wchar_t kTooFewColours[] = L"このソフトは最低２５６色以上が必要です．";
+
+template <typename Fn> Fn Bind(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
+std::string ToAnsi(const std::wstring& text) {
+    if (text.empty()) return {};
+    int n = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr,
+                                  nullptr);
+    std::string out(size_t(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), out.data(), n, nullptr,
+                              nullptr);
+    return out;
+}
+
+std::wstring FromAnsi(const char* text) {
+    int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (n <= 1) return {};
+    std::wstring out(size_t(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, out.data(), n);
+    out.resize(size_t(n - 1));
+    return out;
+}
+
+std::wstring UpperCase(std::wstring text) {
+    if (!text.empty()) ::CharUpperBuffW(text.data(), DWORD(text.size()));
+    return text;
+}
+
+// The extension of the last path component, dot included, in upper case.
+std::wstring UpperExtension(const std::wstring& name) {
+    size_t start = name.find_last_of(L"\\/:");
+    start = start == std::wstring::npos ? 0 : start + 1;
+    size_t dot = name.rfind(L'.');
+    if (dot == std::wstring::npos || dot < start) return {};
+    return UpperCase(name.substr(dot));
+}
+
+// GetPluginInfo's text for infono, terminated whatever the plug-in wrote.
+int PluginInfoText(GetPluginInfoFn info, int infono, int length, std::string& text) {
+    char buffer[256] = {}; // larger than any length passed: a careless plug-in stays inside
+    int n = info(infono, buffer, length);
+    buffer[length - 1] = '\0';
+    text = buffer;
+    return n;
+}
+
+bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& data) {
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+        ULONGLONG(size.QuadPart) > kMaxBmpFile)
+        return false;
+    data.resize(size_t(size.QuadPart));
+    size_t done = 0;
+    while (done < data.size()) {
+        DWORD got = 0;
+        DWORD want = DWORD(data.size() - done);
+        if (!::ReadFile(file.get(), data.data() + done, want, &got, nullptr) || got == 0)
+            return false;
+        done += got;
+    }
+    return true;
+}
+
+UniqueLocal CopyToBlock(const uint8_t* bytes, size_t size) {
+    UniqueLocal block(::LocalAlloc(LMEM_MOVEABLE, size ? size : 1));
+    if (!block) return block;
+    void* p = ::LocalLock(block.get());
+    if (!p) return UniqueLocal();
+    if (size) std::memcpy(p, bytes, size);
+    ::LocalUnlock(block.get());
+    return block;
+}
+
+// Takes a header block and a pixel block from a plug-in or the colour-reduction library.
+bool AdoptBlocks(DibBlocks& dib, UniqueLocal info, UniqueLocal bits) {
+    if (!info || !bits) return false;
+    {
+        LocalBlock infoView(info.get()), bitsView(bits.get());
+        if (!infoView.get() || !bitsView.get()) return false;
+        auto header = dib::ParseBlocks(infoView.get(), infoView.size(), bitsView.size());
+        if (!header) return false;
+        dib.header = std::move(*header);
+    }
+    dib.info = CopyToBlock(dib.header.block.data(), dib.header.block.size());
+    dib.bits = std::move(bits);
+    return bool(dib.info);
+}
+
+UniquePalette CreatePaletteOf(const std::vector<PALETTEENTRY>& entries) {
+    std::vector<uint8_t> record(sizeof(LOGPALETTE) + entries.size() * sizeof(PALETTEENTRY));
+    auto* log = reinterpret_cast<LOGPALETTE*>(record.data());
+    log->palVersion = 0x300;
+    log->palNumEntries = WORD(entries.size());
+    std::memcpy(log->palPalEntry, entries.data(), entries.size() * sizeof(PALETTEENTRY));
+    return UniquePalette(::CreatePalette(log));
+}
+
+// PaletteEntries entries: the first ColorCount from the colour table, the rest black.
+UniquePalette PaletteFromTable(const dib::Header& header) {
+    std::vector<PALETTEENTRY> entries(size_t(header.paletteEntries), PALETTEENTRY{});
+    for (int32_t i = 0; i < header.colorCount && i < header.paletteEntries; ++i) {
+        dib::Colour c = dib::TableColour(header, i);
+        entries[size_t(i)] = PALETTEENTRY{c.r, c.g, c.b, 0};
+    }
+    return CreatePaletteOf(entries);
+}
+
+void DropComment(PictureInfo& info) {
+    if (info.hInfo) ::LocalFree(info.hInfo);
+    info.hInfo = nullptr;
+}
+
+} // namespace
+
+void Picture::SetBitmap(UniqueBitmap bitmap, int width, int height) {
+    bitmap_ = std::move(bitmap);
+    width_ = width;
+    height_ = height;
+}
+
+Treatment ChooseTreatment(LoadPurpose purpose, bool paletteDisplay, LONG colorCount) {
+    switch (purpose) {
+    case lpSlide:
+        if (!paletteDisplay) return Treatment::Plain;
+        return colorCount > 256 ? Treatment::Reduce : Treatment::Palette;
+    case lpEdit:
+    case lpConvert:
+        return colorCount <= 256 ? Treatment::Palette : Treatment::Plain;
+    default:
+        return Treatment::Plain;
+    }
+}
+
+bool LoadPlaceholder(Picture& target) {
+    target.Reset();
+    UniqueBitmap bitmap(static_cast<HBITMAP>(::LoadImageW(
+        ::GetModuleHandleW(nullptr), L"Tovn32", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    DIBSECTION section{};
+    if (!bitmap || ::GetObjectW(bitmap.get(), sizeof section, &section) != sizeof section)
+        return false;
+    RGBQUAD table[256] = {};
+    UINT count = 0;
+    {
+        UniqueMemDc dc(::CreateCompatibleDC(nullptr));
+        SelectIn in(dc.get(), bitmap.get());
+        count = ::GetDIBColorTable(dc.get(), 0, 256, table);
+    }
+    std::vector<PALETTEENTRY> entries;
+    for (UINT i = 0; i < count; ++i)
+        entries.push_back({table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0});
+    target.SetBitmap(std::move(bitmap), section.dsBm.bmWidth, section.dsBm.bmHeight);
+    if (!entries.empty()) target.SetPalette(CreatePaletteOf(entries));
+    return true;
+}
+
+PictureHost::PictureHost() : screenDepth([](HDC dc) { return ::GetDeviceCaps(dc, BITSPIXEL); }) {}
+
+PictureHost::~PictureHost() {
+    UnloadPlugins();
+}
+
+bool PictureHost::LhaPluginLoaded() const {
+    return archive_ && archive_->module;
+}
+
+bool PictureHost::SlotHoldsPlugin(int k) const {
+    return k >= 0 && k < PluginCount() && slots_[size_t(k)]->module;
+}
+
+bool PictureHost::ReductionLibraryLoaded() const {
+    return bool(huedenLib_);
+}
+
+void PictureHost::LoadPluginFolder(const std::string& folder) {
+    for (auto& slot : slots_)
+        if (slot->module) retired_.push_back(std::move(slot->module));
+    slots_.clear();
+    WIN32_FIND_DATAA found{};
+    UniqueFind find(::FindFirstFileExA((folder + "*.SPI").c_str(), FindExInfoStandard, &found,
+                                       FindExSearchNameMatch, nullptr, 0));
+    if (!find) return;
+    do {
+        slots_.push_back(std::make_unique<PluginSlot>());
+        PluginSlot& slot = *slots_.back();
+        UniqueModule module(::LoadLibraryA(found.cFileName));
+        if (!module) continue;
+        auto info = Bind<GetPluginInfoFn>(module.get(), "GetPluginInfo");
+        std::string text;
+        if (!info || (PluginInfoText(info, 0, kVersionBuffer, text), text != "00IN")) {
+            retired_.push_back(std::move(module));
+            continue;
+        }
+        for (int c = 0;
+             c < kMaxFormats && PluginInfoText(info, 2 * c + 3, kPatternBuffer, text) > 0; ++c) {
+            PluginInfoText(info, 2 * c + 2, kPatternBuffer, text);
+            pluginMask_ += FromAnsi(text.c_str()) + L";";
+        }
+        slot.isSupported = Bind<IsSupportedFn>(module.get(), "IsSupported");
+        slot.getPicture = Bind<GetPictureFn>(module.get(), "GetPicture");
+        slot.getPictureInfo = Bind<GetPictureInfoFn>(module.get(), "GetPictureInfo");
+        slot.module = std::move(module);
+    } while (slots_.size() < size_t(kSlotCount) && ::FindNextFileA(find.get(), &found));
+}
+
+void PictureHost::LoadReductionLibrary() {
+    huedenLib_.reset(::LoadLibraryW(L"HUEDEN32.DLL"));
+    huedenize_ = huedenLib_ ? ::GetProcAddress(huedenLib_.get(), "Huedenize") : nullptr;
+}
+
+bool PictureHost::LoadPlugins(HDC screenDc, HWND owner) {
+    UnloadPlugins();
+    LoadPluginFolder("");
+    if (pluginMask_.empty()) {
+        char system[MAX_PATH] = {};
+        UINT n = ::GetSystemDirectoryA(system, MAX_PATH);
+        if (n > 0 && n < MAX_PATH) LoadPluginFolder(std::string(system) + "\\");
+    }
+    pluginMask_ = UpperCase(pluginMask_);
+
+    UniqueModule lha(::LoadLibraryA("LHASAD.SPI"));
+    if (lha) {
+        archive_ = std::make_unique<ArchivePlugin>();
+        archive_->getFileInfo = Bind<GetFileInfoFn>(lha.get(), "GetFileInfo");
+        archive_->getFile = Bind<GetFileFn>(lha.get(), "GetFile");
+        archive_->module = std::move(lha);
+    }
+
+    const int depth = screenDepth(screenDc);
+    if (depth < 8) {
+        CurrentDialogs().Message(owner, kTooFewColours, L"Error", MB_OK);
+        ::PostQuitMessage(0);
+        return false;
+    }
+    paletteDisplay_ = depth == 8;
+    if (paletteDisplay_) LoadReductionLibrary();
+    LoadPlaceholder(placeholderBitmap_);
+    return true;
+}
+
+void PictureHost::UnloadPlugins() {
+    slots_.clear();
+    retired_.clear();
+    archive_.reset();
+    huedenize_ = nullptr;
+    huedenLib_.reset();
+    pluginMask_.clear();
+    paletteDisplay_ = false;
+    pictureBitmap_.Reset();
+    placeholderBitmap_.Reset();
+}
+
+bool PictureHost::LoadPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
+                              const PictureSource& source) {
+    bool ok = false;
+    try {
+        ok = UpperExtension(fileName) == L".BMP"
+                 ? ReadBmpPicture(target, fileName, purpose, source)
+                 : ReadPluginPicture(target, fileName, purpose, source);
+    } catch (const std::exception&) { // out of memory while copying: a failed load
+        ok = false;
+    }
+    if (ok) return true;
+    target.Reset();
+    CurrentDialogs().Beep();
+    LoadPlaceholder(pictureBitmap_);
+    return false;
+}
+
+bool PictureHost::QueryPictureInfo(const std::wstring& fileName, const PictureSource& source,
+                                   PictureInfo& info) {
+    try {
+        Claim claim;
+        if (!ClaimPlugin(fileName, source, claim) || !claim.slot->getPictureInfo) return false;
+        PictureInfo answer{};
+        if (claim.slot->getPictureInfo(claim.buf, claim.len, claim.flag, &answer) != 0)
+            return false;
+        DropComment(answer);
+        info = answer;
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void PictureHost::NoteColours(int bitCount) {
+    colorCount_ = dib::ColorCountFor(bitCount);
+    paletteEntries_ = dib::PaletteEntriesFor(colorCount_);
+}
+
+bool PictureHost::ReadArchiveEntry(const std::wstring& fileName, const PictureSource& source,
+                                   UniqueLocal& block) const {
+    if (!archive_ || !archive_->getFileInfo || !archive_->getFile) return false;
+    const std::string archive = ToAnsi(source.currentDir + source.archiveName);
+    const std::string entry = ToAnsi(fileName);
+    SusieFileInfo info{};
+    if (archive_->getFileInfo(archive.c_str(), 0, entry.c_str(), kIgnoreCase, &info) != 0)
+        return false;
+    HLOCAL h = nullptr;
+    int rc = archive_->getFile(archive.c_str(), LONG_PTR(info.position),
+                               reinterpret_cast<LPSTR>(&h), kToMemory, nullptr, 0);
+    block.reset(h);
+    return rc == 0 && block;
+}
+
+bool PictureHost::ClaimPlugin(const std::wstring& fileName, const PictureSource& source,
+                              Claim& claim) const {
+    if (source.lhaMode) {
+        if (!ReadArchiveEntry(fileName, source, claim.entry)) return false;
+        claim.entryLock = std::make_unique<LocalBlock>(claim.entry.get());
+        const LocalBlock& bytes = *claim.entryLock;
+        if (!bytes.get()) return false;
+        claim.name = ToAnsi(fileName);
+        claim.buf = reinterpret_cast<LPCSTR>(bytes.get());
+        claim.len = LONG_PTR(bytes.size());
+        claim.flag = kFromMemory;
+        // Plug-ins look at 2 KB of the head whatever the entry's size.
+        LPCSTR head = claim.buf;
+        if (bytes.size() < kProbeBytes) {
+            claim.probe.assign(kProbeBytes, '\0');
+            std::memcpy(claim.probe.data(), bytes.get(), bytes.size());
+            head = claim.probe.data();
+        }
+        for (const auto& slot : slots_) {
+            if (!slot->module) continue;
+            if (!slot->isSupported) return false;
+            if (slot->isSupported(claim.name.c_str(), reinterpret_cast<ULONG_PTR>(head))) {
+                claim.slot = slot.get();
+                return true;
+            }
+        }
+        return false;
+    }
+    const std::wstring path = source.currentDir + fileName;
+    claim.name = ToAnsi(path);
+    claim.buf = claim.name.c_str();
+    for (const auto& slot : slots_) {
+        // Opened afresh for every plug-in asked: each may move the file pointer.
+        UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        if (!slot->module) continue;
+        if (!slot->isSupported) return false;
+        if (slot->isSupported(claim.buf, reinterpret_cast<ULONG_PTR>(file.get()))) {
+            claim.slot = slot.get();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool PictureHost::ReadBmpPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
+                                 const PictureSource& source) {
+    target.Reset();
+    ++decodeCount_;
+    std::vector<uint8_t> file;
+    if (source.lhaMode) {
+        UniqueLocal entry;
+        if (!ReadArchiveEntry(fileName, source, entry)) return false;
+        LocalBlock bytes(entry.get());
+        if (!bytes.get() || bytes.size() > kMaxBmpFile) return false;
+        file.assign(bytes.get(), bytes.get() + bytes.size());
+    } else if (!ReadWholeFile(source.currentDir + fileName, file)) {
+        return false;
+    }
+    auto header = dib::ParseBmp(file.data(), file.size());
+    if (!header) return false;
+    DibBlocks dib;
+    dib.header = std::move(*header);
+    const bmp::DibLayout& layout = dib.header.layout;
+    NoteColours(layout.bitCount);
+    dib.info = CopyToBlock(dib.header.block.data(), dib.header.block.size());
+    dib.bits = CopyToBlock(file.data() + layout.bitsOffset, layout.bitsSize);
+    file = {};
+    if (!dib.info || !dib.bits) return false;
+    return MakePictureBitmap(target, dib, ChooseTreatment(purpose, paletteDisplay_, colorCount_));
+}
+
+bool PictureHost::ReadPluginPicture(Picture& target, const std::wstring& fileName,
+                                    LoadPurpose purpose, const PictureSource& source) {
+    target.Reset();
+    DibBlocks dib;
+    {
+        Claim claim;
+        if (!ClaimPlugin(fileName, source, claim)) return false;
+        const PluginSlot& slot = *claim.slot;
+        if (!slot.getPicture || !slot.getPictureInfo) return false;
+        HLOCAL info = nullptr, bits = nullptr;
+        ++decodeCount_;
+        int rc = slot.getPicture(claim.buf, claim.len, claim.flag, &info, &bits, nullptr, 0);
+        UniqueLocal infoBlock(info), bitsBlock(bits);
+        if (rc != 0) return false;
+        PictureInfo picture{};
+        if (slot.getPictureInfo(claim.buf, claim.len, claim.flag, &picture) != 0) return false;
+        DropComment(picture);
+        picInfo_ = picture;
+        if (picture.width < 1 || picture.width > kMaxPluginSide || picture.height < 1 ||
+            picture.height > kMaxPluginSide)
+            return false;
+        if (!AdoptBlocks(dib, std::move(infoBlock), std::move(bitsBlock))) return false;
+    }
+    NoteColours(dib.header.layout.bitCount);
+    return MakePictureBitmap(target, dib, ChooseTreatment(purpose, paletteDisplay_, colorCount_));
+}
+
+bool PictureHost::MakePictureBitmap(Picture& target, DibBlocks& dib, Treatment treatment) {
+    if (treatment == Treatment::Reduce) return ReducePicture(target, dib);
+    const bmp::DibLayout& layout = dib.header.layout;
+    LocalBlock info(dib.info.get()), bits(dib.bits.get());
+    if (!info.get() || !bits.get() || bits.size() < layout.bitsSize) return false;
+    void* pixels = nullptr;
+    UniqueBitmap bitmap(::CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.get()),
+                                           DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (!bitmap || !pixels) return false;
+    std::memcpy(pixels, bits.get(), layout.bitsSize);
+    ::GdiFlush();
+    target.SetBitmap(std::move(bitmap), layout.width, layout.height);
+    if (treatment == Treatment::Palette) {
+        UniquePalette palette = PaletteFromTable(dib.header);
+        if (!palette) return false;
+        target.SetPalette(std::move(palette));
+    }
+    return true;
+}
+
+bool PictureHost::ReducePicture(Picture& target, DibBlocks& dib) {
+    if (showWaiting) showWaiting(L"減色中 Level:" + std::to_wstring(reductionLevel_));
+    auto huedenize = reinterpret_cast<HuedenizeFn>(reinterpret_cast<void (*)()>(huedenize_));
+    if (!huedenize) return false;
+    HLOCAL inInfo = dib.info.get(), inBits = dib.bits.get();
+    HLOCAL outInfo = nullptr, outBits = nullptr;
+    {
+        LocalBlock lockedInfo(inInfo), lockedBits(inBits);
+        huedenize(&inInfo, &inBits, &outInfo, &outBits, 8, reductionLevel_ & 0xFF, 256, 8192, 0, 0,
+                  0);
+    }
+    DibBlocks reduced;
+    if (!AdoptBlocks(reduced, UniqueLocal(outInfo), UniqueLocal(outBits)) ||
+        reduced.header.layout.bitCount != 8)
+        return false;
+    return MakePictureBitmap(target, reduced, Treatment::Palette);
+}
+
+} // namespace tovn

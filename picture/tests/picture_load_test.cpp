@@ -1,0 +1,258 @@
+// Loading pictures: BMP files read directly, everything else through the plug-ins, and the
+// one failure path (a beep, the placeholder in PictureBitmap, false) for every fault.
+#include <gtest/gtest.h>
+#include <random>
+#include "picture/tests/test_support.h"
+
+namespace tovn {
+namespace {
+
+using test::CountingDialogs;
+using test::FxFile;
+using test::PixelOf;
+
+class PictureLoad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plugins_ = folder_.PlacePlugins({"FXGOOD"});
+        host_.screenDepth = [](HDC) { return 32; };
+        WindowDc screen(nullptr);
+        ASSERT_TRUE(host_.LoadPlugins(screen.get(), nullptr));
+        source_.currentDir = folder_.Path();
+    }
+    bool Load(const std::wstring& name, LoadPurpose purpose = lpThumbnail) {
+        return host_.LoadPicture(host_.PictureBitmap(), name, purpose, source_);
+    }
+    // A load that must fail: one beep, the placeholder in PictureBitmap.
+    void ExpectFails(const std::wstring& name) {
+        CountingDialogs dialogs;
+        EXPECT_FALSE(Load(name)) << name;
+        EXPECT_EQ(dialogs.beeps, 1) << name;
+        EXPECT_TRUE(test::IsPlaceholder(host_.PictureBitmap())) << name;
+    }
+    test::ScratchFolder folder_;
+    std::vector<std::string> plugins_;
+    PictureHost host_;
+    PictureSource source_;
+};
+
+TEST_F(PictureLoad, BmpFilesOfEveryDepthKeepTheirPixels) {
+    CountingDialogs dialogs;
+    for (int bits : {1, 4, 8, 24}) {
+        folder_.Write(L"photo.bmp", test::BmpFile(7, 5, bits));
+        ASSERT_TRUE(Load(L"photo.bmp")) << bits;
+        const Picture& p = host_.PictureBitmap();
+        EXPECT_EQ(p.Width(), 7);
+        EXPECT_EQ(p.Height(), 5);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x) {
+                const int i = (x + 2 * y) % (1 << (bits > 8 ? 1 : bits));
+                const COLORREF want = bits == 24 ? RGB(x, y, 200) : RGB(i, 255 - i, 3 * i);
+                ASSERT_EQ(PixelOf(p, x, y), want) << bits << " bits at " << x << "," << y;
+            }
+    }
+    EXPECT_EQ(dialogs.beeps, 0);
+    EXPECT_EQ(host_.DecodeCount(), 4);
+}
+
+TEST_F(PictureLoad, TheBmpRouteIsChosenByTheExtensionInUpperCase) {
+    // A plug-in that accepts everything is never asked for .bmp files, readable or not.
+    test::ScratchFolder folder;
+    auto names = folder.PlacePlugins({"FXGREEDY"});
+    PictureHost host;
+    host.screenDepth = [](HDC) { return 32; };
+    WindowDc screen(nullptr);
+    ASSERT_TRUE(host.LoadPlugins(screen.get(), nullptr));
+    folder.Write(L"PHOTO.bmp", test::BmpFile(3, 3, 8));
+    auto notBm = test::BmpFile(3, 3, 8);
+    notBm[0] = 'X';
+    folder.Write(L"dir.x.BmP", notBm);
+    CountingDialogs dialogs;
+    PictureSource source = test::FolderSource(folder.Path());
+    EXPECT_TRUE(host.LoadPicture(host.PictureBitmap(), L"PHOTO.bmp", lpSlide, source));
+    EXPECT_FALSE(host.LoadPicture(host.PictureBitmap(), L"dir.x.BmP", lpSlide, source));
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(test::FxProbe(names[0]).supportedCalls, 0);
+}
+
+TEST_F(PictureLoad, DamagedBmpFilesFailWithoutReadingPastTheirData) {
+    auto good = test::BmpFile(6, 4, 8); // 14 + 40 + 1024 + 4 * 8 bytes
+    auto with = [&](auto change) {
+        auto b = good;
+        change(b);
+        return b;
+    };
+    struct Case {
+        const wchar_t* name;
+        std::vector<uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {L"empty.bmp", {}},
+        {L"mark.bmp", with([](auto& b) { b[1] = 'N'; })},
+        {L"header.bmp", std::vector<uint8_t>(good.begin(), good.begin() + 30)},
+        {L"pixels.bmp", std::vector<uint8_t>(good.begin(), good.end() - 1)},
+        {L"offset.bmp", with([](auto& b) { test::PutLe32(b, 10, 0x7FFFFFF0); })},
+        {L"imagepast.bmp", with([](auto& b) { test::PutLe32(b, 18, 4000); })}, // width
+        {L"rowoverflow.bmp", with([](auto& b) {
+             test::PutLe32(b, 18, 0x7FFFFFFF);
+             b[28] = 32; // bits per pixel
+         })},
+        {L"tallrows.bmp", with([](auto& b) { test::PutLe32(b, 22, 0x40000000); })},
+        {L"table.bmp", with([](auto& b) { test::PutLe32(b, 10, 14 + 40 + 64); })},
+        {L"clrused.bmp", with([](auto& b) { test::PutLe32(b, 46, 257); })},
+        {L"planes.bmp", with([](auto& b) { b[26] = 2; })},
+        {L"zerowidth.bmp", with([](auto& b) { test::PutLe32(b, 18, 0); })},
+    };
+    for (const Case& c : cases) {
+        folder_.Write(c.name, c.bytes);
+        ExpectFails(c.name);
+    }
+    ExpectFails(L"missing.bmp");
+}
+
+TEST_F(PictureLoad, MutatedBmpFilesLoadOrFailCleanly) {
+    std::mt19937 random(20261208);
+    const std::vector<uint8_t> seeds[] = {test::BmpFile(9, 7, 4), test::BmpFile(5, 6, 24),
+                                          test::BmpFile(3, 2, 8)};
+    for (int round = 0; round < 600; ++round) {
+        std::vector<uint8_t> b = seeds[round % 3];
+        const int changes = 1 + int(random() % 4);
+        for (int k = 0; k < changes; ++k) {
+            // Mostly the headers, where the sizes are.
+            const size_t at = random() % (random() % 2 ? 64 : b.size());
+            b[at] = uint8_t(random());
+        }
+        if (random() % 4 == 0) b.resize(random() % b.size());
+        folder_.Write(L"m.bmp", b);
+        CountingDialogs dialogs;
+        const bool ok = Load(L"m.bmp");
+        ASSERT_EQ(dialogs.beeps, ok ? 0 : 1) << round;
+        ASSERT_FALSE(host_.PictureBitmap().Empty()) << round;
+    }
+}
+
+TEST_F(PictureLoad, PluginPicturesAndTheirPlacement) {
+    folder_.Write(L"a.fxp", FxFile(6, 4, 8));
+    CountingDialogs dialogs;
+    ASSERT_TRUE(Load(L"a.fxp"));
+    const Picture& p = host_.PictureBitmap();
+    EXPECT_EQ(p.Width(), 6);
+    EXPECT_EQ(p.Height(), 4);
+    // Fixture pixel (x, y) of the bottom-up block: index (x + 3 * row) of its table.
+    const int i = (2 + 3 * 0) % 256;
+    EXPECT_EQ(PixelOf(p, 2, 3), RGB(i, 255 - i, i / 2));
+    EXPECT_EQ(host_.PicInfo().left, 7);
+    EXPECT_EQ(host_.PicInfo().top, 9);
+    EXPECT_EQ(host_.PicInfo().width, 6);
+    EXPECT_EQ(host_.ColorCount(), 256);
+    EXPECT_EQ(host_.PaletteEntries(), 256);
+    EXPECT_EQ(dialogs.beeps, 0);
+    EXPECT_EQ(host_.DecodeCount(), 1);
+}
+
+TEST_F(PictureLoad, SidesUpTo3000PixelsLoad) {
+    folder_.Write(L"max.fxp", FxFile(3000, 3000, 8));
+    folder_.Write(L"wide.fxp", FxFile(3001, 10, 8));
+    folder_.Write(L"high.fxp", FxFile(10, 3001, 8));
+    CountingDialogs dialogs;
+    EXPECT_TRUE(Load(L"max.fxp"));
+    EXPECT_EQ(host_.PictureBitmap().Width(), 3000);
+    ExpectFails(L"wide.fxp");
+    ExpectFails(L"high.fxp");
+}
+
+TEST_F(PictureLoad, PicInfoKeepsTheLastPluginPicture) {
+    folder_.Write(L"a.fxp", FxFile(5, 2, 4));
+    folder_.Write(L"b.bmp", test::BmpFile(9, 9, 24));
+    folder_.Write(L"c.unknown", {'?', '?'});
+    ASSERT_TRUE(Load(L"a.fxp"));
+    const PictureInfo before = host_.PicInfo();
+    EXPECT_TRUE(Load(L"b.bmp"));
+    EXPECT_EQ(host_.ColorCount(), 1 << 24);
+    ExpectFails(L"c.unknown");
+    EXPECT_EQ(host_.PicInfo().width, before.width);
+    EXPECT_EQ(host_.PicInfo().height, before.height);
+    EXPECT_EQ(host_.PicInfo().colorDepth, 4);
+}
+
+TEST_F(PictureLoad, PluginBlocksAreFreedOnceWhateverHappens) {
+    struct Case {
+        const wchar_t* name;
+        uint8_t fault;
+        bool loads;
+    };
+    const Case cases[] = {{L"fine.fxp", 0, true},
+                          {L"shortbits.fxp", test::fxShortBits, false},
+                          {L"shorttable.fxp", test::fxShortTable, false},
+                          {L"fails.fxp", test::fxFailAfterAlloc, false},
+                          {L"noinfo.fxp", test::fxInfoFails, false}};
+    for (const Case& c : cases) {
+        folder_.Write(c.name, FxFile(8, 8, 8, c.fault));
+        CountingDialogs dialogs;
+        EXPECT_EQ(Load(c.name), c.loads) << c.name;
+        EXPECT_EQ(dialogs.beeps, c.loads ? 0 : 1) << c.name;
+        test::FxProbe probe(plugins_[0]);
+        ASSERT_NE(probe.lastInfo, nullptr);
+        // A freed movable block is no longer a valid handle; freeing it twice would have
+        // been refused the same way, and the heap must still be sound.
+        EXPECT_EQ(::LocalFlags(probe.lastInfo), LMEM_INVALID_HANDLE) << c.name;
+        EXPECT_EQ(::LocalFlags(probe.lastBits), LMEM_INVALID_HANDLE) << c.name;
+        EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr)) << c.name;
+    }
+}
+
+TEST_F(PictureLoad, CommentBlocksOfThePictureInfoAreFreed) {
+    folder_.Write(L"note.fxp", FxFile(4, 4, 8, test::fxComment));
+    ASSERT_TRUE(Load(L"note.fxp"));
+    EXPECT_EQ(host_.PicInfo().hInfo, nullptr);
+    PictureInfo info{};
+    ASSERT_TRUE(host_.QueryPictureInfo(L"note.fxp", source_, info));
+    EXPECT_EQ(info.hInfo, nullptr);
+    EXPECT_EQ(::LocalFlags(test::FxProbe(plugins_[0]).lastInfo), LMEM_INVALID_HANDLE);
+}
+
+TEST_F(PictureLoad, AFailedLoadIntoAnotherBitmapLeavesItEmpty) {
+    folder_.Write(L"a.fxp", FxFile(4, 4, 8));
+    Picture other;
+    ASSERT_TRUE(host_.LoadPicture(other, L"a.fxp", lpEdit, source_));
+    EXPECT_FALSE(other.Empty());
+    CountingDialogs dialogs;
+    EXPECT_FALSE(host_.LoadPicture(other, L"gone.fxp", lpEdit, source_));
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_TRUE(other.Empty());
+    EXPECT_TRUE(test::IsPlaceholder(host_.PictureBitmap()));
+}
+
+TEST_F(PictureLoad, AnAcceptingPluginThatFailsEndsTheSearch) {
+    test::ScratchFolder folder;
+    auto names = folder.PlacePlugins({"FXGREEDY", "FXGOOD"});
+    PictureHost host;
+    host.screenDepth = [](HDC) { return 32; };
+    WindowDc screen(nullptr);
+    ASSERT_TRUE(host.LoadPlugins(screen.get(), nullptr));
+    folder.Write(L"a.fxp", FxFile(4, 4, 8));
+    CountingDialogs dialogs;
+    PictureSource source = test::FolderSource(folder.Path());
+    EXPECT_FALSE(host.LoadPicture(host.PictureBitmap(), L"a.fxp", lpThumbnail, source));
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(test::FxProbe(names[0]).pictureCalls, 1);
+    EXPECT_EQ(test::FxProbe(names[1]).supportedCalls, 0);
+}
+
+TEST_F(PictureLoad, QueryPictureInfoAsksThePluginsWithoutDecoding) {
+    folder_.Write(L"a.fxp", FxFile(12, 34, 4));
+    folder_.Write(L"b.bmp", test::BmpFile(3, 3, 8));
+    CountingDialogs dialogs;
+    PictureInfo info{};
+    ASSERT_TRUE(host_.QueryPictureInfo(L"a.fxp", source_, info));
+    EXPECT_EQ(info.width, 12);
+    EXPECT_EQ(info.height, 34);
+    EXPECT_EQ(info.colorDepth, 4);
+    EXPECT_FALSE(host_.QueryPictureInfo(L"b.bmp", source_, info));
+    EXPECT_FALSE(host_.QueryPictureInfo(L"missing.fxp", source_, info));
+    EXPECT_EQ(dialogs.beeps, 0);
+    EXPECT_EQ(host_.DecodeCount(), 0);
+}
+
+} // namespace
+} // namespace tovn

@@ -1,0 +1,138 @@
+// The program's own plug-ins beside it, found and used as the program finds and uses them,
+// on the sample pictures.
+#include <gtest/gtest.h>
+#include "imaging/tests/samples.h"
+#include "lzh/writer.h"
+#include "picture/tests/test_support.h"
+
+namespace tovn {
+namespace {
+
+namespace samples = imaging::samples;
+
+std::wstring Widen(const std::string& s) {
+    return std::wstring(s.begin(), s.end());
+}
+
+class RealPlugins : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host_.screenDepth = [this](HDC) { return depth_; };
+        WindowDc screen(nullptr);
+        ASSERT_TRUE(host_.LoadPlugins(screen.get(), nullptr));
+    }
+    // Folder and bare name of a sample, as the browser holds them.
+    static PictureSource SourceOf(const std::string& file, std::wstring& name) {
+        const size_t slash = file.find('/');
+        name = Widen(file.substr(slash + 1));
+        return test::FolderSource(Widen(TOVN_TESTDATA_DIR "/pictures/" + file.substr(0, slash)) +
+                                  L"\\");
+    }
+    int depth_ = 32;
+    test::InFolder inBin_{Widen(TOVN_BIN_DIR)};
+    PictureHost host_;
+};
+
+TEST_F(RealPlugins, DeclareTheirPatterns) {
+    for (const wchar_t* pattern : {L"*.MAG;*.MKI;", L"*.PI;", L"*.PIC;"})
+        EXPECT_NE(host_.PluginMask().find(pattern), std::wstring::npos) << pattern;
+}
+
+TEST_F(RealPlugins, DecodeEverySampleWithItsPlacementAndColours) {
+    test::CountingDialogs dialogs;
+    for (const samples::Expected& e : samples::kAll) {
+        SCOPED_TRACE(e.file);
+        std::wstring name;
+        const PictureSource source = SourceOf(e.file, name);
+        Picture picture;
+        ASSERT_TRUE(host_.LoadPicture(picture, name, lpEdit, source));
+        ASSERT_EQ(picture.Width(), e.width);
+        ASSERT_EQ(picture.Height(), e.height);
+        EXPECT_EQ(host_.PicInfo().left, e.left);
+        EXPECT_EQ(host_.PicInfo().top, e.top);
+        EXPECT_EQ(host_.ColorCount(), dib::ColorCountFor(e.bitsPerPixel));
+        for (int y = 0; y < e.height; y += (e.height > 8 ? 7 : 1))
+            for (int x = 0; x < e.width; x += (e.width > 16 ? 13 : 1)) {
+                const int v = e.pixel(x, y);
+                const COLORREF want = e.color ? RGB(e.color(v).r, e.color(v).g, e.color(v).b)
+                                              : RGB(v >> 16, v >> 8 & 255, v & 255);
+                ASSERT_EQ(test::PixelOf(picture, x, y), want) << x << "," << y;
+            }
+        // Up to 256 colours the editor gets the picture's own palette.
+        const auto entries = test::EntriesOf(picture.Palette());
+        if (!e.color) {
+            EXPECT_TRUE(entries.empty());
+            continue;
+        }
+        ASSERT_EQ(entries.size(), size_t(1) << e.bitsPerPixel);
+        const imaging::Rgb last = e.color(int(entries.size()) - 1);
+        EXPECT_EQ(RGB(entries.back().peRed, entries.back().peGreen, entries.back().peBlue),
+                  RGB(last.r, last.g, last.b));
+    }
+    EXPECT_EQ(dialogs.beeps, 0);
+}
+
+TEST_F(RealPlugins, QueryPictureInfoReadsTheHeaderOnly) {
+    std::wstring name;
+    const PictureSource source = SourceOf("mag/S256PART.MAG", name);
+    PictureInfo info{};
+    ASSERT_TRUE(host_.QueryPictureInfo(name, source, info));
+    EXPECT_EQ(info.left, 6);
+    EXPECT_EQ(info.width, 8);
+    EXPECT_EQ(info.colorDepth, 8);
+    EXPECT_EQ(host_.DecodeCount(), 0);
+}
+
+TEST_F(RealPlugins, ADamagedPictureTakesTheFailurePath) {
+    test::ScratchFolder folder;
+    auto bytes = samples::Load("mag/S16FULL.MAG");
+    ASSERT_GT(bytes.size(), 64u);
+    bytes.resize(bytes.size() / 2);
+    folder.Write(L"HALF.MAG", bytes);
+    test::CountingDialogs dialogs;
+    EXPECT_FALSE(host_.LoadPicture(host_.PictureBitmap(), L"HALF.MAG", lpThumbnail,
+                                   test::FolderSource(folder.Path())));
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_TRUE(test::IsPlaceholder(host_.PictureBitmap()));
+}
+
+TEST_F(RealPlugins, ArchiveEntriesAreReadIntoMemoryThroughTheArchivePlugin) {
+    ASSERT_TRUE(host_.LhaPluginLoaded());
+    test::ScratchFolder folder;
+    lzh::ArchiveBuilder builder;
+    const auto mag = samples::Load("mag/S16FULL.MAG");
+    ASSERT_LT(mag.size(), 2048u); // shorter than the head plug-ins look at
+    ASSERT_TRUE(builder.AddFile("S16FULL.MAG", mag, 0, 0x20));
+    ASSERT_TRUE(builder.AddFile("sub/PHOTO.BMP", test::BmpFile(7, 5, 24), 0, 0x20));
+    ASSERT_TRUE(builder.AddFile("BROKEN.MAG", {'M', 'A', 'K', 'I'}, 0, 0x20));
+    folder.Write(L"PICS.LZH", builder.Finish());
+    PictureSource source = test::FolderSource(folder.Path());
+    source.lhaMode = true;
+    source.archiveName = L"PICS.LZH";
+
+    test::CountingDialogs dialogs;
+    Picture picture;
+    ASSERT_TRUE(host_.LoadPicture(picture, L"S16FULL.MAG", lpEdit, source));
+    const samples::Expected& e = samples::kAll[0];
+    EXPECT_EQ(picture.Width(), e.width);
+    const imaging::Rgb c = e.color(e.pixel(5, 2));
+    EXPECT_EQ(test::PixelOf(picture, 5, 2), RGB(c.r, c.g, c.b));
+    EXPECT_EQ(test::EntriesOf(picture.Palette()).size(), 16u);
+    // Entry names are matched without regard to case.
+    ASSERT_TRUE(host_.LoadPicture(picture, L"sub\\photo.bmp", lpThumbnail, source));
+    EXPECT_EQ(test::PixelOf(picture, 6, 4), RGB(6, 4, 200));
+    PictureInfo info{};
+    ASSERT_TRUE(host_.QueryPictureInfo(L"S16FULL.MAG", source, info));
+    EXPECT_EQ(info.width, 16);
+    EXPECT_EQ(dialogs.beeps, 0);
+
+    for (const wchar_t* name : {L"BROKEN.MAG", L"ABSENT.MAG", L"ABSENT.BMP"}) {
+        EXPECT_FALSE(host_.LoadPicture(picture, name, lpThumbnail, source)) << name;
+        EXPECT_FALSE(host_.QueryPictureInfo(name, source, info)) << name;
+    }
+    EXPECT_EQ(dialogs.beeps, 3);
+    EXPECT_TRUE(test::IsPlaceholder(host_.PictureBitmap()));
+}
+
+} // namespace
+} // namespace tovn
