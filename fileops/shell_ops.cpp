@@ -1,23 +1,41 @@
 #include "fileops/shell_ops.h"
 #include "app/handles.h"
 #include "app/win_text.h"
+#include "core/text.h"
 #include "fileops/crc16.h"
 #include <shellapi.h>
 
 namespace tovn {
+
+namespace {
+
+// Destinations of the request: the folder itself, or for a move one full path per file,
+// since a shell move of several files into one named folder is cancelled (as Wine's is).
+std::vector<std::wstring> Destinations(const ShellRequest& request,
+                                       const std::vector<std::wstring>& paths) {
+    if (request.op != ShellOp::Move) return {request.destination};
+    std::vector<std::wstring> targets;
+    for (const std::wstring& p : paths)
+        targets.push_back(WithTrailingBackslash(request.destination) +
+                          p.substr(p.find_last_of(L'\\') + 1));
+    return targets;
+}
+
+} // namespace
 
 bool RunShellOperation(HWND owner, const ShellRequest& request,
                        const std::vector<std::wstring>& paths) {
     if (paths.empty()) return true;
     if (request.op != ShellOp::Delete && !MakeFolderWithParents(request.destination)) return false;
     std::wstring from = NulSeparatedList(paths);
-    std::wstring to = NulSeparatedList({request.destination});
+    std::wstring to = NulSeparatedList(Destinations(request, paths));
     SHFILEOPSTRUCTW op = {};
     op.hwnd = owner;
     op.wFunc = static_cast<UINT>(request.op);
     op.pFrom = from.c_str();
     op.pTo = request.op == ShellOp::Delete ? nullptr : to.c_str();
     op.fFlags = static_cast<FILEOP_FLAGS>(request.flags);
+    if (request.op == ShellOp::Move) op.fFlags |= FOF_MULTIDESTFILES;
     return ::SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
