@@ -108,6 +108,13 @@ TEST(Header, DamageIsReportedNotMisread) {
     Bytes out;
     EXPECT_EQ(lzh::ExtractToMemory(source, lzh::ListArchive(source).members.at(0), out),
               lzh::Status::kBadCrc);
+    // A member claiming gigabytes is refused before anything is allocated.
+    Bytes huge = kLevel2;
+    huge[14] = 0x80;
+    FixLevel2Crc(huge, 27);
+    lzh::MemorySource huge_source(huge);
+    EXPECT_EQ(lzh::ExtractToMemory(huge_source, lzh::ListArchive(huge_source).members.at(0), out),
+              lzh::Status::kTooLarge);
     // Bytes after the end byte are ignored; a missing end byte is fine.
     Bytes trailing = kLevel2;
     trailing.insert(trailing.end(), {'j', 'u', 'n', 'k'});
