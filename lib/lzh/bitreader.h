@@ -1,0 +1,108 @@
+#pragma once
+#include "lzh/source.h"
+#include <cstdint>
+#include <vector>
+
+namespace lzh {
+
+// MSB-first bit reader over one member's compressed bytes. Past their end it yields zero
+// bits, as LZH readers do, and counts how far it overran so that a decoder fed garbage
+// cannot run on for ever.
+class BitReader {
+public:
+    BitReader(Source& source, uint64_t offset, uint64_t size)
+        : source_(source), offset_(offset), left_(size), buffer_(1 << 16) {
+        Refill();
+    }
+
+    uint32_t Peek(int n) { // n <= 24
+        if (count_ < n) Refill();
+        return static_cast<uint32_t>(bits_ >> (64 - n));
+    }
+    void Skip(int n) {
+        if (count_ < n) Refill();
+        bits_ <<= n;
+        count_ -= n;
+    }
+    uint32_t Get(int n) {
+        if (n == 0) return 0;
+        uint32_t v = Peek(n);
+        Skip(n);
+        return v;
+    }
+    // True once more than a few bytes past the end have been consumed.
+    bool Overrun() const { return overrun_ > 8; }
+
+private:
+    void Refill() {
+        if (end_ - pos_ >= 8) {
+            // Fast path: take whole bytes from one big-endian load.
+            uint64_t v = 0;
+            for (int i = 0; i < 8; ++i) v = v << 8 | buffer_[pos_ + i];
+            bits_ |= v >> count_;
+            int bytes = (63 - count_) >> 3;
+            pos_ += bytes;
+            count_ += bytes * 8;
+            bits_ &= ~(~uint64_t(0) >> count_);
+            return;
+        }
+        while (count_ <= 56) {
+            if (pos_ == end_) Load();
+            uint64_t byte = 0;
+            if (pos_ < end_) {
+                byte = buffer_[pos_++];
+            } else {
+                ++overrun_;
+            }
+            bits_ |= byte << (56 - count_);
+            count_ += 8;
+        }
+    }
+    void Load() {
+        pos_ = end_ = 0;
+        if (left_ == 0) return;
+        size_t want = static_cast<size_t>(std::min<uint64_t>(left_, buffer_.size()));
+        end_ = source_.Read(offset_, buffer_.data(), want);
+        if (end_ < want)
+            left_ = 0; // the file ends early: the rest reads as zeros
+        else
+            left_ -= end_;
+        offset_ += end_;
+    }
+
+    Source& source_;
+    uint64_t offset_, left_;
+    std::vector<uint8_t> buffer_;
+    size_t pos_ = 0, end_ = 0;
+    uint64_t bits_ = 0;
+    int count_ = 0;
+    uint64_t overrun_ = 0;
+};
+
+// Sliding output window shared by the decoders: keeps `history` bytes of back-references
+// (starting as spaces) and hands decoded bytes to the sink in large pieces.
+class Window {
+public:
+    Window(size_t history, uint64_t total, class Sink& sink);
+    bool Done() const { return produced_ >= total_; }
+    void Literal(uint8_t c) {
+        buf_[pos_++] = c;
+        ++produced_;
+        if (pos_ >= limit_) Flush();
+    }
+    // Copies `length` bytes from `distance` back (1 <= distance <= history).
+    void Copy(size_t distance, size_t length);
+    bool Finish(); // flushes the rest; false if the sink refused
+    bool Failed() const { return failed_; }
+
+private:
+    void Flush();
+
+    std::vector<uint8_t> buf_;
+    size_t history_, pos_, limit_;
+    uint64_t produced_ = 0, total_;
+    class Sink& sink_;
+    bool failed_ = false;
+};
+
+} // namespace lzh

@@ -1,0 +1,59 @@
+#pragma once
+#include "lzh/filesystem.h"
+#include "lzh/header.h"
+#include <string>
+#include <vector>
+
+namespace lzh {
+
+// Result codes of the archiver command entry (0 = success).
+enum Result : int {
+    kResultOk = 0,
+    kErrMethod = 0x8009,
+    kErrFileCrc = 0x800C,
+    kErrFileOpen = 0x800D,
+    kErrNotExist = 0x800F,
+    kErrAlreadyExist = 0x8010,
+    kErrMakeDirectory = 0x8012,
+    kErrCannotWrite = 0x8013,
+    kErrHuffmanCode = 0x8014,
+    kErrHeaderCrc = 0x8016,
+    kErrHeaderBroken = 0x8017,
+    kErrArcFileOpen = 0x8018,
+    kErrNotArcFile = 0x8019,
+    kErrCannotRead = 0x801A,
+    kErrCommandName = 0x801C,
+    kErrTmpOpen = 0x8025,
+    kErrSameNameFile = 0x8028,
+    kErrNotFindArcFile = 0x8029,
+    kErrNotFilename = 0x802B,
+    kErrEof = 0x802D,
+    kErrInvalidPath = 0x8049,
+    kErrTooBig = 0x804A,
+};
+
+int ResultForStatus(Status status);
+
+struct CommandLine {
+    char command = 'l';
+    bool overwrite = false;    // -y: answer yes to every question
+    bool ignore_time = false;  // -c: replace members whatever their time stamps
+    bool keep_paths = false;   // -x1: use stored directories / store relative paths
+    bool store_only = false;   // -jm0
+    bool has_new_name = false; // -gr<name> given
+    std::string new_name;      // for the rename command
+    std::string archive;
+    std::string base_dir; // extraction folder or base folder of added files
+    std::vector<std::string> names;
+};
+
+// Splits an archiver command line: command letter, '-' switches anywhere (quoted or
+// not), the archive, an optional folder ending in '\' (or ':' or '/'), then names.
+bool ParseCommandLine(const std::string& text, CommandLine& out);
+
+// Runs a command line against the file system: a, u, m, d, e, x, n, l, v, t.
+// Archive updates go to a new file beside the archive, which replaces it only once the
+// new file has been read back and every member CRC-checked.
+int RunCommand(const std::string& text, FileSystem& fs, std::string& output);
+
+} // namespace lzh

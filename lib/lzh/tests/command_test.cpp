@@ -1,0 +1,235 @@
+// The archiver command line against real files: every update must leave the old archive
+// untouched unless the new one is complete and verified.
+#include "lzh/archive.h"
+#include "lzh/command.h"
+#include "lzh/paths.h"
+#include "test_util.h"
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Wraps the real file system and makes one kind of operation fail.
+class FailingFileSystem : public lzh::PosixFileSystem {
+public:
+    enum Fault { kNone, kWriteFails, kWriteTruncates, kWriteCorrupts, kReplaceFails, kReadFails };
+    Fault fault = kNone;
+
+    bool WriteFile(const std::string& path, const std::vector<uint8_t>& data) override {
+        if (fault == kWriteFails) return false;
+        if (fault == kWriteTruncates)
+            return PosixFileSystem::WriteFile(path, {data.begin(), data.begin() + data.size() / 2});
+        if (fault == kWriteCorrupts && data.size() > 40) {
+            std::vector<uint8_t> bad = data;
+            bad[bad.size() - 10] ^= 0x55;
+            return PosixFileSystem::WriteFile(path, bad);
+        }
+        return PosixFileSystem::WriteFile(path, data);
+    }
+    bool Replace(const std::string& from, const std::string& to) override {
+        return fault != kReplaceFails && PosixFileSystem::Replace(from, to);
+    }
+    bool ReadFile(const std::string& path, std::vector<uint8_t>& data) override {
+        return fault != kReadFails && PosixFileSystem::ReadFile(path, data);
+    }
+};
+
+std::vector<uint8_t> Bytes(const std::string& s) {
+    return {s.begin(), s.end()};
+}
+
+std::vector<uint8_t> Repeated(const std::string& s, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += s + std::to_string(i);
+    return Bytes(out);
+}
+
+class Commands : public ::testing::Test {
+protected:
+    lzhtest::TempDir dir;
+    lzh::PosixFileSystem real;
+    std::string arc = dir / "photos.lzh";
+    std::string output;
+
+    int Run(const std::string& line, lzh::FileSystem& fs) {
+        return lzh::RunCommand(line, fs, output);
+    }
+    int Run(const std::string& line) { return Run(line, real); }
+    std::string File(const std::string& name, const std::vector<uint8_t>& data) {
+        std::string path = dir / name;
+        lzhtest::WriteAll(path, data);
+        return path;
+    }
+    std::vector<std::string> Names() {
+        lzh::FileSource source(arc);
+        std::vector<std::string> names;
+        for (auto& m : lzh::ListArchive(source).members) names.push_back(m.path);
+        return names;
+    }
+    std::vector<uint8_t> Member(const std::string& name) {
+        lzh::FileSource source(arc);
+        for (auto& m : lzh::ListArchive(source).members) {
+            std::vector<uint8_t> data;
+            if (m.path == name && lzh::ExtractToMemory(source, m, data) == lzh::Status::kOk)
+                return data;
+        }
+        return {};
+    }
+    void MakeArchive() {
+        std::string a = File("A.MAG", Repeated("alpha", 500)),
+                    b = File("b b.pi", Repeated("beta", 300));
+        ASSERT_EQ(Run("a -n -+ \"" + arc + "\" \"" + a + "\" \"" + b + "\""), 0) << output;
+    }
+    // Files left in the folder other than the named ones: no temporary file may remain.
+    std::vector<std::string> Leftovers() {
+        std::vector<std::string> out;
+        for (auto& e : fs::directory_iterator(dir.path()))
+            if (e.path().string().find(".$") != std::string::npos) out.push_back(e.path().string());
+        return out;
+    }
+};
+
+TEST(CommandLine, QuotesSwitchesAndFolder) {
+    lzh::CommandLine cmd;
+    ASSERT_TRUE(lzh::ParseCommandLine(
+        R"(e -y -n -+ "C:\My Pics\a.lzh" "C:\out dir\" "x y.mag" b.pi)", cmd));
+    EXPECT_EQ(cmd.command, 'e');
+    EXPECT_TRUE(cmd.overwrite);
+    EXPECT_EQ(cmd.archive, "C:\\My Pics\\a.lzh");
+    EXPECT_EQ(cmd.base_dir, "C:\\out dir\\");
+    EXPECT_EQ(cmd.names, (std::vector<std::string>{"x y.mag", "b.pi"}));
+
+    ASSERT_TRUE(lzh::ParseCommandLine(R"(n -n "D:\a" "old name.mag" "-grnew name.mag")", cmd));
+    EXPECT_EQ(cmd.command, 'n');
+    EXPECT_TRUE(cmd.has_new_name);
+    EXPECT_EQ(cmd.new_name, "new name.mag");
+    EXPECT_EQ(cmd.archive, "D:\\a.LZH"); // the extension is assumed
+    EXPECT_EQ(cmd.names, std::vector<std::string>{"old name.mag"});
+
+    ASSERT_TRUE(lzh::ParseCommandLine("M -a1m1nx1c arc.lzh f", cmd));
+    EXPECT_EQ(cmd.command, 'm');
+    EXPECT_TRUE(cmd.keep_paths);
+    EXPECT_TRUE(cmd.ignore_time);
+    EXPECT_FALSE(lzh::ParseCommandLine("q arc.lzh", cmd));
+}
+
+TEST_F(Commands, AddExtractRoundTripWithOddNames) {
+    // Spaces and a code page 932 name whose second byte is 0x5C ("表").
+    std::string sjis = "\x95\x5C\x8E\xA6.mag";
+    std::string a = File("with space.mag", Repeated("data", 2000)),
+                b = File(sjis, Repeated("x", 3000));
+    ASSERT_EQ(Run("a -n -+ \"" + arc + "\" \"" + a + "\" \"" + b + "\""), 0) << output;
+    EXPECT_EQ(Names(), (std::vector<std::string>{"with space.mag", sjis}));
+    EXPECT_EQ(lzhtest::Run("lhasa tq " + lzhtest::Quote(arc)), 0);
+    std::string out = dir / "out dir/";
+    ASSERT_EQ(Run("e -y -n -+ \"" + arc + "\" \"" + out + "\" \"" + sjis + "\" \"with space.mag\""),
+              0)
+        << output;
+    EXPECT_EQ(lzhtest::ReadAll(out + sjis), lzhtest::ReadAll(b));
+    EXPECT_EQ(lzhtest::ReadAll(out + "with space.mag"), lzhtest::ReadAll(a));
+    // Without -y an existing file is left alone.
+    lzhtest::WriteAll(out + sjis, Bytes("mine"));
+    EXPECT_EQ(Run("e -n \"" + arc + "\" \"" + out + "\" \"" + sjis + "\""), lzh::kErrAlreadyExist);
+    EXPECT_EQ(lzhtest::ReadAll(out + sjis), Bytes("mine"));
+}
+
+TEST_F(Commands, AddReplacesSameNameUnlessArchiveCopyIsNewer) {
+    MakeArchive();
+    std::string a = File("A.MAG", Bytes("new contents"));
+    ASSERT_EQ(Run("a -n \"" + arc + "\" \"" + a + "\""), 0);
+    EXPECT_EQ(Names().size(), 2u);
+    EXPECT_EQ(Member("A.MAG"), Bytes("new contents"));
+    // An older file does not replace the member, unless -c says to ignore times.
+    File("A.MAG", Bytes("older"));
+    real.SetTime(a, 1000);
+    EXPECT_EQ(Run("a -n \"" + arc + "\" \"" + a + "\""), lzh::kErrAlreadyExist);
+    EXPECT_EQ(Member("A.MAG"), Bytes("new contents"));
+    ASSERT_EQ(Run("a -n -c \"" + arc + "\" \"" + a + "\""), 0);
+    EXPECT_EQ(Member("A.MAG"), Bytes("older"));
+}
+
+TEST_F(Commands, DeleteAndRename) {
+    MakeArchive();
+    EXPECT_EQ(Run("d -n -+ -y \"" + arc + "\" \"nothing.mag\""), lzh::kErrNotExist);
+    ASSERT_EQ(Run("n -n \"" + arc + "\" \"a.mag\" \"-grRenamed.MAG\""), 0) << output;
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Renamed.MAG", "b b.pi"}));
+    EXPECT_EQ(Member("Renamed.MAG"), Repeated("alpha", 500));
+    EXPECT_EQ(Run("n -n \"" + arc + "\" \"Renamed.MAG\" \"-grB B.PI\""), lzh::kErrSameNameFile);
+    ASSERT_EQ(Run("d -n -+ -y \"" + arc + "\" \"b b.pi\""), 0);
+    EXPECT_EQ(Names(), std::vector<std::string>{"Renamed.MAG"});
+    EXPECT_EQ(lzhtest::Run("lhasa tq " + lzhtest::Quote(arc)), 0);
+    EXPECT_EQ(lzhtest::Run("7zz t " + lzhtest::Quote(arc)), 0);
+}
+
+TEST_F(Commands, RenameKeepsOldMethodsReadable) {
+    // A level-0 -lh1- member gets a new header; its data must still decode.
+    fs::copy_file(TOVN_TESTDATA_DIR "/lzh/lharc113/lh1.lzh", arc);
+    auto before = Names();
+    ASSERT_EQ(before.size(), 1u);
+    ASSERT_EQ(Run("n -n \"" + arc + "\" \"" + before[0] + "\" \"-grNEW.TXT\""), 0);
+    EXPECT_EQ(Names(), std::vector<std::string>{"NEW.TXT"});
+    EXPECT_EQ(Run("t \"" + arc + "\""), 0);
+    EXPECT_EQ(lzhtest::Run("lhasa tq " + lzhtest::Quote(arc)), 0);
+}
+
+TEST_F(Commands, MoveRemovesSourcesOnlyOnceStored) {
+    std::string a = File("m1.mag", Repeated("m", 100));
+    ASSERT_EQ(Run("m -n \"" + arc + "\" \"" + a + "\""), 0);
+    EXPECT_FALSE(fs::exists(a));
+    EXPECT_EQ(Member("m1.mag"), Repeated("m", 100));
+}
+
+TEST_F(Commands, FailedUpdatesLeaveArchiveAndSourcesAsTheyWere) {
+    MakeArchive();
+    std::vector<uint8_t> original = lzhtest::ReadAll(arc);
+    std::string c = File("c.mag", Repeated("gamma", 400));
+    const std::string q = "\"" + arc + "\"";
+    const std::vector<std::string> updates = {
+        "a -n -+ " + q + " \"" + c + "\"", "m -n " + q + " \"" + c + "\"",
+        "d -n -+ -y " + q + " A.MAG", "n -n " + q + " A.MAG \"-grZ.MAG\""};
+    for (auto fault : {FailingFileSystem::kWriteFails, FailingFileSystem::kWriteTruncates,
+                       FailingFileSystem::kWriteCorrupts, FailingFileSystem::kReplaceFails,
+                       FailingFileSystem::kReadFails}) {
+        for (const std::string& line : updates) {
+            if (fault == FailingFileSystem::kReadFails && line[0] != 'a' && line[0] != 'm')
+                continue;
+            SCOPED_TRACE(line + " fault " + std::to_string(fault));
+            FailingFileSystem failing;
+            failing.fault = fault;
+            EXPECT_NE(Run(line, failing), 0);
+            EXPECT_EQ(lzhtest::ReadAll(arc), original);
+            EXPECT_TRUE(fs::exists(c));
+            EXPECT_TRUE(Leftovers().empty());
+        }
+    }
+}
+
+TEST_F(Commands, ExtractionStaysInsideDestination) {
+    for (const char* name : {"abspath.lzh", "dotdot.lzh", "symlink2.lzh", "symlink3.lzh"}) {
+        SCOPED_TRACE(name);
+        lzhtest::TempDir root;
+        std::string dest = root / "a/b/out/";
+        std::string sample = std::string(TOVN_TESTDATA_DIR "/lzh/regression/") + name;
+        for (const char* cmd : {"x -y", "e -y"})
+            Run(std::string(cmd) + " \"" + sample + "\" \"" + dest + "\"");
+        for (auto& e : fs::recursive_directory_iterator(root.path()))
+            if (!e.is_directory()) EXPECT_EQ(e.path().string().rfind(dest, 0), 0u) << e.path();
+    }
+    // Device names and drive letters become ordinary names inside the folder.
+    EXPECT_EQ(lzh::SafeRelativePath("C:\\..\\..\\etc/passwd"), "etc/passwd");
+    EXPECT_EQ(lzh::SafeRelativePath("/abs/CON.txt"), "abs/_CON.txt");
+    EXPECT_EQ(lzh::SafeRelativePath("../../.."), "");
+    EXPECT_EQ(lzh::SafeRelativePath("a\\\x95\x5C.mag"), "a/\x95\x5C.mag");
+}
+
+TEST_F(Commands, BrokenArchiveIsNeverRewritten) {
+    fs::copy_file(TOVN_TESTDATA_DIR "/lzh/regression/truncated.lzh", arc);
+    auto original = lzhtest::ReadAll(arc);
+    std::string c = File("c.mag", Bytes("c"));
+    EXPECT_NE(Run("a -n \"" + arc + "\" \"" + c + "\""), 0);
+    EXPECT_NE(Run("t \"" + arc + "\""), 0);
+    EXPECT_EQ(lzhtest::ReadAll(arc), original);
+}
+
+} // namespace

@@ -1,0 +1,184 @@
+// LHASAD.SPI: a Susie archive plug-in ("00AM") that reads members of LZH archives.
+#include "lzh/archive.h"
+#include "lzh/paths.h"
+#include <windows.h>
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+#pragma pack(push, 1)
+struct SusieFileInfo {
+    unsigned char method[8];
+    ULONG_PTR position;
+    ULONG_PTR compsize;
+    ULONG_PTR filesize;
+    LONG_PTR timestamp;
+    char path[200];
+    char filename[200];
+    unsigned long crc;
+#ifdef _WIN64
+    char dummy[4];
+#endif
+};
+#pragma pack(pop)
+#ifdef _WIN64
+static_assert(sizeof(SusieFileInfo) == 448, "64-bit fileInfo layout");
+#else
+static_assert(sizeof(SusieFileInfo) == 428, "fileInfo layout");
+#endif
+
+typedef int(CALLBACK* ProgressCallback)(int, int, LONG_PTR);
+
+enum : int {
+    kOk = 0,
+    kAborted = 1,
+    kUnknownFormat = 2,
+    kBroken = 3,
+    kNoMemory = 4,
+    kReadError = 6,
+    kWriteError = 9,
+    kNotImplemented = -1,
+};
+
+constexpr unsigned kInputMask = 0x7, kOutputMask = 0x700, kCaseInsensitive = 0x80;
+
+// The archive named by a plug-in call: a file (read from `offset`) or a memory image.
+std::unique_ptr<lzh::Source> OpenInput(LPCSTR buf, LONG_PTR len, unsigned flag) {
+    if ((flag & kInputMask) == 1) {
+        if (!buf || len <= 0) return nullptr;
+        return std::make_unique<lzh::MemorySource>(reinterpret_cast<const uint8_t*>(buf),
+                                                   static_cast<size_t>(len));
+    }
+    if ((flag & kInputMask) != 0 || !buf) return nullptr;
+    auto file = std::make_unique<lzh::FileSource>(buf);
+    if (!file->IsOpen()) return nullptr;
+    return file;
+}
+
+// Windows-style directory part ("dir1\dir2\") and name of a member.
+void FillInfo(const lzh::Member& m, SusieFileInfo& info) {
+    std::memset(&info, 0, sizeof info);
+    std::memcpy(info.method, m.method.data(), std::min<size_t>(m.method.size(), 7));
+    info.position = static_cast<ULONG_PTR>(m.header_offset);
+    info.compsize = static_cast<ULONG_PTR>(m.packed_size);
+    info.filesize = static_cast<ULONG_PTR>(m.original_size);
+    info.timestamp = static_cast<LONG_PTR>(m.mtime);
+    std::string dir = m.IsDirectory() ? m.path + "/" : m.Dir();
+    std::replace(dir.begin(), dir.end(), '/', '\\');
+    std::string name = m.IsDirectory() ? std::string() : m.Name();
+    std::memcpy(info.path, dir.data(), std::min<size_t>(dir.size(), sizeof info.path - 1));
+    std::memcpy(info.filename, name.data(),
+                std::min<size_t>(name.size(), sizeof info.filename - 1));
+    info.crc = m.crc;
+}
+
+bool NameMatches(const lzh::Member& m, const std::string& wanted, bool ignore_case) {
+    std::string normalized = lzh::JoinPath(lzh::SplitPath(wanted), '/');
+    return ignore_case ? lzh::SameName(normalized, m.path) : normalized == m.path;
+}
+
+// Writes a member into `folder` under its file name.
+int WriteToFolder(const char* folder, const lzh::Member& m, const std::vector<uint8_t>& data) {
+    std::string name = lzh::SafeRelativePath(m.Name());
+    if (!folder || name.empty()) return kWriteError;
+    std::string path = folder;
+    if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '\\';
+    path += name;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return kWriteError;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == data.size() ? kOk : kWriteError;
+}
+
+int ToSusie(lzh::Status status) {
+    return status == lzh::Status::kOk         ? kOk
+           : status == lzh::Status::kTooLarge ? kNoMemory
+                                              : kBroken;
+}
+
+} // namespace
+
+extern "C" {
+
+int WINAPI GetPluginInfo(int infono, LPSTR buf, int buflen) {
+    static const char* const info[] = {"00AM", "LHASAD: LZH archive reader for Tovane 32", "*.lzh",
+                                       "LZH archive"};
+    if (infono < 0 || infono >= 4 || !buf || buflen <= 0) return 0;
+    size_t n = std::min(std::strlen(info[infono]), static_cast<size_t>(buflen - 1));
+    std::memcpy(buf, info[infono], n);
+    buf[n] = '\0';
+    return static_cast<int>(n);
+}
+
+int WINAPI IsSupported(LPCSTR, void* dw) {
+    uint8_t head[2048] = {};
+    if ((reinterpret_cast<ULONG_PTR>(dw) & ~static_cast<ULONG_PTR>(0xFFFF)) != 0) {
+        std::memcpy(head, dw, 64);
+    } else {
+        DWORD got = 0;
+        if (!ReadFile(static_cast<HANDLE>(dw), head, 64, &got, nullptr)) return 0;
+    }
+    return lzh::LooksLikeArchive(head, 64) ? 1 : 0;
+}
+
+int WINAPI GetArchiveInfo(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* lphInf) {
+    if (!lphInf) return kNotImplemented;
+    *lphInf = nullptr;
+    std::unique_ptr<lzh::Source> source = OpenInput(buf, len, flag);
+    if (!source) return (flag & kInputMask) > 1 ? kNotImplemented : kReadError;
+    lzh::Listing listing = lzh::ListArchive(*source);
+    if (listing.members.empty() && listing.status != lzh::Status::kOk) return kUnknownFormat;
+    size_t count = listing.members.size();
+    HLOCAL block = LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, (count + 1) * sizeof(SusieFileInfo));
+    if (!block) return kNoMemory;
+    auto* entries = static_cast<SusieFileInfo*>(block);
+    for (size_t i = 0; i < count; ++i) FillInfo(listing.members[i], entries[i]);
+    *lphInf = block;
+    return kOk;
+}
+
+int WINAPI GetFileInfo(LPCSTR buf, LONG_PTR len, LPCSTR filename, unsigned int flag,
+                       SusieFileInfo* lpInfo) {
+    if (!filename || !lpInfo) return kNotImplemented;
+    std::unique_ptr<lzh::Source> source = OpenInput(buf, len, flag);
+    if (!source) return (flag & kInputMask) > 1 ? kNotImplemented : kReadError;
+    lzh::Listing listing = lzh::ListArchive(*source);
+    for (const lzh::Member& m : listing.members) {
+        if (!NameMatches(m, filename, (flag & kCaseInsensitive) != 0)) continue;
+        FillInfo(m, *lpInfo);
+        return kOk;
+    }
+    return listing.members.empty() ? kUnknownFormat : kBroken;
+}
+
+int WINAPI GetFile(LPCSTR src, LONG_PTR len, LPSTR dest, unsigned int flag,
+                   ProgressCallback progress, LONG_PTR lData) {
+    // Members are found by the position GetArchiveInfo reported, in an archive file.
+    if ((flag & kInputMask) != 0 || !src || !dest || len < 0) return kNotImplemented;
+    lzh::FileSource source(src);
+    if (!source.IsOpen()) return kReadError;
+    lzh::Member member;
+    if (lzh::ReadHeader(source, static_cast<uint64_t>(len), member) != lzh::Status::kOk)
+        return kBroken;
+    if (progress && progress(0, 1, lData)) return kAborted;
+    std::vector<uint8_t> data;
+    int rc = ToSusie(lzh::ExtractToMemory(source, member, data));
+    if (rc != kOk) return rc;
+    if ((flag & kOutputMask) == 0) {
+        rc = WriteToFolder(dest, member, data);
+    } else {
+        HLOCAL block = LocalAlloc(LMEM_FIXED, data.size());
+        if (!block) return kNoMemory;
+        std::memcpy(block, data.data(), data.size());
+        *reinterpret_cast<HLOCAL*>(dest) = block;
+    }
+    if (rc == kOk && progress && progress(1, 1, lData)) return kAborted;
+    return rc;
+}
+
+} // extern "C"
