@@ -28,11 +28,19 @@ pics=$("$tovn_wine" winepath -w "$work/pics" 2>/dev/null)
 window_named() {
     local w=""
     for _ in $(seq "${2:-40}"); do
-        w=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
+        w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
         [ -n "$w" ] && break
         sleep 0.5
     done
     echo "$w"
+}
+# A window just mapped may refuse the focus for a moment.
+focus() {
+    for _ in $(seq 10); do
+        xdotool windowfocus --sync "$1" 2>/dev/null && return 0
+        sleep 0.3
+    done
+    fail "cannot focus window $1"
 }
 grey_pixels() {
     import -window root "$work/shot.png"
@@ -45,13 +53,13 @@ pid=$!
 win=$(window_named '^Tovane 32$' 60)
 [ -n "$win" ] || fail "no main window"
 sleep 1
-xdotool windowfocus --sync "$win"
+focus "$win"
 before=$(grey_pixels)
 
 xdotool key --window "$win" space space d
 box=$(window_named '削除確認')
 [ -n "$box" ] || fail "no delete confirmation"
-xdotool windowfocus --sync "$box"
+focus "$box"
 xdotool key Return
 sleep 2
 for i in 1 2; do
@@ -63,27 +71,27 @@ after=$(grey_pixels)
 [ "$after" -gt $((before + 400)) ] || fail "no grey cells ($before -> $after grey pixels)"
 rm -f "$trash/${tag}"* "$HOME/.local/share/Trash/info/${tag}"*
 
-xdotool windowfocus --sync "$win"
+focus "$win"
 xdotool key --window "$win" n
 box=$(window_named '連番リネーム' 10)
 if [ -n "$box" ]; then
-    xdotool windowfocus --sync "$box"
+    focus "$box"
     xdotool type PIC
     xdotool key Return
     box=$(window_named 'ナンバー' 10)
     [ -n "$box" ] || fail "no number box"
-    xdotool windowfocus --sync "$box"
+    focus "$box"
     xdotool key ctrl+a BackSpace
     xdotool type 7
     xdotool key Return
     sleep 1
     [ -e "$work/pics/PIC007.BMP" ] || fail "the cursor file was not renamed to PIC007.BMP"
     [ -e "$work/pics/${tag}P4.BMP" ] || fail "P4 renamed instead of P3"
-    xdotool windowfocus --sync "$win"
+    focus "$win"
     xdotool key --window "$win" k
     box=$(window_named 'ディレクトリ作成' 10)
     [ -n "$box" ] || fail "no new-folder box"
-    xdotool windowfocus --sync "$box"
+    focus "$box"
     xdotool type NEWDIR
     xdotool key Return
     sleep 1
@@ -94,7 +102,7 @@ else
     renamed=no
 fi
 
-xdotool windowfocus --sync "$win"
+focus "$win"
 xdotool key --window "$win" q
 for _ in $(seq 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.25; done
 kill -0 "$pid" 2>/dev/null && fail "Q did not close the program"
