@@ -19,17 +19,21 @@ bool OnCurrentPage(const BrowserState& st, int index) {
     return PageOf(index, st.CellsPerPage) == st.CurrentPage;
 }
 
-// The targets whose files still exist in folder; with emptyThem their slots are emptied.
-// Copy shows a vanished file as an empty cell at once; move and delete skip it.
+// Which targets lose their slots: move and delete empty the slots of the files that leave
+// and skip vanished files; copy leaves its files in place and shows vanished ones as empty
+// cells at once.
+enum class Emptied { Existing, Missing };
+
+// The paths of the targets whose files still exist in folder.
 std::vector<std::wstring> ExistingTargets(MainWindow& w, const std::wstring& folder,
-                                          bool emptyExisting, bool emptyMissing) {
+                                          Emptied emptied) {
     BrowserState& st = w.State();
     std::vector<std::wstring> paths;
     for (const NamedIndex& t : st.TargetList) {
         std::wstring path = folder + t.name;
         bool exists = !t.name.empty() && PathExists(path);
         if (exists) paths.push_back(path);
-        if (exists ? !emptyExisting : !emptyMissing) continue;
+        if (exists != (emptied == Emptied::Existing)) continue;
         EmptySlot(st, t.index);
         if (!exists && OnCurrentPage(st, t.index)) {
             int cell = CellOf(t.index, st.CellsPerPage);
@@ -138,10 +142,10 @@ void CopyOrMove(MainWindow& w, bool move, bool openDestination) {
         }
     } else if (move) {
         RunShellOperation(w.Handle(), MoveRequest(st.CopyDir),
-                          ExistingTargets(w, st.CurrentDir, true, false));
+                          ExistingTargets(w, st.CurrentDir, Emptied::Existing));
     } else {
         RunShellOperation(w.Handle(), CopyRequest(st.CopyDir),
-                          ExistingTargets(w, st.CurrentDir, false, true));
+                          ExistingTargets(w, st.CurrentDir, Emptied::Missing));
     }
     if (done && openDestination)
         OpenDestination(w);
@@ -171,7 +175,7 @@ bool DeleteTargets(MainWindow& w, const std::wstring& folder, int backupMode) {
     BrowserState& st = w.State();
     return RunShellOperation(w.Handle(),
                              DeletionRequest(backupMode, st.LhaMode, st.CurrentDir, st.BackupDir),
-                             ExistingTargets(w, folder, true, false));
+                             ExistingTargets(w, folder, Emptied::Existing));
 }
 
 void AfterRemoval(MainWindow& w) {
