@@ -2,13 +2,13 @@
 // are then removed, but only once the archive is seen to hold every one of them.
 #include "app/dialogs.h"
 #include "app/wait_window.h"
+#include "app/win_text.h"
 #include "archive/unlha.h"
 #include "browser/main_window.h"
 #include "core/text.h"
 #include "fileops/archive_ops.h"
 #include "fileops/commands.h"
 #include "fileops/requests.h"
-#include "app/win_text.h"
 
 namespace tovn {
 
@@ -23,8 +23,9 @@ bool AskArchiveName(MainWindow& w, std::wstring& name) {
     return false;
 }
 
-// Packs the archive's own targets through the work folder. The removal is skipped when the
-// new archive is the open one itself: it would delete what was just packed.
+// Packs the archive's own targets through the work folder. They are removed only when the
+// work folder's copies match the open archive and the new archive holds the same; never
+// when the new archive is the open one itself, which would delete what was just packed.
 void PackFromArchive(MainWindow& w, const std::wstring& archivePath, bool removePacked) {
     BrowserState& st = w.State();
     CreateTempDir(w);
@@ -34,8 +35,10 @@ void PackFromArchive(MainWindow& w, const std::wstring& archivePath, bool remove
     }
     PackTargets(w, archivePath, st.TempDir);
     if (removePacked) {
+        const std::vector<std::wstring> names = ArchiveTargetNames(w);
         if (EqualNoCase(archivePath, w.ArchivePath()) ||
-            !ArchiveMatchesFiles(w, archivePath, st.TempDir, ArchiveTargetNames(w))) {
+            !ArchiveMatchesFiles(w, w.ArchivePath(), st.TempDir, names) ||
+            !ArchiveMatchesFiles(w, archivePath, st.TempDir, names)) {
             ReportKeptFiles(w);
         } else if (DeleteTargetsFromArchive(w)) {
             w.PaintEmptyCells();

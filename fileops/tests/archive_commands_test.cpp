@@ -159,6 +159,19 @@ TEST_F(ArchiveCommands, DuplicateAddsAMemberAndPackingIntoTheOpenArchiveRemovesN
     EXPECT_EQ(dialogs.messages.back().caption, L"Files Kept");
 }
 
+TEST_F(ArchiveCommands, CtrlPackFromAnArchiveMovesEntriesIntoTheNewOne) {
+    StartInArchive(2, 2);
+    Answer({L"NEW"});
+    Choose(dest.Path());
+    Key('P', ssCtrl);
+    EXPECT_TRUE(Holds(dest / L"NEW.LZH", L"P01.BMP"));
+    EXPECT_FALSE(InArchive(L"P01.BMP"));
+    EXPECT_TRUE(InArchive(L"P02.BMP"));
+    EXPECT_EQ(Name(0), L"");
+    EXPECT_EQ(CursorName(), L"P02.BMP");
+    EXPECT_FALSE(FolderExists(st().TempDir));
+}
+
 TEST_F(ArchiveCommands, AVanishedArchiveReturnsToTheFolder) {
     StartInArchive(2, 2);
     ::MoveFileW((pictures / L"ARC.LZH").c_str(), (dest / L"ARC.LZH").c_str());
