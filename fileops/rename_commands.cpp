@@ -183,29 +183,37 @@ void InsertSpaceAtCursor(MainWindow& w) {
 
 namespace {
 
+void CannotCreate(MainWindow& w, const std::wstring& name) {
+    CurrentDialogs().Message(w.Handle(), L"ファイルが作成出来ません．", name, MB_OK);
+    CurrentDialogs().Beep();
+}
+
 // Makes the duplicate NewName of the one target; false after reporting a failure.
 bool CopyInFolder(MainWindow& w, const std::wstring& name) {
     BrowserState& st = w.State();
     if (::CopyFileW((st.CurrentDir + name).c_str(), (st.CurrentDir + st.NewName).c_str(), TRUE))
         return true;
-    CurrentDialogs().Message(w.Handle(), L"ファイルが作成出来ません．", name, MB_OK);
-    CurrentDialogs().Beep();
+    CannotCreate(w, name);
     return false;
 }
 
+// The same in the archive, through the work folder; the slot appears only when the archive
+// really holds the new member.
 bool CopyInArchive(MainWindow& w, NamedIndex& target) {
     BrowserState& st = w.State();
+    const std::wstring original = target.name;
     CreateTempDir(w);
     bool made = ExtractTargets(w, st.TempDir);
     if (!made) {
         w.LeaveArchiveMode();
-    } else if (::MoveFileW((st.TempDir + target.name).c_str(), (st.TempDir + st.NewName).c_str())) {
-        target.name = st.NewName;
-        PackTargets(w, w.ArchivePath(), st.TempDir);
     } else {
-        made = false;
-        CurrentDialogs().Message(w.Handle(), L"ファイルが作成出来ません．", target.name, MB_OK);
-        CurrentDialogs().Beep();
+        made = ::MoveFileW((st.TempDir + original).c_str(), (st.TempDir + st.NewName).c_str());
+        if (made) {
+            target.name = st.NewName;
+            PackTargets(w, w.ArchivePath(), st.TempDir);
+            made = ArchiveHasMember(w, w.ArchivePath(), st.NewName);
+        }
+        if (!made) CannotCreate(w, original);
     }
     ClearTempDir(w);
     return made;
