@@ -113,8 +113,10 @@ TEST_F(ArchiveCommands, DeleteKeepsABackupBeforeRemovingEntries) {
     EXPECT_EQ(CursorName(), L"P02.BMP");
 
     st().BackupMode = 1;
+    int trashed = TrashCount(L"P02.BMP");
     Key('D');
     EXPECT_FALSE(InArchive(L"P02.BMP"));
+    if (!TrashPath(L"").empty()) EXPECT_EQ(TrashCount(L"P02.BMP"), trashed + 1);
     EXPECT_FALSE(FolderExists(st().TempDir));
 
     // A backup folder that cannot be written: the entry stays in the archive.
