@@ -13,6 +13,7 @@ int InsertSpace(BrowserState& s) {
     int at = CursorSlot(s);
     if (at < 0 || at > static_cast<int>(s.FileList.size())) return 0;
     int n = s.CellsPerPage - s.CursorCell + 1;
+    if (n <= 0) return 0;
     s.FileList.insert(s.FileList.begin() + at, static_cast<size_t>(n), Slot{});
     return n;
 }

@@ -27,6 +27,10 @@ TEST(SlotEdits, InsertSpaceMovesTheCursorFileToTheNextPage) {
     EXPECT_TRUE(last.FileList[3].name.empty());
     EXPECT_EQ(last.FileList[4].name, L"F3");
     EXPECT_EQ(last.FileList.size(), 6u);
+
+    BrowserState beyond = StateOf(10, 2, 1, 6); // a cursor past its page inserts nothing
+    EXPECT_EQ(InsertSpace(beyond), 0);
+    EXPECT_EQ(beyond.FileList.size(), 10u);
 }
 
 TEST(SlotEdits, InsertedAndRenamedSlots) {
