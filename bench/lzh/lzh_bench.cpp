@@ -41,7 +41,7 @@ std::vector<uint8_t> Picture(unsigned seed) {
         for (int x = 0; x < kWidth; ++x)
             for (int c = 0; c < 3; ++c)
                 bmp[54 + y * row + x * 3 + c] =
-                    static_cast<uint8_t>((x * (c + 1) + y * (3 - c) + seed * 7) / 4 + (rng() & 7));
+                    static_cast<uint8_t>((x * (c + 1) + y * (3 - c) + seed * 7) / 4 + (rng() & 3));
     return bmp;
 }
 
