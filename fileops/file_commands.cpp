@@ -1,22 +1,64 @@
 #include "fileops/file_commands.h"
 #include "app/dialogs.h"
 #include "browser/main_window.h"
+#include "fileops/commands.h"
 
 namespace tovn {
 
 void RunFileCommand(MainWindow& w, WORD key, unsigned shift) {
     BrowserState& st = w.State();
+    const bool isShift = shift & ssShift, isCtrl = shift & ssCtrl;
     switch (key) {
     case 'K':
-        if (st.LhaMode) CurrentDialogs().Beep();
+        if (st.LhaMode)
+            CurrentDialogs().Beep();
+        else
+            NewFolder(w);
+        return;
+    case 'I':
+        InsertSpaceAtCursor(w);
         return;
     case 'D':
-        if (shift & ssCtrl) return;
-        [[fallthrough]];
-    default:
-        if (st.FileList.empty()) CurrentDialogs().Beep();
+        if (isCtrl) return;
+        break;
+    }
+    if (st.FileList.empty()) {
+        CurrentDialogs().Beep();
         return;
     }
+    switch (key) {
+    case 'C':
+    case 'U':
+        CopyOrMove(w, false, isShift);
+        return;
+    case 'M':
+        CopyOrMove(w, true, isShift);
+        return;
+    case 'D':
+        DeleteWithBackup(w);
+        return;
+    case 'N':
+        if (isShift)
+            RenameEach(w);
+        else
+            NumberedRename(w);
+        return;
+    case 'Z':
+        Duplicate(w);
+        return;
+    case 'P':
+        Pack(w, isCtrl);
+        return;
+    }
+}
+
+void Complain(MainWindow& w, const std::wstring& text, const std::wstring& caption) {
+    CurrentDialogs().Beep();
+    CurrentDialogs().Message(w.Handle(), text, caption, MB_OK);
+}
+
+void ReportKeptFiles(MainWindow& w) {
+    Complain(w, L"コピーを確かめられないため，元のファイルは削除しませんでした．", L"Files Kept");
 }
 
 } // namespace tovn

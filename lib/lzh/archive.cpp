@@ -27,6 +27,8 @@ Listing ListArchive(Source& source) {
 
 Status ExtractToMemory(Source& source, const Member& member, std::vector<uint8_t>& out) {
     out.clear();
+    // A few bytes of -lh5- can claim gigabytes; whole-member reads are for pictures.
+    if (member.original_size > kMaxMemoryMember) return Status::kTooLarge;
     // Reserve what the header promises only when the stored data could plausibly hold it.
     if (member.original_size <= member.packed_size * 64 + (1 << 20))
         out.reserve(static_cast<size_t>(member.original_size));

@@ -16,7 +16,10 @@ struct Listing {
 // file, or at the first broken header (members before it are kept).
 Listing ListArchive(Source& source);
 
-// Decodes one member fully into memory (checked against its CRC).
+constexpr uint64_t kMaxMemoryMember = uint64_t(1) << 30;
+
+// Decodes one member fully into memory (checked against its CRC); members larger than
+// kMaxMemoryMember are refused with kTooLarge.
 Status ExtractToMemory(Source& source, const Member& member, std::vector<uint8_t>& out);
 
 // True when the first bytes look like an LZH member header.

@@ -35,6 +35,17 @@ public:
 
 private:
     void Refill() {
+        if (end_ - pos_ >= 8) {
+            // Fast path: take whole bytes from one big-endian load.
+            uint64_t v = 0;
+            for (int i = 0; i < 8; ++i) v = v << 8 | buffer_[pos_ + i];
+            bits_ |= v >> count_;
+            int bytes = (63 - count_) >> 3;
+            pos_ += bytes;
+            count_ += bytes * 8;
+            bits_ &= ~(~uint64_t(0) >> count_);
+            return;
+        }
         while (count_ <= 56) {
             if (pos_ == end_) Load();
             uint64_t byte = 0;

@@ -230,6 +230,11 @@ struct Runner {
         if (!cmd.base_dir.empty() && !fs.MakeDirectories(cmd.base_dir)) return kErrMakeDirectory;
         bool any = false;
         for (const Member& m : arc.listing.members) {
+            if (m.IsDirectory() && cmd.keep_paths && Selected(m)) {
+                std::string relative = SafeRelativePath(m.path);
+                if (!relative.empty())
+                    fs.MakeDirectories(JoinFolder(cmd.base_dir, relative, fs.Separator()));
+            }
             if (m.IsDirectory() || !Selected(m)) continue;
             any = true;
             int one = ExtractOne(*arc.source, m);

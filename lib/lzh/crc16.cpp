@@ -4,21 +4,35 @@
 namespace lzh {
 namespace {
 
-std::array<uint16_t, 256> MakeTable() {
-    std::array<uint16_t, 256> table{};
+// tables[k][b]: the CRC contribution of byte b followed by k zero bytes, so that eight
+// bytes are folded in per step.
+using Tables = std::array<std::array<uint16_t, 256>, 8>;
+
+Tables MakeTables() {
+    Tables t{};
     for (unsigned i = 0; i < 256; ++i) {
         unsigned value = i;
         for (int bit = 0; bit < 8; ++bit) value = (value & 1) ? (value >> 1) ^ 0xA001 : value >> 1;
-        table[i] = static_cast<uint16_t>(value);
+        t[0][i] = static_cast<uint16_t>(value);
     }
-    return table;
+    for (int k = 1; k < 8; ++k)
+        for (unsigned i = 0; i < 256; ++i)
+            t[k][i] = static_cast<uint16_t>(t[k - 1][i] >> 8 ^ t[0][t[k - 1][i] & 0xFF]);
+    return t;
 }
 
 } // namespace
 
 uint16_t Crc16(const uint8_t* data, size_t size, uint16_t crc) {
-    static const std::array<uint16_t, 256> table = MakeTable();
-    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    static const Tables t = MakeTables();
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        const uint8_t* p = data + i;
+        unsigned c = crc ^ (p[0] | p[1] << 8);
+        crc = static_cast<uint16_t>(t[7][c & 0xFF] ^ t[6][c >> 8] ^ t[5][p[2]] ^ t[4][p[3]] ^
+                                    t[3][p[4]] ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]]);
+    }
+    for (; i < size; ++i) crc = t[0][(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
     return crc;
 }
 

@@ -40,9 +40,9 @@ bool Huffman::Build(const uint8_t* lengths, int n) {
             if (len <= kFastBits) {
                 uint32_t from = c << (kFastBits - len), to = (c + 1) << (kFastBits - len);
                 for (uint32_t e = from; e < to; ++e)
-                    fast_[e] = static_cast<uint16_t>(symbol | len << 10);
+                    fast_[e] = static_cast<uint16_t>(symbol | len << 11);
             } else {
-                fast_[c >> (len - kFastBits)] = static_cast<uint16_t>(63 << 10);
+                fast_[c >> (len - kFastBits)] = static_cast<uint16_t>(31 << 11);
             }
         }
     }

@@ -17,19 +17,19 @@ public:
     int Decode(BitReader& in) const {
         uint32_t bits = in.Peek(16);
         uint16_t entry = fast_[bits >> (16 - kFastBits)];
-        int len = entry >> 10;
+        int len = entry >> 11;
         if (len <= kFastBits) {
             in.Skip(len);
-            return entry & 0x3FF;
+            return entry & 0x7FF;
         }
         return DecodeLong(in, bits);
     }
 
 private:
-    static constexpr int kFastBits = 10;
+    static constexpr int kFastBits = 12;
     int DecodeLong(BitReader& in, uint32_t bits) const;
 
-    uint16_t fast_[1 << kFastBits] = {}; // symbol | length << 10; length 63 = longer code
+    uint16_t fast_[1 << kFastBits] = {}; // symbol | length << 11; length 31 = longer code
     uint32_t first_code_[17] = {};
     uint16_t count_[17] = {};
     uint16_t first_index_[17] = {};

@@ -223,6 +223,16 @@ TEST_F(Commands, ExtractionStaysInsideDestination) {
     EXPECT_EQ(lzh::SafeRelativePath("a\\\x95\x5C.mag"), "a/\x95\x5C.mag");
 }
 
+TEST_F(Commands, ExtractWithPathsRecreatesFolders) {
+    std::string dest = dir / "x out/";
+    ASSERT_EQ(Run("x -y \"" TOVN_TESTDATA_DIR "/lzh/lha_unix114i/h2_subdir.lzh\" \"" + dest + "\""),
+              0)
+        << output;
+    lzh::FileSource source(TOVN_TESTDATA_DIR "/lzh/lha_unix114i/h2_subdir.lzh");
+    for (const auto& m : lzh::ListArchive(source).members)
+        EXPECT_TRUE(fs::exists(dest + m.path)) << m.path;
+}
+
 TEST_F(Commands, BrokenArchiveIsNeverRewritten) {
     fs::copy_file(TOVN_TESTDATA_DIR "/lzh/regression/truncated.lzh", arc);
     auto original = lzhtest::ReadAll(arc);

@@ -267,6 +267,23 @@ TEST_F(Dlls, PluginReadsMembersIntoMemory) {
     LocalUnlock(list);
     LocalFree(list);
 
+    // The same list from a memory image of the archive.
+    ASSERT_EQ(Get<ArchiveInfoFn>(spi, "GetArchiveInfo")(
+                  whole.data(), static_cast<LONG_PTR>(whole.size()), 1, &list),
+              0);
+    entries = static_cast<const SpiFileInfo*>(LocalLock(list));
+    EXPECT_STREQ(entries[1].filename, "b c.pi");
+    EXPECT_EQ(entries[3].method[0], 0);
+    LocalUnlock(list);
+    LocalFree(list);
+
+    // Output to a folder writes the member under its name.
+    CreateDirectoryA(out.c_str(), nullptr);
+    ASSERT_EQ(Get<GetFileFn>(spi, "GetFile")(arc.c_str(), static_cast<LONG_PTR>(info.position),
+                                             const_cast<LPSTR>(out.c_str()), 0, nullptr, 0),
+              0);
+    EXPECT_EQ(ReadAll(out + "\x95\x5C\x8E\xA6.mag"), expected);
+
     // A position that is not a member header is refused, not misread.
     block = nullptr;
     EXPECT_NE(Get<GetFileFn>(spi, "GetFile")(arc.c_str(), 5, reinterpret_cast<LPSTR>(&block), 256,

@@ -1,0 +1,195 @@
+// Copy, move and delete with backup, in a folder through the shell and in an archive
+// through the archive operations.
+#include "app/dialogs.h"
+#include "app/wait_window.h"
+#include "app/win_text.h"
+#include "browser/main_window.h"
+#include "core/slots.h"
+#include "core/text.h"
+#include "fileops/archive_ops.h"
+#include "fileops/commands.h"
+#include "fileops/shell_ops.h"
+#include "fileops/slot_edits.h"
+
+namespace tovn {
+
+namespace {
+
+bool OnCurrentPage(const BrowserState& st, int index) {
+    return PageOf(index, st.CellsPerPage) == st.CurrentPage;
+}
+
+// Which targets lose their slots: move and delete empty the slots of the files that leave
+// and skip vanished files; copy leaves its files in place and shows vanished ones as empty
+// cells at once.
+enum class Emptied { Existing, Missing };
+
+// The paths of the targets whose files still exist in folder.
+std::vector<std::wstring> ExistingTargets(MainWindow& w, const std::wstring& folder,
+                                          Emptied emptied) {
+    BrowserState& st = w.State();
+    std::vector<std::wstring> paths;
+    for (const NamedIndex& t : st.TargetList) {
+        std::wstring path = folder + t.name;
+        bool exists = !t.name.empty() && PathExists(path);
+        if (exists) paths.push_back(path);
+        if (exists != (emptied == Emptied::Existing)) continue;
+        EmptySlot(st, t.index);
+        if (!exists && OnCurrentPage(st, t.index)) {
+            int cell = CellOf(t.index, st.CellsPerPage);
+            st.PageCells[cell] = CellCache{};
+            w.PaintEmptyCell(cell);
+        }
+    }
+    return paths;
+}
+
+void OpenDestination(MainWindow& w) {
+    BrowserState& st = w.State();
+    st.LhaMode = false;
+    st.CurrentDir = st.CopyDir;
+    w.ResetPageCells();
+    st.CurrentPage = 1;
+    st.CursorCell = 1;
+    w.BuildFileList();
+    w.PaintPage();
+}
+
+void ShowRemoval(MainWindow& w) {
+    AfterRemoval(w);
+    w.PaintEmptyCells();
+    w.UpdateStatusBar();
+}
+
+// Extracts the targets into folder and checks that every one arrived whole. Returns false
+// when the command must stop: the archive is gone (normal mode again) or a copy is missing
+// (reported).
+bool ExtractAndCheck(MainWindow& w, const std::wstring& folder) {
+    if (!ExtractTargets(w, folder)) {
+        w.LeaveArchiveMode();
+        return false;
+    }
+    if (ArchiveMatchesFiles(w, w.ArchivePath(), folder, ArchiveTargetNames(w))) return true;
+    ReportKeptFiles(w);
+    return false;
+}
+
+// Removes the targets from the archive after a copy of them was kept.
+bool RemoveFromArchive(MainWindow& w) {
+    if (DeleteTargetsFromArchive(w)) return true;
+    w.LeaveArchiveMode();
+    return false;
+}
+
+// The recycle-bin backup of archive members: their extracted copies go to the bin.
+bool RecycleArchiveTargets(MainWindow& w) {
+    BrowserState& st = w.State();
+    CreateTempDir(w);
+    bool kept = ExtractAndCheck(w, st.TempDir);
+    if (kept) {
+        std::vector<std::wstring> paths;
+        for (const std::wstring& name : ArchiveTargetNames(w)) paths.push_back(st.TempDir + name);
+        kept = RunShellOperation(w.Handle(), DeletionRequest(1, true, st.TempDir, st.BackupDir),
+                                 paths);
+        if (!kept) ReportKeptFiles(w);
+    }
+    ClearTempDir(w);
+    return kept;
+}
+
+bool DeleteFromArchive(MainWindow& w) {
+    BrowserState& st = w.State();
+    if (st.BackupMode == 1 && !RecycleArchiveTargets(w)) return false;
+    if (st.BackupMode == 2) {
+        ShowWaiting(L"Now Deleting Files", w.Handle());
+        if (!ExtractAndCheck(w, st.BackupDir)) return false;
+    }
+    ShowWaiting(L"Now Deleting Files", w.Handle());
+    return RemoveFromArchive(w);
+}
+
+} // namespace
+
+bool ChooseDestination(MainWindow& w, const wchar_t* purpose) {
+    BrowserState& st = w.State();
+    ChooserRequest request{purpose, st.CurrentDir, st.CopyDir, w.PluginMask(), st.DispCount};
+    st.DialogParam = request.purpose;
+    ChooserAnswer answer;
+    bool ok = CurrentDialogs().Choose(w.Handle(), request, answer);
+    st.DialogParam = answer.folder;
+    st.ChosenCount = answer.count;
+    if (!ok || answer.folder.empty()) {
+        CurrentDialogs().Beep();
+        return false;
+    }
+    st.CopyDir = WithTrailingBackslash(answer.folder);
+    st.DialogParam = st.CopyDir;
+    return true;
+}
+
+void CopyOrMove(MainWindow& w, bool move, bool openDestination) {
+    BrowserState& st = w.State();
+    if (!ChooseDestination(w, move ? L"Move" : L"Copy")) return;
+    w.CollectTargetsOnScreen();
+    bool done = true;
+    if (st.LhaMode) {
+        ShowWaiting(move ? L"Now Moving Files" : L"Now Copying Files", w.Handle());
+        if (move) {
+            done = ExtractAndCheck(w, st.CopyDir) && RemoveFromArchive(w);
+        } else if (!ExtractTargets(w, st.CopyDir)) {
+            w.LeaveArchiveMode();
+            done = false;
+        }
+    } else if (move) {
+        RunShellOperation(w.Handle(), MoveRequest(st.CopyDir),
+                          ExistingTargets(w, st.CurrentDir, Emptied::Existing));
+    } else {
+        RunShellOperation(w.Handle(), CopyRequest(st.CopyDir),
+                          ExistingTargets(w, st.CurrentDir, Emptied::Missing));
+    }
+    if (done && openDestination)
+        OpenDestination(w);
+    else if (done && move)
+        ShowRemoval(w);
+    st.TargetList.clear();
+}
+
+void DeleteWithBackup(MainWindow& w) {
+    BrowserState& st = w.State();
+    if (CurrentDialogs().Message(w.Handle(), L"ファイルを削除します．", L"削除確認", MB_OKCANCEL) !=
+        IDOK) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    w.CollectTargetsOnScreen();
+    bool done = true;
+    if (st.LhaMode)
+        done = DeleteFromArchive(w);
+    else
+        DeleteTargets(w, st.CurrentDir, st.BackupMode);
+    if (done) ShowRemoval(w);
+    st.TargetList.clear();
+}
+
+bool DeleteTargets(MainWindow& w, const std::wstring& folder, int backupMode) {
+    BrowserState& st = w.State();
+    return RunShellOperation(w.Handle(),
+                             DeletionRequest(backupMode, st.LhaMode, st.CurrentDir, st.BackupDir),
+                             ExistingTargets(w, folder, Emptied::Existing));
+}
+
+void AfterRemoval(MainWindow& w) {
+    BrowserState& st = w.State();
+    switch (PlanAfterRemoval(st)) {
+    case CursorAfterRemoval::NextOnPage:
+        w.GoToCell(st.CurrentPage, st.CursorCell, false);
+        break;
+    case CursorAfterRemoval::FirstOfList:
+        w.GoToCell(1, 0, true);
+        break;
+    case CursorAfterRemoval::Stay:
+        break;
+    }
+}
+
+} // namespace tovn

@@ -1,0 +1,97 @@
+// Pack (P): the marked files into a new or existing archive; with Ctrl the packed files
+// are then removed, but only once the archive is seen to hold every one of them.
+#include "app/dialogs.h"
+#include "app/wait_window.h"
+#include "app/win_text.h"
+#include "archive/unlha.h"
+#include "browser/main_window.h"
+#include "core/text.h"
+#include "fileops/archive_ops.h"
+#include "fileops/commands.h"
+#include "fileops/requests.h"
+
+namespace tovn {
+
+namespace {
+
+bool AskArchiveName(MainWindow& w, std::wstring& name) {
+    if (CurrentDialogs().Input(w.Handle(), L"ファイル圧縮", L"ファイル名を入力して下さい．",
+                               name) &&
+        !name.empty())
+        return true;
+    CurrentDialogs().Beep();
+    return false;
+}
+
+// Packs the archive's own targets through the work folder. They are removed only when the
+// work folder's copies match the open archive and the new archive holds the same; never
+// when the new archive is the open one itself, which would delete what was just packed.
+void PackFromArchive(MainWindow& w, const std::wstring& archivePath, bool removePacked) {
+    BrowserState& st = w.State();
+    CreateTempDir(w);
+    if (!ExtractTargets(w, st.TempDir)) {
+        w.LeaveArchiveMode();
+        return;
+    }
+    PackTargets(w, archivePath, st.TempDir);
+    if (removePacked) {
+        const std::vector<std::wstring> names = ArchiveTargetNames(w);
+        if (EqualNoCase(archivePath, w.ArchivePath()) ||
+            !ArchiveMatchesFiles(w, w.ArchivePath(), st.TempDir, names) ||
+            !ArchiveMatchesFiles(w, archivePath, st.TempDir, names)) {
+            ReportKeptFiles(w);
+        } else if (DeleteTargetsFromArchive(w)) {
+            w.PaintEmptyCells();
+        } else {
+            w.LeaveArchiveMode();
+            return;
+        }
+    }
+    ClearTempDir(w);
+}
+
+void PackFromFolder(MainWindow& w, const std::wstring& archivePath, bool removePacked) {
+    BrowserState& st = w.State();
+    PackTargets(w, archivePath, st.CurrentDir);
+    if (!removePacked) return;
+    // The files packed: those the command line could carry and that were still there.
+    std::vector<NamedIndex> packed;
+    std::vector<std::wstring> names;
+    for (const NamedIndex& t : st.TargetList) {
+        if (!CarriedAsIs(t.name) || !PathExists(st.CurrentDir + t.name)) continue;
+        packed.push_back(t);
+        names.push_back(t.name);
+    }
+    if (!ArchiveMatchesFiles(w, archivePath, st.CurrentDir, names)) {
+        ReportKeptFiles(w);
+        return;
+    }
+    st.TargetList = packed;
+    DeleteTargets(w, st.CurrentDir, 0);
+    w.PaintEmptyCells();
+}
+
+} // namespace
+
+void Pack(MainWindow& w, bool removePacked) {
+    BrowserState& st = w.State();
+    if (!UnlhaLoaded()) {
+        Complain(w, L"UNLHA32.DLLがロードされていません．", L"UNLHA32.DLL Not Loaded.");
+        return;
+    }
+    std::wstring name;
+    if (!AskArchiveName(w, name) || !ChooseDestination(w, L"Pack")) return;
+    w.CollectTargetsOnScreen();
+    ShowWaiting(L"Now Packing Files", w.Handle());
+    const std::wstring archivePath = PackArchivePath(st.CopyDir, name);
+    if (st.LhaMode)
+        PackFromArchive(w, archivePath, removePacked);
+    else
+        PackFromFolder(w, archivePath, removePacked);
+    ShowWaiting(L"", w.Handle());
+    AfterRemoval(w);
+    st.TargetList.clear();
+    w.UpdateStatusBar();
+}
+
+} // namespace tovn

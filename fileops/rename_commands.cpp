@@ -1,0 +1,258 @@
+// Rename, numbered rename, new folder, insert space and duplicate.
+#include "app/dialogs.h"
+#include "app/wait_window.h"
+#include "app/win_text.h"
+#include "browser/main_window.h"
+#include "core/slots.h"
+#include "fileops/archive_ops.h"
+#include "fileops/commands.h"
+#include "fileops/names.h"
+#include "fileops/shell_ops.h"
+#include "fileops/slot_edits.h"
+
+namespace tovn {
+
+namespace {
+
+const wchar_t* const kNameError = L"File Name Error";
+const wchar_t* const kBlankText = L"空白が入っています．";
+
+// Ends a rename command: targets done so far keep their new names.
+void EndRename(MainWindow& w) {
+    w.State().TargetList.clear();
+    w.UpdateStatusBar();
+}
+
+void Abort(MainWindow& w, const std::wstring& text, const std::wstring& caption) {
+    Complain(w, text, caption);
+    EndRename(w);
+}
+
+void Cancelled(MainWindow& w) {
+    CurrentDialogs().Beep();
+    EndRename(w);
+}
+
+// The short-name checks; false after reporting a refused name.
+bool AcceptTypedName(MainWindow& w, const std::wstring& text, size_t limit,
+                     const std::wstring& tooLongText, const std::wstring& caption) {
+    switch (CheckTypedName(text, ToAnsi(text).size(), limit, w.State().LongFileNames)) {
+    case NameProblem::TooLong:
+        Complain(w, tooLongText, caption);
+        return false;
+    case NameProblem::Blank:
+        Complain(w, kBlankText, caption);
+        return false;
+    case NameProblem::None:
+        return true;
+    }
+    return true;
+}
+
+// A failed rename, whatever the reason, counts as a clash.
+bool RenameTarget(MainWindow& w, const std::wstring& oldName, const std::wstring& newName) {
+    if (!StaysInFolder(newName)) return false;
+    BrowserState& st = w.State();
+    if (st.LhaMode) return RenameArchiveMember(w, oldName, newName);
+    return ::MoveFileW((st.CurrentDir + oldName).c_str(), (st.CurrentDir + newName).c_str());
+}
+
+// Checks the target's file and renames it to NewName; false after aborting the command.
+bool RenameOne(MainWindow& w, const NamedIndex& target) {
+    BrowserState& st = w.State();
+    if (!w.CheckSlotFile(target.index)) {
+        Abort(w, L"ファイルがありません．中止します．", L"File Not Exists");
+        return false;
+    }
+    if (!RenameTarget(w, target.name, st.NewName)) {
+        Abort(w, L"ファイルネームが重複しています．中止します．", kNameError);
+        return false;
+    }
+    return true;
+}
+
+bool StartRename(MainWindow& w) {
+    if (!w.ArchiveStillThere()) return false;
+    w.CollectTargetsOnScreen();
+    return true;
+}
+
+// The two input boxes of numbered rename; false when the command ended.
+bool AskNumberedName(MainWindow& w) {
+    BrowserState& st = w.State();
+    std::wstring part = st.RenameName;
+    const wchar_t* prompt = st.LongFileNames ? L"ファイル名部分を入れて下さい．"
+                                             : L"ファイル名部分を５文字以内で入力して下さい．";
+    if (!CurrentDialogs().Input(w.Handle(), L"連番リネーム", prompt, part)) {
+        Cancelled(w);
+        return false;
+    }
+    st.RenameName = part;
+    if (!AcceptTypedName(w, part, kNamePartLimit, L"５文字以内で入力して下さい．", kNameError)) {
+        EndRename(w);
+        return false;
+    }
+    std::wstring number = std::to_wstring(st.RenameNo);
+    if (!CurrentDialogs().Input(w.Handle(), L"連番リネーム　ナンバー",
+                                L"３桁以内で入力して下さい．", number)) {
+        Cancelled(w);
+        return false;
+    }
+    switch (ParseRenameNumber(number, st.RenameNo)) {
+    case NumberProblem::TooLong:
+        Abort(w, L"３桁以内で入力して下さい．", kNameError);
+        return false;
+    case NumberProblem::NotANumber:
+        CurrentDialogs().Message(w.Handle(), L"数値で力して下さい．", kNameError, MB_OK);
+        CurrentDialogs().Beep();
+        st.TargetList.clear();
+        return false;
+    case NumberProblem::None:
+        return true;
+    }
+    return true;
+}
+
+} // namespace
+
+void NumberedRename(MainWindow& w) {
+    BrowserState& st = w.State();
+    if (!StartRename(w) || !AskNumberedName(w)) return;
+    ShowWaiting(L"Now Renaming Files", w.Handle());
+    const std::vector<NamedIndex> targets = st.TargetList;
+    for (const NamedIndex& t : targets) {
+        if (st.RenameNo >= kRenameNoLimit) {
+            Abort(w, L"連番が1000を越えました．", kNameError);
+            return;
+        }
+        st.NewName = NumberedName(st.RenameName, st.RenameNo, t.name);
+        if (!RenameOne(w, t)) return;
+        ++st.RenameNo;
+        RenameSlot(st, t.index, st.NewName);
+    }
+    EndRename(w);
+}
+
+void RenameEach(MainWindow& w) {
+    BrowserState& st = w.State();
+    if (!StartRename(w)) return;
+    const wchar_t* prompt =
+        st.LongFileNames ? L"新しいファイル名を入れて下さい．" : L"８文字以内で入力して下さい．";
+    const std::vector<NamedIndex> targets = st.TargetList;
+    for (const NamedIndex& t : targets) {
+        std::wstring text = StemBeforeFirstDot(t.name);
+        if (!CurrentDialogs().Input(w.Handle(), L"ReName Files", prompt, text)) {
+            Cancelled(w);
+            return;
+        }
+        if (!AcceptTypedName(w, text, kShortNameLimit, L"８文字以内で入力して下さい．",
+                             kNameError)) {
+            EndRename(w);
+            return;
+        }
+        st.NewName = text + ExtensionOf(t.name);
+        if (!RenameOne(w, t)) return;
+        RenameSlot(st, t.index, st.NewName);
+    }
+    EndRename(w);
+}
+
+void NewFolder(MainWindow& w) {
+    BrowserState& st = w.State();
+    std::wstring name;
+    if (!CurrentDialogs().Input(w.Handle(), L"ディレクトリ作成",
+                                L"ディレクトリ名を入力して下さい．", name) ||
+        name.empty()) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    if (!AcceptTypedName(w, name, kShortNameLimit, L"８文字以内で入力して下さい．",
+                         L"Directory Name Error"))
+        return;
+    std::wstring path = st.CurrentDir + name;
+    if (FolderExists(path)) return;
+    if (!MakeFolderWithParents(path)) Complain(w, L"ﾃﾞｨﾚｸﾄﾘの作成に失敗しました．", L"Error");
+}
+
+void InsertSpaceAtCursor(MainWindow& w) {
+    BrowserState& st = w.State();
+    if (InsertSpace(st) == 0) return;
+    w.GoToCell(st.CurrentPage, st.CursorCell, true);
+    w.PaintPage();
+}
+
+namespace {
+
+void CannotCreate(MainWindow& w, const std::wstring& name) {
+    CurrentDialogs().Message(w.Handle(), L"ファイルが作成出来ません．", name, MB_OK);
+    CurrentDialogs().Beep();
+}
+
+// Makes the duplicate NewName of the one target; false after reporting a failure.
+bool CopyInFolder(MainWindow& w, const std::wstring& name) {
+    BrowserState& st = w.State();
+    if (::CopyFileW((st.CurrentDir + name).c_str(), (st.CurrentDir + st.NewName).c_str(), TRUE))
+        return true;
+    CannotCreate(w, name);
+    return false;
+}
+
+// The same in the archive, through the work folder; the slot appears only when the archive
+// really holds the new member.
+bool CopyInArchive(MainWindow& w, NamedIndex& target) {
+    BrowserState& st = w.State();
+    const std::wstring original = target.name;
+    CreateTempDir(w);
+    bool made = ExtractTargets(w, st.TempDir);
+    if (!made) {
+        w.LeaveArchiveMode();
+    } else {
+        made = ::MoveFileW((st.TempDir + original).c_str(), (st.TempDir + st.NewName).c_str());
+        if (made) {
+            target.name = st.NewName;
+            PackTargets(w, w.ArchivePath(), st.TempDir);
+            made = ArchiveHasMember(w, w.ArchivePath(), st.NewName);
+        }
+        if (!made) CannotCreate(w, original);
+    }
+    ClearTempDir(w);
+    return made;
+}
+
+bool NameTaken(MainWindow& w, const std::wstring& name) {
+    BrowserState& st = w.State();
+    return st.LhaMode ? ArchiveHasMember(w, w.ArchivePath(), name)
+                      : PathExists(st.CurrentDir + name);
+}
+
+} // namespace
+
+void Duplicate(MainWindow& w) {
+    BrowserState& st = w.State();
+    if (!w.CollectTargetsOnScreen()) {
+        st.TargetList.clear();
+        CurrentDialogs().Beep();
+        return;
+    }
+    st.TargetList.resize(1); // only the first marked file is duplicated
+    NamedIndex& target = st.TargetList[0];
+    const std::wstring original = target.name;
+    for (int i = 0; i < kDuplicateTries; ++i) {
+        st.NewName = DuplicateName(i, original);
+        if (st.LhaMode && !w.ArchiveStillThere()) {
+            st.TargetList.clear();
+            return;
+        }
+        if (NameTaken(w, st.NewName)) continue;
+        if (st.LhaMode ? CopyInArchive(w, target) : CopyInFolder(w, original)) {
+            InsertSlot(st, CursorSlot(st), st.NewName);
+            w.PaintPage();
+        }
+        st.TargetList.clear();
+        return;
+    }
+    CurrentDialogs().Beep(); // every name from 000 to 997 is taken
+    st.TargetList.clear();
+}
+
+} // namespace tovn

@@ -1,0 +1,177 @@
+#include "fileops/tests/file_fixture.h"
+#include <string>
+
+using namespace tovn;
+using namespace tovn::test;
+
+namespace {
+std::wstring NoSlash(const std::wstring& folder) {
+    return folder.substr(0, folder.size() - 1);
+}
+} // namespace
+
+class CopyMoveDelete : public FileFixture {
+protected:
+    TestFolder dest{L"dest"};
+};
+
+TEST_F(CopyMoveDelete, CopyTakesTheCursorFileAloneAndShiftOpensTheDestination) {
+    StartWithPictures(4, 2);
+    Choose(NoSlash(dest.Path()));
+    Key('C');
+    ASSERT_EQ(dialogs.chooserRequests.size(), 1u);
+    EXPECT_EQ(dialogs.chooserRequests[0].purpose, L"Copy");
+    EXPECT_EQ(st().CopyDir, dest.Path());
+    EXPECT_TRUE(FileExists(dest / L"P01.BMP"));
+    EXPECT_FALSE(FileExists(dest / L"P02.BMP"));
+    EXPECT_TRUE(InPictures(L"P01.BMP"));
+    EXPECT_EQ(Name(0), L"P01.BMP"); // the copied file stays in the grid
+
+    Key(VK_RIGHT);
+    Key(VK_SPACE); // P02
+    Key(VK_SPACE); // P03
+    Choose(NoSlash(dest.Path()));
+    Key('U', ssShift);
+    EXPECT_TRUE(FileExists(dest / L"P02.BMP"));
+    EXPECT_TRUE(FileExists(dest / L"P03.BMP"));
+    EXPECT_EQ(st().CurrentDir, dest.Path());
+    EXPECT_EQ(st().FileList.size(), 3u);
+    EXPECT_EQ(st().CursorCell, 1);
+    EXPECT_TRUE(st().TargetList.empty());
+}
+
+TEST_F(CopyMoveDelete, CopyIntoADriveRootAddsNoSecondBackslash) {
+    // The system drive's root lies inside the test prefix; the file gets a name of its own.
+    std::wstring name = L"R" + std::to_wstring(::GetTickCount()) + L".BMP";
+    StartWithFiles({name.c_str()}, 2);
+    Choose(L"C:\\");
+    Key('C');
+    EXPECT_EQ(st().CopyDir, L"C:\\");
+    EXPECT_TRUE(FileExists(L"C:\\" + name));
+    ::DeleteFileW((L"C:\\" + name).c_str());
+}
+
+TEST_F(CopyMoveDelete, CancelledChooserOrConfirmationChangesNothing) {
+    StartWithPictures(3, 2);
+    Key(VK_SPACE);
+    Key('M'); // no choice scripted: the chooser is cancelled
+    dialogs.messageAnswers = {IDCANCEL};
+    Key('D');
+    EXPECT_EQ(dialogs.beeps, 2);
+    EXPECT_EQ(st().FileList[0].mark, 1);
+    EXPECT_TRUE(InPictures(L"P01.BMP"));
+    EXPECT_EQ(dialogs.messages.at(0).text, L"ファイルを削除します．");
+    EXPECT_EQ(dialogs.messages.at(0).caption, L"削除確認");
+}
+
+TEST_F(CopyMoveDelete, MoveLeavesGreyCellsAndTheCursorGoesToTheNextFile) {
+    StartWithPictures(4, 2);
+    Key(VK_SPACE);
+    Key(VK_SPACE);
+    Key(VK_LEFT); // on P02, marked
+    Choose(NoSlash(dest.Path()));
+    Key('M');
+    EXPECT_TRUE(FileExists(dest / L"P01.BMP"));
+    EXPECT_TRUE(FileExists(dest / L"P02.BMP"));
+    EXPECT_FALSE(InPictures(L"P01.BMP"));
+    ASSERT_EQ(st().FileList.size(), 4u); // the grid does not shift
+    EXPECT_EQ(Name(0), L"");
+    EXPECT_EQ(Name(1), L"");
+    EXPECT_EQ(CursorName(), L"P03.BMP");
+    EXPECT_EQ(CellPixel(1), kGrey);
+    EXPECT_EQ(CellPixel(2), kGrey);
+}
+
+TEST_F(CopyMoveDelete, VanishedFilesAreSkippedByMoveAndShownEmptyByCopy) {
+    StartWithPictures(3, 2);
+    Key(VK_SPACE);
+    Key(VK_SPACE);
+    ::DeleteFileW((pictures / L"P02.BMP").c_str());
+    Choose(NoSlash(dest.Path()));
+    Key('M');
+    EXPECT_TRUE(FileExists(dest / L"P01.BMP"));
+    EXPECT_EQ(Name(1), L"P02.BMP"); // skipped, left as it was
+
+    Key(VK_HOME); // marks P02 and P03
+    ::DeleteFileW((pictures / L"P03.BMP").c_str());
+    Choose(NoSlash(dest.Path()));
+    Key('C');
+    EXPECT_EQ(Name(1), L"");
+    EXPECT_EQ(Name(2), L"");
+    EXPECT_EQ(CellPixel(3), kGrey);
+}
+
+TEST_F(CopyMoveDelete, AFailedShellMoveLeavesTheFilesWhereTheyWere) {
+    StartWithPictures(3, 2);
+    // A destination below a file cannot be made.
+    Choose(pictures / L"P03.BMP\\INNER");
+    Key('M');
+    EXPECT_TRUE(InPictures(L"P01.BMP"));
+    EXPECT_TRUE(InPictures(L"P03.BMP"));
+    EXPECT_FALSE(FolderExists(pictures / L"INNER"));
+}
+
+TEST_F(CopyMoveDelete, DeleteWithoutBackupAndTheCursorOnTheLastFile) {
+    StartWithPictures(3, 2);
+    st().BackupMode = 0;
+    Key(VK_RIGHT);
+    Key(VK_RIGHT);
+    Key('D');
+    EXPECT_FALSE(InPictures(L"P03.BMP"));
+    EXPECT_EQ(CursorName(), L"P02.BMP"); // the nearest file before it
+    Key(VK_HOME);
+    Key('D'); // every file: the list is rebuilt, empty
+    EXPECT_TRUE(st().FileList.empty());
+    EXPECT_FALSE(InPictures(L"P01.BMP"));
+    Key('D');
+    EXPECT_EQ(dialogs.beeps, 1);
+}
+
+TEST_F(CopyMoveDelete, DeleteAcrossPagesKeepsTheLayout) {
+    StartWithPictures(6, 2);
+    st().BackupMode = 0;
+    Key(VK_RIGHT);
+    Key(VK_SPACE); // P02
+    Key(VK_NEXT);
+    Key(VK_SPACE); // P05
+    Key(VK_SPACE); // P06
+    Key(VK_PRIOR);
+    Key(VK_RIGHT); // cursor on P02
+    Key('D');
+    EXPECT_EQ(st().FileList.size(), 6u);
+    EXPECT_EQ(Name(1), L"");
+    EXPECT_EQ(Name(4), L"");
+    EXPECT_EQ(CursorName(), L"P03.BMP");
+    EXPECT_EQ(CellPixel(2), kGrey);
+}
+
+TEST_F(CopyMoveDelete, BackupFolderKeepsDeletedFilesButNotItsOwn) {
+    StartWithPictures(3, 2);
+    st().BackupMode = 2;
+    st().BackupDir = dest.Path();
+    Key('D');
+    EXPECT_TRUE(FileExists(dest / L"P01.BMP"));
+    EXPECT_FALSE(InPictures(L"P01.BMP"));
+    // Browsing the backup folder itself (named in another letter case): gone for good.
+    WriteSolidBmp(dest / L"P09.BMP", 8, 8, 1, 2, 3);
+    std::wstring lower = dest.Path();
+    for (auto& c : lower) c = static_cast<wchar_t>(towlower(c));
+    st().CurrentDir = lower;
+    Key('S');
+    ASSERT_EQ(CursorName(), L"P01.BMP");
+    Key('D');
+    EXPECT_FALSE(FileExists(dest / L"P01.BMP"));
+    EXPECT_TRUE(dialogs.messages.size() == 2u); // the two confirmations, no shell question
+    EXPECT_EQ(st().BackupMode, 2);
+}
+
+TEST_F(CopyMoveDelete, RecycleBinBackupLandsInTheDesktopTrash) {
+    std::wstring name = L"T" + std::to_wstring(::GetTickCount()) + L".BMP";
+    if (TrashPath(name).empty()) GTEST_SKIP();
+    StartWithFiles({name.c_str()}, 2);
+    st().BackupMode = 1;
+    Key('D');
+    EXPECT_FALSE(InPictures(name));
+    EXPECT_TRUE(FileExists(TrashPath(name)));
+    ::DeleteFileW(TrashPath(name).c_str());
+}
