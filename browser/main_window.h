@@ -13,6 +13,7 @@
 namespace tovn {
 
 class PictureHost;
+struct PictureSource;
 
 enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 
@@ -104,6 +105,7 @@ private:
     void ReleasePictures();
     void sbMain_Scroll(int code, int position, int trackPosition);
     void DrawThumbnail(int cell, const std::wstring& name);
+    PictureSource Source() const;
 
     // Key commands (key dispatcher).
     bool NavigationStage(WORD key, unsigned shift);

@@ -1,11 +1,14 @@
 // The bridge from the grid to the picture pipeline: plug-ins, thumbnails and the palette.
+#include "app/wait_window.h"
 #include "browser/main_window.h"
+#include "core/geometry.h"
+#include "core/slots.h"
+#include "picture/picture_host.h"
 
 namespace tovn {
 
-class PictureHost {};
-
-MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options)) {
+MainWindow::MainWindow(MainWindowOptions options)
+    : options_(std::move(options)), pictures_(std::make_unique<PictureHost>()) {
     st_.FileList.clear();
     st_.CurrentPage = 1;
     st_.CursorCell = 1;
@@ -21,21 +24,57 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::InitPictures() {
+    pictures_->showWaiting = [this](const std::wstring& text) { ShowWaiting(text, hwnd_); };
+    pictures_->SetReductionLevel(st_.ReductionLevel);
     WindowDc screen(hwnd_);
-    st_.PaletteDisplay = ::GetDeviceCaps(screen.get(), BITSPIXEL) == 8;
+    if (!pictures_->LoadPlugins(screen.get(), hwnd_)) {
+        // Fewer than 256 colours: the message is shown and the program ends.
+        HWND w = hwnd_;
+        hwnd_ = nullptr;
+        ::DestroyWindow(w);
+        return false;
+    }
+    st_.PaletteDisplay = pictures_->PaletteDisplay();
+    st_.LhaPluginLoaded = pictures_->LhaPluginLoaded();
     return true;
 }
 
-void MainWindow::ReleasePictures() {}
+void MainWindow::ReleasePictures() { pictures_->UnloadPlugins(); }
 
-std::wstring MainWindow::PluginMask() const {
-    return std::wstring();
-}
+std::wstring MainWindow::PluginMask() const { return pictures_->PluginMask(); }
 
-void MainWindow::DrawThumbnail(int cell, const std::wstring&) {
+PictureSource MainWindow::Source() const { return {st_.CurrentDir, st_.LhaMode, st_.ArchiveName}; }
+
+void MainWindow::DrawThumbnail(int cell, const std::wstring& name) {
+    pictures_->SetReductionLevel(st_.ReductionLevel);
+    pictures_->LoadPicture(pictures_->PictureBitmap(), name, lpThumbnail, Source());
+    const Picture& picture = pictures_->PictureBitmap();
+    const int n = st_.DispCount, column = (cell - 1) % n, row = (cell - 1) / n;
+    const PictureInfo& info = pictures_->PicInfo();
+    PictureBox box = UsesScreenPlacement(UpperExtension(name), picture.Width(), picture.Height())
+                         ? ScreenPlacement(picture.Width(), picture.Height(), info.left, info.top,
+                                           column, row, st_.CellWidth, st_.CellHeight)
+                         : FitPlacement(picture.Width(), picture.Height(), column, row,
+                                        st_.CellWidth, st_.CellHeight);
+    RealizeDisplayPalette();
     PaintCellFrame(cell);
+    if (picture.Empty()) return;
+    HDC canvas = imgMain_.Canvas();
+    UniqueMemDc source(::CreateCompatibleDC(canvas));
+    SelectIn bitmap(source.get(), picture.Bitmap());
+    BITMAP bm = {};
+    ::GetObjectW(picture.Bitmap(), sizeof bm, &bm);
+    // Rows and columns are dropped or repeated, no smoothing; monochrome keeps its own mode.
+    int oldMode = ::SetStretchBltMode(canvas, bm.bmBitsPixel == 1 ? BLACKONWHITE : COLORONCOLOR);
+    ::StretchBlt(canvas, box.x + 1, box.y + 1, box.w - 2, box.h - 2, source.get(), 0, 0,
+                 picture.Width(), picture.Height(), SRCCOPY);
+    ::SetStretchBltMode(canvas, oldMode);
 }
 
-void MainWindow::FormPaint() {}
+// On a 256-colour screen the grid is drawn against the placeholder's palette.
+void MainWindow::FormPaint() {
+    if (!st_.PaletteDisplay) return;
+    imgMain_.SelectPalette(pictures_->PlaceholderBitmap().Palette());
+}
 
 } // namespace tovn

@@ -40,7 +40,7 @@ TEST_F(LayoutCommands, DuplicateGivesUpAfterTheLastFreeName) {
     for (int i = 0; i < 998; ++i) {
         wchar_t name[32];
         swprintf(name, 32, L"ZZZZZ%03d.BMP", i);
-        WriteTextFile(pictures / name, "x");
+        WriteSolidBmp(pictures / name, 1, 1, 0, 0, 0);
     }
     StartWithFiles({L"X.BMP"});
     Key(VK_SPACE);

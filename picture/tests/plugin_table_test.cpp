@@ -100,7 +100,8 @@ TEST(ScreenCheck, FewerThan256ColoursShowsTheMessageAndQuits) {
     PictureHost host;
     EXPECT_FALSE(Load(host, 4));
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0], L"Error|このソフトは最低２５６色以上が必要です．");
+    EXPECT_EQ(dialogs.messages[0].caption, L"Error");
+    EXPECT_EQ(dialogs.messages[0].text, L"このソフトは最低２５６色以上が必要です．");
     EXPECT_TRUE(QuitPosted());
     EXPECT_TRUE(host.PlaceholderBitmap().Empty()); // the rest of start-up did not run
 }

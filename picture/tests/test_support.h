@@ -6,30 +6,13 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "app/dialogs.h"
+#include "support/scripted_dialogs.h"
 #include "picture/picture_host.h"
 
 namespace tovn::test {
 
-// Counts beeps and message boxes while installed.
-class CountingDialogs : public Dialogs {
-public:
-    CountingDialogs() { previous_ = InstallDialogs(this); }
-    ~CountingDialogs() override { InstallDialogs(previous_); }
-    void Beep() override { ++beeps; }
-    int Message(HWND, const std::wstring& text, const std::wstring& caption, UINT) override {
-        messages.push_back(caption + L"|" + text);
-        return IDOK;
-    }
-    bool Input(HWND, const std::wstring&, const std::wstring&, std::wstring&) override {
-        return false;
-    }
-    int beeps = 0;
-    std::vector<std::wstring> messages;
-
-private:
-    Dialogs* previous_ = nullptr;
-};
+// Counts beeps and records message boxes while installed.
+using CountingDialogs = ScriptedDialogs;
 
 // Makes folder the current folder for the object's life.
 class InFolder {
