@@ -6,7 +6,7 @@
 // A picture with no more distinct colours than allowed keeps its colours exactly.
 //
 // Level, the speed/quality choice:
-//   4 (and below)  up to 3 k-means passes: fastest, a little more error
+//   4 (and below)  up to 4 k-means passes: fastest, a little more error
 //   6 (and 5, 7)   up to 8 passes
 //   8 (and above)  up to 24 passes, stopping once no palette entry moves: least error
 #include "quant/quant.h"
@@ -387,7 +387,7 @@ private:
 int Passes(int level) {
     if (level >= 8) return 24;
     if (level >= 6) return 8;
-    return 3;
+    return 4;
 }
 
 struct Palette {
