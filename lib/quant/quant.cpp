@@ -1,6 +1,6 @@
 // Colour reduction in two stages:
-//  1. Wu's variance-minimising box cuts over a 6-bit-per-channel colour histogram give a first
-//     palette (the moments keep the exact colour sums, so box means are exact);
+//  1. Wu's variance-minimising box cuts over a 5- or 6-bit-per-channel colour histogram give
+//     a first palette (the moments keep the exact colour sums, so box means are exact);
 //  2. k-means passes over the picture's exact colours (weighted by pixel count) move each
 //     palette entry to the mean of the colours nearest to it, lowering the squared error.
 // A picture with no more distinct colours than allowed keeps its colours exactly.
@@ -189,13 +189,15 @@ struct Box {
 
 class WuCuts {
 public:
-    static constexpr int kSide = 65; // 64 cells per channel and a zero border
-
-    explicit WuCuts(const ColorList& colors) : cells_(size_t(kSide) * kSide * kSide) {
+    // Many colours get 64 cells per channel; a few thousand are cut as well with 32, and
+    // the smaller table is quicker to clear and sum.
+    explicit WuCuts(const ColorList& colors)
+        : shift_(colors.keys.size() > 16384 ? 2 : 3), side_((256 >> shift_) + 1),
+          cells_(size_t(side_) * side_ * side_) {
         for (size_t i = 0; i < colors.keys.size(); ++i) {
             const Rgb c = Unpack(colors.keys[i]);
             const int64_t w = colors.counts[i];
-            Moments& m = cells_[At(c.r / 4 + 1, c.g / 4 + 1, c.b / 4 + 1)];
+            Moments& m = cells_[At((c.r >> shift_) + 1, (c.g >> shift_) + 1, (c.b >> shift_) + 1)];
             m.w += w;
             m.r += w * c.r;
             m.g += w * c.g;
@@ -203,11 +205,11 @@ public:
             m.m2 += double(w) * (c.r * c.r + c.g * c.g + c.b * c.b);
         }
         // Prefix sums along each axis turn the cells into cumulative moments.
-        const int strides[3] = {kSide * kSide, kSide, 1};
+        const int strides[3] = {side_ * side_, side_, 1};
         for (int stride : strides) {
-            for (int r = 1; r < kSide; ++r)
-                for (int g = 1; g < kSide; ++g)
-                    for (int b = 1; b < kSide; ++b) {
+            for (int r = 1; r < side_; ++r)
+                for (int g = 1; g < side_; ++g)
+                    for (int b = 1; b < side_; ++b) {
                         const size_t i = At(r, g, b);
                         cells_[i] += cells_[i - stride];
                     }
@@ -217,7 +219,7 @@ public:
     // Up to maxBoxes box means; fewer when the histogram cannot be cut further.
     std::vector<Rgb> Palette(int maxBoxes) const {
         std::vector<Box> boxes(1);
-        boxes[0].hi = {kSide - 1, kSide - 1, kSide - 1};
+        boxes[0].hi = {side_ - 1, side_ - 1, side_ - 1};
         std::vector<double> variance{Sum(boxes[0]).Variance()};
         while (int(boxes.size()) < maxBoxes) {
             const size_t next =
@@ -242,7 +244,7 @@ public:
     }
 
 private:
-    static size_t At(int r, int g, int b) { return (size_t(r) * kSide + g) * kSide + b; }
+    size_t At(int r, int g, int b) const { return (size_t(r) * side_ + g) * side_ + b; }
     static uint8_t Mean(int64_t sum, int64_t w) { return uint8_t((sum + w / 2) / w); }
 
     Moments Sum(const Box& x) const {
@@ -286,6 +288,8 @@ private:
         return true;
     }
 
+    int shift_; // colour value to cell: value >> shift_, plus the border
+    int side_;  // cells per channel, border included
     std::vector<Moments> cells_;
 };
 
