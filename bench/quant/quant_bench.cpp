@@ -25,10 +25,7 @@ struct Picture {
 };
 
 // The 256-colour version of a picture: a palette and one index per pixel.
-struct Reduced {
-    std::vector<Rgb> palette;
-    std::vector<uint8_t> indices;
-};
+using Reduced = tovn::quant::Result;
 
 uint8_t Clamp(double v) {
     return uint8_t(std::clamp(std::lround(v), 0L, 255L));
@@ -96,21 +93,11 @@ Picture Ramps(const char* name, int width, int height, uint32_t seed) {
     return p;
 }
 
-double MeanSquaredError(const Picture& p, const Reduced& r) {
-    double sum = 0;
-    for (size_t i = 0; i < p.pixels.size(); ++i) {
-        const Rgb a = p.pixels[i], b = r.palette[r.indices[i]];
-        sum += (a.r - b.r) * (a.r - b.r) + (a.g - b.g) * (a.g - b.g) + (a.b - b.b) * (a.b - b.b);
-    }
-    return sum / double(p.pixels.size());
-}
-
 Reduced Ours(const Picture& p, int level, bool dither) {
     tovn::quant::Options o;
     o.level = level;
     o.dither = dither;
-    tovn::quant::Result r = tovn::quant::Quantize(p.pixels.data(), p.width, p.height, o);
-    return {std::move(r.palette), std::move(r.indices)};
+    return tovn::quant::Quantize(p.pixels.data(), p.width, p.height, o);
 }
 
 template <typename T, void (*Free)(T*)> struct Deleter {
@@ -157,7 +144,7 @@ Measure Time(const Picture& p, const std::function<Reduced()>& run) {
         m.wallMs =
             std::min(m.wallMs, std::chrono::duration<double, std::milli>(stop - start).count());
         m.cpuMs = std::min(m.cpuMs, 1000.0 * double(cpuStop - cpuStart) / CLOCKS_PER_SEC);
-        m.error = r.indices.empty() ? NAN : MeanSquaredError(p, r);
+        m.error = r.indices.empty() ? NAN : tovn::quant::MeanSquaredError(p.pixels.data(), r);
     }
     return m;
 }

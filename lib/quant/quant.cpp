@@ -502,4 +502,12 @@ Result Quantize(const Rgb* pixels, int width, int height, const Options& options
     return result;
 }
 
+double MeanSquaredError(const Rgb* pixels, const Result& result) {
+    if (result.indices.empty()) return 0;
+    double sum = 0;
+    for (size_t i = 0; i < result.indices.size(); ++i)
+        sum += Distance(pixels[i], result.palette[result.indices[i]]);
+    return sum / double(result.indices.size());
+}
+
 } // namespace tovn::quant
