@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <utility>
 
 namespace tovn::quant {
 namespace {
@@ -197,7 +198,7 @@ public:
         for (size_t i = 0; i < colors.keys.size(); ++i) {
             const Rgb c = Unpack(colors.keys[i]);
             const int64_t w = colors.counts[i];
-            Moments& m = cells_[At((c.r >> shift_) + 1, (c.g >> shift_) + 1, (c.b >> shift_) + 1)];
+            Moments& m = cells_[CellOf(c)];
             m.w += w;
             m.r += w * c.r;
             m.g += w * c.g;
@@ -216,8 +217,8 @@ public:
         }
     }
 
-    // Up to maxBoxes box means; fewer when the histogram cannot be cut further.
-    std::vector<Rgb> Palette(int maxBoxes) const {
+    // Up to maxBoxes populated boxes; fewer when the histogram cannot be cut further.
+    std::vector<Box> Boxes(int maxBoxes) const {
         std::vector<Box> boxes(1);
         boxes[0].hi = {side_ - 1, side_ - 1, side_ - 1};
         std::vector<double> variance{Sum(boxes[0]).Variance()};
@@ -234,17 +235,39 @@ public:
             variance[next] = Sum(boxes[next]).Variance();
             variance.push_back(Sum(upper).Variance());
         }
-        std::vector<Rgb> palette;
+        return boxes;
+    }
+
+    // The mean colour of each box.
+    std::vector<Rgb> Means(const std::vector<Box>& boxes) const {
+        std::vector<Rgb> means;
         for (const Box& box : boxes) {
             const Moments m = Sum(box);
-            if (m.w == 0) continue;
-            palette.push_back(Rgb{Mean(m.r, m.w), Mean(m.g, m.w), Mean(m.b, m.w)});
+            means.push_back(m.w ? Rgb{Mean(m.r, m.w), Mean(m.g, m.w), Mean(m.b, m.w)} : Rgb{});
         }
-        return palette;
+        return means;
+    }
+
+    // For every colour, the box that holds it.
+    std::vector<int> Labels(const std::vector<Box>& boxes, const ColorList& colors) const {
+        std::vector<int> cellBox(cells_.size(), 0);
+        for (size_t k = 0; k < boxes.size(); ++k) {
+            const Box& x = boxes[k];
+            for (int r = x.lo[0] + 1; r <= x.hi[0]; ++r)
+                for (int g = x.lo[1] + 1; g <= x.hi[1]; ++g)
+                    for (int b = x.lo[2] + 1; b <= x.hi[2]; ++b) cellBox[At(r, g, b)] = int(k);
+        }
+        std::vector<int> labels(colors.keys.size());
+        for (size_t i = 0; i < labels.size(); ++i)
+            labels[i] = cellBox[CellOf(Unpack(colors.keys[i]))];
+        return labels;
     }
 
 private:
     size_t At(int r, int g, int b) const { return (size_t(r) * side_ + g) * side_ + b; }
+    size_t CellOf(Rgb c) const {
+        return At((c.r >> shift_) + 1, (c.g >> shift_) + 1, (c.b >> shift_) + 1);
+    }
     static uint8_t Mean(int64_t sum, int64_t w) { return uint8_t((sum + w / 2) / w); }
 
     Moments Sum(const Box& x) const {
@@ -318,9 +341,11 @@ void FillPalette(std::vector<Rgb>& palette, const ColorList& colors, size_t targ
 // from its entry to the closest other, the colour cannot change entry and is not searched.
 class KMeans {
 public:
-    KMeans(const ColorList& colors, std::vector<Rgb>& palette)
-        : colors_(colors), palette_(palette), assign_(colors.keys.size(), -1),
-          upper_(colors.keys.size(), 0), lower_(colors.keys.size(), 0) {}
+    // hints: an entry near each colour to start from.
+    KMeans(const ColorList& colors, std::vector<Rgb>& palette, std::vector<int> hints)
+        : colors_(colors), palette_(palette), assign_(std::move(hints)),
+          upper_(colors.keys.size(), std::numeric_limits<double>::max()),
+          lower_(colors.keys.size(), 0) {}
 
     // One pass: assign, then move every used entry to its colours' mean. True when one moved.
     bool Pass() {
@@ -400,9 +425,11 @@ struct Palette {
 };
 
 Palette BuildPalette(const ColorList& colors, int maxColors, int level) {
-    Palette p{WuCuts(colors).Palette(maxColors), {}};
+    const WuCuts wu(colors);
+    const std::vector<Box> boxes = wu.Boxes(maxColors);
+    Palette p{wu.Means(boxes), {}};
     FillPalette(p.colors, colors, std::min(size_t(maxColors), colors.keys.size()));
-    KMeans kmeans(colors, p.colors);
+    KMeans kmeans(colors, p.colors, wu.Labels(boxes, colors));
     for (int pass = Passes(level); pass > 0 && kmeans.Pass(); --pass) {}
     p.hints = kmeans.Assignment();
     return p;
