@@ -165,7 +165,7 @@ int main() {
             const Measure theirs = Time(p, [&] { return Theirs(p, dither); });
             for (int level : {4, 6, 8}) {
                 const Measure ours = Time(p, [&] { return Ours(p, level, dither); });
-                std::printf("%-15s %-3s %-5d %8.2f %7.1f %7.1f | %8.2f %7.1f %7.1f | %6.3f %6.3f "
+                std::printf("%-15s %-3s %-5d %8.3f %7.1f %7.1f | %8.3f %7.1f %7.1f | %6.4f %6.3f "
                             "%6.3f\n",
                             p.name, dither ? "yes" : "no", level, ours.error, ours.cpuMs,
                             ours.wallMs, theirs.error, theirs.cpuMs, theirs.wallMs,
