@@ -476,7 +476,7 @@ std::vector<uint8_t> MapDithered(const Rgb* pixels, int width, int height,
     const NearestFinder finder(palette);
     std::vector<uint8_t> indices(size_t(width) * height);
     // One row of errors for the current row and one for the next, with a cell of margin
-    // on each side so that the edge pixels need no special cases.
+    // on each side so that the edge pixels need no tests of their own.
     std::vector<std::array<int, 3>> cur(size_t(width) + 2), next(size_t(width) + 2);
     int hint = -1;
     for (int y = 0; y < height; ++y) {
