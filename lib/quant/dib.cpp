@@ -141,7 +141,7 @@ std::optional<DibPicture> ReadDib(const uint8_t* info, size_t infoSize, const ui
 
     DibPicture picture;
     picture.width = width;
-    picture.height = height;
+    picture.height = int(rows);
     picture.pixels.resize(size_t(width) * rows);
     Rgb* out = picture.pixels.data();
     for (size_t y = 0; y < rows; ++y) {
@@ -153,10 +153,11 @@ std::optional<DibPicture> ReadDib(const uint8_t* info, size_t infoSize, const ui
 }
 
 DibBlocks WriteDib8(int width, int height, const Result& result) {
-    const size_t rows = size_t(std::abs(int64_t{height}));
-    const size_t stride = Stride(width, 8);
     DibBlocks dib;
-    if (width <= 0 || result.indices.size() != size_t(width) * rows) return dib;
+    if (width <= 0 || height <= 0) return dib;
+    const size_t rows = size_t(height);
+    const size_t stride = Stride(width, 8);
+    if (result.indices.size() != size_t(width) * rows) return dib;
     dib.info.assign(kInfoHeaderSize + 256 * 4, 0);
     uint8_t* h = dib.info.data();
     Put32(h, kInfoHeaderSize);
@@ -172,7 +173,7 @@ DibBlocks WriteDib8(int width, int height, const Result& result) {
     }
     dib.bits.assign(stride * rows, 0);
     for (size_t y = 0; y < rows; ++y) {
-        const size_t stored = height < 0 ? y : rows - 1 - y;
+        const size_t stored = rows - 1 - y;
         std::copy_n(result.indices.begin() + std::ptrdiff_t(y * size_t(width)), width,
                     dib.bits.begin() + std::ptrdiff_t(stored * stride));
     }

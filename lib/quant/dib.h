@@ -10,8 +10,8 @@ namespace tovn::quant {
 
 struct DibPicture {
     int width = 0;
-    int height = 0;          // the header's height: negative for rows stored top row first
-    std::vector<Rgb> pixels; // width × |height|, top row first
+    int height = 0;          // rows, whichever order the header gave them in
+    std::vector<Rgb> pixels; // width × height, top row first
 };
 
 // Reads an uncompressed DIB of 1, 2, 4, 8, 16, 24 or 32 bits per pixel (BI_RGB, or
@@ -23,11 +23,11 @@ std::optional<DibPicture> ReadDib(const uint8_t* info, size_t infoSize, const ui
 
 struct DibBlocks {
     std::vector<uint8_t> info; // 40-byte header and a full 256-entry colour table
-    std::vector<uint8_t> bits; // rows padded to 4 bytes, in the order the height's sign says
+    std::vector<uint8_t> bits; // rows padded to 4 bytes, bottom row first
 };
 
-// An 8-bit DIB of a reduced picture; height as in DibPicture, result.indices top row first.
-// Empty blocks when the result does not hold width × |height| indices.
+// A bottom-up 8-bit DIB (positive height, as most readers expect) of a reduced picture whose
+// result.indices run top row first. Empty blocks when they are not width × height.
 DibBlocks WriteDib8(int width, int height, const Result& result);
 
 } // namespace tovn::quant

@@ -23,4 +23,9 @@ struct Result {
 // pixels: width × height RGB values, row-major, top row first.
 Result Quantize(const Rgb* pixels, int width, int height, const Options& options);
 
+// The error a reduction leaves: the mean over the pixels of the squared RGB distance from
+// each pixel to its palette colour. pixels as given to Quantize (result.indices.size() of
+// them); 0 for an empty result.
+double MeanSquaredError(const Rgb* pixels, const Result& result);
+
 } // namespace tovn::quant

@@ -69,9 +69,8 @@ bool Reduce(HGLOBAL info, HGLOBAL bits, HGLOBAL* outInfo, HGLOBAL* outBits,
         const auto picture = tovn::quant::ReadDib(infoBlock.data(), infoBlock.size(),
                                                   bitsBlock.data(), bitsBlock.size());
         if (!picture) return false;
-        const int rows = picture->height < 0 ? -picture->height : picture->height;
         const auto result =
-            tovn::quant::Quantize(picture->pixels.data(), picture->width, rows, options);
+            tovn::quant::Quantize(picture->pixels.data(), picture->width, picture->height, options);
         dib = tovn::quant::WriteDib8(picture->width, picture->height, result);
     }
     if (dib.info.empty()) return false;

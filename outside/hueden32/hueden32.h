@@ -5,7 +5,8 @@
 // Huedenize reads the DIB whose header block (BITMAPINFOHEADER, masks, colour table) and
 // bits block are named by *info and *bits, and returns an 8-bit DIB of the same width and
 // height in two new GMEM_MOVEABLE blocks: *outInfo (40-byte header and a 256-entry colour
-// table) and *outBits (the rows, in the same order as the input's). The caller frees both.
+// table) and *outBits (the rows, bottom row first, with a positive height even when the
+// input stored its rows top row first). The caller frees both.
 //
 //   bitCount  bits per pixel of the result; only 8 is made
 //   level     4, 6 or 8: more time for less colour error

@@ -13,12 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bits(data + 2 + infoSize, data + size);
     const auto picture = tovn::quant::ReadDib(info.data(), info.size(), bits.data(), bits.size());
     if (!picture) return 0;
-    const size_t rows = size_t(std::abs(int64_t{picture->height}));
+    const size_t rows = size_t(picture->height);
     if (picture->pixels.size() != size_t(picture->width) * rows) abort();
     tovn::quant::Options options;
     options.dither = data[0] & 1;
     const auto result =
-        tovn::quant::Quantize(picture->pixels.data(), picture->width, int(rows), options);
+        tovn::quant::Quantize(picture->pixels.data(), picture->width, picture->height, options);
     const auto dib = tovn::quant::WriteDib8(picture->width, picture->height, result);
     if (dib.info.size() != 40 + 1024 ||
         dib.bits.size() != (size_t(picture->width) + 3) / 4 * 4 * rows)

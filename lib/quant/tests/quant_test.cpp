@@ -63,12 +63,7 @@ void ExpectWellFormed(const Picture& p, const Result& r, size_t maxColors) {
 }
 
 double MeanSquaredError(const Picture& p, const Result& r) {
-    double sum = 0;
-    for (size_t i = 0; i < p.pixels.size(); ++i) {
-        const Rgb a = p.pixels[i], b = r.palette[r.indices[i]];
-        sum += (a.r - b.r) * (a.r - b.r) + (a.g - b.g) * (a.g - b.g) + (a.b - b.b) * (a.b - b.b);
-    }
-    return sum / double(p.pixels.size());
+    return tovn::quant::MeanSquaredError(p.pixels.data(), r);
 }
 
 bool SameColor(Rgb a, Rgb b) {
@@ -92,6 +87,9 @@ TEST(Quantize, KeepsPicturesWithFewEnoughColoursExactly) {
     const Picture p = FewColors(20, 20, 16);
     const Result r = Reduce(p, 4, false, 16);
     EXPECT_EQ(MeanSquaredError(p, r), 0.0);
+    // The error measure itself: (3² + 4²) / 2 pixels.
+    const Rgb two[2] = {{3, 4, 0}, {0, 0, 0}};
+    EXPECT_EQ(tovn::quant::MeanSquaredError(two, Result{{{0, 0, 0}}, {0, 0}}), 12.5);
 }
 
 TEST(Quantize, HonoursThePaletteLimit) {

@@ -84,7 +84,7 @@ Picture Photo(int width, int height) {
     return p;
 }
 
-// Header and bits of a bottom-up 24- or 32-bit DIB.
+// Header and bits of a 24- or 32-bit DIB (a negative height for rows stored top row first).
 std::vector<uint8_t> InfoOf(int width, int height, int bitCount) {
     BITMAPINFOHEADER h{};
     h.biSize = sizeof h;
@@ -97,13 +97,13 @@ std::vector<uint8_t> InfoOf(int width, int height, int bitCount) {
     return bytes;
 }
 
-std::vector<uint8_t> BitsOf(const Picture& p, int bitCount) {
+std::vector<uint8_t> BitsOf(const Picture& p, int bitCount, bool topDown = false) {
     const size_t bytesPer = size_t(bitCount / 8), stride = (p.width * bytesPer + 3) / 4 * 4;
     std::vector<uint8_t> bits(stride * p.height);
     for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < p.width; ++x) {
             const Rgb c = p.pixels[size_t(y) * p.width + x];
-            uint8_t* q = &bits[(p.height - 1 - y) * stride + x * bytesPer];
+            uint8_t* q = &bits[size_t(topDown ? y : p.height - 1 - y) * stride + x * bytesPer];
             q[0] = uint8_t(c.b), q[1] = uint8_t(c.g), q[2] = uint8_t(c.r);
         }
     return bits;
@@ -183,6 +183,15 @@ TEST(Huedenize, KeepsTheColoursOfASmallPaletteExactly) {
     const Call c = Huedenize(info, bits);
     ASSERT_TRUE(c.ok);
     EXPECT_EQ(ErrorOf(p, c), 0.0);
+}
+
+TEST(Huedenize, ReturnsRowsBottomUpForATopDownPicture) {
+    Picture p{3, 4, {}};
+    for (int i = 0; i < 12; ++i) p.pixels.push_back({i * 20, 100, 255 - i});
+    Block info(InfoOf(p.width, -p.height, 32)), bits(BitsOf(p, 32, true));
+    const Call c = Huedenize(info, bits);
+    ASSERT_TRUE(c.ok);
+    EXPECT_EQ(ErrorOf(p, c), 0.0); // checks a positive height and bottom-up rows
 }
 
 TEST(Huedenize, RefusesBadInputAndClearsTheResultHandles) {
