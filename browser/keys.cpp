@@ -6,6 +6,7 @@
 #include "archive/unlha.h"
 #include "browser/main_window.h"
 #include "browser/menu.h"
+#include "app/dialogs/option.h"
 #include "fileops/file_commands.h"
 #include "core/slots.h"
 #include "core/sort_mode.h"
@@ -488,7 +489,11 @@ void MainWindow::K1Click() {
 }
 
 void MainWindow::O1Click() {
-    if (st_.SortMode || st_.CaptureMode) CurrentDialogs().Beep();
+    if (st_.SortMode || st_.CaptureMode) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    ShowOptions(hwnd_, st_, options_.iniPath);
 }
 
 void MainWindow::OnCommand(int id) {
