@@ -1,0 +1,61 @@
+#include "picture/picture_host.h"
+#include "support/browser_fixture.h"
+
+using namespace tovn;
+using namespace tovn::test;
+
+class Thumbnails : public BrowserFixture {
+protected:
+    void SetUp() override {
+        PutIni(L"Window", L"Img", L"2");
+        WriteSolidBmp(pictures / L"A.BMP", 40, 30, 255, 0, 0);
+        WriteSolidBmp(pictures / L"B.BMP", 30, 40, 0, 255, 0);
+        WriteSolidBmp(pictures / L"C.BMP", 10, 10, 0, 0, 255);
+        Start();
+    }
+    COLORREF CellCentre(int cell) {
+        int cw = st().CellWidth, ch = st().CellHeight;
+        return Pixel(((cell - 1) % 2) * cw + cw / 2, ((cell - 1) / 2) * ch + ch * 2 / 3);
+    }
+    int Decodes() { return w().Pictures()->DecodeCount(); }
+};
+
+TEST_F(Thumbnails, PicturesFillTheirCellsAndTheRestIsGrey) {
+    EXPECT_EQ(CellCentre(1), RGB(255, 0, 0));
+    EXPECT_EQ(CellCentre(2), RGB(0, 255, 0));
+    EXPECT_EQ(CellCentre(3), RGB(0, 0, 255));
+    EXPECT_EQ(CellCentre(4), RGB(128, 128, 128));
+    int cw = st().CellWidth, ch = st().CellHeight;
+    // The cursor band XORs the top third of cell 1 in yellow.
+    EXPECT_EQ(Pixel(cw / 2, ch / 3 - 2), RGB(255, 0, 0) ^ RGB(255, 255, 0));
+    // A 10x10 picture in a wide cell is enlarged to the cell's height and centred: the
+    // background shows at the cell's left edge, the picture at its centre.
+    EXPECT_EQ(Pixel(3, ch + ch / 2), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(dialogs.beeps, 0);
+}
+
+TEST_F(Thumbnails, RepaintDecodesOnlyChangedFiles) {
+    int first = Decodes();
+    EXPECT_EQ(first, 3);
+    Key('S');
+    EXPECT_EQ(Decodes(), first);
+    HANDLE f = ::CreateFileW((pictures / L"B.BMP").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    FILETIME t;
+    ::GetSystemTimeAsFileTime(&t);
+    reinterpret_cast<ULARGE_INTEGER*>(&t)->QuadPart -= 10ull * 10000000 * 86400; // ten days ago
+    ::SetFileTime(f, nullptr, nullptr, &t);
+    ::CloseHandle(f);
+    Key('S');
+    EXPECT_EQ(Decodes(), first + 1);
+}
+
+TEST_F(Thumbnails, DamagedPictureShowsThePlaceholderWithOneBeep) {
+    WriteTextFile(pictures / L"D.BMP", "BM this is not a picture");
+    Key('S');
+    EXPECT_EQ(dialogs.beeps, 1);
+    // The placeholder is white with red letters: the cell is no longer grey.
+    EXPECT_NE(CellCentre(4), RGB(128, 128, 128));
+    Key('S'); // not retried until the file changes
+    EXPECT_EQ(dialogs.beeps, 1);
+}
