@@ -7,6 +7,8 @@
 #include "browser/main_window.h"
 #include "browser/menu.h"
 #include "app/dialogs/option.h"
+#include "app/handles.h"
+#include "picture/picture_host.h"
 #include "fileops/file_commands.h"
 #include "core/slots.h"
 #include "core/sort_mode.h"
@@ -214,9 +216,69 @@ void MainWindow::CommandStage(WORD key, unsigned shift) {
         RunFileCommand(*this, key, shift);
         return;
     case 'E':
-        if (!isCtrl) ArchiveStillThere();
+        if (!isCtrl) EditCursorFile();
         return;
     }
+}
+
+// Marks every file from the cursor on when nothing is marked, and takes the marked files
+// as the show's targets; they stay in TargetList until the next command.
+void MainWindow::SlideShow() {
+    if (!CollectTargetsOnScreen()) {
+        for (int i = CursorSlot(st_); i < static_cast<int>(st_.FileList.size()); ++i) {
+            if (st_.FileList[i].name.empty()) continue;
+            st_.FileList[i].mark = 1;
+            ToggleMarkIfShown(i);
+        }
+        CollectTargetsOnScreen();
+    }
+    st_.DialogParam = L"Slide";
+    // The slide viewer opens here once it exists.
+    RealizeDisplayPalette();
+}
+
+namespace {
+
+// Bits per pixel of a BMP file's information header; 0 when it cannot be read.
+int BmpBitCount(const std::wstring& path) {
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    BYTE header[54] = {};
+    DWORD got = 0;
+    if (!file || !::ReadFile(file.get(), header, sizeof header, &got, nullptr) || got != 54)
+        return 0;
+    return header[28] | (header[29] << 8);
+}
+
+} // namespace
+
+// The checks of the edit command; the editor window opens after them once it exists.
+bool MainWindow::EditCursorFile() {
+    if (!ArchiveStillThere()) return false;
+    int slot = CursorSlot(st_);
+    if (!CheckSlotFile(slot)) return false;
+    const std::wstring& name = st_.FileList[slot].name;
+    const bool bmp = UpperExtension(name) == L".BMP";
+    auto refuse = [this](const wchar_t* text, const wchar_t* caption) {
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(hwnd_, text, caption, MB_OK);
+        return false;
+    };
+    const wchar_t* onlyPalette = L"この環境では256色以下の画像しか使えません．";
+    PictureInfo info{};
+    if (st_.PaletteDisplay) {
+        if (bmp) {
+            int bits = BmpBitCount(st_.CurrentDir + name);
+            if (bits < 1 || bits > 8) return refuse(onlyPalette, L"Can not Use Edit");
+        } else {
+            if (!pictures_->QueryPictureInfo(name, Source(), info))
+                return refuse(L"このファイルは扱えません．", L"Can not Edit");
+            if (info.colorDepth < 1 || info.colorDepth > 8) return refuse(onlyPalette, L"Can not Edit");
+        }
+    } else if (!bmp && !pictures_->QueryPictureInfo(name, Source(), info)) {
+        return refuse(L"このファイルは扱えません．", L"Can not Use Edit");
+    }
+    return true;
 }
 
 void MainWindow::SortStage(WORD key, unsigned) {

@@ -120,6 +120,8 @@ private:
     void N5Click();
     void ToggleMarkIfShown(int slot);
     void ViewCursorFile();
+    void SlideShow();
+    bool EditCursorFile();
     bool PageJump();
     void ToggleCursorMark();
     void MarkAll();
