@@ -111,6 +111,26 @@ bool ReadHead(HANDLE h, uint8_t* head) {
     return ok;
 }
 
+// How many of `want` bytes from p can be read without faulting. Hosts are meant to pass
+// 2 KB, but some hand over a shorter block (an archive member); copying only what is
+// mapped keeps a short block from crashing the host.
+size_t ReadableBytes(const void* p, size_t want) {
+    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY |
+                                PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE |
+                                PAGE_EXECUTE_WRITECOPY;
+    size_t done = 0;
+    auto at = static_cast<const uint8_t*>(p);
+    while (done < want) {
+        MEMORY_BASIC_INFORMATION mbi;
+        if (!VirtualQuery(at + done, &mbi, sizeof mbi) || mbi.State != MEM_COMMIT ||
+            (mbi.Protect & PAGE_GUARD) || !(mbi.Protect & kReadable))
+            break;
+        auto end = static_cast<const uint8_t*>(mbi.BaseAddress) + mbi.RegionSize;
+        done = std::min(want, static_cast<size_t>(end - at));
+    }
+    return done;
+}
+
 bool Report(ProgressCallback progress, int num, LONG_PTR data) {
     return !progress || progress(num, 1, data) == 0;
 }
@@ -137,7 +157,7 @@ extern "C" int WINAPI IsSupported(LPCSTR, void* dw) {
     if ((value & ~uintptr_t{0xFFFF}) == 0) {
         if (!ReadHead(reinterpret_cast<HANDLE>(dw), head)) return 0;
     } else {
-        std::memcpy(head, dw, kHeadSize);
+        std::memcpy(head, dw, ReadableBytes(dw, kHeadSize));
     }
     return ThisPlugin().accepts(head, kHeadSize) ? 1 : 0;
 }
