@@ -87,7 +87,7 @@ bool PictureFromBmp(const uint8_t* data, size_t size, Picture* out, std::string*
         *error = "the picture is too large for a MAG file";
         return false;
     }
-    Picture pic = MakePicture(d->width, d->height, 8);
+    Picture pic = MakePicture(d->width, d->height, 8, kMaxPixels);
     if (d->bitCount <= 8) {
         pic.palette = ReadColorTable(data, *d);
         ReadIndices(data, *d, pic);

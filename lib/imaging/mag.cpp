@@ -77,7 +77,8 @@ Picture Decode(const uint8_t* data, size_t size) {
     ByteReader flagB = Region(data, size, h, Le32(hd + 16), Le32(hd + 20));
     ByteReader pixels = Region(data, size, h, Le32(hd + 24), Le32(hd + 28));
 
-    Picture pic = MakePicture(endX - startX + 1, lines, is256 ? 8 : 4);
+    // Flag A needs a bit per 8 (or 4) pixels, which bounds the size by the file already.
+    Picture pic = MakePicture(endX - startX + 1, lines, is256 ? 8 : 4, kMaxPixels);
     pic.left = startX;
     pic.top = startY;
     pic.tallDots = mode & kModeTall;

@@ -34,9 +34,13 @@ struct BrokenData : std::runtime_error {
 
 // Pictures larger than this are refused before anything is allocated for them.
 constexpr uint64_t kMaxPixels = uint64_t{1} << 24;
+// The old formats come from screens of at most 1024 x 1024; their streams can describe
+// a huge picture in a few bytes, so they get a tighter bound (still 16 PC-98 screens).
+constexpr uint64_t kMaxOldFormatPixels = uint64_t{1} << 22;
 
 // Creates a picture of the given size with zeroed pixels, refusing absurd sizes.
-Picture MakePicture(int64_t width, int64_t height, int bitsPerPixel);
+Picture MakePicture(int64_t width, int64_t height, int bitsPerPixel,
+                    uint64_t maxPixels = kMaxOldFormatPixels);
 
 // Runs a decoder body and maps its exceptions to a status.
 template <class F> Decoded Guarded(F&& body) {

@@ -136,7 +136,7 @@ Picture Decode(const uint8_t* data, size_t size) {
     WICPixelFormatGUID format{};
     Check(frame->GetPixelFormat(&format));
     int bits = IndexedBits(format);
-    Picture pic = imaging::MakePicture(w, h, bits ? 8 : 24);
+    Picture pic = imaging::MakePicture(w, h, bits ? 8 : 24, imaging::kMaxPixels);
     if (bits)
         ReadIndexed(factory.get(), decoder.get(), frame.get(), bits, pic);
     else
