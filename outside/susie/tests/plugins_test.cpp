@@ -142,8 +142,8 @@ TEST(Plugins, ReportFailuresWithTheirCodes) {
 TEST(Plugins, FileInputSkipsTheGivenOffset) {
     // A host may skip a leading block (a MacBinary header) by passing its length.
     auto file = ReadAll(WinPath("pictures/mag/S16FULL.MAG"));
-    std::vector<uint8_t> padded(128, 0xEE);
-    padded.insert(padded.end(), file.begin(), file.end());
+    std::vector<uint8_t> padded(128 + file.size(), 0xEE);
+    std::copy(file.begin(), file.end(), padded.begin() + 128);
     char dir[MAX_PATH], name[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
     GetTempFileNameA(dir, "mag", 0, name);
