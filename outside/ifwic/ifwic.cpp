@@ -12,7 +12,8 @@ const Plugin& ThisPlugin() {
                                 {"*.TIF;*.TIFF", "TIFF picture"},
                                 {"*.ICO", "Icon"}},
                                LooksLikeWicPicture,
-                               DecodeWithWic};
+                               DecodeWithWic,
+                               DescribeWithWic};
     return plugin;
 }
 

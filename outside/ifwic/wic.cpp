@@ -1,6 +1,7 @@
 #include "wic.h"
 #include <windows.h>
 #include <wincodec.h>
+#include <algorithm>
 #include <cstring>
 
 namespace tovn::susie {
@@ -117,7 +118,8 @@ void ReadTrueColor(IWICBitmapFrameDecode* frame, Picture& pic) {
     }
 }
 
-Picture Decode(const uint8_t* data, size_t size) {
+// With `pixels` false only the size and depth are read (pixels stay empty).
+Picture Decode(const uint8_t* data, size_t size, bool pixels) {
     if (size > UINT32_MAX) throw BrokenData();
     ComScope com;
     Com<IWICImagingFactory> factory;
@@ -136,6 +138,13 @@ Picture Decode(const uint8_t* data, size_t size) {
     WICPixelFormatGUID format{};
     Check(frame->GetPixelFormat(&format));
     int bits = IndexedBits(format);
+    if (!pixels) {
+        Picture info;
+        info.width = static_cast<int>(std::min<UINT>(w, INT32_MAX));
+        info.height = static_cast<int>(std::min<UINT>(h, INT32_MAX));
+        info.bitsPerPixel = !bits ? 24 : bits <= 4 ? 4 : 8;
+        return info;
+    }
     Picture pic = imaging::MakePicture(w, h, bits ? 8 : 24, imaging::kMaxPixels);
     if (bits)
         ReadIndexed(factory.get(), decoder.get(), frame.get(), bits, pic);
@@ -159,7 +168,12 @@ bool LooksLikeWicPicture(const uint8_t* d, size_t n) {
 
 Decoded DecodeWithWic(const uint8_t* data, size_t size) {
     if (!LooksLikeWicPicture(data, size)) return {Status::Unsupported, {}};
-    return imaging::Guarded([&] { return Decode(data, size); });
+    return imaging::Guarded([&] { return Decode(data, size, true); });
+}
+
+Decoded DescribeWithWic(const uint8_t* data, size_t size) {
+    if (!LooksLikeWicPicture(data, size)) return {Status::Unsupported, {}};
+    return imaging::Guarded([&] { return Decode(data, size, false); });
 }
 
 } // namespace tovn::susie

@@ -11,4 +11,7 @@ bool LooksLikeWicPicture(const uint8_t* data, size_t size);
 // 24 bits, with any transparency laid over white.
 imaging::Decoded DecodeWithWic(const uint8_t* data, size_t size);
 
+// Size and depth only, without decoding the pixels.
+imaging::Decoded DescribeWithWic(const uint8_t* data, size_t size);
+
 } // namespace tovn::susie

@@ -73,6 +73,22 @@ TEST(Wic, OtherPicturesBecomeTrueColour) {
     EXPECT_NEAR(c & 255, 220, 4);
 }
 
+TEST(Wic, InfoWithoutDecoding) {
+    Spi spi("IFWIC.SPI");
+    std::string path = DataPath("pal.gif");
+    tovn::susie::PictureInfo info{};
+    ASSERT_EQ(spi.getPictureInfo(path.c_str(), 0, 0, &info), 0);
+    EXPECT_EQ(info.width, 4);
+    EXPECT_EQ(info.height, 2);
+    EXPECT_LE(info.colorDepth, 8);
+    std::vector<uint8_t> jpg = ReadAll(DataPath("flat.jpg"));
+    ASSERT_EQ(spi.getPictureInfo(reinterpret_cast<const char*>(jpg.data()),
+                                 static_cast<LONG_PTR>(jpg.size()), 1, &info),
+              0);
+    EXPECT_EQ(info.width, 16);
+    EXPECT_EQ(info.colorDepth, 24);
+}
+
 TEST(Wic, IconsShowTheirLargestImage) {
     Spi spi("IFWIC.SPI");
     Dib ico = Load(spi, "icon.ico");
