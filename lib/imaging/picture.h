@@ -42,6 +42,13 @@ constexpr uint64_t kMaxOldFormatPixels = uint64_t{1} << 22;
 Picture MakePicture(int64_t width, int64_t height, int bitsPerPixel,
                     uint64_t maxPixels = kMaxOldFormatPixels);
 
+// Palettes stored as green, red, blue triples (MAG and MKI).
+inline std::vector<Rgb> GrbPalette(const uint8_t* grb, size_t count) {
+    std::vector<Rgb> pal(count);
+    for (size_t i = 0; i < count; ++i) pal[i] = {grb[3 * i + 1], grb[3 * i], grb[3 * i + 2]};
+    return pal;
+}
+
 // Runs a decoder body and maps its exceptions to a status.
 template <class F> Decoded Guarded(F&& body) {
     Decoded d;
