@@ -59,6 +59,21 @@ std::vector<uint8_t> DecodeUnits(int units, int lines, BitReader& flagA, ByteRea
     return grid;
 }
 
+// Expands the units into pixels, leaving out the `skip` padding columns on the left and
+// whatever lies right of the picture's width.
+void Crop(const std::vector<uint8_t>& grid, const Grid& g, int skip, Picture& pic) {
+    size_t rowBytes = static_cast<size_t>(g.units) * 2;
+    bool is256 = pic.bitsPerPixel == 8;
+    for (int y = 0; y < pic.height; ++y) {
+        const uint8_t* row = grid.data() + rowBytes * y;
+        uint8_t* out = pic.pixels.data() + static_cast<size_t>(y) * pic.width;
+        for (int x = 0; x < pic.width; ++x) {
+            int sx = x + skip;
+            out[x] = is256 ? row[sx] : (row[sx / 2] >> (sx % 2 ? 0 : 4)) & 15;
+        }
+    }
+}
+
 Picture Decode(const uint8_t* data, size_t size) {
     size_t h = FindHeader(data, size);
     const uint8_t* hd = data + h;
@@ -77,27 +92,15 @@ Picture Decode(const uint8_t* data, size_t size) {
     ByteReader flagB = Region(data, size, h, Le32(hd + 16), Le32(hd + 20));
     ByteReader pixels = Region(data, size, h, Le32(hd + 24), Le32(hd + 28));
 
-    Picture pic = MakePicture(endX - startX + 1, lines, is256 ? 8 : 4);
+    // Flag A needs a bit per 8 (or 4) pixels, which bounds the size by the file already.
+    Picture pic = MakePicture(endX - startX + 1, lines, is256 ? 8 : 4, kMaxPixels);
     pic.left = startX;
     pic.top = startY;
     pic.tallDots = mode & kModeTall;
     size_t colors = is256 ? 256 : 16;
     ByteReader palette = Region(data, size, h, kHeaderSize);
-    const uint8_t* grb = palette.Take(colors * 3);
-    for (size_t i = 0; i < colors; ++i)
-        pic.palette.push_back({grb[3 * i + 1], grb[3 * i], grb[3 * i + 2]});
-
-    std::vector<uint8_t> grid = DecodeUnits(g.units, lines, flagA, flagB, pixels);
-    size_t rowBytes = static_cast<size_t>(g.units) * 2;
-    int skip = startX - g.first;
-    for (int y = 0; y < lines; ++y) {
-        const uint8_t* row = grid.data() + rowBytes * y;
-        uint8_t* out = pic.pixels.data() + static_cast<size_t>(y) * pic.width;
-        for (int x = 0; x < pic.width; ++x) {
-            int sx = x + skip;
-            out[x] = is256 ? row[sx] : (row[sx / 2] >> (sx % 2 ? 0 : 4)) & 15;
-        }
-    }
+    pic.palette = GrbPalette(palette.Take(colors * 3), colors);
+    Crop(DecodeUnits(g.units, lines, flagA, flagB, pixels), g, startX - g.first, pic);
     return pic;
 }
 

@@ -39,10 +39,7 @@ Picture Decode(const uint8_t* data, size_t size) {
     pic.left = Be16(data + 40);
     pic.top = Be16(data + 42);
     pic.tallDots = Be16(data + 38) & 1;
-    for (int i = 0; i < 16; ++i) {
-        const uint8_t* grb = data + kPaletteAt + 3 * i;
-        pic.palette.push_back({grb[1], grb[0], grb[2]});
-    }
+    pic.palette = GrbPalette(data + kPaletteAt, 16);
 
     int byteWidth = width / 2;
     size_t blocks = static_cast<size_t>(byteWidth / 4) * (height / 4);

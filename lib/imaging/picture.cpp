@@ -2,8 +2,8 @@
 
 namespace tovn::imaging {
 
-Picture MakePicture(int64_t width, int64_t height, int bitsPerPixel) {
-    if (width <= 0 || height <= 0 || static_cast<uint64_t>(width) * height > kMaxPixels)
+Picture MakePicture(int64_t width, int64_t height, int bitsPerPixel, uint64_t maxPixels) {
+    if (width <= 0 || height <= 0 || static_cast<uint64_t>(width) * height > maxPixels)
         throw BrokenData();
     Picture p;
     p.width = static_cast<int>(width);

@@ -34,9 +34,20 @@ struct BrokenData : std::runtime_error {
 
 // Pictures larger than this are refused before anything is allocated for them.
 constexpr uint64_t kMaxPixels = uint64_t{1} << 24;
+// The old formats come from screens of at most 1024 x 1024; their streams can describe
+// a huge picture in a few bytes, so they get a tighter bound (still 16 PC-98 screens).
+constexpr uint64_t kMaxOldFormatPixels = uint64_t{1} << 22;
 
 // Creates a picture of the given size with zeroed pixels, refusing absurd sizes.
-Picture MakePicture(int64_t width, int64_t height, int bitsPerPixel);
+Picture MakePicture(int64_t width, int64_t height, int bitsPerPixel,
+                    uint64_t maxPixels = kMaxOldFormatPixels);
+
+// Palettes stored as green, red, blue triples (MAG and MKI).
+inline std::vector<Rgb> GrbPalette(const uint8_t* grb, size_t count) {
+    std::vector<Rgb> pal(count);
+    for (size_t i = 0; i < count; ++i) pal[i] = {grb[3 * i + 1], grb[3 * i], grb[3 * i + 2]};
+    return pal;
+}
 
 // Runs a decoder body and maps its exceptions to a status.
 template <class F> Decoded Guarded(F&& body) {

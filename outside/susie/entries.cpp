@@ -78,12 +78,15 @@ Result FromStatus(imaging::Status s) {
     }
 }
 
-// Decodes the input; the picture is valid only when the result is kOk.
-Result Decode(LPCSTR buf, LONG_PTR len, unsigned flag, imaging::Picture* out) {
+// Decodes the input (or only describes it, when the plug-in can and `full` is false);
+// the picture is valid only when the result is kOk.
+Result Decode(LPCSTR buf, LONG_PTR len, unsigned flag, imaging::Picture* out, bool full = true) {
     try {
         Input in = OpenInput(buf, len, flag);
         if (in.result != kOk) return in.result;
-        imaging::Decoded d = ThisPlugin().decode(in.data, in.size);
+        const Plugin& p = ThisPlugin();
+        auto decode = full || !p.describe ? p.decode : p.describe;
+        imaging::Decoded d = decode(in.data, in.size);
         if (d.status == imaging::Status::Ok) *out = std::move(d.picture);
         return FromStatus(d.status);
     } catch (const std::bad_alloc&) {
@@ -109,6 +112,25 @@ bool ReadHead(HANDLE h, uint8_t* head) {
     BOOL ok = ReadFile(h, head, kHeadSize, &got, nullptr);
     SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
     return ok;
+}
+
+// How many of `want` bytes from p can be read without faulting. Hosts are meant to pass
+// 2 KB, but some hand over a shorter block (an archive member); copying only what is
+// mapped keeps a short block from crashing the host.
+size_t ReadableBytes(const void* p, size_t want) {
+    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY |
+                                PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    size_t done = 0;
+    auto at = static_cast<const uint8_t*>(p);
+    while (done < want) {
+        MEMORY_BASIC_INFORMATION mbi;
+        if (!VirtualQuery(at + done, &mbi, sizeof mbi) || mbi.State != MEM_COMMIT ||
+            (mbi.Protect & PAGE_GUARD) || !(mbi.Protect & kReadable))
+            break;
+        auto end = static_cast<const uint8_t*>(mbi.BaseAddress) + mbi.RegionSize;
+        done = std::min(want, static_cast<size_t>(end - at));
+    }
+    return done;
 }
 
 bool Report(ProgressCallback progress, int num, LONG_PTR data) {
@@ -137,7 +159,7 @@ extern "C" int WINAPI IsSupported(LPCSTR, void* dw) {
     if ((value & ~uintptr_t{0xFFFF}) == 0) {
         if (!ReadHead(reinterpret_cast<HANDLE>(dw), head)) return 0;
     } else {
-        std::memcpy(head, dw, kHeadSize);
+        std::memcpy(head, dw, ReadableBytes(dw, kHeadSize));
     }
     return ThisPlugin().accepts(head, kHeadSize) ? 1 : 0;
 }
@@ -146,7 +168,7 @@ extern "C" int WINAPI GetPictureInfo(LPCSTR buf, LONG_PTR len, unsigned int flag
                                      PictureInfo* info) {
     if (!info) return kInternalError;
     tovn::imaging::Picture pic;
-    Result r = Decode(buf, len, flag, &pic);
+    Result r = Decode(buf, len, flag, &pic, false);
     if (r != kOk) return r;
     *info = PictureInfo{};
     info->left = pic.left;

@@ -11,6 +11,8 @@ function(tovn_susie_plugin)
     cmake_parse_arguments(P "" "NAME;OUTPUT" "SOURCES;LIBS" ${ARGN})
     add_library(${P_NAME} SHARED ${P_SOURCES} ${CMAKE_SOURCE_DIR}/outside/susie/plugin.def)
     target_link_libraries(${P_NAME} PRIVATE tovn_susie tovn_imaging ${P_LIBS})
+    # The .def names are plain; on 32-bit they resolve to the stdcall-decorated symbols.
+    target_link_options(${P_NAME} PRIVATE -Wl,--enable-stdcall-fixup)
     set_target_properties(${P_NAME} PROPERTIES OUTPUT_NAME ${P_OUTPUT} PREFIX "" SUFFIX ".SPI"
         RUNTIME_OUTPUT_DIRECTORY ${TOVN_BIN_DIR})
 endfunction()

@@ -19,6 +19,8 @@ struct Plugin {
     // Whether the first bytes of a file (at least 2 KB, zero-filled past its end) are ours.
     bool (*accepts)(const uint8_t* head, size_t size);
     imaging::Decoded (*decode)(const uint8_t* data, size_t size);
+    // Optional: size and depth without the pixels, for formats where decoding is costly.
+    imaging::Decoded (*describe)(const uint8_t* data, size_t size) = nullptr;
 };
 
 const Plugin& ThisPlugin();

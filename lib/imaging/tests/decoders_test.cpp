@@ -141,3 +141,22 @@ TEST(Decoders, FilePickingNeedsMoreThanTheSignature) {
     pi[7] = 24; // depth
     EXPECT_FALSE(LooksLikePi(pi.data(), pi.size()));
 }
+
+TEST(Decoders, Pi256ColourRanks) {
+    // 2 x 1, 256 colours: first pixel rank 56 from left 0 (→ 200), second rank 150 from
+    // left 200 (→ 50, the 7-bit rank form), then one copy of the virtual pixels before.
+    std::vector<uint8_t> f = {'P', 'i', 0x1A, 0, 0, 0, 0, 8, 'T', 'E', 'S', 'T', 0, 0, 0, 2, 0, 1};
+    f.resize(f.size() + 768, 0);
+    for (uint8_t b : {0x7B, 0x0F, 0xCB, 0, 0, 0, 0, 0}) f.push_back(b);
+    Decoded d = DecodePi(f.data(), f.size());
+    ASSERT_EQ(d.status, Status::Ok);
+    EXPECT_EQ(d.picture.bitsPerPixel, 8);
+    EXPECT_EQ(d.picture.pixels, (std::vector<uint8_t>{200, 50}));
+    f[4] = 0x80; // no palette stored: the default one, and the stream starts 768 bytes earlier
+    f.erase(f.begin() + 18, f.begin() + 18 + 768);
+    d = DecodePi(f.data(), f.size());
+    ASSERT_EQ(d.status, Status::Ok);
+    EXPECT_EQ(d.picture.pixels, (std::vector<uint8_t>{200, 50}));
+    EXPECT_EQ(d.picture.palette[200].g, 0xC0); // GGGRRRBB
+    EXPECT_EQ(d.picture.palette[200].r, 0x40);
+}

@@ -100,6 +100,24 @@ TEST(Plugins, RefuseWhatIsNotTheirs) {
               2);
 }
 
+TEST(Plugins, ShortHeadBlocksDoNotCrash) {
+    // A host that passes a member's bytes may hand over less than 2 KB: here the block ends
+    // at an inaccessible page.
+    auto file = ReadAll(WinPath("pictures/mag/S16FULL.MAG"));
+    SYSTEM_INFO si;
+    GetSystemInfo(&si);
+    auto* pages = static_cast<uint8_t*>(
+        VirtualAlloc(nullptr, 2 * si.dwPageSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(pages, nullptr);
+    DWORD old;
+    VirtualProtect(pages + si.dwPageSize, si.dwPageSize, PAGE_NOACCESS, &old);
+    uint8_t* head = pages + si.dwPageSize - file.size();
+    std::copy(file.begin(), file.end(), head);
+    Spi mag("IFMAG.SPI");
+    EXPECT_NE(mag.isSupported("S16FULL.MAG", head), 0);
+    VirtualFree(pages, 0, MEM_RELEASE);
+}
+
 TEST(Plugins, ReportFailuresWithTheirCodes) {
     Spi mag("IFMAG.SPI");
     auto file = ReadAll(WinPath("pictures/mag/S16FULL.MAG"));
@@ -124,8 +142,8 @@ TEST(Plugins, ReportFailuresWithTheirCodes) {
 TEST(Plugins, FileInputSkipsTheGivenOffset) {
     // A host may skip a leading block (a MacBinary header) by passing its length.
     auto file = ReadAll(WinPath("pictures/mag/S16FULL.MAG"));
-    std::vector<uint8_t> padded(128, 0xEE);
-    padded.insert(padded.end(), file.begin(), file.end());
+    std::vector<uint8_t> padded(128 + file.size(), 0xEE);
+    std::copy(file.begin(), file.end(), padded.begin() + 128);
     char dir[MAX_PATH], name[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
     GetTempFileNameA(dir, "mag", 0, name);

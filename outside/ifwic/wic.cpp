@@ -1,0 +1,179 @@
+#include "wic.h"
+#include <windows.h>
+#include <wincodec.h>
+#include <algorithm>
+#include <cstring>
+
+namespace tovn::susie {
+namespace {
+
+using imaging::BrokenData;
+using imaging::Decoded;
+using imaging::Picture;
+using imaging::Status;
+
+// Owns one COM reference.
+template <class T> class Com {
+public:
+    Com() = default;
+    Com(const Com&) = delete;
+    Com& operator=(const Com&) = delete;
+    ~Com() {
+        if (p_) p_->Release();
+    }
+    T** put() { return &p_; }
+    T* operator->() const { return p_; }
+    T* get() const { return p_; }
+
+private:
+    T* p_ = nullptr;
+};
+
+// COM for the duration of one call, whatever the host did on this thread before.
+class ComScope {
+public:
+    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    ~ComScope() {
+        if (SUCCEEDED(hr_)) CoUninitialize();
+    }
+
+private:
+    HRESULT hr_;
+};
+
+void Check(HRESULT hr) {
+    if (FAILED(hr)) throw BrokenData();
+}
+
+// The largest frame of an icon; the first frame of everything else.
+UINT PickFrame(IWICBitmapDecoder* decoder) {
+    GUID container{};
+    UINT count = 0;
+    if (FAILED(decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatIco ||
+        FAILED(decoder->GetFrameCount(&count)))
+        return 0;
+    UINT best = 0;
+    uint64_t bestArea = 0;
+    for (UINT i = 0; i < count; ++i) {
+        Com<IWICBitmapFrameDecode> f;
+        UINT w = 0, h = 0;
+        if (FAILED(decoder->GetFrame(i, f.put())) || FAILED(f->GetSize(&w, &h))) continue;
+        if (uint64_t{w} * h > bestArea) best = i, bestArea = uint64_t{w} * h;
+    }
+    return best;
+}
+
+int IndexedBits(const WICPixelFormatGUID& f) {
+    if (f == GUID_WICPixelFormat1bppIndexed) return 1;
+    if (f == GUID_WICPixelFormat2bppIndexed) return 2;
+    if (f == GUID_WICPixelFormat4bppIndexed) return 4;
+    if (f == GUID_WICPixelFormat8bppIndexed) return 8;
+    return 0;
+}
+
+std::vector<uint8_t> CopyRows(IWICBitmapSource* source, UINT stride, UINT height) {
+    std::vector<uint8_t> buf(static_cast<size_t>(stride) * height);
+    Check(source->CopyPixels(nullptr, stride, static_cast<UINT>(buf.size()), buf.data()));
+    return buf;
+}
+
+void ReadIndexed(IWICImagingFactory* factory, IWICBitmapDecoder* decoder,
+                 IWICBitmapFrameDecode* frame, int bits, Picture& pic) {
+    Com<IWICPalette> palette;
+    Check(factory->CreatePalette(palette.put()));
+    if (FAILED(frame->CopyPalette(palette.get()))) Check(decoder->CopyPalette(palette.get()));
+    WICColor colors[256] = {};
+    UINT count = 0;
+    Check(palette->GetColors(256, colors, &count));
+    pic.bitsPerPixel = bits <= 4 ? 4 : 8;
+    pic.palette.assign(size_t{1} << pic.bitsPerPixel, {});
+    for (UINT i = 0; i < count && i < pic.palette.size(); ++i)
+        pic.palette[i] = {static_cast<uint8_t>(colors[i] >> 16),
+                          static_cast<uint8_t>(colors[i] >> 8), static_cast<uint8_t>(colors[i])};
+    UINT stride = static_cast<UINT>((static_cast<uint64_t>(pic.width) * bits + 7) / 8);
+    std::vector<uint8_t> rows = CopyRows(frame, stride, static_cast<UINT>(pic.height));
+    for (int y = 0; y < pic.height; ++y) {
+        const uint8_t* row = rows.data() + static_cast<size_t>(y) * stride;
+        uint8_t* out = pic.pixels.data() + static_cast<size_t>(y) * pic.width;
+        for (int x = 0; x < pic.width; ++x) {
+            size_t bit = static_cast<size_t>(x) * bits;
+            out[x] = static_cast<uint8_t>(row[bit / 8] >> (8 - bits - bit % 8) & ((1 << bits) - 1));
+        }
+    }
+}
+
+void ReadTrueColor(IWICBitmapFrameDecode* frame, Picture& pic) {
+    Com<IWICBitmapSource> bgra;
+    Check(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame, bgra.put()));
+    std::vector<uint8_t> rows =
+        CopyRows(bgra.get(), static_cast<UINT>(pic.width) * 4, static_cast<UINT>(pic.height));
+    std::vector<uint8_t>(static_cast<size_t>(pic.width) * pic.height * 3).swap(pic.pixels);
+    for (size_t i = 0; i < rows.size() / 4; ++i) {
+        const uint8_t* p = &rows[4 * i];
+        unsigned a = p[3];
+        for (int c = 0; c < 3; ++c) // R, G, B from B, G, R over white
+            pic.pixels[3 * i + c] = static_cast<uint8_t>((p[2 - c] * a + 255 * (255 - a)) / 255);
+    }
+}
+
+// With `pixels` false only the size and depth are read (pixels stay empty).
+Picture Decode(const uint8_t* data, size_t size, bool pixels) {
+    if (size > UINT32_MAX) throw BrokenData();
+    ComScope com;
+    Com<IWICImagingFactory> factory;
+    Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                           IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put())));
+    Com<IWICStream> stream;
+    Check(factory->CreateStream(stream.put()));
+    Check(stream->InitializeFromMemory(const_cast<BYTE*>(data), static_cast<DWORD>(size)));
+    Com<IWICBitmapDecoder> decoder;
+    Check(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                           decoder.put()));
+    Com<IWICBitmapFrameDecode> frame;
+    Check(decoder->GetFrame(PickFrame(decoder.get()), frame.put()));
+    UINT w = 0, h = 0;
+    Check(frame->GetSize(&w, &h));
+    WICPixelFormatGUID format{};
+    Check(frame->GetPixelFormat(&format));
+    int bits = IndexedBits(format);
+    if (!pixels) {
+        Picture info;
+        info.width = static_cast<int>(std::min<UINT>(w, INT32_MAX));
+        info.height = static_cast<int>(std::min<UINT>(h, INT32_MAX));
+        info.bitsPerPixel = !bits ? 24 : bits <= 4 ? 4 : 8;
+        return info;
+    }
+    Picture pic = imaging::MakePicture(w, h, bits ? 8 : 24, imaging::kMaxPixels);
+    if (bits)
+        ReadIndexed(factory.get(), decoder.get(), frame.get(), bits, pic);
+    else
+        ReadTrueColor(frame.get(), pic);
+    return pic;
+}
+
+bool Starts(const uint8_t* data, size_t size, const char* sig, size_t n) {
+    return size >= n && std::memcmp(data, sig, n) == 0;
+}
+
+} // namespace
+
+bool LooksLikeWicPicture(const uint8_t* d, size_t n) {
+    return d && (Starts(d, n, "\x89PNG\r\n\x1a\n", 8) || Starts(d, n, "\xFF\xD8\xFF", 3) ||
+                 Starts(d, n, "GIF87a", 6) || Starts(d, n, "GIF89a", 6) ||
+                 Starts(d, n, "II*\0", 4) || Starts(d, n, "MM\0*", 4) ||
+                 (Starts(d, n, "\0\0\1\0", 4) && n >= 6 && (d[4] | d[5]) != 0));
+}
+
+Decoded DecodeWithWic(const uint8_t* data, size_t size) {
+    if (!LooksLikeWicPicture(data, size)) return {Status::Unsupported, {}};
+    return imaging::Guarded([&] { return Decode(data, size, true); });
+}
+
+Decoded DescribeWithWic(const uint8_t* data, size_t size) {
+    if (!LooksLikeWicPicture(data, size)) return {Status::Unsupported, {}};
+    return imaging::Guarded([&] { return Decode(data, size, false); });
+}
+
+} // namespace tovn::susie
