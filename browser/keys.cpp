@@ -163,8 +163,8 @@ void MainWindow::CommandStage(WORD key, unsigned shift) {
     case VK_RETURN: // with Shift: the slide show
         if (empty)
             Refuse();
-        else
-            ArchiveStillThere();
+        else if (ArchiveStillThere())
+            SlideShow();
         return;
     case VK_MENU: // the macro window
         ArchiveStillThere();
@@ -273,7 +273,8 @@ bool MainWindow::EditCursorFile() {
         } else {
             if (!pictures_->QueryPictureInfo(name, Source(), info))
                 return refuse(L"このファイルは扱えません．", L"Can not Edit");
-            if (info.colorDepth < 1 || info.colorDepth > 8) return refuse(onlyPalette, L"Can not Edit");
+            if (info.colorDepth < 1 || info.colorDepth > 8)
+                return refuse(onlyPalette, L"Can not Edit");
         }
     } else if (!bmp && !pictures_->QueryPictureInfo(name, Source(), info)) {
         return refuse(L"このファイルは扱えません．", L"Can not Use Edit");

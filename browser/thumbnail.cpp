@@ -39,11 +39,17 @@ bool MainWindow::InitPictures() {
     return true;
 }
 
-void MainWindow::ReleasePictures() { pictures_->UnloadPlugins(); }
+void MainWindow::ReleasePictures() {
+    pictures_->UnloadPlugins();
+}
 
-std::wstring MainWindow::PluginMask() const { return pictures_->PluginMask(); }
+std::wstring MainWindow::PluginMask() const {
+    return pictures_->PluginMask();
+}
 
-PictureSource MainWindow::Source() const { return {st_.CurrentDir, st_.LhaMode, st_.ArchiveName}; }
+PictureSource MainWindow::Source() const {
+    return {st_.CurrentDir, st_.LhaMode, st_.ArchiveName};
+}
 
 void MainWindow::DrawThumbnail(int cell, const std::wstring& name) {
     pictures_->SetReductionLevel(st_.ReductionLevel);

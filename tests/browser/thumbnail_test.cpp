@@ -59,3 +59,31 @@ TEST_F(Thumbnails, DamagedPictureShowsThePlaceholderWithOneBeep) {
     Key('S'); // not retried until the file changes
     EXPECT_EQ(dialogs.beeps, 1);
 }
+
+TEST_F(Thumbnails, EditRefusesFilesNoPluginReads) {
+    WriteTextFile(pictures / L"D.MAG", "not a picture");
+    Key('S');
+    for (int i = 0; i < 3; ++i) Key(VK_RIGHT); // D.MAG
+    ASSERT_EQ(CursorName(), L"D.MAG");
+    dialogs.messages.clear();
+    Key('E');
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, L"このファイルは扱えません．");
+    EXPECT_EQ(dialogs.messages[0].caption, L"Can not Use Edit");
+    Key('E', ssCtrl); // Ctrl+E belongs to the arrows
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(Thumbnails, SlideShowCoversTheCursorFileAndAllAfterIt) {
+    Key(VK_RIGHT); // B
+    Key(VK_RETURN, ssShift);
+    ASSERT_EQ(st().TargetList.size(), 2u);
+    EXPECT_EQ(st().TargetList[0].name, L"B.BMP");
+    EXPECT_EQ(st().TargetList[1].name, L"C.BMP");
+    EXPECT_EQ(st().DialogParam, L"Slide");
+    for (const Slot& s : st().FileList) EXPECT_EQ(s.mark, 0);
+    Key(VK_SPACE); // marked files only, when some are marked
+    Key(VK_RETURN, ssShift);
+    ASSERT_EQ(st().TargetList.size(), 1u);
+    EXPECT_EQ(st().TargetList[0].name, L"B.BMP");
+}
