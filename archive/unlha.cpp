@@ -1,5 +1,7 @@
 #include "archive/unlha.h"
+#include "app/dialogs.h"
 #include "app/handles.h"
+#include "app/win_text.h"
 #include <cstring>
 
 namespace tovn {
@@ -65,8 +67,8 @@ int SlotOf(const char* name) {
 
 // The message of a stand-by routine: the entry's name, then ": LHA.DLL not loaded.".
 void Panic(const char* name) {
-    std::string text = std::string(name) + ": LHA.DLL not loaded" + ".";
-    ::MessageBoxA(nullptr, text.c_str(), "PANIC!!", MB_OK | MB_ICONERROR);
+    std::wstring text = FromAnsi(name) + L": LHA.DLL not loaded" + L".";
+    CurrentDialogs().Message(nullptr, text, L"PANIC!!", MB_OK | MB_ICONERROR);
 }
 
 // One stand-by routine per slot, each knowing its own name; the argument list matches the
