@@ -76,11 +76,7 @@ void MainWindow::BuildArchiveFileList() {
         CurrentDialogs().Beep();
         CurrentDialogs().Message(hwnd_, L"ﾃﾞｨﾚｸﾄﾘ付きﾌｧｲﾙは扱えません．", L"Return Normal Mode.",
                                  MB_OK);
-        st_.CurrentPage = 1;
-        st_.CursorCell = 1;
-        st_.LhaMode = false;
-        ResetPageCells();
-        BuildFileList();
+        ReturnToFolderList();
         return;
     }
     SortByName(st_.FileList);

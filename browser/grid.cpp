@@ -139,20 +139,25 @@ bool MainWindow::MoveRowUp() {
     return ApplyRowMove(*this, st_, FindRowUp(st_));
 }
 
-void MainWindow::SetDispCount(int n) {
+void MainWindow::ApplyDispCount(int n) {
     if (st_.FileList.empty()) {
         st_.SetDispCountValue(n);
         st_.CurrentPage = 1;
         st_.CursorCell = 1;
-    } else {
-        int slot = CursorSlot(st_);
-        std::wstring name =
-            slot < static_cast<int>(st_.FileList.size()) ? st_.FileList[slot].name : std::wstring();
-        st_.SetDispCountValue(n);
-        CompactList(st_);
-        if (st_.SortList) ReindexSortList(st_);
-        PlaceCursorAt(st_, name.empty() ? -1 : FindName(st_, name));
+        return;
     }
+    int slot = CursorSlot(st_);
+    std::wstring name = slot >= 0 && slot < static_cast<int>(st_.FileList.size())
+                            ? st_.FileList[slot].name
+                            : std::wstring();
+    st_.SetDispCountValue(n);
+    CompactList(st_);
+    if (st_.SortList) ReindexSortList(st_);
+    PlaceCursorAt(st_, name.empty() ? -1 : FindName(st_, name));
+}
+
+void MainWindow::SetDispCount(int n) {
+    ApplyDispCount(n);
     UpdateScrollBar();
     st_.CellCacheValid = false;
     LayoutGrid();
@@ -201,12 +206,16 @@ void MainWindow::LeaveArchiveMode() {
     CurrentDialogs().Beep();
     CurrentDialogs().Message(hwnd_, ArchivePath() + L"が見つかりません．", L"Return Normal Mode.",
                              MB_OK);
+    ReturnToFolderList();
+    PaintPage();
+}
+
+void MainWindow::ReturnToFolderList() {
     st_.CurrentPage = 1;
     st_.CursorCell = 1;
     st_.LhaMode = false;
     ResetPageCells();
     BuildFileList();
-    PaintPage();
 }
 
 } // namespace tovn

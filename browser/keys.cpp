@@ -454,17 +454,19 @@ void MainWindow::ReRead(bool resetCache) {
     PaintPage();
 }
 
-void MainWindow::ChangeFolder() {
-    ChooserRequest request{L"Dire", st_.CurrentDir, st_.CopyDir, PluginMask(), st_.DispCount};
+bool MainWindow::RunChooser(const wchar_t* purpose, ChooserAnswer& answer) {
+    ChooserRequest request{purpose, st_.CurrentDir, st_.CopyDir, PluginMask(), st_.DispCount};
     st_.DialogParam = request.purpose;
-    ChooserAnswer answer;
     bool ok = CurrentDialogs().Choose(hwnd_, request, answer);
     st_.DialogParam = answer.folder;
     st_.ChosenCount = answer.count;
-    if (!ok) return;
-    st_.LhaMode = false;
-    st_.CurrentDir = WithTrailingBackslash(answer.folder);
-    st_.SetDispCountValue(answer.count);
+    return ok;
+}
+
+void MainWindow::ShowFolder(const std::wstring& folder, int count, bool lhaMode) {
+    st_.LhaMode = lhaMode;
+    st_.CurrentDir = folder;
+    st_.SetDispCountValue(count);
     LayoutGrid();
     ResetPageCells();
     st_.CurrentPage = 1;
@@ -473,45 +475,47 @@ void MainWindow::ChangeFolder() {
     PaintPage();
 }
 
-void MainWindow::OpenArchive() {
-    if (!UnlhaLoaded()) {
-        CurrentDialogs().Beep();
-        CurrentDialogs().Message(hwnd_, L"UNLHA32.DLLがロードされていません．",
-                                 L"UNLHA32.DLL Not Loaded.", MB_OK);
-        return;
-    }
-    if (!st_.LhaPluginLoaded) {
-        CurrentDialogs().Beep();
-        CurrentDialogs().Message(hwnd_, L"LHASAD.SPIがロードされていません．",
-                                 L"LHASAD.SPI Not Loaded.", MB_OK);
-        return;
-    }
-    ChooserRequest request{L"LHA", st_.CurrentDir, st_.CopyDir, PluginMask(), st_.DispCount};
-    st_.DialogParam = request.purpose;
+void MainWindow::ChangeFolder() {
     ChooserAnswer answer;
-    bool ok = CurrentDialogs().Choose(hwnd_, request, answer);
-    st_.DialogParam = answer.folder;
+    if (RunChooser(L"Dire", answer))
+        ShowFolder(WithTrailingBackslash(answer.folder), answer.count, false);
+}
+
+bool MainWindow::ArchiveLibrariesReady() {
+    const wchar_t* text = nullptr;
+    const wchar_t* caption = nullptr;
+    if (!UnlhaLoaded()) {
+        text = L"UNLHA32.DLLがロードされていません．";
+        caption = L"UNLHA32.DLL Not Loaded.";
+    } else if (!st_.LhaPluginLoaded) {
+        text = L"LHASAD.SPIがロードされていません．";
+        caption = L"LHASAD.SPI Not Loaded.";
+    } else {
+        return true;
+    }
+    CurrentDialogs().Beep();
+    CurrentDialogs().Message(hwnd_, text, caption, MB_OK);
+    return false;
+}
+
+bool MainWindow::IsUsableArchive(const std::wstring& path) {
+    // An empty archive name names the folder itself, which the check refuses.
+    if (!path.empty() && path.back() != L'\\' && Unlha().CheckArchive(ToAnsi(path).c_str(), 1))
+        return true;
+    CurrentDialogs().Beep();
+    CurrentDialogs().Message(hwnd_, L"LHAファイルが壊れているか，LHAファイルではありません．",
+                             L"Error.", MB_OK);
+    return false;
+}
+
+void MainWindow::OpenArchive() {
+    if (!ArchiveLibrariesReady()) return;
+    ChooserAnswer answer;
+    bool ok = RunChooser(L"LHA", answer);
     st_.ArchiveName = answer.archiveName;
-    st_.ChosenCount = answer.count;
     if (!ok) return;
     std::wstring folder = WithTrailingBackslash(answer.folder);
-    // An empty archive name names the folder itself, which the check refuses.
-    if (answer.archiveName.empty() ||
-        !Unlha().CheckArchive(ToAnsi(folder + answer.archiveName).c_str(), 1)) {
-        CurrentDialogs().Beep();
-        CurrentDialogs().Message(hwnd_, L"LHAファイルが壊れているか，LHAファイルではありません．",
-                                 L"Error.", MB_OK);
-        return;
-    }
-    st_.LhaMode = true;
-    st_.CurrentDir = folder;
-    st_.SetDispCountValue(answer.count);
-    LayoutGrid();
-    ResetPageCells();
-    st_.CurrentPage = 1;
-    st_.CursorCell = 1;
-    BuildFileList();
-    PaintPage();
+    if (IsUsableArchive(folder + answer.archiveName)) ShowFolder(folder, answer.count, true);
 }
 
 void MainWindow::AskQuit() {
@@ -524,26 +528,10 @@ void MainWindow::K1Click() {
         CurrentDialogs().Beep();
         return;
     }
-    ChooserRequest request{L"Kazu", st_.CurrentDir, st_.CopyDir, PluginMask(), st_.DispCount};
-    st_.DialogParam = request.purpose;
     ChooserAnswer answer;
-    bool ok = CurrentDialogs().Choose(hwnd_, request, answer);
-    st_.DialogParam = answer.folder;
-    st_.ChosenCount = answer.count;
-    if (!ok) return;
+    if (!RunChooser(L"Kazu", answer)) return;
     ToggleCursor();
-    int slot = CursorSlot(st_);
-    std::wstring name = slot >= 0 && slot < static_cast<int>(st_.FileList.size())
-                            ? st_.FileList[slot].name
-                            : std::wstring();
-    st_.SetDispCountValue(answer.count);
-    if (st_.FileList.empty()) {
-        st_.CurrentPage = 1;
-        st_.CursorCell = 1;
-    } else {
-        CompactList(st_);
-        PlaceCursorAt(st_, name.empty() ? -1 : FindName(st_, name));
-    }
+    ApplyDispCount(answer.count);
     st_.CellCacheValid = false;
     LayoutGrid();
     ResetPageCells();

@@ -106,21 +106,9 @@ void MainWindow::ApplyCommandLine() {
     if (start.folder.empty() || !FolderExists(start.folder)) return;
     st_.CurrentDir = start.folder;
     if (start.file.empty() || UpperExtension(start.file) != L".LZH") return;
-    if (!UnlhaLoaded()) {
-        CurrentDialogs().Beep();
-        CurrentDialogs().Message(hwnd_, L"UNLHA32.DLLがロードされていません．",
-                                 L"UNLHA32.DLL Not Loaded.", MB_OK);
-    } else if (!st_.LhaPluginLoaded) {
-        CurrentDialogs().Beep();
-        CurrentDialogs().Message(hwnd_, L"LHASAD.SPIがロードされていません．",
-                                 L"LHASAD.SPI Not Loaded.", MB_OK);
-    } else if (Unlha().CheckArchive(ToAnsi(start.folder + start.file).c_str(), 1)) {
+    if (ArchiveLibrariesReady() && IsUsableArchive(start.folder + start.file)) {
         st_.LhaMode = true;
         st_.ArchiveName = start.file;
-    } else {
-        CurrentDialogs().Beep();
-        CurrentDialogs().Message(hwnd_, L"LHAファイルが壊れているか，LHAファイルではありません．",
-                                 L"Error.", MB_OK);
     }
 }
 

@@ -13,6 +13,7 @@
 namespace tovn {
 
 class PictureHost;
+struct ChooserAnswer;
 struct PictureSource;
 
 enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
@@ -70,6 +71,10 @@ public:
     bool MoveRowUp();
     bool MoveRowDown();
     void SetDispCount(int n);
+    // The count change that keeps the cursor on its file (empty slots are removed).
+    void ApplyDispCount(int n);
+    // Back to the folder's own list on its first page (archive mode left).
+    void ReturnToFolderList();
     bool CheckSlotFile(int index);
     bool CollectTargetsOnScreen();
     bool ArchiveStillThere();
@@ -127,6 +132,10 @@ private:
     void MarkAll();
     void ReRead(bool resetCache);
     void ChangeFolder();
+    bool RunChooser(const wchar_t* purpose, ChooserAnswer& answer);
+    void ShowFolder(const std::wstring& folder, int count, bool lhaMode);
+    bool ArchiveLibrariesReady();
+    bool IsUsableArchive(const std::wstring& path);
     void OpenArchive();
     void AskQuit();
     void K1Click();
