@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End to end: the real Tovn32.exe under Wine, typed at with xdotool, checked by what a user
-# finds afterwards (the settings file it wrote, the window it showed).
+# sees (the status bar, read from outside the program) and finds afterwards (the settings
+# file it wrote).
 set -eu
 bin=$1
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -10,15 +11,32 @@ work=$(mktemp -d)
 pid=""
 cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
 mkdir -p "$work/prog" "$work/pics/sub"
 cp "$bin/Tovn32.exe" "$work/prog/"
-for i in $(seq 1 10); do
+printf '[Window]\r\nImg=3\r\n' > "$work/prog/Tovn32.INI"
+for i in $(seq 1 12); do
     n=$(printf %02d "$i")
     convert -size 40x30 "xc:rgb($((i * 20)),120,$((250 - i * 20)))" "BMP3:$work/pics/P$n.BMP"
 done
 echo hello > "$work/pics/README"
 echo x > "$work/pics/X.C"
 pics=$("$tovn_wine" winepath -w "$work/pics" 2>/dev/null)
+
+status() { (cd "$bin" && "$tovn_wine" tovn_status_probe.exe 2>/dev/null | tr -d '\r' | sed -n "$1p"); }
+expect() { # expect PANEL TEXT
+    local got=""
+    for _ in $(seq 20); do
+        got=$(status "$1")
+        [ "$got" = "$2" ] && return 0
+        sleep 0.25
+    done
+    fail "panel $1 shows '$got', expected '$2'"
+}
+keys() { xdotool key --window "$win" "$@"; sleep 0.3; }
+typed() { xdotool key "$@"; sleep 0.3; } # to whichever window has the focus (a dialog)
+
 cd "$bin"
 "$tovn_wine" "$work/prog/Tovn32.exe" "$pics" &
 pid=$!
@@ -28,22 +46,47 @@ for _ in $(seq 60); do
     [ -n "$win" ] && break
     sleep 0.5
 done
-[ -n "$win" ] || { echo "FAIL: no main window"; exit 1; }
-sleep 1
+[ -n "$win" ] || fail "no main window"
 xdotool windowfocus --sync "$win"
-import -window root "$work/shot.png"
-xdotool key --window "$win" 3
+
+expect 1 "Normal"
+expect 2 "Disp : 3*3(4)"
+expect 3 "Page : 1/2"
+expect 4 "$pics\\P01.BMP"
+keys Right Right Down
+expect 4 "$pics\\P06.BMP"
+keys shift+Prior 2
+expect 2 "Disp : 2*2(4)"
+expect 3 "Page : 1/3"
+keys shift+Next
+expect 4 "$pics\\P09.BMP"
+keys ctrl+d
+expect 4 "$pics\\P10.BMP"
+keys ctrl+5
+expect 2 "Disp : 25*25(4)"
+keys shift+ctrl+2 3
+expect 2 "Disp : 3*3(4)"
+keys Next
+expect 4 "$pics\\P10.BMP"
+keys j
 sleep 0.5
-xdotool key --window "$win" Right Right Down
+typed 1 Return
+expect 3 "Page : 1/2"
+expect 4 "$pics\\P01.BMP"
+keys Escape
 sleep 0.5
-xdotool key --window "$win" q
+typed Escape # the question answered Cancel: still running
+kill -0 "$pid" 2>/dev/null || fail "Esc with Cancel closed the program"
+expect 1 "Normal"
+keys Escape
+sleep 0.5
+typed Return # answered OK
 for _ in $(seq 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.25; done
-if kill -0 "$pid" 2>/dev/null; then echo "FAIL: Q did not close the program"; exit 1; fi
+kill -0 "$pid" 2>/dev/null && fail "Esc with OK did not close the program"
 pid=""
-ini="$work/prog/Tovn32.INI"
-[ -f "$ini" ] || { echo "FAIL: no settings file written"; exit 1; }
-tr -d '\r' < "$ini" > "$work/ini.txt"
-grep -qx 'Img=3' "$work/ini.txt" || { echo "FAIL: Img not 3"; cat "$work/ini.txt"; exit 1; }
-grep -qx "Directory=${pics//\\/\\\\}\\\\" "$work/ini.txt" || { echo "FAIL: Directory"; cat "$work/ini.txt"; exit 1; }
-grep -qx 'Key=126' "$work/ini.txt" || { echo "FAIL: capture key"; exit 1; }
+
+tr -d '\r' < "$work/prog/Tovn32.INI" > "$work/ini.txt"
+grep -qx 'Img=3' "$work/ini.txt" || { cat "$work/ini.txt"; fail "Img not 3"; }
+grep -qx "Directory=${pics//\\/\\\\}\\\\" "$work/ini.txt" || { cat "$work/ini.txt"; fail "Directory"; }
+grep -qx 'Key=126' "$work/ini.txt" || fail "capture key"
 echo "end to end: passed"
