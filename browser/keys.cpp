@@ -539,6 +539,9 @@ void MainWindow::K1Click() {
     ToggleCursor();
 }
 
+// The help file lives at a fixed place; a missing file is the help viewer's to report.
+void MainWindow::Help2Click() { ::WinHelpW(hwnd_, L"B:\\TOVN32\\Tovn32.hlp", HELP_CONTENTS, 0); }
+
 void MainWindow::O1Click() {
     if (st_.SortMode || st_.CaptureMode) {
         CurrentDialogs().Beep();
@@ -560,6 +563,9 @@ void MainWindow::OnCommand(int id) {
         break;
     case idO1:
         O1Click();
+        break;
+    case idHelp2:
+        Help2Click();
         break;
     case idN5:
         N5Click();

@@ -140,6 +140,7 @@ private:
     void AskQuit();
     void K1Click();
     void O1Click();
+    void Help2Click();
     bool Refuse(); // beep; true
 
     MainWindowOptions options_;

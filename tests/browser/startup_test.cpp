@@ -95,3 +95,20 @@ TEST_F(Startup, CommandLineFileOpensItsFolderAndArchivesNeedTheLibrary) {
     ASSERT_FALSE(dialogs.messages.empty());
     EXPECT_EQ(Status(0), L"Normal");
 }
+
+TEST_F(Startup, ClosedMaximisedKeepsTheLastNormalPlacement) {
+    PutIni(L"Form", L"Left", L"60");
+    PutIni(L"Form", L"Top", L"70");
+    PutIni(L"Form", L"Width", L"500");
+    PutIni(L"Form", L"Height", L"350");
+    Start();
+    ::ShowWindow(w().Handle(), SW_MAXIMIZE);
+    Pump();
+    Close();
+    EXPECT_EQ(IniText(L"Form", L"Window"), L"1");
+    EXPECT_EQ(IniText(L"Form", L"Left"), L"60");
+    EXPECT_EQ(IniText(L"Form", L"Width"), L"500");
+    PutIni(L"Form", L"Window", L"1");
+    Start();
+    EXPECT_TRUE(::IsZoomed(w().Handle()));
+}
