@@ -3,18 +3,8 @@
 # sees (the status bar, read from outside the program) and finds afterwards (the settings
 # file it wrote).
 set -eu
-bin=$1
-root=$(cd "$(dirname "$0")/../.." && pwd)
-source "$root/scripts/wine-env.sh"
-tovn_wine_prefix
-work=$(mktemp -d)
-pid=""
-cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-mkdir -p "$work/prog" "$work/pics/sub"
-cp "$bin/Tovn32.exe" "$work/prog/"
+source "$(dirname "$0")/lib.sh" "$1"
+mkdir -p "$work/pics/sub"
 printf '[Window]\r\nImg=3\r\n' > "$work/prog/Tovn32.INI"
 for i in $(seq 1 12); do
     n=$(printf %02d "$i")
@@ -24,30 +14,10 @@ echo hello > "$work/pics/README"
 echo x > "$work/pics/X.C"
 pics=$("$tovn_wine" winepath -w "$work/pics" 2>/dev/null)
 
-status() { (cd "$bin" && "$tovn_wine" tovn_status_probe.exe 2>/dev/null | tr -d '\r' | sed -n "$1p"); }
-expect() { # expect PANEL TEXT
-    local got=""
-    for _ in $(seq 20); do
-        got=$(status "$1")
-        [ "$got" = "$2" ] && return 0
-        sleep 0.25
-    done
-    fail "panel $1 shows '$got', expected '$2'"
-}
 keys() { xdotool key --window "$win" "$@"; sleep 0.3; }
 typed() { xdotool key "$@"; sleep 0.3; } # to whichever window has the focus (a dialog)
 
-cd "$bin"
-"$tovn_wine" "$work/prog/Tovn32.exe" "$pics" &
-pid=$!
-win=""
-for _ in $(seq 60); do
-    win=$(xdotool search --name '^Tovane 32$' 2>/dev/null | head -1 || true)
-    [ -n "$win" ] && break
-    sleep 0.5
-done
-[ -n "$win" ] || fail "no main window"
-xdotool windowfocus --sync "$win"
+start_program "$pics"
 
 expect 1 "Normal"
 expect 2 "Disp : 3*3(4)"
@@ -81,9 +51,7 @@ expect 1 "Normal"
 keys Escape
 sleep 0.5
 typed Return # answered OK
-for _ in $(seq 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.25; done
-kill -0 "$pid" 2>/dev/null && fail "Esc with OK did not close the program"
-pid=""
+wait_closed || fail "Esc with OK did not close the program"
 
 tr -d '\r' < "$work/prog/Tovn32.INI" > "$work/ini.txt"
 grep -qx 'Img=3' "$work/ini.txt" || { cat "$work/ini.txt"; fail "Img not 3"; }
