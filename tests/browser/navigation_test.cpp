@@ -1,3 +1,4 @@
+#include "browser/menu.h"
 #include "support/browser_fixture.h"
 
 using namespace tovn;
@@ -143,4 +144,40 @@ TEST_F(Navigation, EmptyFolderRefusesMovesWithABeep) {
     EXPECT_EQ(dialogs.beeps, 2);
     Key(VK_DOWN); // rows are silent on an empty list
     EXPECT_EQ(dialogs.beeps, 2);
+}
+
+TEST_F(Navigation, CountChooserFromTheMenuKeepsTheCursorFile) {
+    StartWith(12, 3);
+    for (int i = 0; i < 6; ++i) Key(VK_RIGHT); // P07
+    dialogs.choices.push_back({true, {pictures.Path(), L"", 2}});
+    ::SendMessageW(w().Handle(), WM_COMMAND, idK1, 0);
+    Pump();
+    ASSERT_EQ(dialogs.chooserRequests.size(), 1u);
+    EXPECT_EQ(dialogs.chooserRequests[0].purpose, L"Kazu");
+    EXPECT_EQ(dialogs.chooserRequests[0].dispCount, 3);
+    EXPECT_EQ(Status(1), L"Disp : 2*2(4)");
+    EXPECT_EQ(CursorName(), L"P07.BMP");
+    EXPECT_EQ(st().CursorCell, 3);
+    Key(VK_DELETE); // sort mode refuses the count chooser and the options
+    ::SendMessageW(w().Handle(), WM_COMMAND, idK1, 0);
+    ::SendMessageW(w().Handle(), WM_COMMAND, idO1, 0);
+    Pump();
+    EXPECT_EQ(dialogs.chooserRequests.size(), 1u);
+    EXPECT_EQ(dialogs.beeps, 2);
+}
+
+TEST_F(Navigation, MenuItemsSendTheirKeys) {
+    StartWith(3, 3);
+    ::SendMessageW(w().Handle(), WM_COMMAND, idNomalReName1, 0); // Shift+N: rename one by one
+    Pump();
+    ASSERT_FALSE(dialogs.inputs.empty());
+    dialogs.inputs.clear();
+    ::SendMessageW(w().Handle(), WM_COMMAND, idVersionInfo1, 0);
+    Pump();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, L"Tovane 32 Version 2.00．");
+    EXPECT_EQ(dialogs.messages[0].caption, L"ﾊﾞｰｼﾞｮﾝ情報");
+    ::SendMessageW(w().Handle(), WM_COMMAND, idExit1, 0);
+    Pump();
+    EXPECT_EQ(w().Handle(), nullptr);
 }
