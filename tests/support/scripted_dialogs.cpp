@@ -2,9 +2,10 @@
 
 namespace tovn::test {
 
-int ScriptedDialogs::Message(HWND, const std::wstring& text, const std::wstring& caption,
+int ScriptedDialogs::Message(HWND owner, const std::wstring& text, const std::wstring& caption,
                              UINT flags) {
-    messages.push_back({text, caption, flags});
+    messages.push_back({text, caption, flags, owner});
+    events.push_back(caption + L": " + text);
     if (messageAnswers.empty()) return IDOK;
     int a = messageAnswers.front();
     messageAnswers.pop_front();

@@ -12,6 +12,7 @@ namespace tovn::test {
 struct ShownMessage {
     std::wstring text, caption;
     UINT flags;
+    HWND owner;
 };
 
 struct ShownInput {
@@ -23,14 +24,19 @@ public:
     ScriptedDialogs() : previous_(InstallDialogs(this)) {}
     ~ScriptedDialogs() override { InstallDialogs(previous_); }
 
-    void Beep() override { ++beeps; }
-    int Message(HWND, const std::wstring& text, const std::wstring& caption, UINT flags) override;
+    void Beep() override {
+        ++beeps;
+        events.push_back(L"beep");
+    }
+    int Message(HWND owner, const std::wstring& text, const std::wstring& caption,
+                UINT flags) override;
     bool Input(HWND, const std::wstring& caption, const std::wstring& prompt,
                std::wstring& text) override;
     bool Choose(HWND, const ChooserRequest& request, ChooserAnswer& answer) override;
 
     int beeps = 0;
     std::vector<ShownMessage> messages;
+    std::vector<std::wstring> events; // in order: "beep" or "caption: text"
     std::vector<ShownInput> inputs;
     std::vector<ChooserRequest> chooserRequests;
     std::deque<int> messageAnswers;                       // default IDOK

@@ -76,4 +76,14 @@ void WriteTextFile(const std::wstring& path, const std::string& text) {
     ::CloseHandle(f);
 }
 
+std::wstring TestFolder::MakeFile(const std::wstring& name) const {
+    WriteTextFile(path_ + name, "");
+    return path_ + name;
+}
+
+std::wstring TestFolder::MakeFolder(const std::wstring& name) const {
+    ::CreateDirectoryW((path_ + name).c_str(), nullptr);
+    return path_ + name;
+}
+
 } // namespace tovn::test

@@ -14,6 +14,9 @@ public:
     TestFolder& operator=(const TestFolder&) = delete;
     const std::wstring& Path() const { return path_; } // ends in "\"
     std::wstring operator/(const std::wstring& name) const { return path_ + name; }
+    // An empty file or a folder in this folder; returns its path.
+    std::wstring MakeFile(const std::wstring& name) const;
+    std::wstring MakeFolder(const std::wstring& name) const;
 
 private:
     std::wstring path_;

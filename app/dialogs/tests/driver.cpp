@@ -15,60 +15,6 @@ OnShown::~OnShown() {
     dlg::SetShownHook(previous_);
 }
 
-int RecordingDialogs::Message(HWND owner, const std::wstring& text, const std::wstring& caption,
-                              UINT f) {
-    events.push_back(caption + L": " + text);
-    flags.push_back(f);
-    owners.push_back(owner);
-    return IDOK;
-}
-
-namespace {
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = ::FindFirstFileW((folder + L"*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(folder + name + L"\\");
-            } else {
-                ::DeleteFileW((folder + name).c_str());
-            }
-        } while (::FindNextFileW(h, &fd));
-        ::FindClose(h);
-    }
-    ::RemoveDirectoryW(folder.c_str());
-}
-} // namespace
-
-ScratchFolder::ScratchFolder() {
-    wchar_t tmp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, tmp);
-    static int serial = 0;
-    path_ = std::wstring(tmp) + L"tovn_dialogs_" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
-            std::to_wstring(++serial) + L"\\";
-    ::CreateDirectoryW(path_.c_str(), nullptr);
-}
-ScratchFolder::~ScratchFolder() {
-    RemoveTree(path_);
-}
-
-std::wstring ScratchFolder::MakeFile(const std::wstring& name) const {
-    const std::wstring path = path_ + name;
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-    return path;
-}
-
-std::wstring ScratchFolder::MakeFolder(const std::wstring& name) const {
-    const std::wstring path = path_ + name;
-    ::CreateDirectoryW(path.c_str(), nullptr);
-    return path;
-}
-
 void Click(HWND dialog, int id) {
     ::SendMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }

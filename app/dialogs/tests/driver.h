@@ -6,7 +6,8 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "app/dialogs.h"
+#include "support/scripted_dialogs.h"
+#include "support/test_folder.h"
 #include "app/dialogs/dlgkit.h"
 
 namespace tovn::test {
@@ -25,41 +26,9 @@ private:
     dlg::ShownHook previous_;
 };
 
-// Records the seam's beeps and messages; Input and Choose are not used by these dialogs.
-class RecordingDialogs : public Dialogs {
-public:
-    RecordingDialogs() : previous_(InstallDialogs(this)) {}
-    ~RecordingDialogs() override { InstallDialogs(previous_); }
-    void Beep() override { events.push_back(L"beep"); }
-    int Message(HWND owner, const std::wstring& text, const std::wstring& caption,
-                UINT flags) override;
-    bool Input(HWND, const std::wstring&, const std::wstring&, std::wstring&) override {
-        return false;
-    }
-    bool Choose(HWND, const ChooserRequest&, ChooserAnswer&) override { return false; }
-
-    std::vector<std::wstring> events; // "beep" or "caption: text"
-    std::vector<UINT> flags;
-    std::vector<HWND> owners;
-
-private:
-    Dialogs* previous_;
-};
-
-// A fresh folder under the temporary folder, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::wstring& Path() const { return path_; } // ends in "\"
-    std::wstring MakeFile(const std::wstring& name) const;
-    std::wstring MakeFolder(const std::wstring& name) const;
-
-private:
-    std::wstring path_;
-};
+// The seam's beeps and messages in order, and scratch folders.
+using RecordingDialogs = ScriptedDialogs;
+using ScratchFolder = TestFolder;
 
 void Click(HWND dialog, int id);
 std::wstring Text(HWND dialog, int id);

@@ -154,8 +154,8 @@ TEST_F(OptionsFixture, UncreatableFolderKeepsTheDialogOpenAndCancelKeepsTheOther
     EXPECT_EQ(focus, kEdBackDire);
     EXPECT_EQ(shown, file + L"\\sub\\");
     EXPECT_EQ(seam.events, (std::vector<std::wstring>{L"beep", kMakeFailed}));
-    EXPECT_EQ(seam.flags.at(0), UINT(MB_OK));
-    EXPECT_NE(seam.owners.at(0), nullptr);
+    EXPECT_EQ(seam.messages.at(0).flags, UINT(MB_OK));
+    EXPECT_NE(seam.messages.at(0).owner, nullptr);
     // The failed OK still took effect in memory, but not for the folder.
     EXPECT_EQ(state.BackupMode, 2);
     EXPECT_TRUE(state.LongFileNames);
