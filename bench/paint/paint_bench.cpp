@@ -4,7 +4,7 @@
 // the extra time goes.
 #include "app/wait_window.h"
 #include "core/geometry.h"
-#include "page_pictures.h"
+#include "page_folder.h"
 #include "picture/picture_host.h"
 #include "support/browser_fixture.h"
 #include <algorithm>
@@ -57,10 +57,7 @@ struct WindowSize {
 class PagePaint : public BrowserFixture, public ::testing::WithParamInterface<WindowSize> {
 protected:
     void SetUp() override {
-        for (const bench::PictureFile& f : bench::MakePage(kSide * kSide, 1)) {
-            std::wstring name(f.name.begin(), f.name.end());
-            WriteTextFile(pictures / name, std::string(f.bytes.begin(), f.bytes.end()));
-        }
+        bench::WritePage(pictures, bench::MakePage(kSide * kSide, 1));
         PutIni(L"Window", L"Img", std::to_wstring(kSide));
         PutIni(L"Form", L"Left", L"0");
         PutIni(L"Form", L"Top", L"0");
