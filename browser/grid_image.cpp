@@ -41,6 +41,11 @@ void GridImage::Refresh() {
     ::UpdateWindow(hwnd_);
 }
 
+void GridImage::Refresh(const RECT& area) {
+    ::InvalidateRect(hwnd_, &area, FALSE);
+    ::UpdateWindow(hwnd_);
+}
+
 void GridImage::SelectPalette(HPALETTE palette) {
     if (!palette || !dc_) return;
     ::SelectPalette(dc_.get(), palette, FALSE);

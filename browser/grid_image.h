@@ -19,6 +19,7 @@ public:
     int Height() const { return height_; }
     // Copies the bitmap to the screen at once.
     void Refresh();
+    void Refresh(const RECT& area);
     // The palette selected into the canvas on a 256-colour display (not owned).
     void SelectPalette(HPALETTE palette);
 

@@ -540,7 +540,9 @@ void MainWindow::K1Click() {
 }
 
 // The help file lives at a fixed place; a missing file is the help viewer's to report.
-void MainWindow::Help2Click() { ::WinHelpW(hwnd_, L"B:\\TOVN32\\Tovn32.hlp", HELP_CONTENTS, 0); }
+void MainWindow::Help2Click() {
+    ::WinHelpW(hwnd_, L"B:\\TOVN32\\Tovn32.hlp", HELP_CONTENTS, 0);
+}
 
 void MainWindow::O1Click() {
     if (st_.SortMode || st_.CaptureMode) {

@@ -86,7 +86,8 @@ public:
 
     // Painting.
     void PaintPage();
-    void PaintCell(int cell, int slot);
+    // Paints one cell from one slot; false when the cache kept the cell as it was.
+    bool PaintCell(int cell, int slot);
     void PaintEmptyCells();
     void RealizeDisplayPalette();
 

@@ -29,8 +29,11 @@ void MainWindow::PaintPage() {
     const int count = static_cast<int>(st_.FileList.size());
     for (int cell = 1; cell <= st_.CellsPerPage; ++cell) {
         int slot = Index(st_.CurrentPage, cell, st_.CellsPerPage);
-        PaintCell(cell, slot);
-        if (slot + 1 < count) imgMain_.Refresh();
+        // The page grows on screen cell by cell; a cell the cache kept needs no refresh.
+        if (PaintCell(cell, slot) && slot + 1 < count) {
+            CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
+            imgMain_.Refresh(RECT{c.left, c.top, c.right, c.bottom});
+        }
     }
     ShowWaiting(L"", hwnd_);
     imgMain_.Refresh();
@@ -38,13 +41,13 @@ void MainWindow::PaintPage() {
     UpdateStatusBar();
 }
 
-void MainWindow::PaintCell(int cell, int slot) {
-    if (cell < 1 || cell >= static_cast<int>(st_.PageCells.size())) return;
+bool MainWindow::PaintCell(int cell, int slot) {
+    if (cell < 1 || cell >= static_cast<int>(st_.PageCells.size())) return false;
     if (slot < 0 || slot >= static_cast<int>(st_.FileList.size()) ||
         st_.FileList[slot].name.empty()) {
         st_.PageCells[cell] = CellCache{};
         PaintEmptyCell(cell);
-        return;
+        return true;
     }
     const std::wstring& name = st_.FileList[slot].name;
     int32_t date = kNoDate;
@@ -63,12 +66,13 @@ void MainWindow::PaintCell(int cell, int slot) {
             date = PackedDosDate(written);
     }
     CellCache& cached = st_.PageCells[cell];
-    if (opened && st_.CellCacheValid && cached.name == name && cached.date == date) return;
+    if (opened && st_.CellCacheValid && cached.name == name && cached.date == date) return false;
     cached = CellCache{name, date};
     st_.CellCacheValid = true;
     ++decodeCount_;
     DrawThumbnail(cell, name);
     if (st_.FileList[slot].mark == 1) ToggleMark(cell);
+    return true;
 }
 
 void MainWindow::PaintEmptyCells() {

@@ -112,8 +112,8 @@ function(tovn_fuzz)
 endfunction()
 
 # tovn_bench(NAME n SOURCES s... [LIBS l...])
-# A benchmark program: in the host bench tree, and in the Win32 tree (run through Wine by
-# scripts/bench). Never part of the test command.
+# A benchmark program: in the host bench tree, and in the Win32 tree (run through Wine with
+# scripts/wine-run from build/win32/bin). Never part of the test command.
 function(tovn_bench)
     cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
     if(NOT (TOVN_BENCH OR TOVN_WIN32))
