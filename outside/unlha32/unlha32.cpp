@@ -293,31 +293,30 @@ DWORD WINAPI UnlhaGetArcFileSize(HARC harc) {
     return arc ? static_cast<DWORD>(arc->file_size) : static_cast<DWORD>(-1);
 }
 
+// The total of one size field over every member.
+static uint64_t TotalOf(const Archive& arc, uint64_t lzh::Member::*field) {
+    uint64_t total = 0;
+    for (const auto& m : arc.members) total += m.*field;
+    return total;
+}
+
 DWORD WINAPI UnlhaGetArcOriginalSize(HARC harc) {
     Archive* arc = Lookup(harc);
-    if (!arc) return static_cast<DWORD>(-1);
-    uint64_t total = 0;
-    for (const auto& m : arc->members) total += m.original_size;
-    return static_cast<DWORD>(total);
+    return arc ? static_cast<DWORD>(TotalOf(*arc, &lzh::Member::original_size))
+               : static_cast<DWORD>(-1);
 }
 
 DWORD WINAPI UnlhaGetArcCompressedSize(HARC harc) {
     Archive* arc = Lookup(harc);
-    if (!arc) return static_cast<DWORD>(-1);
-    uint64_t total = 0;
-    for (const auto& m : arc->members) total += m.packed_size;
-    return static_cast<DWORD>(total);
+    return arc ? static_cast<DWORD>(TotalOf(*arc, &lzh::Member::packed_size))
+               : static_cast<DWORD>(-1);
 }
 
 WORD WINAPI UnlhaGetArcRatio(HARC harc) {
     Archive* arc = Lookup(harc);
     if (!arc) return static_cast<WORD>(-1);
-    uint64_t packed = 0, original = 0;
-    for (const auto& m : arc->members) {
-        packed += m.packed_size;
-        original += m.original_size;
-    }
-    return Ratio(packed, original);
+    return Ratio(TotalOf(*arc, &lzh::Member::packed_size),
+                 TotalOf(*arc, &lzh::Member::original_size));
 }
 
 // The archive's date and time are those of its newest member.
