@@ -188,7 +188,7 @@ bool MainWindow::CheckSlotFile(int index) {
 
 bool MainWindow::CollectTargetsOnScreen() {
     std::vector<int> unmarked;
-    bool marked = CollectTargets(st_, &unmarked);
+    bool marked = tovn::CollectTargets(st_, &unmarked);
     for (int slot : unmarked)
         if (PageOf(slot, st_.CellsPerPage) == st_.CurrentPage)
             ToggleMark(CellOf(slot, st_.CellsPerPage));
@@ -216,6 +216,43 @@ void MainWindow::ReturnToFolderList() {
     st_.LhaMode = false;
     ResetPageCells();
     BuildFileList();
+}
+
+void MainWindow::MoveCursorToSlot(int slot) {
+    if (slot < 0 || slot >= static_cast<int>(st_.FileList.size())) return;
+    SettleCursor(slot);
+}
+
+void MainWindow::ToggleSlotMark(int slot) {
+    if (slot < 0 || slot >= static_cast<int>(st_.FileList.size())) return;
+    st_.FileList[slot].mark ^= 1;
+    ToggleMarkIfShown(slot);
+}
+
+void MainWindow::PaintSlot(int slot) {
+    if (slot < 0 || PageOf(slot, st_.CellsPerPage) != st_.CurrentPage) return;
+    int cell = CellOf(slot, st_.CellsPerPage);
+    if (!PaintCell(cell, slot)) return;
+    CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
+    imgMain_.Refresh(RECT{c.left, c.top, c.right, c.bottom});
+}
+
+// The one place that knows in which order the parts of the screen are brought back.
+void MainWindow::Redraw(unsigned parts) {
+    if (parts & rdList) {
+        int slot = CursorSlot(st_);
+        std::wstring name = slot >= 0 && slot < static_cast<int>(st_.FileList.size())
+                                ? st_.FileList[slot].name
+                                : std::wstring();
+        BuildFileList();
+        PlaceCursorAt(st_, name.empty() ? -1 : FindName(st_, name));
+    }
+    if (parts & rdLayout) LayoutGrid();
+    if (parts & (rdLayout | rdCache)) ResetPageCells();
+    if (parts & rdCells) PaintPage();
+    if (parts & rdEmptyCells) PaintEmptyCells();
+    if (parts & rdScrollBar) UpdateScrollBar();
+    if (parts & rdStatusBar) UpdateStatusBar();
 }
 
 } // namespace tovn

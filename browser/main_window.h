@@ -2,6 +2,7 @@
 // handlers every command runs through.
 #pragma once
 #include "app/settings.h"
+#include "browser/browser_port.h"
 #include "browser/grid_image.h"
 #include "core/browser_state.h"
 #include <windows.h>
@@ -25,7 +26,7 @@ struct MainWindowOptions {
     int showCommand = SW_SHOWNORMAL;
 };
 
-class MainWindow {
+class MainWindow final : public BrowserPort {
 public:
     explicit MainWindow(MainWindowOptions options);
     ~MainWindow();
@@ -39,8 +40,27 @@ public:
     HWND StatusBar() const { return stBar_; }
     HWND ScrollBar() const { return sbMain_; }
     GridImage& Image() { return imgMain_; }
-    BrowserState& State() { return st_; }
-    PictureHost* Pictures() { return pictures_.get(); }
+    // BrowserPort.
+    HWND Owner() const override { return hwnd_; }
+    BrowserState& State() override { return st_; }
+    const BrowserState& State() const override { return st_; }
+    PictureHost& Pictures() override { return *pictures_; }
+    PictureSource Source() const override;
+    std::wstring ArchivePath() const override { return st_.CurrentDir + st_.ArchiveName; }
+    std::wstring PluginMask() const override;
+    const std::wstring& ProgramDir() const override { return options_.programDir; }
+    const std::wstring& IniPath() const override { return options_.iniPath; }
+    bool CollectTargets() override { return CollectTargetsOnScreen(); }
+    bool CheckSlotFile(int index) override;
+    void GoToCell(int page, int cell, bool mayLeavePage) override;
+    void MoveCursorToSlot(int slot) override;
+    void ToggleSlotMark(int slot) override;
+    void ToggleCursor() override;
+    void Redraw(unsigned parts) override;
+    void PaintSlot(int slot) override;
+    void RealizeDisplayPalette() override;
+    bool ArchiveStillThere() override;
+
     // Hook that runs after each key command (tests and the capture code observe it).
     std::function<void(WORD)> afterKey;
 
@@ -60,13 +80,11 @@ public:
     // Grid state operations.
     void LayoutGrid();
     void ResetPageCells();
-    void ToggleCursor();
     void ToggleMark(int cell);
     void PaintCellFrame(int cell);
     void PaintEmptyCell(int cell);
     void UpdateStatusBar();
     void UpdateScrollBar();
-    void GoToCell(int page, int cell, bool mayLeavePage);
     void GoToPreviousCell(int page, int cell);
     bool MoveRowUp();
     bool MoveRowDown();
@@ -75,9 +93,7 @@ public:
     void ApplyDispCount(int n);
     // Back to the folder's own list on its first page (archive mode left).
     void ReturnToFolderList();
-    bool CheckSlotFile(int index);
     bool CollectTargetsOnScreen();
-    bool ArchiveStillThere();
     void LeaveArchiveMode();
 
     // File list.
@@ -89,12 +105,9 @@ public:
     // Paints one cell from one slot; false when the cache kept the cell as it was.
     bool PaintCell(int cell, int slot);
     void PaintEmptyCells();
-    void RealizeDisplayPalette();
 
     // Counts of pictures decoded by PaintCell (tests check the cache with it).
     int DecodeCount() const { return decodeCount_; }
-    std::wstring PluginMask() const;
-    std::wstring ArchivePath() const { return st_.CurrentDir + st_.ArchiveName; }
     const MainWindowOptions& Options() const { return options_; }
 
 private:
@@ -111,7 +124,6 @@ private:
     void ReleasePictures();
     void sbMain_Scroll(int code, int position, int trackPosition);
     void DrawThumbnail(int cell, const std::wstring& name);
-    PictureSource Source() const;
 
     // Key commands (key dispatcher).
     bool NavigationStage(WORD key, unsigned shift);

@@ -201,7 +201,7 @@ TEST_P(PagePaint, HundredPictures) {
     ASSERT_EQ(st().CellsPerPage, kSide * kSide);
     ASSERT_EQ(static_cast<int>(st().FileList.size()), kSide * kSide);
     ASSERT_EQ(dialogs.beeps, 0) << "a picture did not decode: is IFMAG.SPI beside the program?";
-    pictures_ = w().Pictures();
+    pictures_ = &w().Pictures();
     std::vector<Round> rounds(kRounds);
     for (Round& r : rounds) {
         TimeDecodes(r);

@@ -30,7 +30,7 @@ TEST_F(PageInWindow, EveryKindDecodesAtItsOwnSize) {
     PictureSource source{st().CurrentDir, false, L""};
     for (const bench::PictureFile& f : page) {
         std::wstring name(f.name.begin(), f.name.end());
-        ASSERT_TRUE(w().Pictures()->LoadPicture(picture, name, lpThumbnail, source)) << f.name;
+        ASSERT_TRUE(w().Pictures().LoadPicture(picture, name, lpThumbnail, source)) << f.name;
         EXPECT_EQ(picture.Width(), f.width) << f.name;
         EXPECT_EQ(picture.Height(), f.height) << f.name;
     }

@@ -1,0 +1,83 @@
+// What a command or a modal window may use of the browser: its state, the targets, the
+// cursor, the redraw of what changed, the archive check and the owner window. Commands and
+// windows take this instead of the main window, so each can be built and tested alone.
+#pragma once
+#include "core/browser_state.h"
+#include <windows.h>
+#include <string>
+
+namespace tovn {
+
+class PictureHost;
+struct PictureSource;
+
+// The parts of the browser's screen a change leaves stale. Redraw brings them back in one
+// fixed order: list, layout, cache, page, empty cells, scroll bar, status bar.
+enum RedrawPart : unsigned {
+    rdList = 1u << 0,       // file list built again; the cursor stays on its file
+    rdLayout = 1u << 1,     // grid geometry (count or window size changed)
+    rdCache = 1u << 2,      // every cell decodes again
+    rdCells = 1u << 3,      // the page (cells the cache holds are kept)
+    rdEmptyCells = 1u << 4, // the grey cells of emptied slots
+    rdScrollBar = 1u << 5,
+    rdStatusBar = 1u << 6,
+};
+
+class BrowserPort {
+public:
+    // The window that owns message boxes and the modal windows a command opens.
+    virtual HWND Owner() const = 0;
+    virtual BrowserState& State() = 0;
+    virtual const BrowserState& State() const = 0;
+    virtual PictureHost& Pictures() = 0;
+    // Where the picture loader finds a bare name (folder, or archive in archive mode).
+    virtual PictureSource Source() const = 0;
+    // CurrentDir + ArchiveName.
+    virtual std::wstring ArchivePath() const = 0;
+    virtual std::wstring PluginMask() const = 0;
+    // The program's folder (ends in "\"): settings, macro and part-save files, batch files.
+    virtual const std::wstring& ProgramDir() const = 0;
+    // The settings file.
+    virtual const std::wstring& IniPath() const = 0;
+
+    // The marked files, or the cursor file when none is marked, into TargetList; their
+    // marks and bands are cleared. True when marked files were taken.
+    virtual bool CollectTargets() = 0;
+    // True when slot holds a file that still exists (folder or archive); a vanished file's
+    // slot is emptied and its cell greyed.
+    virtual bool CheckSlotFile(int slot) = 0;
+
+    // Cursor moves; the page changes and is painted when the target lies on another page.
+    virtual void GoToCell(int page, int cell, bool mayLeavePage) = 0;
+    virtual void MoveCursorToSlot(int slot) = 0;
+    // Flips the mark of slot and, when its cell is on the page, the mark band.
+    virtual void ToggleSlotMark(int slot) = 0;
+    // The XOR cursor band: drawn twice to remove it. Prefer CursorBandHidden.
+    virtual void ToggleCursor() = 0;
+
+    virtual void Redraw(unsigned parts) = 0;
+    // Paints the cell of slot when it is on the current page.
+    virtual void PaintSlot(int slot) = 0;
+    // The grid's palette realised again (after a window with its own palette closes).
+    virtual void RealizeDisplayPalette() = 0;
+
+    // Archive mode: false (and the browser back on the folder) when the archive vanished.
+    virtual bool ArchiveStillThere() = 0;
+
+protected:
+    ~BrowserPort() = default;
+};
+
+// Keeps the cursor band off the grid while a command changes what lies under it.
+class CursorBandHidden {
+public:
+    explicit CursorBandHidden(BrowserPort& browser) : browser_(browser) { browser_.ToggleCursor(); }
+    CursorBandHidden(const CursorBandHidden&) = delete;
+    CursorBandHidden& operator=(const CursorBandHidden&) = delete;
+    ~CursorBandHidden() { browser_.ToggleCursor(); }
+
+private:
+    BrowserPort& browser_;
+};
+
+} // namespace tovn
