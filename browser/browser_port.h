@@ -11,6 +11,9 @@ namespace tovn {
 class PictureHost;
 struct PictureSource;
 
+// Shift keys held with a key command.
+enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+
 // The parts of the browser's screen a change leaves stale. Redraw brings them back in one
 // fixed order: list, layout, cache, page, empty cells, scroll bar, status bar.
 enum RedrawPart : unsigned {
@@ -63,6 +66,10 @@ public:
 
     // Archive mode: false (and the browser back on the folder) when the archive vanished.
     virtual bool ArchiveStillThere() = 0;
+    // The archive vanished: the user is told and the browser shows its folder again.
+    virtual void LeaveArchiveMode() = 0;
+    // Shows folder (ends in "\"), or the archive ArchiveName in it, from its first page.
+    virtual void ShowFolder(const std::wstring& folder, int count, bool lhaMode) = 0;
 
 protected:
     ~BrowserPort() = default;

@@ -17,8 +17,6 @@ class PictureHost;
 struct ChooserAnswer;
 struct PictureSource;
 
-enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
-
 struct MainWindowOptions {
     std::wstring iniPath;    // the settings file
     std::wstring programDir; // ends in "\"; default folder and TEMP\ parent
@@ -60,6 +58,8 @@ public:
     void PaintSlot(int slot) override;
     void RealizeDisplayPalette() override;
     bool ArchiveStillThere() override;
+    void LeaveArchiveMode() override;
+    void ShowFolder(const std::wstring& folder, int count, bool lhaMode) override;
 
     // Hook that runs after each key command (tests and the capture code observe it).
     std::function<void(WORD)> afterKey;
@@ -94,7 +94,6 @@ public:
     // Back to the folder's own list on its first page (archive mode left).
     void ReturnToFolderList();
     bool CollectTargetsOnScreen();
-    void LeaveArchiveMode();
 
     // File list.
     void BuildFileList();
@@ -146,7 +145,6 @@ private:
     void ReRead(bool resetCache);
     void ChangeFolder();
     bool RunChooser(const wchar_t* purpose, ChooserAnswer& answer);
-    void ShowFolder(const std::wstring& folder, int count, bool lhaMode);
     bool ArchiveLibrariesReady();
     bool IsUsableArchive(const std::wstring& path);
     void OpenArchive();

@@ -1,7 +1,7 @@
 #include "fileops/archive_ops.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
-#include "browser/main_window.h"
+#include "browser/browser_port.h"
 #include "fileops/requests.h"
 #include "fileops/shell_ops.h"
 #include "fileops/slot_edits.h"
@@ -10,8 +10,8 @@ namespace tovn {
 
 namespace {
 
-void Run(MainWindow& w, const std::wstring& commandLine) {
-    RunUnlha(w.Handle(), ToAnsi(commandLine));
+void Run(BrowserPort& w, const std::wstring& commandLine) {
+    RunUnlha(w.Owner(), ToAnsi(commandLine));
 }
 
 } // namespace
@@ -20,24 +20,25 @@ bool CarriedAsIs(const std::wstring& name) {
     return Quotable(name) && FromAnsi(ToAnsi(name)) == name;
 }
 
-std::vector<std::wstring> ArchiveTargetNames(MainWindow& w) {
+std::vector<std::wstring> ArchiveTargetNames(BrowserPort& w) {
     std::vector<std::wstring> names;
     for (const NamedIndex& t : w.State().TargetList)
         if (CarriedAsIs(t.name)) names.push_back(t.name);
     return names;
 }
 
-bool ExtractTargets(MainWindow& w, const std::wstring& folder) {
+bool ExtractTargets(BrowserPort& w, const std::wstring& folder) {
     if (!FileExists(w.ArchivePath())) return false;
     Run(w, ExtractCommand(w.ArchivePath(), folder, ArchiveTargetNames(w)));
     return true;
 }
 
-void PackTargets(MainWindow& w, const std::wstring& archivePath, const std::wstring& sourceFolder) {
+void PackTargets(BrowserPort& w, const std::wstring& archivePath,
+                 const std::wstring& sourceFolder) {
     Run(w, PackCommand(archivePath, sourceFolder, ArchiveTargetNames(w)));
 }
 
-bool DeleteTargetsFromArchive(MainWindow& w) {
+bool DeleteTargetsFromArchive(BrowserPort& w) {
     if (!FileExists(w.ArchivePath())) return false;
     Run(w, DeleteCommand(w.ArchivePath(), ArchiveTargetNames(w)));
     BrowserState& st = w.State();
@@ -46,31 +47,31 @@ bool DeleteTargetsFromArchive(MainWindow& w) {
     return true;
 }
 
-bool ArchiveHasMember(MainWindow& w, const std::wstring& archivePath, const std::wstring& name) {
-    return FindArchiveEntry(w.Handle(), ToAnsi(archivePath), ToAnsi(name));
+bool ArchiveHasMember(BrowserPort& w, const std::wstring& archivePath, const std::wstring& name) {
+    return FindArchiveEntry(w.Owner(), ToAnsi(archivePath), ToAnsi(name));
 }
 
-bool RenameArchiveMember(MainWindow& w, const std::wstring& oldName, const std::wstring& newName) {
+bool RenameArchiveMember(BrowserPort& w, const std::wstring& oldName, const std::wstring& newName) {
     if (!CarriedAsIs(oldName) || !CarriedAsIs(newName)) return false;
     if (ArchiveHasMember(w, w.ArchivePath(), newName)) return false;
     Run(w, RenameCommand(w.ArchivePath(), oldName, newName));
     return true;
 }
 
-bool CreateTempDir(MainWindow& w) {
+bool CreateTempDir(BrowserPort& w) {
     return MakeFolderWithParents(w.State().TempDir);
 }
 
-void ClearTempDir(MainWindow& w) {
+void ClearTempDir(BrowserPort& w) {
     tovn::ClearTempDir(w.State().TempDir);
 }
 
-bool ArchiveMatchesFiles(MainWindow& w, const std::wstring& archivePath, const std::wstring& folder,
-                         const std::vector<std::wstring>& names) {
+bool ArchiveMatchesFiles(BrowserPort& w, const std::wstring& archivePath,
+                         const std::wstring& folder, const std::vector<std::wstring>& names) {
     for (const std::wstring& name : names) {
         if (!CarriedAsIs(name)) return false;
         IndividualInfo entry;
-        if (!FindArchiveEntry(w.Handle(), ToAnsi(archivePath), ToAnsi(name), &entry)) return false;
+        if (!FindArchiveEntry(w.Owner(), ToAnsi(archivePath), ToAnsi(name), &entry)) return false;
         FileDigest file;
         if (!ReadDigest(folder + name, file)) return false;
         if (file.size != entry.dwOriginalSize || file.crc != (entry.dwCRC & 0xFFFF)) return false;

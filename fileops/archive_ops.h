@@ -7,33 +7,33 @@
 
 namespace tovn {
 
-class MainWindow;
+class BrowserPort;
 
 // Unpacks every target into folder (ends in "\"). False, without calling the library, when
 // the archive file is missing.
-bool ExtractTargets(MainWindow& w, const std::wstring& folder);
+bool ExtractTargets(BrowserPort& w, const std::wstring& folder);
 // Adds each target, taken from sourceFolder, to the archive (created when new).
-void PackTargets(MainWindow& w, const std::wstring& archivePath, const std::wstring& sourceFolder);
+void PackTargets(BrowserPort& w, const std::wstring& archivePath, const std::wstring& sourceFolder);
 // Removes every target from the open archive and empties its slot. False when the archive
 // file is missing.
-bool DeleteTargetsFromArchive(MainWindow& w);
+bool DeleteTargetsFromArchive(BrowserPort& w);
 // Renames a member of the open archive; false on a clash (or a name the command line
 // cannot carry).
-bool RenameArchiveMember(MainWindow& w, const std::wstring& oldName, const std::wstring& newName);
-bool ArchiveHasMember(MainWindow& w, const std::wstring& archivePath, const std::wstring& name);
+bool RenameArchiveMember(BrowserPort& w, const std::wstring& oldName, const std::wstring& newName);
+bool ArchiveHasMember(BrowserPort& w, const std::wstring& archivePath, const std::wstring& name);
 
 // The work folder beside the program, made with its parents.
-bool CreateTempDir(MainWindow& w);
-void ClearTempDir(MainWindow& w);
+bool CreateTempDir(BrowserPort& w);
+void ClearTempDir(BrowserPort& w);
 
 // True when the archive holds, for every name, a member with the same contents as the file
 // folder + name (size and checksum). Nothing may be removed before this holds.
-bool ArchiveMatchesFiles(MainWindow& w, const std::wstring& archivePath, const std::wstring& folder,
-                         const std::vector<std::wstring>& names);
+bool ArchiveMatchesFiles(BrowserPort& w, const std::wstring& archivePath,
+                         const std::wstring& folder, const std::vector<std::wstring>& names);
 // A name the library sees as it is: quotable, and unchanged by the trip through the ANSI
 // code page (a character without an ANSI form would turn into a wildcard).
 bool CarriedAsIs(const std::wstring& name);
 // The target names the archive commands can carry.
-std::vector<std::wstring> ArchiveTargetNames(MainWindow& w);
+std::vector<std::wstring> ArchiveTargetNames(BrowserPort& w);
 
 } // namespace tovn

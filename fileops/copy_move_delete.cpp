@@ -3,7 +3,7 @@
 #include "app/dialogs.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
-#include "browser/main_window.h"
+#include "browser/browser_port.h"
 #include "core/slots.h"
 #include "core/text.h"
 #include "fileops/archive_ops.h"
@@ -25,7 +25,7 @@ bool OnCurrentPage(const BrowserState& st, int index) {
 enum class Emptied { Existing, Missing };
 
 // The paths of the targets whose files still exist in folder.
-std::vector<std::wstring> ExistingTargets(MainWindow& w, const std::wstring& folder,
+std::vector<std::wstring> ExistingTargets(BrowserPort& w, const std::wstring& folder,
                                           Emptied emptied) {
     BrowserState& st = w.State();
     std::vector<std::wstring> paths;
@@ -35,36 +35,26 @@ std::vector<std::wstring> ExistingTargets(MainWindow& w, const std::wstring& fol
         if (exists) paths.push_back(path);
         if (exists != (emptied == Emptied::Existing)) continue;
         EmptySlot(st, t.index);
-        if (!exists && OnCurrentPage(st, t.index)) {
-            int cell = CellOf(t.index, st.CellsPerPage);
-            st.PageCells[cell] = CellCache{};
-            w.PaintEmptyCell(cell);
-        }
+        if (!exists) w.PaintSlot(t.index);
     }
     return paths;
 }
 
-void OpenDestination(MainWindow& w) {
-    BrowserState& st = w.State();
-    st.LhaMode = false;
-    st.CurrentDir = st.CopyDir;
-    w.ResetPageCells();
-    st.CurrentPage = 1;
-    st.CursorCell = 1;
-    w.BuildFileList();
-    w.PaintPage();
+void OpenDestination(BrowserPort& w) {
+    const BrowserState& st = w.State();
+    w.ShowFolder(st.CopyDir, st.DispCount, false);
 }
 
-void ShowRemoval(MainWindow& w) {
+void ShowRemoval(BrowserPort& w) {
     AfterRemoval(w);
-    w.PaintEmptyCells();
-    w.UpdateStatusBar();
+    w.Redraw(rdEmptyCells);
+    w.Redraw(rdStatusBar);
 }
 
 // Extracts the targets into folder and checks that every one arrived whole. Returns false
 // when the command must stop: the archive is gone (normal mode again) or a copy is missing
 // (reported).
-bool ExtractAndCheck(MainWindow& w, const std::wstring& folder) {
+bool ExtractAndCheck(BrowserPort& w, const std::wstring& folder) {
     if (!ExtractTargets(w, folder)) {
         w.LeaveArchiveMode();
         return false;
@@ -75,47 +65,47 @@ bool ExtractAndCheck(MainWindow& w, const std::wstring& folder) {
 }
 
 // Removes the targets from the archive after a copy of them was kept.
-bool RemoveFromArchive(MainWindow& w) {
+bool RemoveFromArchive(BrowserPort& w) {
     if (DeleteTargetsFromArchive(w)) return true;
     w.LeaveArchiveMode();
     return false;
 }
 
 // The recycle-bin backup of archive members: their extracted copies go to the bin.
-bool RecycleArchiveTargets(MainWindow& w) {
+bool RecycleArchiveTargets(BrowserPort& w) {
     BrowserState& st = w.State();
     CreateTempDir(w);
     bool kept = ExtractAndCheck(w, st.TempDir);
     if (kept) {
         std::vector<std::wstring> paths;
         for (const std::wstring& name : ArchiveTargetNames(w)) paths.push_back(st.TempDir + name);
-        kept = RunShellOperation(w.Handle(), DeletionRequest(1, true, st.TempDir, st.BackupDir),
-                                 paths);
+        kept =
+            RunShellOperation(w.Owner(), DeletionRequest(1, true, st.TempDir, st.BackupDir), paths);
         if (!kept) ReportKeptFiles(w);
     }
     ClearTempDir(w);
     return kept;
 }
 
-bool DeleteFromArchive(MainWindow& w) {
+bool DeleteFromArchive(BrowserPort& w) {
     BrowserState& st = w.State();
     if (st.BackupMode == 1 && !RecycleArchiveTargets(w)) return false;
     if (st.BackupMode == 2) {
-        ShowWaiting(L"Now Deleting Files", w.Handle());
+        ShowWaiting(L"Now Deleting Files", w.Owner());
         if (!ExtractAndCheck(w, st.BackupDir)) return false;
     }
-    ShowWaiting(L"Now Deleting Files", w.Handle());
+    ShowWaiting(L"Now Deleting Files", w.Owner());
     return RemoveFromArchive(w);
 }
 
 } // namespace
 
-bool ChooseDestination(MainWindow& w, const wchar_t* purpose) {
+bool ChooseDestination(BrowserPort& w, const wchar_t* purpose) {
     BrowserState& st = w.State();
     ChooserRequest request{purpose, st.CurrentDir, st.CopyDir, w.PluginMask(), st.DispCount};
     st.DialogParam = request.purpose;
     ChooserAnswer answer;
-    bool ok = CurrentDialogs().Choose(w.Handle(), request, answer);
+    bool ok = CurrentDialogs().Choose(w.Owner(), request, answer);
     st.DialogParam = answer.folder;
     st.ChosenCount = answer.count;
     if (!ok || answer.folder.empty()) {
@@ -127,13 +117,13 @@ bool ChooseDestination(MainWindow& w, const wchar_t* purpose) {
     return true;
 }
 
-void CopyOrMove(MainWindow& w, bool move, bool openDestination) {
+void CopyOrMove(BrowserPort& w, bool move, bool openDestination) {
     BrowserState& st = w.State();
     if (!ChooseDestination(w, move ? L"Move" : L"Copy")) return;
-    w.CollectTargetsOnScreen();
+    w.CollectTargets();
     bool done = true;
     if (st.LhaMode) {
-        ShowWaiting(move ? L"Now Moving Files" : L"Now Copying Files", w.Handle());
+        ShowWaiting(move ? L"Now Moving Files" : L"Now Copying Files", w.Owner());
         if (move) {
             done = ExtractAndCheck(w, st.CopyDir) && RemoveFromArchive(w);
         } else if (!ExtractTargets(w, st.CopyDir)) {
@@ -141,10 +131,10 @@ void CopyOrMove(MainWindow& w, bool move, bool openDestination) {
             done = false;
         }
     } else if (move) {
-        RunShellOperation(w.Handle(), MoveRequest(st.CopyDir),
+        RunShellOperation(w.Owner(), MoveRequest(st.CopyDir),
                           ExistingTargets(w, st.CurrentDir, Emptied::Existing));
     } else {
-        RunShellOperation(w.Handle(), CopyRequest(st.CopyDir),
+        RunShellOperation(w.Owner(), CopyRequest(st.CopyDir),
                           ExistingTargets(w, st.CurrentDir, Emptied::Missing));
     }
     if (done && openDestination)
@@ -154,14 +144,14 @@ void CopyOrMove(MainWindow& w, bool move, bool openDestination) {
     st.TargetList.clear();
 }
 
-void DeleteWithBackup(MainWindow& w) {
+void DeleteWithBackup(BrowserPort& w) {
     BrowserState& st = w.State();
-    if (CurrentDialogs().Message(w.Handle(), L"ファイルを削除します．", L"削除確認", MB_OKCANCEL) !=
+    if (CurrentDialogs().Message(w.Owner(), L"ファイルを削除します．", L"削除確認", MB_OKCANCEL) !=
         IDOK) {
         CurrentDialogs().Beep();
         return;
     }
-    w.CollectTargetsOnScreen();
+    w.CollectTargets();
     bool done = true;
     if (st.LhaMode)
         done = DeleteFromArchive(w);
@@ -171,14 +161,14 @@ void DeleteWithBackup(MainWindow& w) {
     st.TargetList.clear();
 }
 
-bool DeleteTargets(MainWindow& w, const std::wstring& folder, int backupMode) {
+bool DeleteTargets(BrowserPort& w, const std::wstring& folder, int backupMode) {
     BrowserState& st = w.State();
-    return RunShellOperation(w.Handle(),
+    return RunShellOperation(w.Owner(),
                              DeletionRequest(backupMode, st.LhaMode, st.CurrentDir, st.BackupDir),
                              ExistingTargets(w, folder, Emptied::Existing));
 }
 
-void AfterRemoval(MainWindow& w) {
+void AfterRemoval(BrowserPort& w) {
     BrowserState& st = w.State();
     switch (PlanAfterRemoval(st)) {
     case CursorAfterRemoval::NextOnPage:

@@ -1,11 +1,11 @@
 #include "fileops/file_commands.h"
 #include "app/dialogs.h"
-#include "browser/main_window.h"
+#include "browser/browser_port.h"
 #include "fileops/commands.h"
 
 namespace tovn {
 
-void RunFileCommand(MainWindow& w, WORD key, unsigned shift) {
+void RunFileCommand(BrowserPort& w, WORD key, unsigned shift) {
     BrowserState& st = w.State();
     const bool isShift = shift & ssShift, isCtrl = shift & ssCtrl;
     switch (key) {
@@ -52,12 +52,12 @@ void RunFileCommand(MainWindow& w, WORD key, unsigned shift) {
     }
 }
 
-void Complain(MainWindow& w, const std::wstring& text, const std::wstring& caption) {
+void Complain(BrowserPort& w, const std::wstring& text, const std::wstring& caption) {
     CurrentDialogs().Beep();
-    CurrentDialogs().Message(w.Handle(), text, caption, MB_OK);
+    CurrentDialogs().Message(w.Owner(), text, caption, MB_OK);
 }
 
-void ReportKeptFiles(MainWindow& w) {
+void ReportKeptFiles(BrowserPort& w) {
     Complain(w, L"コピーを確かめられないため，元のファイルは削除しませんでした．", L"Files Kept");
 }
 

@@ -5,9 +5,9 @@
 
 namespace tovn {
 
-class MainWindow;
+class BrowserPort;
 
 // Runs the command of key (C, U, D, M, N, Z, I, K, P) with its guards. shift: ssShift etc.
-void RunFileCommand(MainWindow& w, WORD key, unsigned shift);
+void RunFileCommand(BrowserPort& w, WORD key, unsigned shift);
 
 } // namespace tovn

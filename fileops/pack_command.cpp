@@ -4,7 +4,7 @@
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
-#include "browser/main_window.h"
+#include "browser/browser_port.h"
 #include "core/text.h"
 #include "fileops/archive_ops.h"
 #include "fileops/commands.h"
@@ -14,9 +14,8 @@ namespace tovn {
 
 namespace {
 
-bool AskArchiveName(MainWindow& w, std::wstring& name) {
-    if (CurrentDialogs().Input(w.Handle(), L"ファイル圧縮", L"ファイル名を入力して下さい．",
-                               name) &&
+bool AskArchiveName(BrowserPort& w, std::wstring& name) {
+    if (CurrentDialogs().Input(w.Owner(), L"ファイル圧縮", L"ファイル名を入力して下さい．", name) &&
         !name.empty())
         return true;
     CurrentDialogs().Beep();
@@ -26,7 +25,7 @@ bool AskArchiveName(MainWindow& w, std::wstring& name) {
 // Packs the archive's own targets through the work folder. They are removed only when the
 // work folder's copies match the open archive and the new archive holds the same; never
 // when the new archive is the open one itself, which would delete what was just packed.
-void PackFromArchive(MainWindow& w, const std::wstring& archivePath, bool removePacked) {
+void PackFromArchive(BrowserPort& w, const std::wstring& archivePath, bool removePacked) {
     BrowserState& st = w.State();
     CreateTempDir(w);
     if (!ExtractTargets(w, st.TempDir)) {
@@ -41,7 +40,7 @@ void PackFromArchive(MainWindow& w, const std::wstring& archivePath, bool remove
             !ArchiveMatchesFiles(w, archivePath, st.TempDir, names)) {
             ReportKeptFiles(w);
         } else if (DeleteTargetsFromArchive(w)) {
-            w.PaintEmptyCells();
+            w.Redraw(rdEmptyCells);
         } else {
             w.LeaveArchiveMode();
             return;
@@ -50,7 +49,7 @@ void PackFromArchive(MainWindow& w, const std::wstring& archivePath, bool remove
     ClearTempDir(w);
 }
 
-void PackFromFolder(MainWindow& w, const std::wstring& archivePath, bool removePacked) {
+void PackFromFolder(BrowserPort& w, const std::wstring& archivePath, bool removePacked) {
     BrowserState& st = w.State();
     PackTargets(w, archivePath, st.CurrentDir);
     if (!removePacked) return;
@@ -68,12 +67,12 @@ void PackFromFolder(MainWindow& w, const std::wstring& archivePath, bool removeP
     }
     st.TargetList = packed;
     DeleteTargets(w, st.CurrentDir, 0);
-    w.PaintEmptyCells();
+    w.Redraw(rdEmptyCells);
 }
 
 } // namespace
 
-void Pack(MainWindow& w, bool removePacked) {
+void Pack(BrowserPort& w, bool removePacked) {
     BrowserState& st = w.State();
     if (!UnlhaLoaded()) {
         Complain(w, L"UNLHA32.DLLがロードされていません．", L"UNLHA32.DLL Not Loaded.");
@@ -81,17 +80,17 @@ void Pack(MainWindow& w, bool removePacked) {
     }
     std::wstring name;
     if (!AskArchiveName(w, name) || !ChooseDestination(w, L"Pack")) return;
-    w.CollectTargetsOnScreen();
-    ShowWaiting(L"Now Packing Files", w.Handle());
+    w.CollectTargets();
+    ShowWaiting(L"Now Packing Files", w.Owner());
     const std::wstring archivePath = PackArchivePath(st.CopyDir, name);
     if (st.LhaMode)
         PackFromArchive(w, archivePath, removePacked);
     else
         PackFromFolder(w, archivePath, removePacked);
-    ShowWaiting(L"", w.Handle());
+    ShowWaiting(L"", w.Owner());
     AfterRemoval(w);
     st.TargetList.clear();
-    w.UpdateStatusBar();
+    w.Redraw(rdStatusBar);
 }
 
 } // namespace tovn

@@ -2,7 +2,7 @@
 #include "app/dialogs.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
-#include "browser/main_window.h"
+#include "browser/browser_port.h"
 #include "core/slots.h"
 #include "fileops/archive_ops.h"
 #include "fileops/commands.h"
@@ -18,23 +18,23 @@ const wchar_t* const kNameError = L"File Name Error";
 const wchar_t* const kBlankText = L"空白が入っています．";
 
 // Ends a rename command: targets done so far keep their new names.
-void EndRename(MainWindow& w) {
+void EndRename(BrowserPort& w) {
     w.State().TargetList.clear();
-    w.UpdateStatusBar();
+    w.Redraw(rdStatusBar);
 }
 
-void Abort(MainWindow& w, const std::wstring& text, const std::wstring& caption) {
+void Abort(BrowserPort& w, const std::wstring& text, const std::wstring& caption) {
     Complain(w, text, caption);
     EndRename(w);
 }
 
-void Cancelled(MainWindow& w) {
+void Cancelled(BrowserPort& w) {
     CurrentDialogs().Beep();
     EndRename(w);
 }
 
 // The short-name checks; false after reporting a refused name.
-bool AcceptTypedName(MainWindow& w, const std::wstring& text, size_t limit,
+bool AcceptTypedName(BrowserPort& w, const std::wstring& text, size_t limit,
                      const std::wstring& tooLongText, const std::wstring& caption) {
     switch (CheckTypedName(text, ToAnsi(text).size(), limit, w.State().LongFileNames)) {
     case NameProblem::TooLong:
@@ -50,7 +50,7 @@ bool AcceptTypedName(MainWindow& w, const std::wstring& text, size_t limit,
 }
 
 // A failed rename, whatever the reason, counts as a clash.
-bool RenameTarget(MainWindow& w, const std::wstring& oldName, const std::wstring& newName) {
+bool RenameTarget(BrowserPort& w, const std::wstring& oldName, const std::wstring& newName) {
     if (!StaysInFolder(newName)) return false;
     BrowserState& st = w.State();
     if (st.LhaMode) return RenameArchiveMember(w, oldName, newName);
@@ -58,7 +58,7 @@ bool RenameTarget(MainWindow& w, const std::wstring& oldName, const std::wstring
 }
 
 // Checks the target's file and renames it to NewName; false after aborting the command.
-bool RenameOne(MainWindow& w, const NamedIndex& target) {
+bool RenameOne(BrowserPort& w, const NamedIndex& target) {
     BrowserState& st = w.State();
     if (!w.CheckSlotFile(target.index)) {
         Abort(w, L"ファイルがありません．中止します．", L"File Not Exists");
@@ -71,19 +71,19 @@ bool RenameOne(MainWindow& w, const NamedIndex& target) {
     return true;
 }
 
-bool StartRename(MainWindow& w) {
+bool StartRename(BrowserPort& w) {
     if (!w.ArchiveStillThere()) return false;
-    w.CollectTargetsOnScreen();
+    w.CollectTargets();
     return true;
 }
 
 // The two input boxes of numbered rename; false when the command ended.
-bool AskNumberedName(MainWindow& w) {
+bool AskNumberedName(BrowserPort& w) {
     BrowserState& st = w.State();
     std::wstring part = st.RenameName;
     const wchar_t* prompt = st.LongFileNames ? L"ファイル名部分を入れて下さい．"
                                              : L"ファイル名部分を５文字以内で入力して下さい．";
-    if (!CurrentDialogs().Input(w.Handle(), L"連番リネーム", prompt, part)) {
+    if (!CurrentDialogs().Input(w.Owner(), L"連番リネーム", prompt, part)) {
         Cancelled(w);
         return false;
     }
@@ -93,8 +93,8 @@ bool AskNumberedName(MainWindow& w) {
         return false;
     }
     std::wstring number = std::to_wstring(st.RenameNo);
-    if (!CurrentDialogs().Input(w.Handle(), L"連番リネーム　ナンバー",
-                                L"３桁以内で入力して下さい．", number)) {
+    if (!CurrentDialogs().Input(w.Owner(), L"連番リネーム　ナンバー", L"３桁以内で入力して下さい．",
+                                number)) {
         Cancelled(w);
         return false;
     }
@@ -103,7 +103,7 @@ bool AskNumberedName(MainWindow& w) {
         Abort(w, L"３桁以内で入力して下さい．", kNameError);
         return false;
     case NumberProblem::NotANumber:
-        CurrentDialogs().Message(w.Handle(), L"数値で力して下さい．", kNameError, MB_OK);
+        CurrentDialogs().Message(w.Owner(), L"数値で力して下さい．", kNameError, MB_OK);
         CurrentDialogs().Beep();
         st.TargetList.clear();
         return false;
@@ -115,10 +115,10 @@ bool AskNumberedName(MainWindow& w) {
 
 } // namespace
 
-void NumberedRename(MainWindow& w) {
+void NumberedRename(BrowserPort& w) {
     BrowserState& st = w.State();
     if (!StartRename(w) || !AskNumberedName(w)) return;
-    ShowWaiting(L"Now Renaming Files", w.Handle());
+    ShowWaiting(L"Now Renaming Files", w.Owner());
     const std::vector<NamedIndex> targets = st.TargetList;
     for (const NamedIndex& t : targets) {
         if (st.RenameNo >= kRenameNoLimit) {
@@ -133,7 +133,7 @@ void NumberedRename(MainWindow& w) {
     EndRename(w);
 }
 
-void RenameEach(MainWindow& w) {
+void RenameEach(BrowserPort& w) {
     BrowserState& st = w.State();
     if (!StartRename(w)) return;
     const wchar_t* prompt =
@@ -141,7 +141,7 @@ void RenameEach(MainWindow& w) {
     const std::vector<NamedIndex> targets = st.TargetList;
     for (const NamedIndex& t : targets) {
         std::wstring text = StemBeforeFirstDot(t.name);
-        if (!CurrentDialogs().Input(w.Handle(), L"ReName Files", prompt, text)) {
+        if (!CurrentDialogs().Input(w.Owner(), L"ReName Files", prompt, text)) {
             Cancelled(w);
             return;
         }
@@ -157,11 +157,11 @@ void RenameEach(MainWindow& w) {
     EndRename(w);
 }
 
-void NewFolder(MainWindow& w) {
+void NewFolder(BrowserPort& w) {
     BrowserState& st = w.State();
     std::wstring name;
-    if (!CurrentDialogs().Input(w.Handle(), L"ディレクトリ作成",
-                                L"ディレクトリ名を入力して下さい．", name) ||
+    if (!CurrentDialogs().Input(w.Owner(), L"ディレクトリ作成", L"ディレクトリ名を入力して下さい．",
+                                name) ||
         name.empty()) {
         CurrentDialogs().Beep();
         return;
@@ -174,22 +174,22 @@ void NewFolder(MainWindow& w) {
     if (!MakeFolderWithParents(path)) Complain(w, L"ﾃﾞｨﾚｸﾄﾘの作成に失敗しました．", L"Error");
 }
 
-void InsertSpaceAtCursor(MainWindow& w) {
+void InsertSpaceAtCursor(BrowserPort& w) {
     BrowserState& st = w.State();
     if (InsertSpace(st) == 0) return;
     w.GoToCell(st.CurrentPage, st.CursorCell, true);
-    w.PaintPage();
+    w.Redraw(rdCells);
 }
 
 namespace {
 
-void CannotCreate(MainWindow& w, const std::wstring& name) {
-    CurrentDialogs().Message(w.Handle(), L"ファイルが作成出来ません．", name, MB_OK);
+void CannotCreate(BrowserPort& w, const std::wstring& name) {
+    CurrentDialogs().Message(w.Owner(), L"ファイルが作成出来ません．", name, MB_OK);
     CurrentDialogs().Beep();
 }
 
 // Makes the duplicate NewName of the one target; false after reporting a failure.
-bool CopyInFolder(MainWindow& w, const std::wstring& name) {
+bool CopyInFolder(BrowserPort& w, const std::wstring& name) {
     BrowserState& st = w.State();
     if (::CopyFileW((st.CurrentDir + name).c_str(), (st.CurrentDir + st.NewName).c_str(), TRUE))
         return true;
@@ -199,7 +199,7 @@ bool CopyInFolder(MainWindow& w, const std::wstring& name) {
 
 // The same in the archive, through the work folder; the slot appears only when the archive
 // really holds the new member.
-bool CopyInArchive(MainWindow& w, NamedIndex& target) {
+bool CopyInArchive(BrowserPort& w, NamedIndex& target) {
     BrowserState& st = w.State();
     const std::wstring original = target.name;
     CreateTempDir(w);
@@ -219,7 +219,7 @@ bool CopyInArchive(MainWindow& w, NamedIndex& target) {
     return made;
 }
 
-bool NameTaken(MainWindow& w, const std::wstring& name) {
+bool NameTaken(BrowserPort& w, const std::wstring& name) {
     BrowserState& st = w.State();
     return st.LhaMode ? ArchiveHasMember(w, w.ArchivePath(), name)
                       : PathExists(st.CurrentDir + name);
@@ -227,9 +227,9 @@ bool NameTaken(MainWindow& w, const std::wstring& name) {
 
 } // namespace
 
-void Duplicate(MainWindow& w) {
+void Duplicate(BrowserPort& w) {
     BrowserState& st = w.State();
-    if (!w.CollectTargetsOnScreen()) {
+    if (!w.CollectTargets()) {
         st.TargetList.clear();
         CurrentDialogs().Beep();
         return;
@@ -246,7 +246,7 @@ void Duplicate(MainWindow& w) {
         if (NameTaken(w, st.NewName)) continue;
         if (st.LhaMode ? CopyInArchive(w, target) : CopyInFolder(w, original)) {
             InsertSlot(st, CursorSlot(st), st.NewName);
-            w.PaintPage();
+            w.Redraw(rdCells);
         }
         st.TargetList.clear();
         return;
