@@ -1,5 +1,5 @@
 #include "app/run_and_wait.h"
-#include "app/handles.h"
+#include "win/handles.h"
 #include <vector>
 
 namespace tovn {

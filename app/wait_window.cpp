@@ -1,5 +1,7 @@
 #include "app/wait_window.h"
-#include "app/handles.h"
+#include "win/handles.h"
+#include "win/window.h"
+#include <memory>
 
 namespace tovn {
 
@@ -8,7 +10,6 @@ namespace {
 constexpr int kClientWidth = 253;
 constexpr int kClientHeight = 61;
 
-HWND window = nullptr;
 std::wstring text;
 UniqueFont titleFont;
 UniqueFont lineFont;
@@ -36,16 +37,31 @@ void Paint(HWND w) {
     ::EndPaint(w, &ps);
 }
 
-LRESULT CALLBACK WaitProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_PAINT:
-        Paint(w);
-        return 0;
-    case WM_SETCURSOR:
-        ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
-        return TRUE;
+class WaitForm final : public Window {
+public:
+    void Create(HINSTANCE instance, int x, int y) {
+        CreateHandle(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"TfrmWait", L"", WS_POPUP, x, y,
+                     kClientWidth, kClientHeight, nullptr, instance);
     }
-    return ::DefWindowProcW(w, msg, wp, lp);
+
+private:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+        switch (msg) {
+        case WM_PAINT:
+            Paint(hwnd_);
+            return 0;
+        case WM_SETCURSOR:
+            ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        return Window::HandleMessage(msg, wp, lp);
+    }
+};
+
+std::unique_ptr<WaitForm> form;
+
+HWND WindowOfForm() {
+    return form ? form->Handle() : nullptr;
 }
 
 UniqueFont MakeFont(int height) {
@@ -56,28 +72,26 @@ UniqueFont MakeFont(int height) {
 } // namespace
 
 void WaitWindow::Create(HINSTANCE instance) {
-    if (window) return;
+    if (form) return;
     WNDCLASSW wc = {};
-    wc.lpfnWndProc = WaitProc;
     wc.hInstance = instance;
     wc.lpszClassName = L"TfrmWait";
     wc.hCursor = ::LoadCursor(nullptr, IDC_WAIT);
-    ::RegisterClassW(&wc);
+    Window::RegisterClass(wc);
     titleFont = MakeFont(20);
     lineFont = MakeFont(17);
     int x = (::GetSystemMetrics(SM_CXSCREEN) - kClientWidth) / 2;
     int y = (::GetSystemMetrics(SM_CYSCREEN) - kClientHeight) / 2;
-    window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"TfrmWait", L"", WS_POPUP, x, y,
-                               kClientWidth, kClientHeight, nullptr, nullptr, instance, nullptr);
+    form = std::make_unique<WaitForm>();
+    form->Create(instance, x, y);
 }
 
 void WaitWindow::Destroy() {
-    if (window) ::DestroyWindow(window);
-    window = nullptr;
+    form.reset();
 }
 
 HWND WaitWindow::Handle() {
-    return window;
+    return WindowOfForm();
 }
 std::wstring WaitWindow::Text() {
     return text;
@@ -86,13 +100,14 @@ std::wstring WaitWindow::Text() {
 void ShowWaiting(const std::wstring& newText, HWND returnWindow) {
     if (!newText.empty()) {
         text = newText;
+        HWND window = WindowOfForm();
         if (!window) return;
         ::ShowWindow(window, SW_SHOWNOACTIVATE);
         ::InvalidateRect(window, nullptr, TRUE);
         ::UpdateWindow(window);
         return;
     }
-    if (window) ::ShowWindow(window, SW_HIDE);
+    if (HWND window = WindowOfForm()) ::ShowWindow(window, SW_HIDE);
     if (returnWindow) {
         ::SetForegroundWindow(returnWindow);
         ::SetActiveWindow(returnWindow);

@@ -1,6 +1,6 @@
 #include "archive/unlha.h"
 #include "app/dialogs.h"
-#include "app/handles.h"
+#include "win/handles.h"
 #include "app/win_text.h"
 #include <cstring>
 
@@ -184,6 +184,13 @@ bool FindArchiveEntry(HWND owner, const std::string& archivePath, const std::str
 int RunUnlha(HWND owner, const std::string& commandLine) {
     char output[kUnlhaOutputSize] = {};
     return Unlha().Unlha(owner, commandLine.c_str(), output, kUnlhaOutputSize);
+}
+
+Result RunArchiveCommand(HWND owner, const std::string& commandLine) {
+    int answer = RunUnlha(owner, commandLine);
+    if (answer == 0) return Result::Ok();
+    return Result::Fail(L"UNLHA32.DLL: " + FromAnsi(commandLine),
+                        static_cast<unsigned long>(answer));
 }
 
 } // namespace tovn

@@ -2,30 +2,14 @@
 // up by name; a missing library or entry leaves a stand-by routine in its slot that says so
 // and answers 0, so that no call ever goes to an empty address.
 #pragma once
+#include "app/result.h"
+#include "published/unlha32.h"
 #include <windows.h>
 #include <string>
 
 namespace tovn {
 
-#pragma pack(push, 1)
-struct IndividualInfo {
-    DWORD dwOriginalSize;
-    DWORD dwCompressedSize;
-    DWORD dwCRC;
-    UINT uFlag;
-    UINT uOSType;
-    WORD wRatio;
-    WORD wDate;
-    WORD wTime;
-    char szFileName[513];
-    char dummy1[3];
-    char szAttribute[8];
-    char szMode[8];
-};
-#pragma pack(pop)
-static_assert(sizeof(IndividualInfo) == 558, "published record size");
-
-using HARC = HANDLE;
+using IndividualInfo = INDIVIDUALINFO;
 
 constexpr DWORD kOpenMatchNameOnly = 0x00400200; // the mode every lookup uses
 constexpr DWORD kUnlhaOutputSize = 1025;
@@ -72,7 +56,9 @@ private:
 bool FindArchiveEntry(HWND owner, const std::string& archivePath, const std::string& name,
                       IndividualInfo* info = nullptr);
 
-// Runs a command line through the library's command entry.
+// Runs a command line through the library's command entry; returns the library's answer.
 int RunUnlha(HWND owner, const std::string& commandLine);
+// The same as a result: the library's error code when it answered other than 0.
+Result RunArchiveCommand(HWND owner, const std::string& commandLine);
 
 } // namespace tovn

@@ -1,6 +1,6 @@
 // Building the slot list from the folder or from the open archive.
 #include "app/dialogs.h"
-#include "app/handles.h"
+#include "win/handles.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"

@@ -1,6 +1,6 @@
 // Cursor and mark bands, cell primitives, status bar, scroll bar and cursor movement.
 #include "app/dialogs.h"
-#include "app/handles.h"
+#include "win/handles.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
 #include "browser/main_window.h"

@@ -5,17 +5,19 @@ namespace tovn {
 void GridImage::Register(HINSTANCE instance) {
     WNDCLASSW wc = {};
     wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = Proc;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = L"TovnGridImage";
-    ::RegisterClassW(&wc);
+    Window::RegisterClass(wc);
+}
+
+// The bitmap can only be deleted once the canvas no longer holds it.
+GridImage::~GridImage() {
+    if (dc_ && oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
 }
 
 void GridImage::Create(HWND parent, HINSTANCE instance) {
-    hwnd_ = ::CreateWindowExW(0, L"TovnGridImage", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, parent,
-                              nullptr, instance, this);
-    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    CreateHandle(0, L"TovnGridImage", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, parent, instance);
 }
 
 void GridImage::SetBounds(int left, int top, int width, int height) {
@@ -65,15 +67,11 @@ void GridImage::Paint() {
     ::EndPaint(hwnd_, &ps);
 }
 
-LRESULT CALLBACK GridImage::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<GridImage*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+LRESULT GridImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT:
-        if (self) {
-            self->Paint();
-            return 0;
-        }
-        break;
+        Paint();
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_LBUTTONDOWN:
@@ -81,9 +79,9 @@ LRESULT CALLBACK GridImage::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         // The main window owns the grid's mouse handling.
-        return ::SendMessageW(::GetParent(w), msg, wp, lp);
+        return ::SendMessageW(::GetParent(hwnd_), msg, wp, lp);
     }
-    return ::DefWindowProcW(w, msg, wp, lp);
+    return Window::HandleMessage(msg, wp, lp);
 }
 
 } // namespace tovn

@@ -1,16 +1,18 @@
 // imgMain: the grid image. Everything is drawn into a bitmap the size of the control, which
 // is copied to the screen on paint, so XOR bands and cells stay as drawn.
 #pragma once
-#include "app/handles.h"
+#include "win/handles.h"
+#include "win/window.h"
 #include <windows.h>
 
 namespace tovn {
 
-class GridImage {
+class GridImage final : public Window {
 public:
+    GridImage() = default;
+    ~GridImage() override;
     static void Register(HINSTANCE instance);
     void Create(HWND parent, HINSTANCE instance);
-    HWND Handle() const { return hwnd_; }
     // Sets the control's bounds and gives it a new, cleared bitmap of that size.
     void SetBounds(int left, int top, int width, int height);
     void Clear();
@@ -24,9 +26,8 @@ public:
     void SelectPalette(HPALETTE palette);
 
 private:
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void Paint();
-    HWND hwnd_ = nullptr;
     UniqueMemDc dc_;
     UniqueBitmap bitmap_;
     HGDIOBJ oldBitmap_ = nullptr;

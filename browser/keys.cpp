@@ -7,7 +7,7 @@
 #include "browser/main_window.h"
 #include "browser/menu.h"
 #include "app/dialogs/option.h"
-#include "app/handles.h"
+#include "win/handles.h"
 #include "picture/picture_host.h"
 #include "fileops/file_commands.h"
 #include "core/slots.h"

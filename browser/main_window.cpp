@@ -30,20 +30,19 @@ void SetMainWindow(MainWindow* w) {
 
 void MainWindow::Register(HINSTANCE instance) {
     WNDCLASSW wc = {};
-    wc.lpfnWndProc = Proc;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
     wc.hIcon = ::LoadIconW(instance, L"MAINICON");
     wc.lpszClassName = L"TfrmMain";
-    ::RegisterClassW(&wc);
+    Window::RegisterClass(wc);
     GridImage::Register(instance);
 }
 
 HWND MainWindow::Create(HINSTANCE instance) {
-    hwnd_ = ::CreateWindowExW(0, L"TfrmMain", L"Tovane 32", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                              50, 50, 440, 300, nullptr, nullptr, instance, this);
-    if (!hwnd_) return nullptr;
+    if (!CreateHandle(0, L"TfrmMain", L"Tovane 32", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 50, 50,
+                      440, 300, nullptr, instance))
+        return nullptr;
     CreateControls(instance);
     FormCreate();
     if (!hwnd_) return nullptr;
@@ -184,19 +183,7 @@ void MainWindow::ResetPageCells() {
     st_.PageCells.assign(st_.CellsPerPage + 1, CellCache{});
 }
 
-LRESULT CALLBACK MainWindow::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-        auto* self = static_cast<MainWindow*>(cs->lpCreateParams);
-        self->hwnd_ = w;
-        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(w, msg, wp, lp);
-    return self->Handle(msg, wp, lp);
-}
-
-LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SIZE:
         if (wp != SIZE_MINIMIZED && stBar_)
@@ -247,11 +234,10 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         ::DestroyWindow(hwnd_);
         return 0;
     case WM_DESTROY:
-        hwnd_ = nullptr;
         ::PostQuitMessage(0);
         return 0;
     }
-    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+    return Window::HandleMessage(msg, wp, lp);
 }
 
 } // namespace tovn

@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "browser/browser_port.h"
 #include "browser/grid_image.h"
+#include "win/window.h"
 #include "core/browser_state.h"
 #include <windows.h>
 #include <functional>
@@ -24,17 +25,16 @@ struct MainWindowOptions {
     int showCommand = SW_SHOWNORMAL;
 };
 
-class MainWindow final : public BrowserPort {
+class MainWindow final : public Window, public BrowserPort {
 public:
     explicit MainWindow(MainWindowOptions options);
-    ~MainWindow();
+    ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
     static void Register(HINSTANCE instance);
     // Creates, shows and lays out the window (FormCreate, FormShow, first layout).
     HWND Create(HINSTANCE instance);
-    HWND Handle() const { return hwnd_; }
     HWND StatusBar() const { return stBar_; }
     HWND ScrollBar() const { return sbMain_; }
     GridImage& Image() { return imgMain_; }
@@ -110,8 +110,7 @@ public:
     const MainWindowOptions& Options() const { return options_; }
 
 private:
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void CreateControls(HINSTANCE instance);
     void CreateMenuBar();
     void OnCommand(int id);
@@ -156,7 +155,6 @@ private:
 
     MainWindowOptions options_;
     BrowserState st_;
-    HWND hwnd_ = nullptr;
     HWND sbMain_ = nullptr;
     HWND stBar_ = nullptr;
     HMENU sortItemMenu_ = nullptr;

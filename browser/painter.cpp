@@ -1,6 +1,6 @@
 // Painting the page: one cell per slot, a cache of what each cell shows so that a repaint
 // decodes only the cells whose file changed.
-#include "app/handles.h"
+#include "win/handles.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"

@@ -29,9 +29,7 @@ bool MainWindow::InitPictures() {
     WindowDc screen(hwnd_);
     if (!pictures_->LoadPlugins(screen.get(), hwnd_)) {
         // Fewer than 256 colours: the message is shown and the program ends.
-        HWND w = hwnd_;
-        hwnd_ = nullptr;
-        ::DestroyWindow(w);
+        ::DestroyWindow(hwnd_);
         return false;
     }
     st_.PaletteDisplay = pictures_->PaletteDisplay();

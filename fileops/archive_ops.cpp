@@ -1,4 +1,5 @@
 #include "fileops/archive_ops.h"
+#include "app/dialogs.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
 #include "browser/browser_port.h"
@@ -10,8 +11,23 @@ namespace tovn {
 
 namespace {
 
-void Run(BrowserPort& w, const std::wstring& commandLine) {
-    RunUnlha(w.Owner(), ToAnsi(commandLine));
+Result Run(BrowserPort& w, const std::wstring& commandLine) {
+    return RunArchiveCommand(w.Owner(), ToAnsi(commandLine));
+}
+
+Result ArchiveMissing(BrowserPort& w) {
+    return Result::Fail(L"archive missing: " + w.ArchivePath(), ERROR_FILE_NOT_FOUND);
+}
+
+// What a command does with a failed archive step: back to the folder when the archive
+// vanished, a report otherwise.
+bool Handled(BrowserPort& w, const Result& r) {
+    if (r) return true;
+    if (!FileExists(w.ArchivePath()))
+        w.LeaveArchiveMode();
+    else
+        ReportFailure(w, r);
+    return false;
 }
 
 } // namespace
@@ -27,24 +43,43 @@ std::vector<std::wstring> ArchiveTargetNames(BrowserPort& w) {
     return names;
 }
 
-bool ExtractTargets(BrowserPort& w, const std::wstring& folder) {
-    if (!FileExists(w.ArchivePath())) return false;
-    Run(w, ExtractCommand(w.ArchivePath(), folder, ArchiveTargetNames(w)));
-    return true;
+Result ExtractTargets(BrowserPort& w, const std::wstring& folder) {
+    if (!FileExists(w.ArchivePath())) return ArchiveMissing(w);
+    return Run(w, ExtractCommand(w.ArchivePath(), folder, ArchiveTargetNames(w)));
+}
+
+bool ExtractForCommand(BrowserPort& w, const std::wstring& folder) {
+    return Handled(w, ExtractTargets(w, folder));
+}
+
+void ReportFailure(BrowserPort& w, const Result& failure) {
+    wchar_t code[32];
+    swprintf(code, 32, L"0x%lX", failure.code());
+    CurrentDialogs().Beep();
+    CurrentDialogs().Message(w.Owner(),
+                             L"処理に失敗しました．\n" + failure.what() + L"\n(" + code + L")",
+                             L"Error.", MB_OK);
 }
 
 void PackTargets(BrowserPort& w, const std::wstring& archivePath,
                  const std::wstring& sourceFolder) {
-    Run(w, PackCommand(archivePath, sourceFolder, ArchiveTargetNames(w)));
+    // Whether the archive holds what it should is checked member by member by the callers
+    // that remove anything; a refusal alone is only logged.
+    (void)Run(w, PackCommand(archivePath, sourceFolder, ArchiveTargetNames(w)));
 }
 
-bool DeleteTargetsFromArchive(BrowserPort& w) {
-    if (!FileExists(w.ArchivePath())) return false;
-    Run(w, DeleteCommand(w.ArchivePath(), ArchiveTargetNames(w)));
+Result DeleteTargetsFromArchive(BrowserPort& w) {
+    if (!FileExists(w.ArchivePath())) return ArchiveMissing(w);
+    Result r = Run(w, DeleteCommand(w.ArchivePath(), ArchiveTargetNames(w)));
+    if (!r) return r;
     BrowserState& st = w.State();
     for (const NamedIndex& t : st.TargetList)
         if (CarriedAsIs(t.name)) EmptySlot(st, t.index);
-    return true;
+    return r;
+}
+
+bool DeleteForCommand(BrowserPort& w) {
+    return Handled(w, DeleteTargetsFromArchive(w));
 }
 
 bool ArchiveHasMember(BrowserPort& w, const std::wstring& archivePath, const std::wstring& name) {
@@ -54,8 +89,7 @@ bool ArchiveHasMember(BrowserPort& w, const std::wstring& archivePath, const std
 bool RenameArchiveMember(BrowserPort& w, const std::wstring& oldName, const std::wstring& newName) {
     if (!CarriedAsIs(oldName) || !CarriedAsIs(newName)) return false;
     if (ArchiveHasMember(w, w.ArchivePath(), newName)) return false;
-    Run(w, RenameCommand(w.ArchivePath(), oldName, newName));
-    return true;
+    return Handled(w, Run(w, RenameCommand(w.ArchivePath(), oldName, newName)));
 }
 
 bool CreateTempDir(BrowserPort& w) {

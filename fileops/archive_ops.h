@@ -2,6 +2,7 @@
 // entry: extract, pack, delete and rename members of the open archive, the work folder,
 // and the checks that a copy really holds what is about to be removed.
 #pragma once
+#include "app/result.h"
 #include <string>
 #include <vector>
 
@@ -9,14 +10,21 @@ namespace tovn {
 
 class BrowserPort;
 
-// Unpacks every target into folder (ends in "\"). False, without calling the library, when
-// the archive file is missing.
-bool ExtractTargets(BrowserPort& w, const std::wstring& folder);
+// Unpacks every target into folder (ends in "\"). Fails with ERROR_FILE_NOT_FOUND, without
+// calling the library, when the archive file is missing, or with the library's code.
+Result ExtractTargets(BrowserPort& w, const std::wstring& folder);
+// ExtractTargets for a command: a vanished archive takes the browser back to its folder, a
+// refusal of the library is reported. False when the command must stop.
+bool ExtractForCommand(BrowserPort& w, const std::wstring& folder);
+// Beep, and an error box naming what failed and its code.
+void ReportFailure(BrowserPort& w, const Result& failure);
 // Adds each target, taken from sourceFolder, to the archive (created when new).
 void PackTargets(BrowserPort& w, const std::wstring& archivePath, const std::wstring& sourceFolder);
-// Removes every target from the open archive and empties its slot. False when the archive
-// file is missing.
-bool DeleteTargetsFromArchive(BrowserPort& w);
+// Removes every target from the open archive and empties its slot. Fails as ExtractTargets
+// does; no slot is emptied then.
+Result DeleteTargetsFromArchive(BrowserPort& w);
+// DeleteTargetsFromArchive for a command, as ExtractForCommand.
+bool DeleteForCommand(BrowserPort& w);
 // Renames a member of the open archive; false on a clash (or a name the command line
 // cannot carry).
 bool RenameArchiveMember(BrowserPort& w, const std::wstring& oldName, const std::wstring& newName);

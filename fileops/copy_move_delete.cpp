@@ -15,29 +15,40 @@ namespace tovn {
 
 namespace {
 
-bool OnCurrentPage(const BrowserState& st, int index) {
-    return PageOf(index, st.CellsPerPage) == st.CurrentPage;
-}
-
-// Which targets lose their slots: move and delete empty the slots of the files that leave
-// and skip vanished files; copy leaves its files in place and shows vanished ones as empty
-// cells at once.
-enum class Emptied { Existing, Missing };
-
-// The paths of the targets whose files still exist in folder.
-std::vector<std::wstring> ExistingTargets(BrowserPort& w, const std::wstring& folder,
-                                          Emptied emptied) {
+// Copy leaves its files in place and shows vanished ones as empty cells at once. Returns the
+// paths of the targets whose files exist in folder.
+std::vector<std::wstring> CopyTargets(BrowserPort& w, const std::wstring& folder) {
     BrowserState& st = w.State();
     std::vector<std::wstring> paths;
     for (const NamedIndex& t : st.TargetList) {
         std::wstring path = folder + t.name;
-        bool exists = !t.name.empty() && PathExists(path);
-        if (exists) paths.push_back(path);
-        if (exists != (emptied == Emptied::Existing)) continue;
+        if (!t.name.empty() && PathExists(path)) {
+            paths.push_back(path);
+            continue;
+        }
         EmptySlot(st, t.index);
-        if (!exists) w.PaintSlot(t.index);
+        w.PaintSlot(t.index);
     }
     return paths;
+}
+
+// Move and delete: one shell request for the targets that exist (vanished ones are skipped);
+// afterwards exactly the slots of the files that left are emptied, so a refused or cancelled
+// request leaves the cells as they were.
+Result RemoveThroughShell(BrowserPort& w, const ShellRequest& request, const std::wstring& folder) {
+    BrowserState& st = w.State();
+    std::vector<std::wstring> paths;
+    std::vector<int> slots;
+    for (const NamedIndex& t : st.TargetList) {
+        std::wstring path = folder + t.name;
+        if (t.name.empty() || !PathExists(path)) continue;
+        paths.push_back(path);
+        slots.push_back(t.index);
+    }
+    Result r = RunShellOperation(w.Owner(), request, paths);
+    for (size_t i = 0; i < paths.size(); ++i)
+        if (!PathExists(paths[i])) EmptySlot(st, slots[i]);
+    return r;
 }
 
 void OpenDestination(BrowserPort& w) {
@@ -55,20 +66,20 @@ void ShowRemoval(BrowserPort& w) {
 // when the command must stop: the archive is gone (normal mode again) or a copy is missing
 // (reported).
 bool ExtractAndCheck(BrowserPort& w, const std::wstring& folder) {
-    if (!ExtractTargets(w, folder)) {
+    Result extracted = ExtractTargets(w, folder);
+    if (!extracted && !FileExists(w.ArchivePath())) {
         w.LeaveArchiveMode();
         return false;
     }
-    if (ArchiveMatchesFiles(w, w.ArchivePath(), folder, ArchiveTargetNames(w))) return true;
+    if (extracted && ArchiveMatchesFiles(w, w.ArchivePath(), folder, ArchiveTargetNames(w)))
+        return true;
     ReportKeptFiles(w);
     return false;
 }
 
 // Removes the targets from the archive after a copy of them was kept.
 bool RemoveFromArchive(BrowserPort& w) {
-    if (DeleteTargetsFromArchive(w)) return true;
-    w.LeaveArchiveMode();
-    return false;
+    return DeleteForCommand(w);
 }
 
 // The recycle-bin backup of archive members: their extracted copies go to the bin.
@@ -80,7 +91,8 @@ bool RecycleArchiveTargets(BrowserPort& w) {
         std::vector<std::wstring> paths;
         for (const std::wstring& name : ArchiveTargetNames(w)) paths.push_back(st.TempDir + name);
         kept =
-            RunShellOperation(w.Owner(), DeletionRequest(1, true, st.TempDir, st.BackupDir), paths);
+            RunShellOperation(w.Owner(), DeletionRequest(1, true, st.TempDir, st.BackupDir), paths)
+                .ok();
         if (!kept) ReportKeptFiles(w);
     }
     ClearTempDir(w);
@@ -126,16 +138,15 @@ void CopyOrMove(BrowserPort& w, bool move, bool openDestination) {
         ShowWaiting(move ? L"Now Moving Files" : L"Now Copying Files", w.Owner());
         if (move) {
             done = ExtractAndCheck(w, st.CopyDir) && RemoveFromArchive(w);
-        } else if (!ExtractTargets(w, st.CopyDir)) {
-            w.LeaveArchiveMode();
-            done = false;
+        } else {
+            done = ExtractForCommand(w, st.CopyDir);
         }
     } else if (move) {
-        RunShellOperation(w.Owner(), MoveRequest(st.CopyDir),
-                          ExistingTargets(w, st.CurrentDir, Emptied::Existing));
-    } else {
-        RunShellOperation(w.Owner(), CopyRequest(st.CopyDir),
-                          ExistingTargets(w, st.CurrentDir, Emptied::Missing));
+        // The shell has shown its own message; the cells show what really moved.
+        if (!RemoveThroughShell(w, MoveRequest(st.CopyDir), st.CurrentDir)) CurrentDialogs().Beep();
+    } else if (!RunShellOperation(w.Owner(), CopyRequest(st.CopyDir),
+                                  CopyTargets(w, st.CurrentDir))) {
+        CurrentDialogs().Beep();
     }
     if (done && openDestination)
         OpenDestination(w);
@@ -163,9 +174,9 @@ void DeleteWithBackup(BrowserPort& w) {
 
 bool DeleteTargets(BrowserPort& w, const std::wstring& folder, int backupMode) {
     BrowserState& st = w.State();
-    return RunShellOperation(w.Owner(),
-                             DeletionRequest(backupMode, st.LhaMode, st.CurrentDir, st.BackupDir),
-                             ExistingTargets(w, folder, Emptied::Existing));
+    return RemoveThroughShell(
+               w, DeletionRequest(backupMode, st.LhaMode, st.CurrentDir, st.BackupDir), folder)
+        .ok();
 }
 
 void AfterRemoval(BrowserPort& w) {

@@ -28,8 +28,8 @@ bool AskArchiveName(BrowserPort& w, std::wstring& name) {
 void PackFromArchive(BrowserPort& w, const std::wstring& archivePath, bool removePacked) {
     BrowserState& st = w.State();
     CreateTempDir(w);
-    if (!ExtractTargets(w, st.TempDir)) {
-        w.LeaveArchiveMode();
+    if (!ExtractForCommand(w, st.TempDir)) {
+        ClearTempDir(w);
         return;
     }
     PackTargets(w, archivePath, st.TempDir);
@@ -39,10 +39,9 @@ void PackFromArchive(BrowserPort& w, const std::wstring& archivePath, bool remov
             !ArchiveMatchesFiles(w, w.ArchivePath(), st.TempDir, names) ||
             !ArchiveMatchesFiles(w, archivePath, st.TempDir, names)) {
             ReportKeptFiles(w);
-        } else if (DeleteTargetsFromArchive(w)) {
+        } else if (DeleteForCommand(w)) {
             w.Redraw(rdEmptyCells);
         } else {
-            w.LeaveArchiveMode();
             return;
         }
     }

@@ -203,10 +203,8 @@ bool CopyInArchive(BrowserPort& w, NamedIndex& target) {
     BrowserState& st = w.State();
     const std::wstring original = target.name;
     CreateTempDir(w);
-    bool made = ExtractTargets(w, st.TempDir);
-    if (!made) {
-        w.LeaveArchiveMode();
-    } else {
+    bool made = ExtractForCommand(w, st.TempDir);
+    if (made) {
         made = ::MoveFileW((st.TempDir + original).c_str(), (st.TempDir + st.NewName).c_str());
         if (made) {
             target.name = st.NewName;

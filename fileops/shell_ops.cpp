@@ -1,5 +1,5 @@
 #include "fileops/shell_ops.h"
-#include "app/handles.h"
+#include "win/handles.h"
 #include "app/win_text.h"
 #include "core/text.h"
 #include "fileops/crc16.h"
@@ -23,10 +23,11 @@ std::vector<std::wstring> Destinations(const ShellRequest& request,
 
 } // namespace
 
-bool RunShellOperation(HWND owner, const ShellRequest& request,
-                       const std::vector<std::wstring>& paths) {
-    if (paths.empty()) return true;
-    if (request.op != ShellOp::Delete && !MakeFolderWithParents(request.destination)) return false;
+Result RunShellOperation(HWND owner, const ShellRequest& request,
+                         const std::vector<std::wstring>& paths) {
+    if (paths.empty()) return Result::Ok();
+    if (request.op != ShellOp::Delete && !MakeFolderWithParents(request.destination))
+        return Result::Fail(L"CreateDirectory " + request.destination, ::GetLastError());
     std::wstring from = NulSeparatedList(paths);
     std::wstring to = NulSeparatedList(Destinations(request, paths));
     SHFILEOPSTRUCTW op = {};
@@ -36,7 +37,11 @@ bool RunShellOperation(HWND owner, const ShellRequest& request,
     op.pTo = request.op == ShellOp::Delete ? nullptr : to.c_str();
     op.fFlags = static_cast<FILEOP_FLAGS>(request.flags);
     if (request.op == ShellOp::Move) op.fFlags |= FOF_MULTIDESTFILES;
-    return ::SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
+    int answer = ::SHFileOperationW(&op);
+    if (answer != 0)
+        return Result::Fail(L"SHFileOperation " + from.substr(0, from.find(L'\0')), answer);
+    if (op.fAnyOperationsAborted) return Result::Fail(L"SHFileOperation aborted", ERROR_CANCELLED);
+    return Result::Ok();
 }
 
 bool MakeFolderWithParents(const std::wstring& folder) {

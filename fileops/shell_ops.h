@@ -1,5 +1,6 @@
 // The shell's file operation and the folder helpers the file commands share.
 #pragma once
+#include "app/result.h"
 #include "fileops/requests.h"
 #include <windows.h>
 #include <string>
@@ -9,9 +10,9 @@ namespace tovn {
 
 // One shell request for the whole list (nothing happens for an empty list). A copy or move
 // into a folder that does not exist creates it first, so that the shell never takes the
-// folder name for a new file name. True when the shell reports every file done.
-bool RunShellOperation(HWND owner, const ShellRequest& request,
-                       const std::vector<std::wstring>& paths);
+// folder name for a new file name. Fails when the shell does not report every file done.
+Result RunShellOperation(HWND owner, const ShellRequest& request,
+                         const std::vector<std::wstring>& paths);
 
 // Creates folder (ending in "\" or not) with every missing parent; true when it exists.
 bool MakeFolderWithParents(const std::wstring& folder);

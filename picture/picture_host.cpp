@@ -13,22 +13,7 @@ using GetPictureFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, UINT flag, HLOCAL* i
                                   FARPROC progress, LONG_PTR data);
 using GetPictureInfoFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, UINT flag, PictureInfo* info);
 
-#pragma pack(push, 1)
-struct SusieFileInfo {
-    unsigned char method[8];
-    ULONG_PTR position;
-    ULONG_PTR compsize;
-    ULONG_PTR filesize;
-    LONG_PTR timestamp;
-    char path[200];
-    char filename[200];
-    DWORD crc;
-#ifdef _WIN64
-    DWORD filler;
-#endif
-};
-#pragma pack(pop)
-static_assert(sizeof(SusieFileInfo) == (sizeof(void*) == 8 ? 448 : 428), "published layout");
+using SusieFileInfo = susie::FileInfo;
 using GetFileInfoFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, LPCSTR filename, UINT flag,
                                    SusieFileInfo* info);
 using GetFileFn = int(WINAPI*)(LPCSTR src, LONG_PTR len, LPSTR dest, UINT flag, FARPROC progress,

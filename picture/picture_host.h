@@ -7,27 +7,15 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "app/handles.h"
+#include "win/handles.h"
 #include "picture/dib_info.h"
+#include "published/susie.h"
 
 namespace tovn {
 
 enum LoadPurpose : unsigned char { lpThumbnail = 0, lpSlide = 1, lpEdit = 2, lpConvert = 3 };
 
-// The published Susie picture information record. The 64-bit plug-in interface puts two
-// filler bytes before the pointer-sized text handle, so a plug-in never writes past it.
-#pragma pack(push, 1)
-struct PictureInfo {
-    LONG left, top, width, height;
-    WORD x_density, y_density;
-    SHORT colorDepth;
-#ifdef _WIN64
-    WORD filler;
-#endif
-    HLOCAL hInfo;
-};
-#pragma pack(pop)
-static_assert(sizeof(PictureInfo) == (sizeof(void*) == 8 ? 32 : 26), "published layout");
+using PictureInfo = susie::PictureInfo;
 
 // Where LoadPicture finds a bare entry name: CurrentDir, or the archive
 // CurrentDir + ArchiveName in archive mode.

@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <string>
 #include <vector>
-#include "app/handles.h"
+#include "win/handles.h"
 
 namespace tovn::dlg {
 

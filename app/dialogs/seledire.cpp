@@ -5,7 +5,7 @@
 #include <vector>
 #include "app/dialogs/chooser_rules.h"
 #include "app/dialogs/dlgkit.h"
-#include "app/handles.h"
+#include "win/handles.h"
 
 namespace tovn {
 namespace {

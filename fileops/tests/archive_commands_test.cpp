@@ -103,6 +103,21 @@ TEST_F(ArchiveCommands, CopyAndMoveExtractAndMoveRemovesTheEntries) {
     EXPECT_FALSE(FolderExists(st().TempDir));
 }
 
+TEST_F(ArchiveCommands, AnExtractionTheLibraryRefusesIsReportedAndChangesNothing) {
+    StartInArchive(3, 2);
+    Key(VK_SPACE);
+    // A destination below a file: the library cannot write there.
+    Choose(pictures / L"ARC.LZH\\INNER");
+    Key('C');
+    EXPECT_EQ(dialogs.beeps, 1);
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_EQ(dialogs.messages.back().caption, L"Error.");
+    EXPECT_TRUE(st().LhaMode);
+    EXPECT_EQ(Name(0), L"P01.BMP");
+    EXPECT_TRUE(InArchive(L"P01.BMP"));
+    EXPECT_TRUE(st().TargetList.empty());
+}
+
 TEST_F(ArchiveCommands, DeleteKeepsABackupBeforeRemovingEntries) {
     StartInArchive(3, 2);
     st().BackupMode = 2;

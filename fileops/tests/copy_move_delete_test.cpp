@@ -109,6 +109,30 @@ TEST_F(CopyMoveDelete, AFailedShellMoveLeavesTheFilesWhereTheyWere) {
     EXPECT_TRUE(InPictures(L"P01.BMP"));
     EXPECT_TRUE(InPictures(L"P03.BMP"));
     EXPECT_FALSE(FolderExists(pictures / L"INNER"));
+    // The cell still shows the file that stayed, and the refusal was heard.
+    EXPECT_EQ(Name(0), L"P01.BMP");
+    EXPECT_NE(CellPixel(1), kGrey);
+    EXPECT_EQ(dialogs.beeps, 1);
+}
+
+TEST_F(CopyMoveDelete, AFileTheShellCannotMoveKeepsItsCell) {
+    StartWithPictures(3, 2);
+    TestFolder dest{L"dest"};
+    // Held open without delete sharing: the shell can move P01 but not P02.
+    UniqueFile held(::CreateFileW((pictures / L"P02.BMP").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+    Key(VK_SPACE);
+    Key(VK_SPACE);
+    Choose(dest.Path());
+    Key('M');
+    held.reset();
+    EXPECT_TRUE(FileExists(dest / L"P01.BMP"));
+    EXPECT_TRUE(InPictures(L"P02.BMP"));
+    EXPECT_EQ(Name(0), L"");
+    EXPECT_EQ(Name(1), L"P02.BMP");
+    EXPECT_EQ(CellPixel(1), kGrey);
+    EXPECT_NE(CellPixel(2), kGrey);
 }
 
 TEST_F(CopyMoveDelete, DeleteWithoutBackupAndTheCursorOnTheLastFile) {

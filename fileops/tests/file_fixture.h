@@ -1,7 +1,7 @@
 // The browser on a folder of named pictures, with helpers for the file commands' checks.
 #pragma once
 #include "support/browser_fixture.h"
-#include "app/handles.h"
+#include "win/handles.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
 #include <initializer_list>

@@ -3,81 +3,32 @@
 #include "hueden32.h"
 
 #include "quant/dib.h"
+#include "win/handles.h"
 
 #include <cstring>
 #include <new>
 
 namespace {
 
-// A locked global block, unlocked when it goes out of scope.
-class LockedBlock {
-public:
-    explicit LockedBlock(HGLOBAL handle)
-        : handle_(handle), data_(handle ? static_cast<uint8_t*>(GlobalLock(handle)) : nullptr),
-          size_(data_ ? GlobalSize(handle) : 0) {}
-    ~LockedBlock() {
-        if (data_) GlobalUnlock(handle_);
-    }
-    LockedBlock(const LockedBlock&) = delete;
-    LockedBlock& operator=(const LockedBlock&) = delete;
-
-    uint8_t* data() const { return data_; }
-    size_t size() const { return size_; }
-
-private:
-    HGLOBAL handle_;
-    uint8_t* data_;
-    size_t size_;
-};
-
-// A new movable block holding a copy of bytes; freed unless released to the caller.
-class NewBlock {
-public:
-    explicit NewBlock(const std::vector<uint8_t>& bytes)
-        : handle_(GlobalAlloc(GMEM_MOVEABLE, bytes.size())) {
-        LockedBlock lock(handle_);
-        if (lock.data() == nullptr) {
-            Free();
-            return;
-        }
-        std::memcpy(lock.data(), bytes.data(), bytes.size());
-    }
-    ~NewBlock() { Free(); }
-    NewBlock(const NewBlock&) = delete;
-    NewBlock& operator=(const NewBlock&) = delete;
-
-    bool ok() const { return handle_ != nullptr; }
-    HGLOBAL Release() {
-        HGLOBAL h = handle_;
-        handle_ = nullptr;
-        return h;
-    }
-
-private:
-    void Free() {
-        if (handle_) GlobalFree(handle_);
-        handle_ = nullptr;
-    }
-    HGLOBAL handle_;
-};
-
 bool Reduce(HGLOBAL info, HGLOBAL bits, HGLOBAL* outInfo, HGLOBAL* outBits,
             const tovn::quant::Options& options) {
     tovn::quant::DibBlocks dib;
     {
-        const LockedBlock infoBlock(info), bitsBlock(bits);
-        const auto picture = tovn::quant::ReadDib(infoBlock.data(), infoBlock.size(),
-                                                  bitsBlock.data(), bitsBlock.size());
+        const tovn::GlobalLockOf<uint8_t> infoBlock(info), bitsBlock(bits);
+        if (!infoBlock.get() || !bitsBlock.get()) return false;
+        const auto picture = tovn::quant::ReadDib(infoBlock.get(), infoBlock.size(),
+                                                  bitsBlock.get(), bitsBlock.size());
         if (!picture) return false;
         const auto result =
             tovn::quant::Quantize(picture->pixels.data(), picture->width, picture->height, options);
         dib = tovn::quant::WriteDib8(picture->width, picture->height, result);
     }
     if (dib.info.empty()) return false;
-    NewBlock newInfo(dib.info), newBits(dib.bits);
-    if (!newInfo.ok() || !newBits.ok()) return false;
-    *outInfo = newInfo.Release();
-    *outBits = newBits.Release();
+    tovn::UniqueGlobal newInfo = tovn::GlobalCopyOf(dib.info.data(), dib.info.size());
+    tovn::UniqueGlobal newBits = tovn::GlobalCopyOf(dib.bits.data(), dib.bits.size());
+    if (!newInfo || !newBits) return false;
+    *outInfo = newInfo.release();
+    *outBits = newBits.release();
     return true;
 }
 

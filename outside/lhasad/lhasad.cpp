@@ -1,6 +1,7 @@
 // LHASAD.SPI: a Susie archive plug-in ("00AM") that reads members of LZH archives.
 #include "lzh/archive.h"
 #include "lzh/paths.h"
+#include "published/susie.h"
 #include <windows.h>
 #include <algorithm>
 #include <cstring>
@@ -8,26 +9,7 @@
 
 namespace {
 
-#pragma pack(push, 1)
-struct SusieFileInfo {
-    unsigned char method[8];
-    ULONG_PTR position;
-    ULONG_PTR compsize;
-    ULONG_PTR filesize;
-    LONG_PTR timestamp;
-    char path[200];
-    char filename[200];
-    unsigned long crc;
-#ifdef _WIN64
-    char dummy[4];
-#endif
-};
-#pragma pack(pop)
-#ifdef _WIN64
-static_assert(sizeof(SusieFileInfo) == 448, "64-bit fileInfo layout");
-#else
-static_assert(sizeof(SusieFileInfo) == 428, "fileInfo layout");
-#endif
+using SusieFileInfo = tovn::susie::FileInfo;
 
 typedef int(CALLBACK* ProgressCallback)(int, int, LONG_PTR);
 

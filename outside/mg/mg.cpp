@@ -1,7 +1,7 @@
 // MG.EXE: "MG .MAG NAME.BMP" writes NAME.MAG in the current folder. A MAG file it replaces
 // is kept as NAME.BAK. Exit code 0 on success, 1 on failure, 2 on wrong arguments.
 #include "imaging/bmp_to_mag.h"
-#include "susie/handles.h"
+#include "win/handles.h"
 #include <windows.h>
 #include <cstdio>
 #include <string>
@@ -9,7 +9,7 @@
 
 namespace {
 
-using tovn::susie::File;
+using File = tovn::UniqueFile;
 
 constexpr DWORD kMaxInput = 256u << 20;
 
@@ -17,7 +17,7 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>* out) {
     File f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
-    if (!f.ok() || !GetFileSizeEx(f.get(), &size) || size.QuadPart > kMaxInput) return false;
+    if (!f || !GetFileSizeEx(f.get(), &size) || size.QuadPart > kMaxInput) return false;
     out->resize(static_cast<size_t>(size.QuadPart));
     DWORD got = 0;
     return ReadFile(f.get(), out->data(), static_cast<DWORD>(out->size()), &got, nullptr) &&
@@ -30,7 +30,7 @@ bool WriteWhole(const std::string& path, const std::vector<uint8_t>& data) {
         File f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD wrote = 0;
-        ok = f.ok() &&
+        ok = f &&
              WriteFile(f.get(), data.data(), static_cast<DWORD>(data.size()), &wrote, nullptr) &&
              wrote == data.size();
     }

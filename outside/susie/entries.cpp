@@ -1,6 +1,6 @@
 // The exported entry points every import plug-in shares, over ThisPlugin().
 #include "susie/api.h"
-#include "susie/handles.h"
+#include "win/handles.h"
 #include "susie/plugin.h"
 #include "imaging/dib.h"
 #include <algorithm>
@@ -23,10 +23,11 @@ struct Input {
 // Reads a whole file from byte `offset` on.
 Input ReadFileFrom(LPCSTR path, LONG_PTR offset) {
     Input in;
-    File f(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    tovn::UniqueFile f(CreateFileA(path, GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
-    if (!f.ok() || !GetFileSizeEx(f.get(), &size) || offset < 0 || offset > size.QuadPart) {
+    if (!f || !GetFileSizeEx(f.get(), &size) || offset < 0 || offset > size.QuadPart) {
         in.result = kReadError;
         return in;
     }
@@ -190,9 +191,9 @@ extern "C" int WINAPI GetPicture(LPCSTR buf, LONG_PTR len, unsigned int flag, HL
     try {
         std::vector<uint8_t> info = tovn::imaging::DibInfo(pic);
         std::vector<uint8_t> bits = tovn::imaging::DibBits(pic);
-        LocalBlock hInfo(info.data(), info.size());
-        LocalBlock hBits(bits.data(), bits.size());
-        if (!hInfo.ok() || !hBits.ok()) return kNoMemory;
+        tovn::UniqueLocal hInfo = tovn::LocalCopyOf(info.data(), info.size());
+        tovn::UniqueLocal hBits = tovn::LocalCopyOf(bits.data(), bits.size());
+        if (!hInfo || !hBits) return kNoMemory;
         if (!Report(progress, 1, lData)) return kAborted;
         *pHBInfo = hInfo.release();
         *pHBm = hBits.release();

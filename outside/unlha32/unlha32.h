@@ -2,26 +2,7 @@
 // The published structures of the common archiver interface, packed as they are published.
 #include <windows.h>
 
-#define FNAME_MAX32 512
-
-#pragma pack(push, 1)
-typedef struct {
-    DWORD dwOriginalSize;
-    DWORD dwCompressedSize;
-    DWORD dwCRC;
-    UINT uFlag;
-    UINT uOSType;
-    WORD wRatio;
-    WORD wDate;
-    WORD wTime;
-    char szFileName[FNAME_MAX32 + 1];
-    char dummy1[3];
-    char szAttribute[8];
-    char szMode[8];
-} INDIVIDUALINFO;
-#pragma pack(pop)
-
-typedef HGLOBAL HARC;
+#include "published/unlha32.h"
 
 #define M_CHECK_ALL_PATH 0x00000100UL
 #define M_CHECK_FILENAME_ONLY 0x00000200UL

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <vector>
-#include "app/handles.h"
+#include "win/handles.h"
 #include "imaging/bmp.h"
 
 namespace {

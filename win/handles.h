@@ -1,6 +1,8 @@
-// RAII owners for Win32 handles, so that no handler frees a handle by hand.
+// RAII owners for Win32 handles, so that no handler frees a handle by hand. One family for
+// the program and for the outside components alike.
 #pragma once
 #include <windows.h>
+#include <cstring>
 #include <utility>
 
 namespace tovn {
@@ -130,5 +132,24 @@ private:
     HGLOBAL h_;
     T* p_;
 };
+
+// A new movable block holding a copy of size bytes, for a block handed to another module
+// with release(); empty when memory is short.
+template <typename Unique, auto Alloc, auto Lock, auto Unlock>
+Unique MovableCopyOf(const void* data, size_t size) {
+    Unique block(Alloc(LMEM_MOVEABLE, size ? size : 1));
+    if (!block) return block;
+    void* p = Lock(block.get());
+    if (!p) return Unique();
+    if (size) std::memcpy(p, data, size);
+    Unlock(block.get());
+    return block;
+}
+inline UniqueGlobal GlobalCopyOf(const void* data, size_t size) {
+    return MovableCopyOf<UniqueGlobal, ::GlobalAlloc, ::GlobalLock, ::GlobalUnlock>(data, size);
+}
+inline UniqueLocal LocalCopyOf(const void* data, size_t size) {
+    return MovableCopyOf<UniqueLocal, ::LocalAlloc, ::LocalLock, ::LocalUnlock>(data, size);
+}
 
 } // namespace tovn
