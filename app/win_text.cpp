@@ -1,6 +1,5 @@
 #include "app/win_text.h"
 #include "win/handles.h"
-#include "browser/main_window.h"
 
 namespace tovn {
 

@@ -5,6 +5,9 @@
 
 namespace tovn {
 
+// Shift keys held with a key command.
+enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+
 // The ANSI code page is where the outside interfaces (plug-ins, the archive library, batch
 // files) take their text; conversions happen here and nowhere else.
 std::string ToAnsi(const std::wstring& s);

@@ -2,6 +2,7 @@
 // cursor, the redraw of what changed, the archive check and the owner window. Commands and
 // windows take this instead of the main window, so each can be built and tested alone.
 #pragma once
+#include "app/win_text.h"
 #include "core/browser_state.h"
 #include <windows.h>
 #include <string>
@@ -10,9 +11,6 @@ namespace tovn {
 
 class PictureHost;
 struct PictureSource;
-
-// Shift keys held with a key command.
-enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 
 // The parts of the browser's screen a change leaves stale. Redraw brings them back in one
 // fixed order: list, layout, cache, page, empty cells, scroll bar, status bar.

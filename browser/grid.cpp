@@ -158,11 +158,8 @@ void MainWindow::ApplyDispCount(int n) {
 
 void MainWindow::SetDispCount(int n) {
     ApplyDispCount(n);
-    UpdateScrollBar();
     st_.CellCacheValid = false;
-    LayoutGrid();
-    ResetPageCells();
-    PaintPage();
+    Redraw(rdScrollBar | rdLayout | rdCells);
 }
 
 bool MainWindow::CheckSlotFile(int index) {

@@ -402,9 +402,8 @@ void MainWindow::N5Click() {
     CurrentDialogs().Beep();
     if (st_.CaptureMode) return;
     if (st_.SortMode) {
-        ToggleCursor();
+        CursorBandHidden hidden(*this);
         ApplySort();
-        ToggleCursor();
         return;
     }
     if (!st_.FileList.empty()) {
@@ -412,9 +411,8 @@ void MainWindow::N5Click() {
         for (const Slot& s : st_.FileList) anyMark = anyMark || s.mark == 1;
         if (anyMark) MarkAll();
         st_.SortList.emplace();
-        ToggleCursor();
+        CursorBandHidden hidden(*this);
         SetSortMode(true);
-        ToggleCursor();
     }
     UpdateStatusBar();
 }
@@ -444,14 +442,7 @@ void MainWindow::MarkAll() {
 }
 
 void MainWindow::ReRead(bool resetCache) {
-    int slot = CursorSlot(st_);
-    std::wstring name = slot >= 0 && slot < static_cast<int>(st_.FileList.size())
-                            ? st_.FileList[slot].name
-                            : std::wstring();
-    BuildFileList();
-    PlaceCursorAt(st_, name.empty() ? -1 : FindName(st_, name));
-    if (resetCache) ResetPageCells();
-    PaintPage();
+    Redraw(rdList | (resetCache ? rdCache : 0u) | rdCells);
 }
 
 bool MainWindow::RunChooser(const wchar_t* purpose, ChooserAnswer& answer) {
@@ -530,13 +521,10 @@ void MainWindow::K1Click() {
     }
     ChooserAnswer answer;
     if (!RunChooser(L"Kazu", answer)) return;
-    ToggleCursor();
+    CursorBandHidden hidden(*this);
     ApplyDispCount(answer.count);
     st_.CellCacheValid = false;
-    LayoutGrid();
-    ResetPageCells();
-    PaintPage();
-    ToggleCursor();
+    Redraw(rdLayout | rdCells);
 }
 
 // The help file lives at a fixed place; a missing file is the help viewer's to report.
@@ -590,10 +578,11 @@ void MainWindow::imgMainMouseDown(int button, unsigned, int x, int y) {
         CurrentDialogs().Beep();
         return;
     }
-    ToggleCursor();
-    st_.CursorCell = cell;
-    GoToCell(st_.CurrentPage, cell - 1, false);
-    ToggleCursor();
+    {
+        CursorBandHidden hidden(*this);
+        st_.CursorCell = cell;
+        GoToCell(st_.CurrentPage, cell - 1, false);
+    }
     if (button != 1) return;
     int at = CursorSlot(st_);
     Slot& s = st_.FileList[at];
@@ -620,14 +609,13 @@ void MainWindow::imgMainDblClick() {
 }
 
 void MainWindow::sbMainScroll(int code, int) {
-    ToggleCursor();
+    CursorBandHidden hidden(*this);
     if (code == SB_LINEUP || code == SB_LINEDOWN || code == SB_PAGEUP || code == SB_PAGEDOWN ||
         code == SB_ENDSCROLL) {
         int p = ::GetScrollPos(sbMain_, SB_CTL);
         if (!st_.FileList.empty())
             GoToCell(PageOf(p, st_.CellsPerPage), CellOf(p, st_.CellsPerPage) - 1, true);
     }
-    ToggleCursor();
 }
 
 // The scroll bar control does not move by itself: the handler sees the position it held

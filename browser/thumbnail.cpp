@@ -51,10 +51,10 @@ PictureSource MainWindow::Source() const {
 
 void MainWindow::DrawThumbnail(int cell, const std::wstring& name) {
     pictures_->SetReductionLevel(st_.ReductionLevel);
-    pictures_->LoadPicture(pictures_->PictureBitmap(), name, lpThumbnail, Source());
-    const Picture& picture = pictures_->PictureBitmap();
+    const LoadedPicture loaded = pictures_->LoadPicture(name, lpThumbnail, Source());
+    const Picture& picture = loaded.picture;
     const int n = st_.DispCount, column = (cell - 1) % n, row = (cell - 1) / n;
-    const PictureInfo& info = pictures_->PicInfo();
+    const PictureInfo& info = loaded.info;
     PictureBox box = UsesScreenPlacement(UpperExtension(name), picture.Width(), picture.Height())
                          ? ScreenPlacement(picture.Width(), picture.Height(), info.left, info.top,
                                            column, row, st_.CellWidth, st_.CellHeight)

@@ -358,6 +358,17 @@ bool PictureHost::LoadPicture(Picture& target, const std::wstring& fileName, Loa
     return false;
 }
 
+LoadedPicture PictureHost::LoadPicture(const std::wstring& fileName, LoadPurpose purpose,
+                                       const PictureSource& source) {
+    LoadedPicture loaded;
+    loaded.ok = LoadPicture(loaded.picture, fileName, purpose, source);
+    if (!loaded.ok) LoadPlaceholder(loaded.picture);
+    loaded.info = picInfo_;
+    loaded.colorCount = colorCount_;
+    loaded.paletteEntries = paletteEntries_;
+    return loaded;
+}
+
 bool PictureHost::QueryPictureInfo(const std::wstring& fileName, const PictureSource& source,
                                    PictureInfo& info) {
     try {

@@ -51,6 +51,16 @@ enum class Treatment { Plain, Palette, Reduce };
 
 Treatment ChooseTreatment(LoadPurpose purpose, bool paletteDisplay, LONG colorCount);
 
+// What one load gives its caller: the picture (the placeholder when the load failed), the
+// picture information the decoder reported and the colour count of the decoded picture.
+struct LoadedPicture {
+    bool ok = false;
+    Picture picture;
+    PictureInfo info{};
+    LONG colorCount = 0;
+    int paletteEntries = 0;
+};
+
 struct PluginSlot;
 struct ArchivePlugin;
 struct DibBlocks;
@@ -82,6 +92,9 @@ public:
     // the placeholder in PictureBitmap, target left empty, false.
     bool LoadPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
                      const PictureSource& source);
+    // The same as a value. On failure (beep) the picture is the placeholder.
+    LoadedPicture LoadPicture(const std::wstring& fileName, LoadPurpose purpose,
+                              const PictureSource& source);
     // A plug-in's size and depth for fileName without decoding it; no beep.
     bool QueryPictureInfo(const std::wstring& fileName, const PictureSource& source,
                           PictureInfo& info);
