@@ -66,8 +66,8 @@ std::vector<uint8_t> BmpFileOf(HBITMAP bitmap) {
             count = static_cast<int>(::GetDIBColorTable(dc.get(), 0, 256, info.colours));
         }
         for (int i = 0; i < count; ++i)
-            palette.push_back({info.colours[i].rgbRed, info.colours[i].rgbGreen,
-                               info.colours[i].rgbBlue});
+            palette.push_back(
+                {info.colours[i].rgbRed, info.colours[i].rgbGreen, info.colours[i].rgbBlue});
     }
     return bmp::WriteBmpFile(width, height, bits, palette, rows.data(), stride);
 }
@@ -76,9 +76,11 @@ std::vector<uint8_t> BmpFileOf(HBITMAP bitmap) {
 // extension.
 std::wstring FreePath(const std::wstring& folder, const std::wstring& name) {
     const size_t dot = name.rfind(L'.');
-    const std::wstring stem = name.substr(0, dot), ext = dot == std::wstring::npos ? L"" : name.substr(dot);
+    const std::wstring stem = name.substr(0, dot),
+                       ext = dot == std::wstring::npos ? L"" : name.substr(dot);
     std::wstring path = folder + name;
-    for (int n = 1; PathExists(path); ++n) path = folder + stem + L"(" + std::to_wstring(n) + L")" + ext;
+    for (int n = 1; PathExists(path); ++n)
+        path = folder + stem + L"(" + std::to_wstring(n) + L")" + ext;
     return path;
 }
 
@@ -154,7 +156,8 @@ TfrmEdit::Conversion TfrmEdit::ConvertToMag(const std::wstring& folder, const st
         if (!aside.empty()) ::MoveFileExW(aside.c_str(), mag.c_str(), MOVEFILE_REPLACE_EXISTING);
     };
     const std::wstring batch = browser_.ProgramDir() + L"TEMP.BAT";
-    const std::string text = ToAnsi(JoinCrLf(ConvertBatchLines(folder, browser_.ProgramDir(), base)));
+    const std::string text =
+        ToAnsi(JoinCrLf(ConvertBatchLines(folder, browser_.ProgramDir(), base)));
     if (!WriteBytes(batch, text.data(), text.size())) {
         restore();
         CurrentDialogs().Beep();

@@ -20,7 +20,7 @@ const wchar_t kImageClass[] = L"TovnEditImage";
 constexpr int kButtonHeight = 20;  // the tool buttons, and the swatch strip under the picture
 constexpr int kCommandHeight = 18; // Write, Save, Cansel
 constexpr int kMinWidth = 400;
-constexpr int kTextHeight = -12;   // the canvas font's height
+constexpr int kTextHeight = -12; // the canvas font's height
 constexpr int kCharacterExtra = -10;
 
 UniqueFont MakeFont(int height, const wchar_t* face, int pitch = DEFAULT_PITCH) {
@@ -132,8 +132,8 @@ bool TfrmEdit::Create() {
     static const bool registered = (Register(::GetModuleHandleW(nullptr)), true);
     (void)registered;
     hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClass, L"",
-                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
-                                  WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN,
+                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_HSCROLL |
+                                  WS_VSCROLL | WS_CLIPCHILDREN,
                               0, 0, kMinWidth, 300, browser_.Owner(), nullptr,
                               ::GetModuleHandleW(nullptr), this);
     if (!hwnd_) return false;
@@ -156,9 +156,9 @@ void TfrmEdit::CreateControls() {
     labelFont_ = MakeFont(-19, L"ＭＳ Ｐゴシック");
     white_ = UniqueBrush(::CreateSolidBrush(RGB(255, 255, 255)));
     auto add = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id, HFONT font) {
-        HWND c = ::CreateWindowExW(0, cls, text, WS_CHILD | style, 0, 0, 0, 0, hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                                   this);
+        HWND c =
+            ::CreateWindowExW(0, cls, text, WS_CHILD | style, 0, 0, 0, 0, hwnd_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
         ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         return c;
     };
@@ -166,14 +166,15 @@ void TfrmEdit::CreateControls() {
     ::SetWindowLongPtrW(imgEdit_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     const wchar_t* tools[5] = {L"塗り潰し", L"網掛け", L"文字色", L"文字影", L"範囲選択"};
     for (int i = 0; i < 5; ++i)
-        buttons_[i] = add(L"BUTTON", tools[i], BS_AUTOCHECKBOX | BS_PUSHLIKE, idNuri + i,
-                          formFont_.get());
+        buttons_[i] =
+            add(L"BUTTON", tools[i], BS_AUTOCHECKBOX | BS_PUSHLIKE, idNuri + i, formFont_.get());
     lblGyou_ = add(L"STATIC", L"", SS_RIGHT, idGyouLabel, labelFont_.get());
     udGyou_ = add(UPDOWN_CLASSW, L"", 0, idGyou, formFont_.get());
     ::SendMessageW(udGyou_, UDM_SETRANGE32, 0, 100);
-    mmEdit_ = add(L"EDIT", L"", WS_BORDER | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL |
-                                    ES_WANTRETURN | WS_TABSTOP,
-                  idMemo, memoFont_.get());
+    mmEdit_ =
+        add(L"EDIT", L"",
+            WS_BORDER | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP,
+            idMemo, memoFont_.get());
     ::SetWindowSubclass(mmEdit_, &TfrmEdit::MemoProc, 1, reinterpret_cast<DWORD_PTR>(this));
     add(L"BUTTON", L"Write", BS_PUSHBUTTON, idKaki, formFont_.get());
     add(L"BUTTON", L"Save", BS_PUSHBUTTON, idSave, formFont_.get());
@@ -335,8 +336,8 @@ void TfrmEdit::PlaceControls() {
     ::GetClientRect(hwnd_, &client);
     auto range = [&](int bar, int content, int page, int& position) {
         position = std::max(0, std::min(position, content - page));
-        SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, content - 1,
-                      static_cast<UINT>(std::max(page, 0)), position};
+        SCROLLINFO si{sizeof si,   SIF_RANGE | SIF_PAGE | SIF_POS,       0,
+                      content - 1, static_cast<UINT>(std::max(page, 0)), position};
         ::SetScrollInfo(hwnd_, bar, &si, TRUE);
     };
     range(SB_HORZ, contentWidth_, client.right, scrollX_);
@@ -347,8 +348,8 @@ void TfrmEdit::PlaceControls() {
     const int buttonTop = viewHeight_ - scrollY_;
     ::MoveWindow(imgEdit_, -scrollX_, -scrollY_, viewWidth_, viewHeight_, TRUE);
     for (int i = 0; i < 5; ++i)
-        ::MoveWindow(buttons_[i], buttonWidth * i - scrollX_, buttonTop, buttonWidth,
-                     kButtonHeight, TRUE);
+        ::MoveWindow(buttons_[i], buttonWidth * i - scrollX_, buttonTop, buttonWidth, kButtonHeight,
+                     TRUE);
     ::MoveWindow(lblGyou_, 5 * buttonWidth - scrollX_, buttonTop, 20, kButtonHeight, TRUE);
     ::MoveWindow(udGyou_, 5 * buttonWidth + 20 - scrollX_, buttonTop, 17, kButtonHeight, TRUE);
     const int memoTop = buttonTop + kButtonHeight;
@@ -367,13 +368,24 @@ void TfrmEdit::Scroll(int bar, int code) {
     ::GetScrollInfo(hwnd_, bar, &si);
     int& position = bar == SB_HORZ ? scrollX_ : scrollY_;
     switch (code) {
-    case SB_LINEUP: position -= 16; break;
-    case SB_LINEDOWN: position += 16; break;
-    case SB_PAGEUP: position -= static_cast<int>(si.nPage); break;
-    case SB_PAGEDOWN: position += static_cast<int>(si.nPage); break;
+    case SB_LINEUP:
+        position -= 16;
+        break;
+    case SB_LINEDOWN:
+        position += 16;
+        break;
+    case SB_PAGEUP:
+        position -= static_cast<int>(si.nPage);
+        break;
+    case SB_PAGEDOWN:
+        position += static_cast<int>(si.nPage);
+        break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: position = si.nTrackPos; break;
-    default: return;
+    case SB_THUMBPOSITION:
+        position = si.nTrackPos;
+        break;
+    default:
+        return;
     }
     PlaceControls();
 }
@@ -421,8 +433,8 @@ void TfrmEdit::DrawSwatches() {
     {
         BitmapCanvas view(view_.get(), Palette());
         HDC dc = view.get();
-        UniqueFont small(::CreateFontW(-::MulDiv(10, ::GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0,
-                                       0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+        UniqueFont small(::CreateFontW(-::MulDiv(10, ::GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0,
+                                       FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                        NONANTIALIASED_QUALITY, DEFAULT_PITCH, L"ＭＳ Ｐゴシック"));
         for (int i = 0; i < 4; ++i) {
@@ -467,8 +479,8 @@ void TfrmEdit::DrawFrame(int sx, int sy, int ex, int ey) {
     UniquePen pen(::CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
     SelectIn usePen(dc, pen.get());
     const int oldMode = ::SetROP2(dc, R2_XORPEN);
-    POINT outline[5] = {{sx - 1, sy - 1}, {ex + 1, sy - 1}, {ex + 1, ey + 1}, {sx - 1, ey + 1},
-                        {sx - 1, sy - 1}};
+    POINT outline[5] = {
+        {sx - 1, sy - 1}, {ex + 1, sy - 1}, {ex + 1, ey + 1}, {sx - 1, ey + 1}, {sx - 1, sy - 1}};
     ::Polyline(dc, outline, 5);
     ::SetROP2(dc, oldMode);
     ::InvalidateRect(imgEdit_, nullptr, FALSE);
@@ -550,12 +562,23 @@ void TfrmEdit::imgEditMouseUp(bool left, int x, int y) {
 void TfrmEdit::mmEditKeyPress(wchar_t key) {
     WORD arrow = 0;
     switch (key) {
-    case 19: arrow = VK_LEFT; break;   // Ctrl+S
-    case 4: arrow = VK_RIGHT; break;   // Ctrl+D
-    case 5: arrow = VK_UP; break;      // Ctrl+E
-    case 24: arrow = VK_DOWN; break;   // Ctrl+X
-    case 7: arrow = VK_DELETE; break;  // Ctrl+G
-    default: return;
+    case 19:
+        arrow = VK_LEFT;
+        break; // Ctrl+S
+    case 4:
+        arrow = VK_RIGHT;
+        break; // Ctrl+D
+    case 5:
+        arrow = VK_UP;
+        break; // Ctrl+E
+    case 24:
+        arrow = VK_DOWN;
+        break; // Ctrl+X
+    case 7:
+        arrow = VK_DELETE;
+        break; // Ctrl+G
+    default:
+        return;
     }
     // The memo must see the plain key, not Ctrl with it (a word move, a word deletion).
     BYTE state[256] = {};
@@ -636,8 +659,8 @@ LRESULT TfrmEdit::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: {
         const int id = LOWORD(wp);
         if (id >= idNuri && id <= idHanni)
-            ToolButtonClick(id - idNuri + 1,
-                            ::SendMessageW(buttons_[id - idNuri], BM_GETCHECK, 0, 0) == BST_CHECKED);
+            ToolButtonClick(id - idNuri + 1, ::SendMessageW(buttons_[id - idNuri], BM_GETCHECK, 0,
+                                                            0) == BST_CHECKED);
         else if (id == idKaki)
             btKakiClick();
         else if (id == idSave)

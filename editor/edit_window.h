@@ -69,8 +69,19 @@ public:
     // After a Save whose conversion or archive move failed: where the edited picture is.
     const std::wstring& KeptFile() const { return keptFile_; }
 
-    enum ControlId { idNuri = 101, idAmi, idMozi, idKage, idHanni, idGyouLabel, idGyou, idMemo,
-                     idKaki, idSave, idCansel };
+    enum ControlId {
+        idNuri = 101,
+        idAmi,
+        idMozi,
+        idKage,
+        idHanni,
+        idGyouLabel,
+        idGyou,
+        idMemo,
+        idKaki,
+        idSave,
+        idCansel
+    };
 
 private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);

@@ -87,10 +87,10 @@ bool TfrmPsbat::Create() {
     black_ = UniqueBrush(::CreateSolidBrush(RGB(0, 0, 0)));
     blue_ = UniqueBrush(::CreateSolidBrush(kHighlight));
     for (int i = 0; i < kPartSaveEntries; ++i) {
-        HWND label = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
-                                       i < 10 ? 0 : 240, kRowHeight * (i % 10), kLabelWidth,
-                                       kLabelHeight, hwnd_, nullptr, ::GetModuleHandleW(nullptr),
-                                       nullptr);
+        HWND label =
+            ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
+                              i < 10 ? 0 : 240, kRowHeight * (i % 10), kLabelWidth, kLabelHeight,
+                              hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         labels_.push_back(label);
     }
@@ -123,10 +123,18 @@ void TfrmPsbat::Highlight(int entry) {
 
 void TfrmPsbat::FormKeyDown(WORD key, unsigned shift) {
     switch (key) {
-    case VK_RETURN: Apply(); break;
-    case VK_ESCAPE: CloseWith(IDCANCEL); break;
-    case VK_UP: Highlight(std::max(current_ - 1, 0)); break;
-    case VK_DOWN: Highlight(std::min(current_ + 1, kPartSaveEntries - 1)); break;
+    case VK_RETURN:
+        Apply();
+        break;
+    case VK_ESCAPE:
+        CloseWith(IDCANCEL);
+        break;
+    case VK_UP:
+        Highlight(std::max(current_ - 1, 0));
+        break;
+    case VK_DOWN:
+        Highlight(std::min(current_ + 1, kPartSaveEntries - 1));
+        break;
     case VK_RIGHT:
         if (current_ <= 9) Highlight(current_ + 10);
         break;

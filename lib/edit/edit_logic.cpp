@@ -5,11 +5,10 @@
 namespace tovn {
 
 std::vector<std::pair<const wchar_t*, long long>> EditSettingsEntries(const EditSettings& s) {
-    return {{L"StartX", s.StartX}, {L"StartY", s.StartY},   {L"EndX", s.EndX},
-            {L"EndY", s.EndY},     {L"Gyoukan", s.Gyoukan}, {L"Nuri", s.Nuri},
-            {L"Ami", s.Ami},       {L"Mozi", s.Mozi},       {L"Kage", s.Kage},
-            {L"bNuri", s.bNuri},   {L"bAmi", s.bAmi},       {L"bMozi", s.bMozi},
-            {L"bKage", s.bKage},   {L"bHanni", s.bHanni}};
+    return {{L"StartX", s.StartX},   {L"StartY", s.StartY}, {L"EndX", s.EndX}, {L"EndY", s.EndY},
+            {L"Gyoukan", s.Gyoukan}, {L"Nuri", s.Nuri},     {L"Ami", s.Ami},   {L"Mozi", s.Mozi},
+            {L"Kage", s.Kage},       {L"bNuri", s.bNuri},   {L"bAmi", s.bAmi}, {L"bMozi", s.bMozi},
+            {L"bKage", s.bKage},     {L"bHanni", s.bHanni}};
 }
 
 EditSettings EditSettingsFrom(const std::function<bool(const wchar_t*, long long&)>& lookup) {

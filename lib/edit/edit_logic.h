@@ -49,8 +49,8 @@ DragRect StartDrag(int x, int y);
 // picture, then widened to the last pixel of its column.
 void DragTo(DragRect& r, int x, int y, int pictureWidth, int pictureHeight);
 
-std::wstring StartCaption(int x, int y);                        // "( 48,300)-"
-std::wstring RangeCaption(int sx, int sy, int ex, int ey);      // "( 48,300)-(591,375)"
+std::wstring StartCaption(int x, int y);                   // "( 48,300)-"
+std::wstring RangeCaption(int sx, int sy, int ex, int ey); // "( 48,300)-(591,375)"
 
 // Top of text line i (0..5).
 int LineTop(int i, int startY, int gyoukan);

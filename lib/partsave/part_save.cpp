@@ -91,9 +91,8 @@ std::wstring BatchBackupDir(const std::wstring& backupDir) {
 }
 
 std::wstring Pss01Text(const std::wstring& backupDir, const EditSettings& s) {
-    return L"COPY %1.MAG " + BatchBackupDir(backupDir) + L"\r\n" +
-           L"A:\\TOOL\\GRAPH\\TEAM %1\r\n" + L"A:\\TOOL\\GRAPH\\MAGDSAVE -b- -p=%1 -s" + Rect(s) +
-           L" %1\r\n";
+    return L"COPY %1.MAG " + BatchBackupDir(backupDir) + L"\r\n" + L"A:\\TOOL\\GRAPH\\TEAM %1\r\n" +
+           L"A:\\TOOL\\GRAPH\\MAGDSAVE -b- -p=%1 -s" + Rect(s) + L" %1\r\n";
 }
 
 std::wstring Pss10Text(const std::wstring& backupDir, const EditSettings& s) {

@@ -87,7 +87,8 @@ TEST(RangeSelection, CaptionsPadEachNumberToThreePlaces) {
 }
 
 TEST(Mesh, LinesColourExactlyTheChequerOfTheRectangle) {
-    for (auto [sx, sy, ex, ey] : {std::array<int, 4>{3, 5, 20, 11}, {0, 0, 7, 30}, {10, 10, 11, 11}}) {
+    for (auto [sx, sy, ex, ey] :
+         {std::array<int, 4>{3, 5, 20, 11}, {0, 0, 7, 30}, {10, 10, 11, 11}}) {
         std::set<std::pair<int, int>> drawn;
         for (const Segment& s : MeshLines(sx, sy, ex, ey)) {
             ASSERT_EQ(s.x1 - s.x0, s.y1 - s.y0); // 45 degrees, down and right

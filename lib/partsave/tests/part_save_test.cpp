@@ -76,9 +76,8 @@ TEST(PssBatch, TheRectangleAndTheBackupFolderWithoutItsBackslash) {
     EXPECT_EQ(Pss01Text(L"C:\\BACK\\", s),
               L"COPY %1.MAG C:\\BACK\r\nA:\\TOOL\\GRAPH\\TEAM %1\r\n"
               L"A:\\TOOL\\GRAPH\\MAGDSAVE -b- -p=%1 -s48,302,591,375 %1\r\n");
-    EXPECT_EQ(Pss10Text(L"C:\\BACK\\", s),
-              L"COPY %1.MAG C:\\BACK\r\nA:\\TOOL\\GRAPH\\TEAM21 %1\r\n"
-              L"A:\\TOOL\\GRAPH\\21MAGSV -s48,302,591,375 %1\r\n");
+    EXPECT_EQ(Pss10Text(L"C:\\BACK\\", s), L"COPY %1.MAG C:\\BACK\r\nA:\\TOOL\\GRAPH\\TEAM21 %1\r\n"
+                                           L"A:\\TOOL\\GRAPH\\21MAGSV -s48,302,591,375 %1\r\n");
     EXPECT_EQ(BatchBackupDir(L"C:\\"), L"C:\\"); // a root keeps it
     EXPECT_EQ(BatchBackupDir(L"C:\\B\\"), L"C:\\B");
 }
