@@ -50,7 +50,11 @@ std::vector<uint8_t> BmpFileOf(HBITMAP bitmap) {
         BITMAPINFOHEADER header;
         RGBQUAD colours[256];
     } info{};
-    info.header = {sizeof info.header, width, height, 1, static_cast<WORD>(bits)};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = width;
+    info.header.biHeight = height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(bits);
     const size_t stride = ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
     std::vector<uint8_t> rows(stride * static_cast<size_t>(height));
     UniqueMemDc dc(::CreateCompatibleDC(nullptr));

@@ -100,7 +100,8 @@ std::wstring MemoLine(HWND memo, int i) {
 } // namespace
 
 void TfrmEdit::Register(HINSTANCE instance) {
-    WNDCLASSEXW wc{sizeof wc};
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &TfrmEdit::Proc;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
@@ -233,7 +234,11 @@ void TfrmEdit::MakeViewBitmap() {
         ::BitBlt(view.get(), 0, 0, pictureWidth_, pictureHeight_, source.get(), 0, 0, SRCCOPY);
     }
     DibFormat screen;
-    screen.header = {sizeof screen.header, viewWidth_, viewHeight_, 1, 32};
+    screen.header.biSize = sizeof screen.header;
+    screen.header.biWidth = viewWidth_;
+    screen.header.biHeight = viewHeight_;
+    screen.header.biPlanes = 1;
+    screen.header.biBitCount = 32;
     canvasSelection_.reset();
     canvas_ = MakeDib(screen);
     canvasDc_.reset(::CreateCompatibleDC(nullptr));
@@ -332,16 +337,32 @@ void TfrmEdit::LayoutEditor() {
 
 // Scroll ranges from the content size, and every control at its place in the content.
 void TfrmEdit::PlaceControls() {
-    RECT client{};
-    ::GetClientRect(hwnd_, &client);
+    // The client area without scroll bars decides which bar is needed; each bar then takes
+    // its room from the other's page.
+    RECT outer{}, frame{};
+    ::GetWindowRect(hwnd_, &outer);
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
+    ::AdjustWindowRectEx(&frame, style & ~(WS_HSCROLL | WS_VSCROLL), FALSE, exStyle);
+    int pageWidth = (outer.right - outer.left) - (frame.right - frame.left);
+    int pageHeight = (outer.bottom - outer.top) - (frame.bottom - frame.top);
+    bool vertical = contentHeight_ > pageHeight;
+    const bool horizontal = contentWidth_ > pageWidth - (vertical ? ::GetSystemMetrics(SM_CXVSCROLL) : 0);
+    vertical = contentHeight_ > pageHeight - (horizontal ? ::GetSystemMetrics(SM_CYHSCROLL) : 0);
+    if (vertical) pageWidth -= ::GetSystemMetrics(SM_CXVSCROLL);
+    if (horizontal) pageHeight -= ::GetSystemMetrics(SM_CYHSCROLL);
     auto range = [&](int bar, int content, int page, int& position) {
         position = std::max(0, std::min(position, content - page));
-        SCROLLINFO si{sizeof si,   SIF_RANGE | SIF_PAGE | SIF_POS,       0,
-                      content - 1, static_cast<UINT>(std::max(page, 0)), position};
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        si.nMax = content - 1;
+        si.nPage = static_cast<UINT>(std::max(page, 0));
+        si.nPos = position;
         ::SetScrollInfo(hwnd_, bar, &si, TRUE);
     };
-    range(SB_HORZ, contentWidth_, client.right, scrollX_);
-    range(SB_VERT, contentHeight_, client.bottom, scrollY_);
+    range(SB_HORZ, contentWidth_, pageWidth, scrollX_);
+    range(SB_VERT, contentHeight_, pageHeight, scrollY_);
 
     const int width = contentWidth_;
     const int buttonWidth = (width - 37) / 5;
@@ -364,7 +385,9 @@ void TfrmEdit::PlaceControls() {
 }
 
 void TfrmEdit::Scroll(int bar, int code) {
-    SCROLLINFO si{sizeof si, SIF_ALL};
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
     ::GetScrollInfo(hwnd_, bar, &si);
     int& position = bar == SB_HORZ ? scrollX_ : scrollY_;
     switch (code) {

@@ -62,7 +62,8 @@ TfrmPsbat::~TfrmPsbat() {
 
 bool TfrmPsbat::Create() {
     static const bool registered = [] {
-        WNDCLASSEXW wc{sizeof wc};
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
         wc.lpfnWndProc = &TfrmPsbat::Proc;
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);

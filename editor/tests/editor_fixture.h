@@ -1,56 +1,26 @@
-// The browser on a folder of pictures, with the editor opened on the cursor picture as the
-// E command opens it, and the pictures' pixels for comparisons.
+// The browser on a folder of pictures, the editor opened on the cursor picture as the E
+// command opens it, and the pictures' pixels for comparisons.
 #pragma once
 #include "support/browser_fixture.h"
 #include "app/win_text.h"
 #include "editor/edit_window.h"
 #include "editor/tests/reference.h"
-#include "imaging/mag.h"
+#include "editor/tests/test_pictures.h"
 #include "picture/picture_host.h"
-#include <fstream>
-#include <iterator>
 
 namespace tovn::test {
 
-// A 16-colour picture of coloured blocks: index ((x / 40) + (y / 50)) % 16.
-inline imaging::Picture BlockPicture(int width, int height) {
-    imaging::Picture p;
-    p.width = width, p.height = height, p.bitsPerPixel = 4;
-    for (int i = 0; i < 16; ++i)
-        p.palette.push_back({uint8_t(i * 16), uint8_t(255 - i * 16), uint8_t((i * 97) & 0xF0)});
-    p.pixels.resize(size_t(width) * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            p.pixels[size_t(y) * width + x] = uint8_t((x / 40 + y / 50) % 16);
-    return p;
-}
-
 inline std::string ReadBytes(const std::wstring& path) {
-    std::ifstream f(ToAnsi(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
+    return ReadFileBytes(ToAnsi(path));
 }
-
 inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    std::ofstream(ToAnsi(path), std::ios::binary) << bytes;
+    WriteFileBytes(ToAnsi(path), bytes);
 }
-
 inline void WriteMag(const std::wstring& path, const imaging::Picture& p) {
-    std::vector<uint8_t> mag = imaging::EncodeMag(p);
-    WriteBytes(path, std::string(mag.begin(), mag.end()));
+    WriteMagFile(ToAnsi(path), p);
 }
-
-// A MAG file's pixels as 0x00RRGGBB, top row first.
 inline std::vector<uint32_t> MagPixels(const std::wstring& path) {
-    std::string bytes = ReadBytes(path);
-    imaging::Decoded d =
-        imaging::DecodeMag(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    std::vector<uint32_t> out;
-    if (d.status != imaging::Status::Ok) return out;
-    for (uint8_t i : d.picture.pixels) {
-        const imaging::Rgb& c = d.picture.palette.at(i);
-        out.push_back(uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b);
-    }
-    return out;
+    return MagPixels(ToAnsi(path));
 }
 
 class EditorFixture : public BrowserFixture {
