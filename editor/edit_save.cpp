@@ -99,6 +99,13 @@ bool TfrmEdit::WritePicture(const std::wstring& path) {
 }
 
 void TfrmEdit::btSaveClick() {
+    if (saving_) return;
+    saving_ = true; // the conversion's wait dispatches messages: no second Save, no close
+    SaveSteps();
+    saving_ = false;
+}
+
+void TfrmEdit::SaveSteps() {
     BrowserState& st = browser_.State();
     const bool lha = st.LhaMode;
     if (lha && !CreateTempDir(browser_)) {

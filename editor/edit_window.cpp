@@ -3,6 +3,7 @@
 #include "app/modal_loop.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
+#include "app/window_instance.h"
 #include "browser/browser_port.h"
 #include "core/slots.h"
 #include "core/text.h"
@@ -27,6 +28,24 @@ UniqueFont MakeFont(int height, const wchar_t* face, int pitch = DEFAULT_PITCH) 
     return UniqueFont(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                     NONANTIALIASED_QUALITY, pitch | FF_DONTCARE, face));
+}
+
+// The control characters the memo turns into caret keys.
+WORD CaretKeyFor(wchar_t character) {
+    switch (character) {
+    case 19:
+        return VK_LEFT; // Ctrl+S
+    case 4:
+        return VK_RIGHT; // Ctrl+D
+    case 5:
+        return VK_UP; // Ctrl+E
+    case 24:
+        return VK_DOWN; // Ctrl+X
+    case 7:
+        return VK_DELETE; // Ctrl+G
+    default:
+        return 0;
+    }
 }
 
 // A memory DC drawing on one bitmap, with the picture's palette selected so that palette
@@ -274,6 +293,7 @@ void TfrmEdit::CloseWith(int result) {
 }
 
 bool TfrmEdit::FormKeyDown(WORD key) {
+    if (saving_) return key == VK_ESCAPE || key == VK_F1;
     if (key == VK_ESCAPE) {
         CloseWith(IDCANCEL);
         return true;
@@ -347,7 +367,8 @@ void TfrmEdit::PlaceControls() {
     int pageWidth = (outer.right - outer.left) - (frame.right - frame.left);
     int pageHeight = (outer.bottom - outer.top) - (frame.bottom - frame.top);
     bool vertical = contentHeight_ > pageHeight;
-    const bool horizontal = contentWidth_ > pageWidth - (vertical ? ::GetSystemMetrics(SM_CXVSCROLL) : 0);
+    const bool horizontal =
+        contentWidth_ > pageWidth - (vertical ? ::GetSystemMetrics(SM_CXVSCROLL) : 0);
     vertical = contentHeight_ > pageHeight - (horizontal ? ::GetSystemMetrics(SM_CYHSCROLL) : 0);
     if (vertical) pageWidth -= ::GetSystemMetrics(SM_CXVSCROLL);
     if (horizontal) pageHeight -= ::GetSystemMetrics(SM_CYHSCROLL);
@@ -583,26 +604,8 @@ void TfrmEdit::imgEditMouseUp(bool left, int x, int y) {
 // --- The memo's caret keys -------------------------------------------------------------
 
 void TfrmEdit::mmEditKeyPress(wchar_t key) {
-    WORD arrow = 0;
-    switch (key) {
-    case 19:
-        arrow = VK_LEFT;
-        break; // Ctrl+S
-    case 4:
-        arrow = VK_RIGHT;
-        break; // Ctrl+D
-    case 5:
-        arrow = VK_UP;
-        break; // Ctrl+E
-    case 24:
-        arrow = VK_DOWN;
-        break; // Ctrl+X
-    case 7:
-        arrow = VK_DELETE;
-        break; // Ctrl+G
-    default:
-        return;
-    }
+    const WORD arrow = CaretKeyFor(key);
+    if (!arrow) return;
     // The memo must see the plain key, not Ctrl with it (a word move, a word deletion).
     BYTE state[256] = {};
     ::GetKeyboardState(state);
@@ -668,18 +671,16 @@ void TfrmEdit::btKakiClick() {
 // --- Window procedures -----------------------------------------------------------------
 
 LRESULT CALLBACK TfrmEdit::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TfrmEdit*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->hwnd_ = w;
-    }
-    auto* self = reinterpret_cast<TfrmEdit*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
-    return self ? self->Handle(msg, wp, lp) : ::DefWindowProcW(w, msg, wp, lp);
+    TfrmEdit* self = WindowInstance<TfrmEdit>(w, msg, lp);
+    if (!self) return ::DefWindowProcW(w, msg, wp, lp);
+    self->hwnd_ = w;
+    return self->Handle(msg, wp, lp);
 }
 
 LRESULT TfrmEdit::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND: {
+        if (saving_) return 0;
         const int id = LOWORD(wp);
         if (id >= idNuri && id <= idHanni)
             ToolButtonClick(id - idNuri + 1, ::SendMessageW(buttons_[id - idNuri], BM_GETCHECK, 0,
@@ -716,7 +717,7 @@ LRESULT TfrmEdit::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         if (imgEdit_) PlaceControls();
         break;
     case WM_CLOSE:
-        CloseWith(IDCANCEL);
+        if (!saving_) CloseWith(IDCANCEL);
         return 0;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
@@ -724,6 +725,7 @@ LRESULT TfrmEdit::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT CALLBACK TfrmEdit::ImageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<TfrmEdit*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+    if (self && self->saving_ && msg != WM_PAINT) return ::DefWindowProcW(w, msg, wp, lp);
     const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
     switch (msg) {
     case WM_PAINT: {
@@ -754,12 +756,9 @@ LRESULT CALLBACK TfrmEdit::ImageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT CALLBACK TfrmEdit::MemoProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                     DWORD_PTR data) {
-    if (msg == WM_CHAR) {
-        const auto key = static_cast<wchar_t>(wp);
-        if (key == 19 || key == 4 || key == 5 || key == 24 || key == 7) {
-            reinterpret_cast<TfrmEdit*>(data)->mmEditKeyPress(key);
-            return 0;
-        }
+    if (msg == WM_CHAR && CaretKeyFor(static_cast<wchar_t>(wp))) {
+        reinterpret_cast<TfrmEdit*>(data)->mmEditKeyPress(static_cast<wchar_t>(wp));
+        return 0;
     }
     return ::DefSubclassProc(w, msg, wp, lp);
 }

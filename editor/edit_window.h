@@ -109,6 +109,7 @@ private:
     HPALETTE Palette() const;
 
     // Save's steps.
+    void SaveSteps();
     enum class Conversion { Converted, Failed, NotRun };
     Conversion ConvertToMag(const std::wstring& folder, const std::wstring& base);
     void MoveIntoArchive(const std::wstring& folder, const std::wstring& name);
@@ -140,6 +141,7 @@ private:
     int result_ = IDCANCEL;
     bool done_ = false;
     bool listChanged_ = false;
+    bool saving_ = false;
     std::wstring keptFile_;
 };
 

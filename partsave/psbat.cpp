@@ -2,8 +2,10 @@
 #include "app/dialogs.h"
 #include "app/modal_loop.h"
 #include "app/win_text.h"
+#include "app/window_instance.h"
 #include "browser/browser_port.h"
 #include "partsave/part_save.h"
+#include <imm.h>
 #include <algorithm>
 
 namespace tovn {
@@ -82,6 +84,7 @@ bool TfrmPsbat::Create() {
                               (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, owner_, nullptr,
                               ::GetModuleHandleW(nullptr), this);
     if (!hwnd_) return false;
+    ::ImmAssociateContextEx(hwnd_, nullptr, 0); // names and numbers only: no input method
     font_ = UniqueFont(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                      FIXED_PITCH | FF_DONTCARE, L"FixedSys"));
@@ -105,6 +108,7 @@ bool TfrmPsbat::Create() {
 
 int TfrmPsbat::ShowModal() {
     RunModalLoop(hwnd_, owner_, done_, [this](const MSG& msg) {
+        if (msg.message != WM_KEYDOWN) return false;
         FormKeyDown(static_cast<WORD>(msg.wParam), CurrentShiftState(false));
         return true;
     });
@@ -224,13 +228,10 @@ void TfrmPsbat::CloseWith(int result) {
 }
 
 LRESULT CALLBACK TfrmPsbat::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TfrmPsbat*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->hwnd_ = w;
-    }
-    auto* self = reinterpret_cast<TfrmPsbat*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
-    return self ? self->Handle(msg, wp, lp) : ::DefWindowProcW(w, msg, wp, lp);
+    TfrmPsbat* self = WindowInstance<TfrmPsbat>(w, msg, lp);
+    if (!self) return ::DefWindowProcW(w, msg, wp, lp);
+    self->hwnd_ = w;
+    return self->Handle(msg, wp, lp);
 }
 
 LRESULT TfrmPsbat::Handle(UINT msg, WPARAM wp, LPARAM lp) {

@@ -21,6 +21,11 @@ TEST_F(Editor, OpensOnTheCursorPictureWithTheStoredRectangle) {
     ::GetWindowRect(e.Memo(), &memo);
     EXPECT_EQ(memo.right - memo.left, 591 - 48 + 8);
     EXPECT_EQ(memo.bottom - memo.top, 375 - 302 + 8);
+    // Everything fits the screen: the client area is the content, without scroll bars.
+    RECT client{};
+    ::GetClientRect(e.Handle(), &client);
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 420 + 20 + 81 + 18 + 1);
     // The text frame is drawn in XOR on the shown image only.
     const COLORREF inside = ::GetPixel(e.ImageCanvas(), 100, 100);
     const COLORREF frame = ::GetPixel(e.ImageCanvas(), 47, 330);
