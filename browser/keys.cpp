@@ -10,6 +10,7 @@
 #include "win/handles.h"
 #include "picture/picture_host.h"
 #include "fileops/file_commands.h"
+#include "editor/edit_window.h"
 #include "core/slots.h"
 #include "core/sort_mode.h"
 #include "core/text.h"
@@ -252,7 +253,7 @@ int BmpBitCount(const std::wstring& path) {
 
 } // namespace
 
-// The checks of the edit command; the editor window opens after them once it exists.
+// The checks of the edit command, then the editor.
 bool MainWindow::EditCursorFile() {
     if (!ArchiveStillThere()) return false;
     int slot = CursorSlot(st_);
@@ -279,7 +280,7 @@ bool MainWindow::EditCursorFile() {
     } else if (!bmp && !pictures_->QueryPictureInfo(name, Source(), info)) {
         return refuse(L"このファイルは扱えません．", L"Can not Use Edit");
     }
-    return true;
+    return RunEditor(*this);
 }
 
 void MainWindow::SortStage(WORD key, unsigned) {

@@ -1,0 +1,221 @@
+// Save: the edited picture as a BMP file, converted back to MAG by MG.EXE for a MAG picture,
+// moved into the open archive in archive mode. Nothing the user had is removed before its
+// replacement is in place: a failed conversion or archive move keeps the edited picture
+// beside the original and says where it is.
+#include "app/dialogs.h"
+#include "app/run_and_wait.h"
+#include "app/win_text.h"
+#include "archive/unlha.h"
+#include "browser/browser_port.h"
+#include "core/text.h"
+#include "editor/edit_window.h"
+#include "fileops/archive_ops.h"
+#include "fileops/requests.h"
+#include "imaging/bmp.h"
+#include "picture/picture_host.h"
+
+namespace tovn {
+
+namespace {
+
+const wchar_t kKeptText[] = L"編集した画像は次のファイルにあります．\n";
+
+bool WriteBytes(const std::wstring& path, const void* data, size_t size) {
+    bool ok;
+    {
+        UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD wrote = 0;
+        ok = file && ::WriteFile(file.get(), data, static_cast<DWORD>(size), &wrote, nullptr) &&
+             wrote == size;
+    }
+    if (!ok) ::DeleteFileW(path.c_str());
+    return ok;
+}
+
+// The pixels of a bitmap as a BMP file: palette pictures keep their indices and colour
+// table, others are stored with 24 bits.
+std::vector<uint8_t> BmpFileOf(HBITMAP bitmap) {
+    DIBSECTION section{};
+    BITMAP plain{};
+    int width = 0, height = 0, bits = 24;
+    if (::GetObjectW(bitmap, sizeof section, &section) == sizeof section) {
+        width = section.dsBm.bmWidth, height = section.dsBm.bmHeight;
+        bits = section.dsBmih.biBitCount;
+    } else if (::GetObjectW(bitmap, sizeof plain, &plain)) {
+        width = plain.bmWidth, height = plain.bmHeight;
+    }
+    if (bits != 1 && bits != 4 && bits != 8) bits = 24;
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } info{};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = width;
+    info.header.biHeight = height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(bits);
+    const size_t stride = ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
+    std::vector<uint8_t> rows(stride * static_cast<size_t>(height));
+    UniqueMemDc dc(::CreateCompatibleDC(nullptr));
+    if (width <= 0 || height <= 0 ||
+        ::GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(height), rows.data(),
+                    reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) != height)
+        return {};
+    std::vector<bmp::Rgb> palette;
+    if (bits <= 8) {
+        int count = 0;
+        {
+            SelectIn in(dc.get(), bitmap);
+            count = static_cast<int>(::GetDIBColorTable(dc.get(), 0, 256, info.colours));
+        }
+        for (int i = 0; i < count; ++i)
+            palette.push_back(
+                {info.colours[i].rgbRed, info.colours[i].rgbGreen, info.colours[i].rgbBlue});
+    }
+    return bmp::WriteBmpFile(width, height, bits, palette, rows.data(), stride);
+}
+
+// A name in folder that no file has yet: name itself, else with a number before the
+// extension.
+std::wstring FreePath(const std::wstring& folder, const std::wstring& name) {
+    const size_t dot = name.rfind(L'.');
+    const std::wstring stem = name.substr(0, dot),
+                       ext = dot == std::wstring::npos ? L"" : name.substr(dot);
+    std::wstring path = folder + name;
+    for (int n = 1; PathExists(path); ++n)
+        path = folder + stem + L"(" + std::to_wstring(n) + L")" + ext;
+    return path;
+}
+
+} // namespace
+
+bool TfrmEdit::WritePicture(const std::wstring& path) {
+    std::vector<uint8_t> file = BmpFileOf(PictureBitmap().Bitmap());
+    if (!file.empty() && WriteBytes(path, file.data(), file.size())) return true;
+    CurrentDialogs().Beep();
+    CurrentDialogs().Message(hwnd_, L"ファイルを書き込めません．\n" + path, L"Write Error", MB_OK);
+    return false;
+}
+
+void TfrmEdit::btSaveClick() {
+    if (saving_) return;
+    saving_ = true; // the conversion's wait dispatches messages: no second Save, no close
+    SaveSteps();
+    saving_ = false;
+}
+
+void TfrmEdit::SaveSteps() {
+    BrowserState& st = browser_.State();
+    const bool lha = st.LhaMode;
+    if (lha && !CreateTempDir(browser_)) {
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(hwnd_, L"作業フォルダを作れません．\n" + st.TempDir,
+                                 L"Write Error", MB_OK);
+        return;
+    }
+    const std::wstring folder = lha ? st.TempDir : st.CurrentDir;
+    const std::wstring base = BaseBeforeFirstDot(editFileName_);
+    const std::wstring bmpName = base + L".BMP";
+    auto abandon = [&] {
+        if (lha) ::RemoveDirectoryW(st.TempDir.c_str());
+    };
+    if (!WritePicture(folder + bmpName)) return abandon();
+    listChanged_ = editFileExt_ != L".BMP" && editFileExt_ != L".MAG";
+
+    std::wstring stored = bmpName; // the file in folder that holds the result
+    if (editFileExt_ == L".MAG" && FileExists(browser_.ProgramDir() + L"MG.EXE")) {
+        switch (ConvertToMag(folder, base)) {
+        case Conversion::NotRun:
+            return abandon(); // the BMP stays where it was written; the window stays open
+        case Conversion::Converted:
+            stored = base + L".MAG";
+            break;
+        case Conversion::Failed:
+            // The batch removed the BMP after the failed conversion: write it again.
+            if (!WritePicture(folder + bmpName)) return abandon();
+            KeepBeside(folder + bmpName, st.CurrentDir,
+                       L"MAGファイルに変換できませんでした．" + std::wstring(kKeptText));
+            if (lha) ::RemoveDirectoryW(st.TempDir.c_str());
+            return CloseWith(IDOK);
+        }
+    }
+    if (lha) {
+        MoveIntoArchive(folder, stored);
+        ::RemoveDirectoryW(st.TempDir.c_str());
+    }
+    CloseWith(IDOK);
+}
+
+// Runs the conversion batch. The MAG file being replaced is put aside first and comes back
+// unless MG.EXE wrote the new one, whatever the batch's DEL lines did meanwhile.
+TfrmEdit::Conversion TfrmEdit::ConvertToMag(const std::wstring& folder, const std::wstring& base) {
+    const std::wstring mag = folder + base + L".MAG";
+    std::wstring aside;
+    if (FileExists(mag)) {
+        wchar_t name[MAX_PATH] = {};
+        if (!::GetTempFileNameW(folder.c_str(), L"TVN", 0, name) ||
+            !::MoveFileExW(mag.c_str(), name, MOVEFILE_REPLACE_EXISTING)) {
+            if (name[0]) ::DeleteFileW(name);
+            KeepBeside(folder + base + L".BMP", browser_.State().CurrentDir,
+                       L"MAGファイルを置き換えられません．" + std::wstring(kKeptText));
+            return Conversion::Failed;
+        }
+        aside = name;
+    }
+    auto restore = [&] {
+        if (!aside.empty()) ::MoveFileExW(aside.c_str(), mag.c_str(), MOVEFILE_REPLACE_EXISTING);
+    };
+    const std::wstring batch = browser_.ProgramDir() + L"TEMP.BAT";
+    const std::string text =
+        ToAnsi(JoinCrLf(ConvertBatchLines(folder, browser_.ProgramDir(), base)));
+    if (!WriteBytes(batch, text.data(), text.size())) {
+        restore();
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(hwnd_, L"ファイルを書き込めません．\n" + batch, L"Write Error",
+                                 MB_OK);
+        return Conversion::NotRun;
+    }
+    if (!RunAndWait("\"" + ToAnsi(batch) + "\"").started) {
+        restore();
+        return Conversion::NotRun;
+    }
+    if (FileExists(mag)) {
+        if (!aside.empty()) ::DeleteFileW(aside.c_str());
+        return Conversion::Converted;
+    }
+    restore();
+    return Conversion::Failed;
+}
+
+// Moves folder + name into the open archive, replacing the entry of that name. The file
+// stays until the archive holds the same contents; otherwise it is kept beside the archive.
+void TfrmEdit::MoveIntoArchive(const std::wstring& folder, const std::wstring& name) {
+    const std::wstring path = folder + name;
+    const std::wstring archive = browser_.ArchivePath();
+    RunUnlha(browser_.Owner(), ToAnsi(L"m -c -n " + Quoted(archive) + L" " + Quoted(path)));
+    if (!FileExists(path)) return;
+    if (ArchiveMatchesFiles(browser_, archive, folder, {name})) {
+        ::DeleteFileW(path.c_str());
+        return;
+    }
+    KeepBeside(path, browser_.State().CurrentDir,
+               L"書庫に格納できませんでした．" + std::wstring(kKeptText));
+}
+
+// The edited picture at path is kept in folder (where it already is outside archive mode),
+// and the user is told where.
+void TfrmEdit::KeepBeside(const std::wstring& path, const std::wstring& folder,
+                          const std::wstring& why) {
+    keptFile_ = path;
+    const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+    if (!EqualNoCase(path, folder + name)) {
+        const std::wstring target = FreePath(folder, name);
+        if (::MoveFileExW(path.c_str(), target.c_str(), MOVEFILE_COPY_ALLOWED)) keptFile_ = target;
+    }
+    listChanged_ = listChanged_ || !browser_.State().LhaMode;
+    CurrentDialogs().Beep();
+    CurrentDialogs().Message(hwnd_, why + keptFile_, L"Save Error", MB_OK);
+}
+
+} // namespace tovn

@@ -1,0 +1,131 @@
+#include "edit/edit_logic.h"
+#include <algorithm>
+#include <cwchar>
+
+namespace tovn {
+
+std::vector<std::pair<const wchar_t*, long long>> EditSettingsEntries(const EditSettings& s) {
+    return {{L"StartX", s.StartX},   {L"StartY", s.StartY}, {L"EndX", s.EndX}, {L"EndY", s.EndY},
+            {L"Gyoukan", s.Gyoukan}, {L"Nuri", s.Nuri},     {L"Ami", s.Ami},   {L"Mozi", s.Mozi},
+            {L"Kage", s.Kage},       {L"bNuri", s.bNuri},   {L"bAmi", s.bAmi}, {L"bMozi", s.bMozi},
+            {L"bKage", s.bKage},     {L"bHanni", s.bHanni}};
+}
+
+EditSettings EditSettingsFrom(const std::function<bool(const wchar_t*, long long&)>& lookup) {
+    EditSettings s;
+    auto number = [&](const wchar_t* key, auto& field) {
+        long long v = 0;
+        if (lookup(key, v)) field = static_cast<std::decay_t<decltype(field)>>(v);
+    };
+    auto flag = [&](const wchar_t* key, bool& field) {
+        long long v = 0;
+        if (lookup(key, v)) field = v != 0;
+    };
+    number(L"StartX", s.StartX);
+    number(L"StartY", s.StartY);
+    number(L"EndX", s.EndX);
+    number(L"EndY", s.EndY);
+    number(L"Gyoukan", s.Gyoukan);
+    number(L"Nuri", s.Nuri);
+    number(L"Ami", s.Ami);
+    number(L"Mozi", s.Mozi);
+    number(L"Kage", s.Kage);
+    flag(L"bNuri", s.bNuri);
+    flag(L"bAmi", s.bAmi);
+    flag(L"bMozi", s.bMozi);
+    flag(L"bKage", s.bKage);
+    flag(L"bHanni", s.bHanni);
+    return s;
+}
+
+void FitTextRect(EditSettings& s, int width, int height) {
+    if (s.EndX <= width && s.EndY <= height) return;
+    s.StartX = static_cast<int>(0.1 * width);
+    s.StartY = static_cast<int>(0.5 * height);
+    s.EndX = static_cast<int>(0.9 * width);
+    s.EndY = static_cast<int>(0.9 * height);
+}
+
+int SnapStartX(int x) {
+    return x / 8 * 8;
+}
+
+int SnapEndX(int x) {
+    return (x / 8 + 1) * 8 - 1;
+}
+
+DragRect StartDrag(int x, int y) {
+    DragRect r;
+    r.startX = SnapStartX(x);
+    r.startY = y;
+    r.endX = r.startX - 2;
+    r.endY = y - 2;
+    return r;
+}
+
+void DragTo(DragRect& r, int x, int y, int pictureWidth, int pictureHeight) {
+    r.endX = std::min(std::max(x, r.startX), pictureWidth - 1);
+    r.endY = std::min(std::max(y, r.startY + 21), pictureHeight - 1);
+    r.endX = SnapEndX(r.endX);
+}
+
+std::wstring StartCaption(int x, int y) {
+    wchar_t buf[64];
+    std::swprintf(buf, 64, L"(%3d,%3d)-", x, y);
+    return buf;
+}
+
+std::wstring RangeCaption(int sx, int sy, int ex, int ey) {
+    wchar_t buf[64];
+    std::swprintf(buf, 64, L"(%3d,%3d)-(%3d,%3d)", sx, sy, ex, ey);
+    return buf;
+}
+
+int LineTop(int i, int startY, int gyoukan) {
+    return startY + i * (gyoukan + 12);
+}
+
+std::vector<Segment> MeshLines(int sx, int sy, int ex, int ey) {
+    std::vector<Segment> lines;
+    for (int x = sx; x < ex; x += 2) {
+        int n = std::min(ex - x, ey - sy);
+        if (n > 0) lines.push_back({x, sy, x + n, sy + n});
+    }
+    for (int y = sy; y < ey; y += 2) {
+        int n = std::min(ey - y, ex - sx);
+        if (n > 0) lines.push_back({sx, y, sx + n, y + n});
+    }
+    return lines;
+}
+
+bool MeshPixel(int x, int y, int sx, int sy) {
+    return ((x - sx) + (y - sy)) % 2 == 0;
+}
+
+std::wstring BaseBeforeFirstDot(const std::wstring& name) {
+    return name.substr(0, name.find(L'.'));
+}
+
+std::wstring BatchArgument(const std::wstring& text) {
+    const bool special = text.find_first_of(L" \t&|<>^()%!,;=") != std::wstring::npos;
+    return special ? L"\"" + text + L"\"" : text;
+}
+
+std::vector<std::wstring> ConvertBatchLines(const std::wstring& currentDir,
+                                            const std::wstring& programDir,
+                                            const std::wstring& base) {
+    std::vector<std::wstring> lines{currentDir.substr(0, 2)};
+    if (currentDir.size() > 2) lines.push_back(L"CD " + BatchArgument(currentDir.substr(2)));
+    lines.push_back(BatchArgument(programDir + L"MG") + L" .MAG " + BatchArgument(base + L".BMP"));
+    lines.push_back(L"DEL " + BatchArgument(currentDir + base + L".BAK"));
+    lines.push_back(L"DEL " + BatchArgument(currentDir + base + L".BMP"));
+    return lines;
+}
+
+std::wstring JoinCrLf(const std::vector<std::wstring>& lines) {
+    std::wstring text;
+    for (const std::wstring& line : lines) text += line + L"\r\n";
+    return text;
+}
+
+} // namespace tovn

@@ -1,0 +1,80 @@
+// The text overlay editor's rules that need no window: the settings of the "Edit" section,
+// the 8-pixel range selection and its captions, the mesh, the text line positions and the
+// conversion batch.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tovn {
+
+// The "Edit" settings; colours are the toolkit's 32-bit colour values.
+struct EditSettings {
+    int StartX = 48;
+    int StartY = 302;
+    int EndX = 591;
+    int EndY = 375;
+    int Gyoukan = 4;
+    int32_t Nuri = 1;
+    int32_t Ami = 2;
+    int32_t Mozi = 3;
+    int32_t Kage = 4;
+    bool bNuri = true;
+    bool bAmi = true;
+    bool bMozi = true;
+    bool bKage = true;
+    bool bHanni = true;
+};
+
+// The 14 keys in their fixed order, with the values as stored (booleans as 1 or 0).
+std::vector<std::pair<const wchar_t*, long long>> EditSettingsEntries(const EditSettings& s);
+// Reads every key through lookup (false: the key is missing or not a number), with defaults.
+EditSettings EditSettingsFrom(const std::function<bool(const wchar_t* key, long long& v)>& lookup);
+
+// A rectangle stored for a larger picture becomes 10 %-90 % x 50 %-90 % of this one.
+void FitTextRect(EditSettings& s, int width, int height);
+
+// The selection's column grid: starts on a multiple of 8, ends on a column's last pixel.
+int SnapStartX(int x);
+int SnapEndX(int x);
+
+struct DragRect {
+    int startX = 0, startY = 0, endX = 0, endY = 0;
+};
+// A drag begun at (x, y): the end lies 2 pixels above and left of the start.
+DragRect StartDrag(int x, int y);
+// The end follows the mouse: never left of the start, at least 22 pixels high, inside the
+// picture, then widened to the last pixel of its column.
+void DragTo(DragRect& r, int x, int y, int pictureWidth, int pictureHeight);
+
+std::wstring StartCaption(int x, int y);                   // "( 48,300)-"
+std::wstring RangeCaption(int sx, int sy, int ex, int ey); // "( 48,300)-(591,375)"
+
+// Top of text line i (0..5).
+int LineTop(int i, int startY, int gyoukan);
+constexpr int kTextLines = 6;
+
+// The 45-degree mesh lines, each drawn from (x0, y0) up to but not including (x1, y1),
+// over the rectangle whose right and bottom edges are not included.
+struct Segment {
+    int x0, y0, x1, y1;
+};
+std::vector<Segment> MeshLines(int sx, int sy, int ex, int ey);
+// The pixel the mesh colours: an even distance from the rectangle's top-left corner.
+bool MeshPixel(int x, int y, int sx, int sy);
+
+// The name up to its first ".".
+std::wstring BaseBeforeFirstDot(const std::wstring& name);
+// A name as the command interpreter must see it: quoted when it holds a blank or one of
+// its special characters.
+std::wstring BatchArgument(const std::wstring& text);
+// The lines of the MAG conversion batch; currentDir and programDir end in "\".
+std::vector<std::wstring> ConvertBatchLines(const std::wstring& currentDir,
+                                            const std::wstring& programDir,
+                                            const std::wstring& base);
+// Lines joined with CR LF after each.
+std::wstring JoinCrLf(const std::vector<std::wstring>& lines);
+
+} // namespace tovn

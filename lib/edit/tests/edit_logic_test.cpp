@@ -1,0 +1,127 @@
+#include "edit/edit_logic.h"
+#include <gtest/gtest.h>
+#include <array>
+#include <map>
+#include <set>
+
+using namespace tovn;
+
+TEST(EditSettings, DefaultsWhenKeysAreMissingAndStoredValuesOtherwise) {
+    std::map<std::wstring, long long> ini{{L"EndY", 399}, {L"Mozi", 0x01000007}, {L"bAmi", 0}};
+    EditSettings s = EditSettingsFrom([&](const wchar_t* key, long long& v) {
+        auto it = ini.find(key);
+        if (it == ini.end()) return false;
+        v = it->second;
+        return true;
+    });
+    EXPECT_EQ(s.StartX, 48);
+    EXPECT_EQ(s.StartY, 302);
+    EXPECT_EQ(s.EndX, 591);
+    EXPECT_EQ(s.EndY, 399);
+    EXPECT_EQ(s.Gyoukan, 4);
+    EXPECT_EQ(s.Nuri, 1);
+    EXPECT_EQ(s.Mozi, 0x01000007);
+    EXPECT_FALSE(s.bAmi);
+    EXPECT_TRUE(s.bNuri && s.bMozi && s.bKage && s.bHanni);
+}
+
+TEST(EditSettings, AllFourteenKeysRoundTripInOrder) {
+    EditSettings s;
+    s.StartX = 8, s.Kage = 0x00FF00, s.bKage = false, s.bHanni = false;
+    auto entries = EditSettingsEntries(s);
+    ASSERT_EQ(entries.size(), 14u);
+    EXPECT_STREQ(entries.front().first, L"StartX");
+    EXPECT_STREQ(entries.back().first, L"bHanni");
+    std::map<std::wstring, long long> ini(entries.begin(), entries.end());
+    EditSettings back = EditSettingsFrom([&](const wchar_t* key, long long& v) {
+        v = ini.at(key);
+        return true;
+    });
+    EXPECT_EQ(EditSettingsEntries(back), entries);
+}
+
+TEST(EditSettings, ARectangleTooLargeForThePictureBecomesTheProportionalDefault) {
+    EditSettings s; // 48,302 - 591,375
+    FitTextRect(s, 640, 400);
+    EXPECT_EQ(s.EndX, 591); // fits: unchanged
+    FitTextRect(s, 320, 200);
+    EXPECT_EQ(s.StartX, 32);
+    EXPECT_EQ(s.StartY, 100);
+    EXPECT_EQ(s.EndX, 288);
+    EXPECT_EQ(s.EndY, 180);
+    EditSettings t;
+    t.EndY = 401; // one dimension too large is enough; fractions are cut off
+    FitTextRect(t, 639, 401 - 1);
+    EXPECT_EQ(t.StartX, 63);
+    EXPECT_EQ(t.EndX, 575);
+    EXPECT_EQ(t.EndY, 360);
+}
+
+TEST(RangeSelection, SnapsToEightPixelColumnsAndKeepsAMinimumHeight) {
+    DragRect r = StartDrag(50, 300);
+    EXPECT_EQ(r.startX, 48);
+    EXPECT_EQ(r.endX, 46);
+    EXPECT_EQ(r.endY, 298);
+    DragTo(r, 50, 300, 640, 400); // a click without moving: 8 wide, 22 high
+    EXPECT_EQ(r.endX, 55);
+    EXPECT_EQ(r.endY, 321);
+    DragTo(r, 10, 5, 640, 400); // up and to the left of the start
+    EXPECT_EQ(r.endX, 55);
+    EXPECT_EQ(r.endY, 321);
+    DragTo(r, 590, 380, 640, 400);
+    EXPECT_EQ(r.endX, 591);
+    EXPECT_EQ(r.endY, 380);
+    DragTo(r, 900, 900, 640, 400); // clipped to the picture first
+    EXPECT_EQ(r.endX, 639);
+    EXPECT_EQ(r.endY, 399);
+    EXPECT_EQ(SnapStartX(50), 48);
+    EXPECT_EQ(SnapEndX(590), 591);
+    EXPECT_EQ(SnapEndX(591), 591); // already the last pixel of its column
+    EXPECT_EQ(SnapEndX(592), 599);
+}
+
+TEST(RangeSelection, CaptionsPadEachNumberToThreePlaces) {
+    EXPECT_EQ(StartCaption(48, 300), L"( 48,300)-");
+    EXPECT_EQ(RangeCaption(48, 302, 591, 375), L"( 48,302)-(591,375)");
+    EXPECT_EQ(RangeCaption(0, 5, 1024, 7), L"(  0,  5)-(1024,  7)");
+}
+
+TEST(Mesh, LinesColourExactlyTheChequerOfTheRectangle) {
+    for (auto [sx, sy, ex, ey] :
+         {std::array<int, 4>{3, 5, 20, 11}, {0, 0, 7, 30}, {10, 10, 11, 11}}) {
+        std::set<std::pair<int, int>> drawn;
+        for (const Segment& s : MeshLines(sx, sy, ex, ey)) {
+            ASSERT_EQ(s.x1 - s.x0, s.y1 - s.y0); // 45 degrees, down and right
+            for (int k = 0; k < s.x1 - s.x0; ++k) drawn.insert({s.x0 + k, s.y0 + k});
+        }
+        for (int y = sy; y < ey; ++y)
+            for (int x = sx; x < ex; ++x)
+                EXPECT_EQ(drawn.count({x, y}) == 1, MeshPixel(x, y, sx, sy)) << x << "," << y;
+        for (auto [x, y] : drawn) EXPECT_TRUE(x < ex && y < ey); // right and bottom edges free
+    }
+}
+
+TEST(TextLines, AdvanceTwelvePixelsPlusTheLineSpacing) {
+    EXPECT_EQ(LineTop(0, 302, 4), 302);
+    EXPECT_EQ(LineTop(1, 302, 4), 318);
+    EXPECT_EQ(LineTop(5, 302, 0), 362);
+}
+
+TEST(ConvertBatch, FiveLinesForAPictureInAFolder) {
+    EXPECT_EQ(BaseBeforeFirstDot(L"A.B.MAG"), L"A");
+    auto lines = ConvertBatchLines(L"C:\\PIC\\", L"C:\\TOVN\\", L"A");
+    std::vector<std::wstring> want{L"C:", L"CD \\PIC\\", L"C:\\TOVN\\MG .MAG A.BMP",
+                                   L"DEL C:\\PIC\\A.BAK", L"DEL C:\\PIC\\A.BMP"};
+    EXPECT_EQ(lines, want);
+    EXPECT_EQ(JoinCrLf({L"a", L"b"}), L"a\r\nb\r\n");
+}
+
+TEST(ConvertBatch, ARootFolderHasNoCdLineAndBlanksAreQuoted) {
+    auto root = ConvertBatchLines(L"D:", L"C:\\TOVN\\", L"X");
+    EXPECT_EQ(root.size(), 4u);
+    EXPECT_EQ(root[0], L"D:");
+    auto blanks = ConvertBatchLines(L"C:\\MY PICS\\", L"C:\\Program Files\\T\\", L"A&B");
+    EXPECT_EQ(blanks[1], L"CD \"\\MY PICS\\\"");
+    EXPECT_EQ(blanks[2], L"\"C:\\Program Files\\T\\MG\" .MAG \"A&B.BMP\"");
+    EXPECT_EQ(blanks[4], L"DEL \"C:\\MY PICS\\A&B.BMP\"");
+}

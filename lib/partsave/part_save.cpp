@@ -1,0 +1,104 @@
+#include "partsave/part_save.h"
+#include <cstdlib>
+
+namespace tovn {
+
+namespace {
+
+std::vector<std::string> SplitFields(const std::string& entry) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (;;) {
+        size_t comma = entry.find(',', start);
+        fields.push_back(entry.substr(start, comma - start));
+        if (comma == std::string::npos) return fields;
+        start = comma + 1;
+    }
+}
+
+bool Number(const std::string& text, long long& value) {
+    if (text.empty() || text.size() > 19) return false;
+    size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
+    if (i == text.size()) return false;
+    for (size_t k = i; k < text.size(); ++k)
+        if (text[k] < '0' || text[k] > '9') return false;
+    value = std::strtoll(text.c_str(), nullptr, 10);
+    return value >= INT32_MIN && value <= INT32_MAX;
+}
+
+std::wstring Rect(const EditSettings& s) {
+    return std::to_wstring(s.StartX) + L"," + std::to_wstring(s.StartY) + L"," +
+           std::to_wstring(s.EndX) + L"," + std::to_wstring(s.EndY);
+}
+
+} // namespace
+
+std::vector<std::string> ParsePartSaveFile(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    if (lines.size() < kPartSaveEntries) lines.resize(kPartSaveEntries);
+    return lines;
+}
+
+std::string PartSaveFileText(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+std::optional<PartEntry> ParsePartEntry(const std::string& entry, const EditSettings& current) {
+    std::vector<std::string> fields = SplitFields(entry);
+    if (fields.size() != 10 && fields.size() != 14) return std::nullopt;
+    long long v[13] = {};
+    for (size_t i = 1; i < fields.size(); ++i)
+        if (!Number(fields[i], v[i - 1])) return std::nullopt;
+    PartEntry e{fields[0], current};
+    EditSettings& s = e.settings;
+    s.StartX = int(v[0]), s.StartY = int(v[1]), s.EndX = int(v[2]), s.EndY = int(v[3]);
+    s.Gyoukan = int(v[4]);
+    s.Nuri = int32_t(v[5]), s.Ami = int32_t(v[6]), s.Mozi = int32_t(v[7]), s.Kage = int32_t(v[8]);
+    // An entry without flags draws every layer.
+    s.bNuri = v[9] != 0, s.bAmi = v[10] != 0, s.bMozi = v[11] != 0, s.bKage = v[12] != 0;
+    return e;
+}
+
+std::string FormatPartEntry(const std::string& name, const EditSettings& s) {
+    std::string text = name;
+    for (long long v : {(long long)s.StartX, (long long)s.StartY, (long long)s.EndX,
+                        (long long)s.EndY, (long long)s.Gyoukan, (long long)s.Nuri,
+                        (long long)s.Ami, (long long)s.Mozi, (long long)s.Kage})
+        text += "," + std::to_string(v);
+    for (bool b : {s.bNuri, s.bAmi, s.bMozi, s.bKage}) text += b ? ",1" : ",0";
+    return text;
+}
+
+void SnapToColumns(EditSettings& s) {
+    s.StartX = SnapStartX(s.StartX);
+    s.EndX = SnapEndX(s.EndX);
+}
+
+std::wstring BatchBackupDir(const std::wstring& backupDir) {
+    if (backupDir.size() <= 3 || backupDir.back() != L'\\') return backupDir;
+    return backupDir.substr(0, backupDir.size() - 1);
+}
+
+std::wstring Pss01Text(const std::wstring& backupDir, const EditSettings& s) {
+    return L"COPY %1.MAG " + BatchBackupDir(backupDir) + L"\r\n" + L"A:\\TOOL\\GRAPH\\TEAM %1\r\n" +
+           L"A:\\TOOL\\GRAPH\\MAGDSAVE -b- -p=%1 -s" + Rect(s) + L" %1\r\n";
+}
+
+std::wstring Pss10Text(const std::wstring& backupDir, const EditSettings& s) {
+    return L"COPY %1.MAG " + BatchBackupDir(backupDir) + L"\r\n" +
+           L"A:\\TOOL\\GRAPH\\TEAM21 %1\r\n" + L"A:\\TOOL\\GRAPH\\21MAGSV -s" + Rect(s) +
+           L" %1\r\n";
+}
+
+} // namespace tovn

@@ -1,0 +1,83 @@
+#include "partsave/part_save.h"
+#include <gtest/gtest.h>
+
+using namespace tovn;
+
+TEST(PartSaveFile, MoreThanTwentyLinesRoundTripByteForByte) {
+    std::string text;
+    for (int i = 0; i < 23; ++i) text += i % 5 ? "N" + std::to_string(i) + ",1,2\r\n" : "\r\n";
+    std::vector<std::string> lines = ParsePartSaveFile(text);
+    ASSERT_EQ(lines.size(), 23u);
+    EXPECT_EQ(lines[0], "");
+    EXPECT_EQ(lines[22], "N22,1,2");
+    EXPECT_EQ(PartSaveFileText(lines), text);
+}
+
+TEST(PartSaveFile, AShortOrMissingFileIsFilledUpToTwentyEntries) {
+    std::vector<std::string> lines = ParsePartSaveFile("A,1\r\nB,2\nC,3");
+    ASSERT_EQ(lines.size(), 20u);
+    EXPECT_EQ(lines[1], "B,2");
+    EXPECT_EQ(lines[2], "C,3");
+    EXPECT_EQ(lines[19], "");
+    EXPECT_EQ(ParsePartSaveFile("").size(), 20u);
+    EXPECT_EQ(PartSaveFileText({"x", ""}), "x\r\n\r\n");
+}
+
+TEST(PartEntry, FourteenFieldsSetEveryValueAndTheFlags) {
+    EditSettings current;
+    current.bHanni = false;
+    auto e = ParsePartEntry("\x83\x65\x83\x58\x83\x67,8,16,103,60,2,255,16777217,-5,65280,1,0,7,0",
+                            current);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->name, "\x83\x65\x83\x58\x83\x67");
+    const EditSettings& s = e->settings;
+    EXPECT_EQ(s.StartX, 8);
+    EXPECT_EQ(s.StartY, 16);
+    EXPECT_EQ(s.EndX, 103);
+    EXPECT_EQ(s.EndY, 60);
+    EXPECT_EQ(s.Gyoukan, 2);
+    EXPECT_EQ(s.Nuri, 255);
+    EXPECT_EQ(s.Ami, 0x01000001);
+    EXPECT_EQ(s.Mozi, -5);
+    EXPECT_EQ(s.Kage, 65280);
+    EXPECT_TRUE(s.bNuri);
+    EXPECT_FALSE(s.bAmi);
+    EXPECT_TRUE(s.bMozi); // any number other than 0
+    EXPECT_FALSE(s.bKage);
+    EXPECT_FALSE(s.bHanni); // not part of an entry
+    EXPECT_EQ(FormatPartEntry(e->name, s),
+              "\x83\x65\x83\x58\x83\x67,8,16,103,60,2,255,16777217,-5,65280,1,0,1,0");
+}
+
+TEST(PartEntry, TenFieldsDrawEveryLayer) {
+    auto e = ParsePartEntry("T,0,0,63,21,4,1,2,3,4", EditSettings{});
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->settings.Kage, 4);
+    EXPECT_FALSE(e->settings.bNuri || e->settings.bAmi || e->settings.bMozi || e->settings.bKage);
+}
+
+TEST(PartEntry, AnyBadFieldRefusesTheWholeEntry) {
+    for (const char* bad : {"T,0,0,63,21,4,1,2,3,x", "T,0,0,63,21,4,1,2,3,4,1,1,1,", "T,0,0,63",
+                            "T,0,0,63,21,4,1,2,3,4,1,1", "T,1 ,0,63,21,4,1,2,3,4", "",
+                            "T,0,0,63,21,4,1,2,3,99999999999", "T,-,0,63,21,4,1,2,3,4"})
+        EXPECT_FALSE(ParsePartEntry(bad, EditSettings{})) << bad;
+}
+
+TEST(PartEntry, SnappingPutsTheRectangleOnTheColumnGrid) {
+    EditSettings s;
+    s.StartX = 50, s.EndX = 590;
+    SnapToColumns(s);
+    EXPECT_EQ(s.StartX, 48);
+    EXPECT_EQ(s.EndX, 591);
+}
+
+TEST(PssBatch, TheRectangleAndTheBackupFolderWithoutItsBackslash) {
+    EditSettings s;
+    EXPECT_EQ(Pss01Text(L"C:\\BACK\\", s),
+              L"COPY %1.MAG C:\\BACK\r\nA:\\TOOL\\GRAPH\\TEAM %1\r\n"
+              L"A:\\TOOL\\GRAPH\\MAGDSAVE -b- -p=%1 -s48,302,591,375 %1\r\n");
+    EXPECT_EQ(Pss10Text(L"C:\\BACK\\", s), L"COPY %1.MAG C:\\BACK\r\nA:\\TOOL\\GRAPH\\TEAM21 %1\r\n"
+                                           L"A:\\TOOL\\GRAPH\\21MAGSV -s48,302,591,375 %1\r\n");
+    EXPECT_EQ(BatchBackupDir(L"C:\\"), L"C:\\"); // a root keeps it
+    EXPECT_EQ(BatchBackupDir(L"C:\\B\\"), L"C:\\B");
+}

@@ -1,0 +1,242 @@
+#include "partsave/psbat.h"
+#include "app/dialogs.h"
+#include "app/modal_loop.h"
+#include "app/win_text.h"
+#include "browser/browser_port.h"
+#include "partsave/part_save.h"
+#include <imm.h>
+#include <algorithm>
+
+namespace tovn {
+
+namespace {
+
+const wchar_t kClass[] = L"TfrmPsbat";
+constexpr int kClientWidth = 480, kClientHeight = 161;
+constexpr int kLabelWidth = 241, kLabelHeight = 17, kRowHeight = 16;
+constexpr COLORREF kHighlight = 0xFF0000; // blue
+
+bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 20)) return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    return bytes.empty() ||
+           (::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+            got == bytes.size());
+}
+
+// Replaces the file's contents; an existing file keeps its place and attributes.
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes, DWORD disposition) {
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD wrote = 0;
+    return file &&
+           ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &wrote,
+                       nullptr) &&
+           wrote == bytes.size() && ::SetEndOfFile(file.get());
+}
+
+void ReportWriteError(HWND owner, const std::wstring& path) {
+    CurrentDialogs().Beep();
+    CurrentDialogs().Message(owner, L"ファイルを書き込めません．\n" + path, L"Write Error", MB_OK);
+}
+
+} // namespace
+
+std::wstring PartSavePathFor(const std::wstring& iniPath) {
+    const size_t slash = iniPath.find_last_of(L"\\/");
+    const size_t dot = iniPath.rfind(L'.');
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash))
+        return iniPath + L".PS";
+    return iniPath.substr(0, dot) + L".PS";
+}
+
+TfrmPsbat::TfrmPsbat(HWND owner, PartSaveEditor& editor, PartSavePlaces places)
+    : owner_(owner), editor_(editor), places_(std::move(places)) {}
+
+TfrmPsbat::~TfrmPsbat() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+bool TfrmPsbat::Create() {
+    static const bool registered = [] {
+        WNDCLASSW wc{};
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+        wc.lpszClassName = kClass;
+        return Window::RegisterClass(wc) != 0;
+    }();
+    (void)registered;
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_CONTEXTHELP;
+    RECT r{0, 0, kClientWidth, kClientHeight};
+    ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (!CreateHandle(
+            exStyle, kClass, L"Make 01PSS.BAT", style, (::GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+            (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, owner_, ::GetModuleHandleW(nullptr)))
+        return false;
+    ::ImmAssociateContextEx(hwnd_, nullptr, 0); // names and numbers only: no input method
+    font_ = UniqueFont(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     FIXED_PITCH | FF_DONTCARE, L"FixedSys"));
+    black_ = UniqueBrush(::CreateSolidBrush(RGB(0, 0, 0)));
+    blue_ = UniqueBrush(::CreateSolidBrush(kHighlight));
+    for (int i = 0; i < kPartSaveEntries; ++i) {
+        HWND label =
+            ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
+                              i < 10 ? 0 : 240, kRowHeight * (i % 10), kLabelWidth, kLabelHeight,
+                              hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        labels_.push_back(label);
+    }
+    current_ = 0;
+    std::string bytes;
+    list_ = ParsePartSaveFile(ReadWholeFile(places_.psPath, bytes) ? bytes : std::string());
+    for (int i = 0; i < kPartSaveEntries; ++i) ShowEntry(i);
+    Highlight(0);
+    return true;
+}
+
+int TfrmPsbat::ShowModal() {
+    RunModalLoop(hwnd_, owner_, done_, [this](const MSG& msg) {
+        if (msg.message != WM_KEYDOWN) return false;
+        FormKeyDown(static_cast<WORD>(msg.wParam), CurrentShiftState(false));
+        return true;
+    });
+    return result_;
+}
+
+void TfrmPsbat::ShowEntry(int entry) {
+    ::SetWindowTextW(Label(entry), FromAnsi(list_[static_cast<size_t>(entry)]).c_str());
+}
+
+void TfrmPsbat::Highlight(int entry) {
+    const int old = current_;
+    current_ = entry;
+    ::InvalidateRect(Label(old), nullptr, TRUE);
+    ::InvalidateRect(Label(entry), nullptr, TRUE);
+}
+
+void TfrmPsbat::FormKeyDown(WORD key, unsigned shift) {
+    switch (key) {
+    case VK_RETURN:
+        Apply();
+        break;
+    case VK_ESCAPE:
+        CloseWith(IDCANCEL);
+        break;
+    case VK_UP:
+        Highlight(std::max(current_ - 1, 0));
+        break;
+    case VK_DOWN:
+        Highlight(std::min(current_ + 1, kPartSaveEntries - 1));
+        break;
+    case VK_RIGHT:
+        if (current_ <= 9) Highlight(current_ + 10);
+        break;
+    case VK_LEFT:
+        if (current_ >= 10) Highlight(current_ - 10);
+        break;
+    case VK_INSERT:
+        if (shift & ssShift)
+            EditEntry();
+        else
+            Store();
+        break;
+    case VK_DELETE:
+        list_[static_cast<size_t>(current_)].clear();
+        ShowEntry(current_);
+        break;
+    }
+}
+
+// Reads the whole entry before anything changes: a bad entry is refused and the editor
+// keeps its settings.
+bool TfrmPsbat::ApplyEntry(const std::string& entry) {
+    std::optional<PartEntry> parsed = ParsePartEntry(entry, editor_.Settings());
+    if (!parsed) {
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(hwnd_, L"数値でない項目があります．\n" + FromAnsi(entry),
+                                 L"Part Save Error", MB_OK);
+        return false;
+    }
+    editor_.Settings() = parsed->settings;
+    editor_.DrawSwatches();
+    return true;
+}
+
+void TfrmPsbat::Apply() {
+    const std::string& entry = list_[static_cast<size_t>(current_)];
+    if (entry.empty() || !ApplyEntry(entry)) return;
+    const EditSettings& s = editor_.Settings();
+    if (!RewriteBatch(L"01PSS.BAT", Pss01Text(places_.backupDir, s))) return;
+    if (!RewriteBatch(L"10PSS256.BAT", Pss10Text(places_.backupDir, s))) return;
+    CloseWith(IDOK);
+}
+
+bool TfrmPsbat::RewriteBatch(const wchar_t* name, const std::wstring& text) {
+    const std::wstring path = places_.toolFolder + name;
+    if (!FileExists(path)) return true; // only existing batch files are rewritten
+    if (WriteWholeFile(path, ToAnsi(text), OPEN_EXISTING)) return true;
+    ReportWriteError(hwnd_, path);
+    return false;
+}
+
+void TfrmPsbat::Store() {
+    std::wstring name;
+    if (CurrentDialogs().Input(hwnd_, L"Input Part Save", L"Input PS Name", name)) {
+        name.erase(std::remove(name.begin(), name.end(), L','), name.end()); // the field separator
+        list_[static_cast<size_t>(current_)] = FormatPartEntry(ToAnsi(name), editor_.Settings());
+        ShowEntry(current_);
+    }
+    CloseWith(IDOK);
+}
+
+void TfrmPsbat::EditEntry() {
+    std::wstring text = FromAnsi(list_[static_cast<size_t>(current_)]);
+    const std::wstring initial = text;
+    if (!CurrentDialogs().Input(hwnd_, L"Change Part Save", L"Change Part Save", text))
+        text = initial;
+    const std::string entry = ToAnsi(text);
+    if (!ApplyEntry(entry)) return;
+    SnapToColumns(editor_.Settings());
+    list_[static_cast<size_t>(current_)] =
+        FormatPartEntry(entry.substr(0, entry.find(',')), editor_.Settings());
+    ShowEntry(current_);
+    CloseWith(IDOK);
+}
+
+void TfrmPsbat::FormClose() {
+    if (!WriteWholeFile(places_.psPath, PartSaveFileText(list_), CREATE_ALWAYS))
+        ReportWriteError(hwnd_, places_.psPath);
+}
+
+void TfrmPsbat::CloseWith(int result) {
+    if (done_) return;
+    result_ = result;
+    FormClose();
+    done_ = true;
+}
+
+LRESULT TfrmPsbat::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        const bool highlighted = reinterpret_cast<HWND>(lp) == Label(current_);
+        ::SetTextColor(dc, RGB(255, 255, 255));
+        ::SetBkColor(dc, highlighted ? kHighlight : RGB(0, 0, 0));
+        return reinterpret_cast<LRESULT>(highlighted ? blue_.get() : black_.get());
+    }
+    case WM_CLOSE:
+        CloseWith(IDCANCEL);
+        return 0;
+    }
+    return Window::HandleMessage(msg, wp, lp);
+}
+
+} // namespace tovn
