@@ -451,7 +451,6 @@ bool MainWindow::RunChooser(const wchar_t* purpose, ChooserAnswer& answer) {
     st_.DialogParam = request.purpose;
     bool ok = CurrentDialogs().Choose(hwnd_, request, answer);
     st_.DialogParam = answer.folder;
-    st_.ChosenCount = answer.count;
     return ok;
 }
 

@@ -119,7 +119,6 @@ bool ChooseDestination(BrowserPort& w, const wchar_t* purpose) {
     ChooserAnswer answer;
     bool ok = CurrentDialogs().Choose(w.Owner(), request, answer);
     st.DialogParam = answer.folder;
-    st.ChosenCount = answer.count;
     if (!ok || answer.folder.empty()) {
         CurrentDialogs().Beep();
         return false;

@@ -57,14 +57,13 @@ bool RenameTarget(BrowserPort& w, const std::wstring& oldName, const std::wstrin
     return ::MoveFileW((st.CurrentDir + oldName).c_str(), (st.CurrentDir + newName).c_str());
 }
 
-// Checks the target's file and renames it to NewName; false after aborting the command.
-bool RenameOne(BrowserPort& w, const NamedIndex& target) {
-    BrowserState& st = w.State();
+// Checks the target's file and renames it to newName; false after aborting the command.
+bool RenameOne(BrowserPort& w, const NamedIndex& target, const std::wstring& newName) {
     if (!w.CheckSlotFile(target.index)) {
         Abort(w, L"ファイルがありません．中止します．", L"File Not Exists");
         return false;
     }
-    if (!RenameTarget(w, target.name, st.NewName)) {
+    if (!RenameTarget(w, target.name, newName)) {
         Abort(w, L"ファイルネームが重複しています．中止します．", kNameError);
         return false;
     }
@@ -125,10 +124,10 @@ void NumberedRename(BrowserPort& w) {
             Abort(w, L"連番が1000を越えました．", kNameError);
             return;
         }
-        st.NewName = NumberedName(st.RenameName, st.RenameNo, t.name);
-        if (!RenameOne(w, t)) return;
+        const std::wstring newName = NumberedName(st.RenameName, st.RenameNo, t.name);
+        if (!RenameOne(w, t, newName)) return;
         ++st.RenameNo;
-        RenameSlot(st, t.index, st.NewName);
+        RenameSlot(st, t.index, newName);
     }
     EndRename(w);
 }
@@ -150,9 +149,9 @@ void RenameEach(BrowserPort& w) {
             EndRename(w);
             return;
         }
-        st.NewName = text + ExtensionOf(t.name);
-        if (!RenameOne(w, t)) return;
-        RenameSlot(st, t.index, st.NewName);
+        const std::wstring newName = text + ExtensionOf(t.name);
+        if (!RenameOne(w, t, newName)) return;
+        RenameSlot(st, t.index, newName);
     }
     EndRename(w);
 }
@@ -188,10 +187,10 @@ void CannotCreate(BrowserPort& w, const std::wstring& name) {
     CurrentDialogs().Beep();
 }
 
-// Makes the duplicate NewName of the one target; false after reporting a failure.
-bool CopyInFolder(BrowserPort& w, const std::wstring& name) {
+// Makes the duplicate newName of the one target; false after reporting a failure.
+bool CopyInFolder(BrowserPort& w, const std::wstring& name, const std::wstring& newName) {
     BrowserState& st = w.State();
-    if (::CopyFileW((st.CurrentDir + name).c_str(), (st.CurrentDir + st.NewName).c_str(), TRUE))
+    if (::CopyFileW((st.CurrentDir + name).c_str(), (st.CurrentDir + newName).c_str(), TRUE))
         return true;
     CannotCreate(w, name);
     return false;
@@ -199,17 +198,17 @@ bool CopyInFolder(BrowserPort& w, const std::wstring& name) {
 
 // The same in the archive, through the work folder; the slot appears only when the archive
 // really holds the new member.
-bool CopyInArchive(BrowserPort& w, NamedIndex& target) {
+bool CopyInArchive(BrowserPort& w, NamedIndex& target, const std::wstring& newName) {
     BrowserState& st = w.State();
     const std::wstring original = target.name;
     CreateTempDir(w);
     bool made = ExtractForCommand(w, st.TempDir);
     if (made) {
-        made = ::MoveFileW((st.TempDir + original).c_str(), (st.TempDir + st.NewName).c_str());
+        made = ::MoveFileW((st.TempDir + original).c_str(), (st.TempDir + newName).c_str());
         if (made) {
-            target.name = st.NewName;
+            target.name = newName;
             PackTargets(w, w.ArchivePath(), st.TempDir);
-            made = ArchiveHasMember(w, w.ArchivePath(), st.NewName);
+            made = ArchiveHasMember(w, w.ArchivePath(), newName);
         }
         if (!made) CannotCreate(w, original);
     }
@@ -236,14 +235,14 @@ void Duplicate(BrowserPort& w) {
     NamedIndex& target = st.TargetList[0];
     const std::wstring original = target.name;
     for (int i = 0; i < kDuplicateTries; ++i) {
-        st.NewName = DuplicateName(i, original);
+        const std::wstring newName = DuplicateName(i, original);
         if (st.LhaMode && !w.ArchiveStillThere()) {
             st.TargetList.clear();
             return;
         }
-        if (NameTaken(w, st.NewName)) continue;
-        if (st.LhaMode ? CopyInArchive(w, target) : CopyInFolder(w, original)) {
-            InsertSlot(st, CursorSlot(st), st.NewName);
+        if (NameTaken(w, newName)) continue;
+        if (st.LhaMode ? CopyInArchive(w, target, newName) : CopyInFolder(w, original, newName)) {
+            InsertSlot(st, CursorSlot(st), newName);
             w.Redraw(rdCells);
         }
         st.TargetList.clear();

@@ -64,8 +64,6 @@ struct BrowserState {
     bool CellCacheValid = true;
 
     std::wstring DialogParam;
-    int ChosenCount = 0;
-    std::wstring NewName;
     int WorkAreaHeight = 0;
     bool FirstResize = true;
     bool Closing = false;
