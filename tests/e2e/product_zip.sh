@@ -22,13 +22,13 @@ for f in Tovn32.exe UNLHA32.DLL LHASAD.SPI HUEDEN32.DLL MG.EXE README.txt IFMAG.
     [ -f "$product/$f" ] || fail "$f is missing from the product"
 done
 [ -n "$(ls "$product/licences")" ] || fail "no licences in the product"
-(cd "$product" && find . -type f | sed 's|^\./||') | while read -r f; do
-    case $f in
+while read -r f; do
+    case ${f#"$product/"} in
     Tovn32.exe | UNLHA32.DLL | LHASAD.SPI | HUEDEN32.DLL | MG.EXE | TovnKH.dll | IF*.SPI) ;;
     README.txt | licences/*) ;;
-    *) fail "$f does not belong in the product" ;;
+    *) fail "${f#"$product/"} does not belong in the product" ;;
     esac
-done
+done < <(find "$product" -type f)
 
 # Every library a file imports lies beside it or is one of Windows' own.
 system=$WINEPREFIX/drive_c/windows/system32
