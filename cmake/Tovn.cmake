@@ -2,6 +2,7 @@
 #
 # Three trees are configured from the same sources:
 #   build/win32  TOVN_WIN32: everything cross-compiled with MinGW, tests run through Wine
+#                (build/i686 is the same for 32-bit: the product that ships)
 #   build/host   TOVN_HOST:  portable libraries with g++, ASan + UBSan, GoogleTest
 #   build/fuzz   TOVN_FUZZ:  portable libraries and libFuzzer targets with clang
 # A fourth, build/bench (TOVN_BENCH), builds the host benchmarks optimised, without sanitizers.
@@ -33,6 +34,19 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${TOVN_BIN_DIR})
 
 # Shared test data (sample pictures and archives) copied into the repository.
 set(TOVN_TESTDATA_DIR ${CMAKE_SOURCE_DIR}/testdata)
+
+# Windows tests run under the Wine of the tree's own width, each width in a prefix of its own
+# (scripts/wine-env.sh). ctest reads this file before it starts any test, so every test it
+# starts, the end-to-end scripts included, inherits the setting.
+if(TOVN_WIN32)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        set(tovn_wine_arch win32)
+    else()
+        set(tovn_wine_arch win64)
+    endif()
+    file(WRITE ${CMAKE_BINARY_DIR}/wine-arch.cmake "set(ENV{TOVN_WINE_ARCH} ${tovn_wine_arch})\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/wine-arch.cmake)
+endif()
 
 if(TOVN_WIN32)
     add_compile_options(-Wall -Wextra -O2)

@@ -1,12 +1,21 @@
-# Sourced by the scripts that run Windows programs: the project's own 64-bit Wine prefix,
-# made on first use, with code page 932 and the Japanese Windows font names mapped to the
-# IPA fonts. The 64-bit loader is used directly: this machine cannot start 32-bit Linux
-# processes, so Debian's wine wrapper (which prefers the 32-bit loader) is bypassed.
+# Sourced by the scripts that run Windows programs: the project's own Wine prefix, made on
+# first use, with code page 932 and the Japanese Windows font names mapped to the IPA fonts.
+# TOVN_WINE_ARCH picks the width: win64 (the default; runs on every machine) or win32 (the
+# 32-bit program, on machines that start 32-bit processes; scripts/wine32-check tells). Each
+# width has a prefix of its own, and its loader is used directly, bypassing Debian's wine
+# wrapper, which would prefer the 32-bit loader even where it cannot start.
 tovn_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${TOVN_WINEPREFIX:-$tovn_root/build/wine}
-export WINEARCH=win64
-export WINELOADER=/usr/lib/wine/wine64
-export WINESERVER=/usr/lib/wine/wineserver64
+if [ "${TOVN_WINE_ARCH:-win64}" = win32 ]; then
+    export WINEPREFIX=${TOVN_WINEPREFIX:-$tovn_root/build/wine32}
+    export WINEARCH=win32
+    export WINELOADER=/usr/lib/wine/wine
+    export WINESERVER=/usr/lib/wine/wineserver32
+else
+    export WINEPREFIX=${TOVN_WINEPREFIX:-$tovn_root/build/wine}
+    export WINEARCH=win64
+    export WINELOADER=/usr/lib/wine/wine64
+    export WINESERVER=/usr/lib/wine/wineserver64
+fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export LANG=ja_JP.UTF-8

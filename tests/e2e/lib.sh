@@ -35,9 +35,13 @@ focus() {
 }
 
 # Starts the program on a Windows path; sets $pid and $win (the main window, focused).
-start_program() {
-    cd "$bin"
-    "$tovn_wine" "$work/prog/Tovn32.exe" "$1" &
+# By default the copy in $work/prog runs with BIN_DIR as current folder, where its
+# components are; given a FOLDER, its Tovn32.exe runs from there, as Explorer starts it.
+start_program() { # start_program PATH [FOLDER]
+    local exe=$work/prog/Tovn32.exe dir=$bin
+    [ -z "${2:-}" ] || { exe=$2/Tovn32.exe; dir=$2; }
+    cd "$dir"
+    "$tovn_wine" "$exe" "$1" &
     pid=$!
     win=$(window_named '^Tovane 32$' 60)
     [ -n "$win" ] || fail "no main window"
