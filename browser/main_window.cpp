@@ -150,6 +150,7 @@ void MainWindow::FormClose() {
     st_.PageCells.clear();
     st_.TargetList.clear();
     ReleasePictures();
+    capture_.reset();
 }
 
 WindowPlacementSetting MainWindow::CurrentPlacement() const {
@@ -241,6 +242,9 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_COMMAND:
         if (HIWORD(wp) == 0 && lp == 0) OnCommand(LOWORD(wp));
+        return 0;
+    case WM_USER: // the keyboard hook's key event (capture mode)
+        if (capture_) capture_->HookMessage(wp, lp);
         return 0;
     case WM_CLOSE:
         FormClose();

@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "browser/browser_port.h"
 #include "browser/grid_image.h"
+#include "capture/capture.h"
 #include "core/browser_state.h"
 #include <windows.h>
 #include <functional>
@@ -166,6 +167,8 @@ private:
     WindowPlacementSetting placement_;
     int decodeCount_ = 0;
     int layoutWidth_ = -1, layoutHeight_ = -1;
+    // Capture mode (menu N6): made on first use, its hook removed when the window closes.
+    std::unique_ptr<Capture> capture_;
 };
 
 // The window that commands return the focus to and that owns message boxes.
