@@ -8,6 +8,7 @@
 #include "pattern.h"
 #include "support/browser_fixture.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -48,6 +49,9 @@ protected:
         PutIni(L"Window", L"Img", L"2");
         MakePictures(files);
         Start();
+        // The run on the 256-colour screen says so, lest it quietly test a deeper one.
+        if (const char* bits = std::getenv("TOVN_SCREEN_BITS"))
+            ASSERT_EQ(ScreenBits(), std::atoi(bits));
         pattern = CreatePatternWindow(L"Pattern", kLeft, kTop, kWidth, kHeight);
         ::SetForegroundWindow(pattern);
         Pump();
