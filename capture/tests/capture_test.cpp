@@ -92,6 +92,13 @@ protected:
                 wrong += BmpColour(file, *d, x, y) != PatternColour(x, y, kWidth, kHeight);
         EXPECT_EQ(wrong, 0);
     }
+    // Capture mode stayed off, and the one new message box said text under caption.
+    void ExpectRefused(size_t messages, const std::wstring& text, const std::wstring& caption) {
+        EXPECT_FALSE(st().CaptureMode);
+        ASSERT_EQ(dialogs.messages.size(), messages);
+        EXPECT_EQ(dialogs.messages.back().text, text);
+        EXPECT_EQ(dialogs.messages.back().caption, caption);
+    }
     std::wstring LastSlot() { return st().FileList.empty() ? L"" : st().FileList.back().name; }
 
     HWND pattern = nullptr;
@@ -214,20 +221,14 @@ TEST_F(CaptureMode, RefusedInSortModeAndInLhaMode) {
     Pump();
     ASSERT_TRUE(st().SortMode);
     N6();
-    EXPECT_FALSE(st().CaptureMode);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, L"ソートモード中は，キャプチャー出来ません．");
-    EXPECT_EQ(dialogs.messages[0].caption, L"Capture Mode");
+    ExpectRefused(1, L"ソートモード中は，キャプチャー出来ません．", L"Capture Mode");
     EXPECT_EQ(::GetModuleHandleW(L"TovnKH.dll"), nullptr);
 
     st().SortMode = false;
     st().SortList.reset();
     st().LhaMode = true;
     N6();
-    EXPECT_FALSE(st().CaptureMode);
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[1].text, L"LHAモード中は，キャプチャー出来ません．");
-    EXPECT_EQ(dialogs.messages[1].caption, L"Capture Mode");
+    ExpectRefused(2, L"LHAモード中は，キャプチャー出来ません．", L"Capture Mode");
 }
 
 TEST_F(CaptureMode, AMissingLibraryOrEntryOrARefusedHookLeavesItOff) {
@@ -236,20 +237,14 @@ TEST_F(CaptureMode, AMissingLibraryOrEntryOrARefusedHookLeavesItOff) {
         Capture capture(w(), library);
         dialogs.messages.clear();
         capture.N6Click();
-        EXPECT_FALSE(st().CaptureMode);
         EXPECT_FALSE(capture.HookSet());
-        ASSERT_EQ(dialogs.messages.size(), 1u);
-        EXPECT_EQ(dialogs.messages[0].text, L"TovnKH.DLLのロードに失敗しました．");
-        EXPECT_EQ(dialogs.messages[0].caption, L"Can not Load TovnKH.DLL.");
+        ExpectRefused(1, L"TovnKH.DLLのロードに失敗しました．", L"Can not Load TovnKH.DLL.");
         EXPECT_EQ(Status(0), L"Normal");
     }
     Capture refused(w(), L"FailHook.dll");
     dialogs.messages.clear();
     refused.N6Click();
-    EXPECT_FALSE(st().CaptureMode);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, L"SetHook failed");
-    EXPECT_EQ(dialogs.messages[0].caption, L"Tovane 32");
+    ExpectRefused(1, L"SetHook failed", L"Tovane 32");
 }
 
 TEST_F(CaptureMode, AFolderThatCannotBeWrittenGivesAnErrorAndLeavesTheList) {
