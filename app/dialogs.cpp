@@ -24,6 +24,9 @@ Dialogs* installed = nullptr;
 Dialogs& CurrentDialogs() {
     return installed ? *installed : realDialogs;
 }
+void ShowError(HWND owner, const std::wstring& text) {
+    CurrentDialogs().Message(owner, text, L"Tovane 32", MB_OK | MB_ICONSTOP);
+}
 Dialogs* InstallDialogs(Dialogs* d) {
     Dialogs* old = installed;
     installed = d;

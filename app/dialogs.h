@@ -3,6 +3,7 @@
 // tests install a scripted one that answers and counts.
 #pragma once
 #include <windows.h>
+#include <stdexcept>
 #include <string>
 
 namespace tovn {
@@ -36,6 +37,20 @@ public:
     // filled on every close, OK or not.
     virtual bool Choose(HWND owner, const ChooserRequest& request, ChooserAnswer& answer) = 0;
 };
+
+// An error that ends a command and is shown by the application's standard error box.
+class CommandError : public std::runtime_error {
+public:
+    explicit CommandError(std::wstring text)
+        : std::runtime_error("command error"), text_(std::move(text)) {}
+    const std::wstring& Text() const { return text_; }
+
+private:
+    std::wstring text_;
+};
+
+// The application's standard error box: the error's text, the program's title, OK.
+void ShowError(HWND owner, const std::wstring& text);
 
 // The installed implementation (the real dialogs unless a test installed another).
 Dialogs& CurrentDialogs();

@@ -560,6 +560,10 @@ void MainWindow::OnCommand(int id) {
     case idN5:
         N5Click();
         break;
+    case idN6:
+        if (!capture_) capture_ = std::make_unique<Capture>(*this);
+        capture_->N6Click();
+        break;
     case idVersionInfo1:
         CurrentDialogs().Message(hwnd_, L"Tovane 32 Version 2.00．", L"ﾊﾞｰｼﾞｮﾝ情報", MB_OK);
         break;

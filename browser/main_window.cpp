@@ -149,6 +149,7 @@ void MainWindow::FormClose() {
     st_.PageCells.clear();
     st_.TargetList.clear();
     ReleasePictures();
+    capture_.reset();
 }
 
 WindowPlacementSetting MainWindow::CurrentPlacement() const {
@@ -228,6 +229,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_COMMAND:
         if (HIWORD(wp) == 0 && lp == 0) OnCommand(LOWORD(wp));
+        return 0;
+    case WM_USER: // the keyboard hook's key event (capture mode)
+        if (capture_) capture_->HookMessage(wp, lp);
         return 0;
     case WM_CLOSE:
         FormClose();

@@ -5,6 +5,7 @@
 #include "browser/browser_port.h"
 #include "browser/grid_image.h"
 #include "win/window.h"
+#include "capture/capture.h"
 #include "core/browser_state.h"
 #include <windows.h>
 #include <functional>
@@ -164,6 +165,8 @@ private:
     WindowPlacementSetting placement_;
     int decodeCount_ = 0;
     int layoutWidth_ = -1, layoutHeight_ = -1;
+    // Capture mode (menu N6): made on first use, its hook removed when the window closes.
+    std::unique_ptr<Capture> capture_;
 };
 
 // The window that commands return the focus to and that owns message boxes.
