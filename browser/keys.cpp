@@ -8,7 +8,9 @@
 #include "browser/menu.h"
 #include "app/dialogs/option.h"
 #include "app/handles.h"
+#include "picture/convert_bmp.h"
 #include "picture/picture_host.h"
+#include "slide/slide_window.h"
 #include "fileops/file_commands.h"
 #include "core/slots.h"
 #include "core/sort_mode.h"
@@ -115,7 +117,7 @@ void MainWindow::ViewCursorFile() {
     }
     st_.DialogParam = st_.SortMode ? L"Sort" : L"Hyouzi";
     st_.TargetList.assign(1, NamedIndex{st_.FileList[slot].name, slot});
-    // The slide viewer opens here once it exists.
+    ShowSlide(*this);
     RealizeDisplayPalette();
     st_.TargetList.clear();
 }
@@ -233,7 +235,7 @@ void MainWindow::SlideShow() {
         CollectTargetsOnScreen();
     }
     st_.DialogParam = L"Slide";
-    // The slide viewer opens here once it exists.
+    ShowSlide(*this);
     RealizeDisplayPalette();
 }
 
@@ -571,6 +573,9 @@ void MainWindow::OnCommand(int id) {
         break;
     case idN5:
         N5Click();
+        break;
+    case idConvertBMP1:
+        ConvertBMP1Click(*this);
         break;
     case idVersionInfo1:
         CurrentDialogs().Message(hwnd_, L"Tovane 32 Version 2.00．", L"ﾊﾞｰｼﾞｮﾝ情報", MB_OK);

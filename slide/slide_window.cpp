@@ -1,0 +1,431 @@
+#include "slide/slide_window.h"
+#include "app/dialogs.h"
+#include "app/wait_window.h"
+#include "browser/browser_port.h"
+#include "core/slots.h"
+#include <imm.h>
+#include <algorithm>
+
+namespace tovn {
+
+std::function<void(TfrmSlide&)> TfrmSlide::onShown;
+
+namespace {
+
+const wchar_t kClassName[] = L"TfrmSlide";
+constexpr int kBmpMinimumWidth = 100;
+constexpr int kMagMinimumWidth = 80;
+constexpr int kScrollLine = 16;
+
+bool ValidSlot(const BrowserState& st, int slot) {
+    return slot >= 0 && slot < static_cast<int>(st.FileList.size());
+}
+
+} // namespace
+
+void TfrmSlide::Register(HINSTANCE instance) {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kClassName;
+    ::RegisterClassW(&wc);
+    SlideImage::Register(instance);
+    registered = true;
+}
+
+TfrmSlide::TfrmSlide(BrowserPort& browser)
+    : browser_(browser), mode_(SlideModeOf(browser.State().DialogParam)) {}
+
+TfrmSlide::~TfrmSlide() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+void TfrmSlide::Create() {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    Register(instance);
+    hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"",
+                              WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 320,
+                              240, browser_.Owner(), nullptr, instance, this);
+    if (!hwnd_) return;
+    imgSlide1_.Create(hwnd_, instance);
+    imgSlide2_.Create(hwnd_, instance);
+    // The partial picture lies over the base.
+    ::SetWindowPos(imgSlide2_.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    imgSlide1_.mouseDown = [this](int button) { imgSlide1MouseDown(button); };
+    imgSlide2_.mouseDown = [this](int button) { imgSlide2MouseDown(button); };
+    ::ImmAssociateContext(hwnd_, nullptr);
+    RECT window, client;
+    ::GetWindowRect(hwnd_, &window);
+    ::GetClientRect(hwnd_, &client);
+    frame_ = {(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
+}
+
+void TfrmSlide::ShowModal() {
+    Create();
+    if (!hwnd_) return;
+    HWND owner = browser_.Owner();
+    if (owner) ::EnableWindow(owner, FALSE);
+    FormShow();
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::SetForegroundWindow(hwnd_);
+    ::SetFocus(hwnd_);
+    if (onShown) onShown(*this);
+    MSG msg;
+    while (!closed_) {
+        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
+            Close();
+            break;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    if (owner) ::EnableWindow(owner, TRUE);
+    if (hwnd_) ::DestroyWindow(hwnd_);
+    if (owner) ::SetActiveWindow(owner);
+}
+
+void TfrmSlide::Close() {
+    if (closed_) return;
+    closed_ = true;
+    FormClose();
+    if (hwnd_) ::ShowWindow(hwnd_, SW_HIDE);
+}
+
+void TfrmSlide::FormShow() {
+    slideBase_ = PictureRect{};
+    imgSlide1_.Hide();
+    imgSlide2_.Hide();
+    slideIndex_ = 0;
+    ShowSlidePicture();
+}
+
+void TfrmSlide::FormClose() {
+    browser_.ToggleCursor();
+    if (browser_.State().PaletteDisplay) browser_.RealizeDisplayPalette();
+}
+
+int TfrmSlide::ShownSlot() const {
+    return browser_.State().TargetList[size_t(slideIndex_)].index;
+}
+
+bool TfrmSlide::AtLastSlide() const {
+    return slideIndex_ + 1 >= static_cast<int>(browser_.State().TargetList.size());
+}
+
+SlideScreen TfrmSlide::Screen() const {
+    SlideScreen s{::GetSystemMetrics(SM_CXSCREEN), browser_.State().WorkAreaHeight};
+    if (s.workAreaHeight <= 0) {
+        RECT work;
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        s.workAreaHeight = work.bottom - work.top;
+    }
+    return s;
+}
+
+void TfrmSlide::ShowSlidePicture() {
+    ShowWaiting(L"Now Painting Images", hwnd_);
+    BrowserState& st = browser_.State();
+    const NamedIndex& target = st.TargetList[size_t(slideIndex_)];
+    const int i = target.index;
+    if (st.SlideSync) {
+        browser_.GoToCell(PageOf(i, st.CellsPerPage), CellOf(i, st.CellsPerPage) - 1, true);
+    } else {
+        st.CurrentPage = PageOf(i, st.CellsPerPage);
+        st.CursorCell = CellOf(i, st.CellsPerPage);
+    }
+    browser_.ToggleCursor();
+    ::SetWindowTextW(hwnd_, (st.CurrentDir + target.name).c_str());
+    const int cursor = CursorSlot(st);
+    if (ValidSlot(st, cursor) && UpperExtension(st.FileList[size_t(cursor)].name) == L".BMP")
+        ShowBmpSlide();
+    else
+        ShowPluginSlide();
+    if (mode_ == SlideMode::Slide && ValidSlot(st, i) && st.FileList[size_t(i)].mark == 1)
+        ToggleMarkBand();
+    ShowWaiting(L"", hwnd_);
+}
+
+// The one place the viewer decodes: a failed picture becomes a copy of the placeholder.
+bool TfrmSlide::LoadSlidePicture(const std::wstring& name, Picture& picture) {
+    if (browser_.Pictures().LoadPicture(picture, name, lpSlide, browser_.Source())) return true;
+    LoadPlaceholder(picture);
+    return false;
+}
+
+void TfrmSlide::ShowBmpSlide() {
+    imgSlide1_.Hide();
+    imgSlide2_.Hide();
+    const BrowserState& st = browser_.State();
+    Picture picture;
+    const bool loaded = LoadSlidePicture(st.FileList[size_t(CursorSlot(st))].name, picture);
+    const int w = picture.Width(), h = picture.Height();
+    ApplyLayout(st.SlideFullSize && loaded
+                    ? FitLayout(w, h, frame_, Screen())
+                    : NaturalLayout(w, h, kBmpMinimumWidth, frame_, Screen()));
+    imgSlide1_.SetPicture(std::move(picture));
+    imgSlide1_.Show();
+}
+
+void TfrmSlide::ShowPluginSlide() {
+    const BrowserState& st = browser_.State();
+    const std::wstring& name = st.TargetList[size_t(slideIndex_)].name;
+    Picture picture;
+    if (!LoadSlidePicture(name, picture)) {
+        ClearOverlay();
+        const int w = picture.Width(), h = picture.Height();
+        ShowAsBase(std::move(picture), NaturalLayout(w, h, 0, frame_, Screen()),
+                   PictureRect{0, 0, h, w});
+        return;
+    }
+    const PictureInfo& info = browser_.Pictures().PicInfo();
+    const PictureRect place{info.top, info.left, info.height, info.width};
+    const std::wstring previous =
+        slideIndex_ > 0 ? UpperExtension(st.TargetList[size_t(slideIndex_ - 1)].name) : L"";
+    if (IsOverlay(UpperExtension(name), previous, imgSlide1_.Visible(), place, slideBase_)) {
+        ShowAsOverlay(std::move(picture), place);
+        return;
+    }
+    ClearOverlay();
+    const SlideLayout layout =
+        st.SlideFullSize ? FitLayout(picture.Width(), picture.Height(), frame_, Screen())
+                         : NaturalLayout(info.width, info.height, kMagMinimumWidth, frame_, Screen());
+    ShowAsBase(std::move(picture), layout, place);
+}
+
+void TfrmSlide::ShowAsOverlay(Picture picture, const PictureRect& place) {
+    const BrowserState& st = browser_.State();
+    const int previousSlot = st.TargetList[size_t(slideIndex_ - 1)].index;
+    // The previous picture's band goes with it.
+    if (ValidSlot(st, previousSlot) && st.FileList[size_t(previousSlot)].mark == 1)
+        ToggleMarkBand();
+    const ImageBox box = OverlayBox(place, slideBase_, slideScale_);
+    imgSlide2_.SetBounds(box.left, box.top, box.width, box.height);
+    imgSlide2_.SetPicture(std::move(picture));
+    imgSlide2_.Show();
+}
+
+void TfrmSlide::ShowAsBase(Picture picture, const SlideLayout& layout, const PictureRect& base) {
+    ApplyLayout(layout);
+    slideBase_ = base;
+    imgSlide1_.SetPicture(std::move(picture));
+    imgSlide1_.Show();
+}
+
+void TfrmSlide::ClearOverlay() {
+    imgSlide2_.Hide();
+    imgSlide2_.SetPicture(Picture());
+    imgSlide1_.SetBounds(0, 0, 0, 0);
+}
+
+void TfrmSlide::ApplyLayout(const SlideLayout& layout) {
+    originX_ = originY_ = 0;
+    ::ShowScrollBar(hwnd_, SB_BOTH, FALSE);
+    const WindowBox& w = layout.window;
+    ::SetWindowPos(hwnd_, nullptr, w.left, w.top, w.width, w.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    imgSlide1_.ScrollTo(0, 0);
+    imgSlide2_.ScrollTo(0, 0);
+    imgSlide1_.SetBounds(0, 0, layout.imageWidth, layout.imageHeight);
+    slideScale_ = layout.scale;
+    UpdateScrollBars();
+}
+
+void TfrmSlide::ToggleMarkBand() {
+    (imgSlide2_.Visible() ? imgSlide2_ : imgSlide1_).ToggleMarkBand();
+}
+
+// Scroll bars appear when the base picture is larger than the client area; showing one
+// narrows the client area, so the sizes are settled twice.
+void TfrmSlide::UpdateScrollBars() {
+    if (updatingScrollBars_ || !hwnd_) return;
+    updatingScrollBars_ = true;
+    RECT client = {};
+    for (int pass = 0; pass < 2; ++pass) {
+        ::GetClientRect(hwnd_, &client);
+        SCROLLINFO h = {sizeof h, SIF_RANGE | SIF_PAGE | SIF_POS, 0, imgSlide1_.Width() - 1,
+                        UINT(client.right), originX_, 0};
+        ::SetScrollInfo(hwnd_, SB_HORZ, &h, TRUE);
+        SCROLLINFO v = {sizeof v, SIF_RANGE | SIF_PAGE | SIF_POS, 0, imgSlide1_.Height() - 1,
+                        UINT(client.bottom), originY_, 0};
+        ::SetScrollInfo(hwnd_, SB_VERT, &v, TRUE);
+    }
+    ::GetClientRect(hwnd_, &client);
+    originX_ = std::max(0, std::min(originX_, imgSlide1_.Width() - int(client.right)));
+    originY_ = std::max(0, std::min(originY_, imgSlide1_.Height() - int(client.bottom)));
+    imgSlide1_.ScrollTo(originX_, originY_);
+    imgSlide2_.ScrollTo(originX_, originY_);
+    updatingScrollBars_ = false;
+}
+
+void TfrmSlide::Scroll(int bar, int code) {
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    ::GetScrollInfo(hwnd_, bar, &si);
+    int pos = si.nPos;
+    switch (code) {
+    case SB_LINEUP: pos -= kScrollLine; break;
+    case SB_LINEDOWN: pos += kScrollLine; break;
+    case SB_PAGEUP: pos -= int(si.nPage); break;
+    case SB_PAGEDOWN: pos += int(si.nPage); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
+    case SB_TOP: pos = 0; break;
+    case SB_BOTTOM: pos = si.nMax; break;
+    default: return;
+    }
+    pos = std::max(0, std::min(pos, si.nMax - int(si.nPage) + 1));
+    ::SetScrollPos(hwnd_, bar, pos, TRUE);
+    (bar == SB_HORZ ? originX_ : originY_) = pos;
+    imgSlide1_.ScrollTo(originX_, originY_);
+    imgSlide2_.ScrollTo(originX_, originY_);
+}
+
+void TfrmSlide::FormKeyDown(WORD key) {
+    switch (SlideActionFor(mode_, key)) {
+    case SlideAction::Next:
+        Next();
+        break;
+    case SlideAction::MarkAndNext:
+        MarkAndNext();
+        break;
+    case SlideAction::Previous:
+        Previous();
+        break;
+    case SlideAction::MarkAndClose:
+        MarkAndClose();
+        break;
+    case SlideAction::Close:
+        if (mode_ == SlideMode::Slide)
+            CloseFromSlide();
+        else
+            Close();
+        break;
+    }
+}
+
+void TfrmSlide::Next() {
+    if (AtLastSlide()) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    browser_.ToggleCursor();
+    ++slideIndex_;
+    ShowSlidePicture();
+}
+
+void TfrmSlide::Previous() {
+    if (slideIndex_ == 0) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    browser_.ToggleCursor();
+    --slideIndex_;
+    ShowSlidePicture();
+}
+
+void TfrmSlide::FlipShownMark() {
+    browser_.ToggleSlotMark(ShownSlot());
+    ToggleMarkBand();
+}
+
+void TfrmSlide::MarkAndNext() {
+    FlipShownMark();
+    if (AtLastSlide()) return;
+    browser_.ToggleCursor();
+    ++slideIndex_;
+    ShowSlidePicture();
+}
+
+// Marks the picture and moves the browser cursor on to the next picture of its page.
+void TfrmSlide::MarkAndClose() {
+    FlipShownMark();
+    BrowserState& st = browser_.State();
+    browser_.ToggleCursor();
+    browser_.GoToCell(st.CurrentPage, st.CursorCell, false);
+    browser_.ToggleCursor();
+    Close();
+}
+
+// Without SlideSync the browser has not followed the show: it turns to the last picture now.
+void TfrmSlide::CloseFromSlide() {
+    BrowserState& st = browser_.State();
+    if (!st.SlideSync) {
+        const int i = ShownSlot();
+        st.CurrentPage = PageOf(i, st.CellsPerPage);
+        st.CursorCell = CellOf(i, st.CellsPerPage);
+        browser_.ToggleCursor();
+        browser_.Redraw(rdCells);
+        browser_.ToggleCursor();
+    }
+    Close();
+}
+
+void TfrmSlide::imgSlide1MouseDown(int button) {
+    if (button == 0) FormKeyDown('N');
+    if (button == 1) FormKeyDown('M');
+}
+
+void TfrmSlide::imgSlide2MouseDown(int button) {
+    imgSlide1MouseDown(button);
+}
+
+LRESULT CALLBACK TfrmSlide::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        auto* self = static_cast<TfrmSlide*>(cs->lpCreateParams);
+        self->hwnd_ = w;
+        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TfrmSlide*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(w, msg, wp, lp);
+    return self->Handle(msg, wp, lp);
+}
+
+LRESULT TfrmSlide::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    const HWND window = hwnd_;
+    switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        FormKeyDown(static_cast<WORD>(wp));
+        return 0;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+        return 0;
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_SIZE:
+        UpdateScrollBars();
+        break;
+    case WM_HSCROLL:
+        Scroll(SB_HORZ, LOWORD(wp));
+        return 0;
+    case WM_VSCROLL:
+        Scroll(SB_VERT, LOWORD(wp));
+        return 0;
+    case WM_QUERYNEWPALETTE:
+    case WM_PALETTECHANGED:
+        if (msg == WM_PALETTECHANGED && reinterpret_cast<HWND>(wp) == hwnd_) break;
+        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        return TRUE;
+    case WM_DESTROY:
+        hwnd_ = nullptr;
+        closed_ = true;
+        break;
+    }
+    return ::DefWindowProcW(window, msg, wp, lp);
+}
+
+void ShowSlide(BrowserPort& browser) {
+    if (browser.State().TargetList.empty()) return;
+    TfrmSlide form(browser);
+    form.ShowModal();
+}
+
+} // namespace tovn
