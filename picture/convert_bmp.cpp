@@ -114,9 +114,8 @@ bool KeepCopies(const std::wstring& archivePath, const std::wstring& archiveName
     return true;
 }
 
-// Moves the converted files into the open archive with one command line. The work folder
-// goes only once the archive holds every file; otherwise the archive is put back as it was
-// and the files stay where the user is told.
+} // namespace
+
 void MoveIntoArchive(BrowserPort& w, const std::vector<std::wstring>& saved) {
     BrowserState& st = w.State();
     const std::wstring archivePath = w.ArchivePath();
@@ -141,8 +140,6 @@ void MoveIntoArchive(BrowserPort& w, const std::vector<std::wstring>& saved) {
                                  st.TempDir + L"にあります．",
                              kSaveCaption, MB_OK);
 }
-
-} // namespace
 
 std::vector<uint8_t> BmpFileOf(const Picture& picture) {
     DIBSECTION ds = {};

@@ -403,6 +403,9 @@ LRESULT TfrmSlide::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         UpdateScrollBars();
         break;
+    case WM_GETMINMAXINFO: // small pictures get windows narrower than the platform's minimum
+        reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = POINT{1, 1};
+        return 0;
     case WM_HSCROLL:
         Scroll(SB_HORZ, LOWORD(wp));
         return 0;
