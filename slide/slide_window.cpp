@@ -1,5 +1,6 @@
 #include "slide/slide_window.h"
 #include "app/dialogs.h"
+#include "app/handles.h"
 #include "app/wait_window.h"
 #include "browser/browser_port.h"
 #include "core/slots.h"
@@ -16,6 +17,18 @@ const wchar_t kClassName[] = L"TfrmSlide";
 constexpr int kBmpMinimumWidth = 100;
 constexpr int kMagMinimumWidth = 80;
 constexpr int kScrollLine = 16;
+
+// Realises palette as the screen's foreground palette through the (foreground) window, and
+// maps it afresh: a memory DC's palette never becomes the foreground one, and the platform
+// skips realising the palette it realised last, whatever took the screen's entries since.
+void RealizeForeground(HWND window, HPALETTE palette) {
+    if (!window || !palette) return;
+    WindowDc dc(window);
+    HPALETTE old = ::SelectPalette(dc.get(), palette, FALSE);
+    ::UnrealizeObject(palette);
+    ::RealizePalette(dc.get());
+    if (old) ::SelectPalette(dc.get(), old, TRUE);
+}
 
 bool ValidSlot(const BrowserState& st, int slot) {
     return slot >= 0 && slot < static_cast<int>(st.FileList.size());
@@ -87,7 +100,10 @@ void TfrmSlide::ShowModal() {
     }
     if (owner) ::EnableWindow(owner, TRUE);
     if (hwnd_) ::DestroyWindow(hwnd_);
-    if (owner) ::SetActiveWindow(owner);
+    if (owner) {
+        ::SetForegroundWindow(owner);
+        ::SetActiveWindow(owner);
+    }
 }
 
 void TfrmSlide::Close() {
@@ -427,8 +443,13 @@ LRESULT TfrmSlide::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 
 void ShowSlide(BrowserPort& browser) {
     if (browser.State().TargetList.empty()) return;
-    TfrmSlide form(browser);
-    form.ShowModal();
+    {
+        TfrmSlide form(browser);
+        form.ShowModal();
+    }
+    // The viewer's palettes took the screen's entries; the grid's palette gets them back.
+    if (browser.State().PaletteDisplay)
+        RealizeForeground(browser.Owner(), browser.Pictures().PlaceholderBitmap().Palette());
 }
 
 } // namespace tovn

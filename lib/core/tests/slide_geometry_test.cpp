@@ -125,7 +125,7 @@ TEST(SlideKeys, TheThreeModesKeyTables) {
     EXPECT_EQ(SlideActionFor(view, 'M'), SlideAction::MarkAndClose);
     EXPECT_EQ(SlideActionFor(view, 'N'), SlideAction::Close);
     const SlideMode sort = SlideModeOf(L"Sort");
-    for (unsigned key : {0x0Du, 0x20u, 'M', 'N', 0x25u})
+    for (unsigned key : {0x0Du, 0x20u, unsigned('M'), unsigned('N'), 0x25u})
         EXPECT_EQ(SlideActionFor(sort, key), SlideAction::Close);
 }
 
