@@ -143,9 +143,8 @@ void MoveIntoArchive(BrowserPort& w, const std::vector<std::wstring>& saved) {
 
 std::vector<uint8_t> BmpFileOf(const Picture& picture) {
     DIBSECTION ds = {};
-    if (picture.Empty() ||
-        ::GetObjectW(picture.Bitmap(), sizeof ds, &ds) != int(sizeof ds) || ds.dsBm.bmWidth <= 0 ||
-        ds.dsBm.bmHeight <= 0)
+    if (picture.Empty() || ::GetObjectW(picture.Bitmap(), sizeof ds, &ds) != int(sizeof ds) ||
+        ds.dsBm.bmWidth <= 0 || ds.dsBm.bmHeight <= 0)
         return {};
     const int depth = ds.dsBmih.biBitCount;
     const int bitCount = depth == 1 || depth == 4 || depth == 8 ? depth : 24;

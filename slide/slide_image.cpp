@@ -109,7 +109,8 @@ LRESULT CALLBACK SlideImage::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (self->mouseDown) self->mouseDown(msg == WM_LBUTTONDOWN ? 0 : msg == WM_RBUTTONDOWN ? 1 : 2);
+        if (self->mouseDown)
+            self->mouseDown(msg == WM_LBUTTONDOWN ? 0 : msg == WM_RBUTTONDOWN ? 1 : 2);
         return 0;
     }
     return ::DefWindowProcW(w, msg, wp, lp);

@@ -74,7 +74,8 @@ void TfrmSlide::Create() {
     RECT window, client;
     ::GetWindowRect(hwnd_, &window);
     ::GetClientRect(hwnd_, &client);
-    frame_ = {(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
+    frame_ = {(window.right - window.left) - client.right,
+              (window.bottom - window.top) - client.bottom};
 }
 
 void TfrmSlide::ShowModal() {
@@ -209,8 +210,9 @@ void TfrmSlide::ShowPluginSlide() {
     }
     ClearOverlay();
     const SlideLayout layout =
-        st.SlideFullSize ? FitLayout(picture.Width(), picture.Height(), frame_, Screen())
-                         : NaturalLayout(info.width, info.height, kMagMinimumWidth, frame_, Screen());
+        st.SlideFullSize
+            ? FitLayout(picture.Width(), picture.Height(), frame_, Screen())
+            : NaturalLayout(info.width, info.height, kMagMinimumWidth, frame_, Screen());
     ShowAsBase(std::move(picture), layout, place);
 }
 
@@ -263,11 +265,21 @@ void TfrmSlide::UpdateScrollBars() {
     RECT client = {};
     for (int pass = 0; pass < 2; ++pass) {
         ::GetClientRect(hwnd_, &client);
-        SCROLLINFO h = {sizeof h, SIF_RANGE | SIF_PAGE | SIF_POS, 0, imgSlide1_.Width() - 1,
-                        UINT(client.right), originX_, 0};
+        SCROLLINFO h = {sizeof h,
+                        SIF_RANGE | SIF_PAGE | SIF_POS,
+                        0,
+                        imgSlide1_.Width() - 1,
+                        UINT(client.right),
+                        originX_,
+                        0};
         ::SetScrollInfo(hwnd_, SB_HORZ, &h, TRUE);
-        SCROLLINFO v = {sizeof v, SIF_RANGE | SIF_PAGE | SIF_POS, 0, imgSlide1_.Height() - 1,
-                        UINT(client.bottom), originY_, 0};
+        SCROLLINFO v = {sizeof v,
+                        SIF_RANGE | SIF_PAGE | SIF_POS,
+                        0,
+                        imgSlide1_.Height() - 1,
+                        UINT(client.bottom),
+                        originY_,
+                        0};
         ::SetScrollInfo(hwnd_, SB_VERT, &v, TRUE);
     }
     ::GetClientRect(hwnd_, &client);
@@ -285,15 +297,30 @@ void TfrmSlide::Scroll(int bar, int code) {
     ::GetScrollInfo(hwnd_, bar, &si);
     int pos = si.nPos;
     switch (code) {
-    case SB_LINEUP: pos -= kScrollLine; break;
-    case SB_LINEDOWN: pos += kScrollLine; break;
-    case SB_PAGEUP: pos -= int(si.nPage); break;
-    case SB_PAGEDOWN: pos += int(si.nPage); break;
+    case SB_LINEUP:
+        pos -= kScrollLine;
+        break;
+    case SB_LINEDOWN:
+        pos += kScrollLine;
+        break;
+    case SB_PAGEUP:
+        pos -= int(si.nPage);
+        break;
+    case SB_PAGEDOWN:
+        pos += int(si.nPage);
+        break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-    case SB_TOP: pos = 0; break;
-    case SB_BOTTOM: pos = si.nMax; break;
-    default: return;
+    case SB_THUMBPOSITION:
+        pos = si.nTrackPos;
+        break;
+    case SB_TOP:
+        pos = 0;
+        break;
+    case SB_BOTTOM:
+        pos = si.nMax;
+        break;
+    default:
+        return;
     }
     pos = std::max(0, std::min(pos, si.nMax - int(si.nPage) + 1));
     ::SetScrollPos(hwnd_, bar, pos, TRUE);

@@ -61,11 +61,11 @@ SlideLayout FitLayout(int w, int h, FrameSize frame, const SlideScreen& screen) 
     return l;
 }
 
-bool IsOverlay(const std::wstring& extension, const std::wstring& previousExtension,
-               bool baseShown, const PictureRect& p, const PictureRect& base) {
+bool IsOverlay(const std::wstring& extension, const std::wstring& previousExtension, bool baseShown,
+               const PictureRect& p, const PictureRect& base) {
     if (extension != L".MAG" || previousExtension != L".MAG" || !baseShown) return false;
-    const bool inside = (p.top >= base.top && p.left > base.left) ||
-                        (p.top > base.top && p.left >= base.left);
+    const bool inside =
+        (p.top >= base.top && p.left > base.left) || (p.top > base.top && p.left >= base.left);
     return inside && p.top + p.height <= base.top + base.height &&
            p.left + p.width - 1 <= base.left + base.width;
 }

@@ -48,8 +48,8 @@ struct PictureRect {
 // Whether a MAG picture is shown over the base: both it and the picture before it are MAG
 // files (upper-case extensions given), the base is on screen, and it starts inside the base
 // but not at the base's own origin and ends within it.
-bool IsOverlay(const std::wstring& extension, const std::wstring& previousExtension,
-               bool baseShown, const PictureRect& picture, const PictureRect& base);
+bool IsOverlay(const std::wstring& extension, const std::wstring& previousExtension, bool baseShown,
+               const PictureRect& picture, const PictureRect& base);
 
 struct ImageBox {
     int left = 0, top = 0, width = 0, height = 0;

@@ -105,7 +105,8 @@ TEST_F(BmpConversion, MarkedPicturesBecomeBmpFilesWithTheDecodedPixels) {
     const size_t before = dialogs.events.size();
     Convert();
 
-    ExpectSamePixels(pictures / L"A.BMP", imaging::DecodeMag(magFile.data(), magFile.size()).picture);
+    ExpectSamePixels(pictures / L"A.BMP",
+                     imaging::DecodeMag(magFile.data(), magFile.size()).picture);
     ExpectSamePixels(pictures / L"C.BMP", imaging::DecodePi(piFile.data(), piFile.size()).picture);
     EXPECT_FALSE(FileExists(pictures / L"B.BMP.BMP"));
     EXPECT_FALSE(FileExists(pictures / L"D.BMP"));
@@ -115,8 +116,8 @@ TEST_F(BmpConversion, MarkedPicturesBecomeBmpFilesWithTheDecodedPixels) {
     EXPECT_EQ(dialogs.messages[0].caption, L"TOVN Can not Save Files");
     const std::vector<std::wstring> during(dialogs.events.begin() + long(before),
                                            dialogs.events.begin() + long(before) + 3);
-    EXPECT_EQ(during, (std::vector<std::wstring>{
-                          L"beep", L"beep", L"TOVN Can not Save Files: D.MAGは扱えません．"}));
+    EXPECT_EQ(during, (std::vector<std::wstring>{L"beep", L"beep",
+                                                 L"TOVN Can not Save Files: D.MAGは扱えません．"}));
     // Read again: the new files are listed, marks are gone, the cursor kept its file.
     EXPECT_TRUE(Listed(L"C.BMP"));
     for (const Slot& s : st().FileList) EXPECT_EQ(s.mark, 0) << ToAnsi(s.name);
@@ -166,7 +167,8 @@ protected:
             line += L" \"" + pictures.Path() + n + L"\"";
         }
         RunUnlha(nullptr, ToAnsi(line));
-        for (const wchar_t* n : {L"A.MAG", L"B.BMP", L"C.PI"}) ::DeleteFileW((pictures / n).c_str());
+        for (const wchar_t* n : {L"A.MAG", L"B.BMP", L"C.PI"})
+            ::DeleteFileW((pictures / n).c_str());
         ASSERT_TRUE(FileExists(pictures / L"PICS.LZH"));
         PutIni(L"Window", L"Img", L"3");
         Start({pictures / L"PICS.LZH"});
@@ -193,9 +195,10 @@ TEST_F(ArchiveConversion, TheArchiveGainsTheBmpEntriesAndNoWorkFolderIsLeft) {
     if (::GetEnvironmentVariableW(L"TOVN_KEEP_ARCHIVE", keep, MAX_PATH))
         ::CopyFileW((pictures / L"PICS.LZH").c_str(), keep, FALSE);
     // The entries hold the decoded pixels.
-    RunUnlha(nullptr, ToAnsi(L"e \"" + pictures.Path() + L"PICS.LZH\" \"" + program.Path() +
-                             L"\" A.BMP"));
-    ExpectSamePixels(program / L"A.BMP", imaging::DecodeMag(magFile.data(), magFile.size()).picture);
+    RunUnlha(nullptr,
+             ToAnsi(L"e \"" + pictures.Path() + L"PICS.LZH\" \"" + program.Path() + L"\" A.BMP"));
+    ExpectSamePixels(program / L"A.BMP",
+                     imaging::DecodeMag(magFile.data(), magFile.size()).picture);
 }
 
 TEST_F(ArchiveConversion, AnArchiveThatDoesNotTakeEveryFileIsPutBackAndTheFilesAreKept) {

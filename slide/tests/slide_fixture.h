@@ -92,11 +92,11 @@ protected:
         return RGB(c.r, c.g, c.b);
     }
     static void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-        UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                      nullptr));
+        UniqueFile file(
+            ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         DWORD done = 0;
-        ASSERT_TRUE(file && ::WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &done,
-                                        nullptr));
+        ASSERT_TRUE(file &&
+                    ::WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &done, nullptr));
     }
     void StartAt(int count) {
         PutIni(L"Window", L"Img", std::to_wstring(count));
