@@ -257,6 +257,17 @@ void TfrmSlide::ToggleMarkBand() {
     (imgSlide2_.Visible() ? imgSlide2_ : imgSlide1_).ToggleMarkBand();
 }
 
+// A bar over content pixels, page of them in view; hidden when the content fits.
+void TfrmSlide::SetScrollRange(int bar, int content, int page, int position) {
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMax = content - 1;
+    si.nPage = UINT(page);
+    si.nPos = position;
+    ::SetScrollInfo(hwnd_, bar, &si, TRUE);
+}
+
 // Scroll bars appear when the base picture is larger than the client area; showing one
 // narrows the client area, so the sizes are settled twice.
 void TfrmSlide::UpdateScrollBars() {
@@ -265,22 +276,8 @@ void TfrmSlide::UpdateScrollBars() {
     RECT client = {};
     for (int pass = 0; pass < 2; ++pass) {
         ::GetClientRect(hwnd_, &client);
-        SCROLLINFO h = {sizeof h,
-                        SIF_RANGE | SIF_PAGE | SIF_POS,
-                        0,
-                        imgSlide1_.Width() - 1,
-                        UINT(client.right),
-                        originX_,
-                        0};
-        ::SetScrollInfo(hwnd_, SB_HORZ, &h, TRUE);
-        SCROLLINFO v = {sizeof v,
-                        SIF_RANGE | SIF_PAGE | SIF_POS,
-                        0,
-                        imgSlide1_.Height() - 1,
-                        UINT(client.bottom),
-                        originY_,
-                        0};
-        ::SetScrollInfo(hwnd_, SB_VERT, &v, TRUE);
+        SetScrollRange(SB_HORZ, imgSlide1_.Width(), client.right, originX_);
+        SetScrollRange(SB_VERT, imgSlide1_.Height(), client.bottom, originY_);
     }
     ::GetClientRect(hwnd_, &client);
     originX_ = std::max(0, std::min(originX_, imgSlide1_.Width() - int(client.right)));

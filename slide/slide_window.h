@@ -69,6 +69,7 @@ private:
 
     SlideScreen Screen() const;
     void UpdateScrollBars();
+    void SetScrollRange(int bar, int content, int page, int position);
     void Scroll(int bar, int code);
 
     BrowserPort& browser_;

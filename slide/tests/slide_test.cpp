@@ -9,7 +9,15 @@ namespace {
 constexpr COLORREF P01 = RGB(20, 100, 200), P02 = RGB(40, 100, 200);
 }
 
-using SlideViewer = SlideFixture;
+class SlideViewer : public SlideFixture {
+protected:
+    // A full screen A, then B at left 8, top 16 and C at 320, 200, both inside A.
+    void WriteMagSequence() {
+        WriteMag(L"A.MAG", 640, 400, 0, 0, 1);
+        WriteMag(L"B.MAG", 200, 96, 8, 16, 2);
+        WriteMag(L"C.MAG", 160, 80, 320, 200, 3);
+    }
+};
 
 TEST_F(SlideViewer, EnterShowsTheCursorPictureAtNaturalSizeAndSpaceMarksAndMovesOn) {
     MakePictures(3, 60, 40);
@@ -162,9 +170,7 @@ TEST_F(SlideViewer, WithoutSyncTheBrowserTurnsToTheLastPictureOnlyAtTheEnd) {
 }
 
 TEST_F(SlideViewer, PartialMagPicturesAreShownOverTheBaseAtTheirPlace) {
-    WriteMag(L"A.MAG", 640, 400, 0, 0, 1);
-    WriteMag(L"B.MAG", 200, 96, 8, 16, 2);
-    WriteMag(L"C.MAG", 160, 80, 320, 200, 3);
+    WriteMagSequence();
     WriteMag(L"D.MAG", 320, 200, 0, 0, 4);
     StartAt(3);
     View(VK_RETURN, ssShift, [&](TfrmSlide& f) {
@@ -206,9 +212,7 @@ TEST_F(SlideViewer, PartialMagPicturesAreShownOverTheBaseAtTheirPlace) {
 }
 
 TEST_F(SlideViewer, GoingBackOverlaysAPartialPictureOnTheCurrentBaseAgain) {
-    WriteMag(L"A.MAG", 640, 400, 0, 0, 1);
-    WriteMag(L"B.MAG", 200, 96, 8, 16, 2);
-    WriteMag(L"C.MAG", 160, 80, 320, 200, 3);
+    WriteMagSequence();
     StartAt(3);
     View(VK_RETURN, ssShift, [&](TfrmSlide& f) {
         Press(f, 'N');
@@ -223,10 +227,8 @@ TEST_F(SlideViewer, GoingBackOverlaysAPartialPictureOnTheCurrentBaseAgain) {
     });
 }
 
-TEST_F(SlideViewer, AMarkedPartialPictureTakesItsBandAwayWhenTheNextOverlayComes) {
-    WriteMag(L"A.MAG", 640, 400, 0, 0, 1);
-    WriteMag(L"B.MAG", 200, 96, 8, 16, 2);
-    WriteMag(L"C.MAG", 160, 80, 320, 200, 3);
+TEST_F(SlideViewer, AMarkedPartialPictureShowsItsBandOnItsOwnImage) {
+    WriteMagSequence();
     StartAt(3);
     View(VK_RETURN, ssShift, [&](TfrmSlide& f) {
         Press(f, 'N');
