@@ -90,6 +90,7 @@ void TfrmSlide::ShowModal() {
     if (onShown) onShown(*this);
     MSG msg;
     while (!closed_) {
+        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) IdlePrefetch();
         BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
             if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -169,18 +170,83 @@ void TfrmSlide::ShowSlidePicture() {
 }
 
 // The one place the viewer decodes: a failed picture becomes a copy of the placeholder.
-bool TfrmSlide::LoadSlidePicture(const std::wstring& name, Picture& picture) {
-    if (browser_.Pictures().LoadPicture(picture, name, lpSlide, browser_.Source())) return true;
-    LoadPlaceholder(picture);
-    return false;
+bool TfrmSlide::Decode(const std::wstring& name, SlidePicture& out) {
+    PictureHost& host = browser_.Pictures();
+    out.name = name;
+    out.loaded = host.LoadPicture(out.picture, name, lpSlide, browser_.Source());
+    if (out.loaded)
+        out.info = host.PicInfo();
+    else
+        LoadPlaceholder(out.picture);
+    return out.loaded;
+}
+
+// The picture the show asks for: the one decoded ahead when it is that one, with the beeps
+// its decoding gave now that it is on screen.
+bool TfrmSlide::LoadSlidePicture(const std::wstring& name, SlidePicture& out) {
+    if (prefetched_ && prefetched_->name == name) {
+        out = std::move(*prefetched_);
+        prefetched_.reset();
+        for (int i = 0; i < out.beeps; ++i) CurrentDialogs().Beep();
+        return out.loaded;
+    }
+    prefetched_.reset();
+    return Decode(name, out);
+}
+
+namespace {
+
+// Holds back the beeps of a picture decoded before it is shown.
+class BeepsHeld : public Dialogs {
+public:
+    BeepsHeld() : outer_(CurrentDialogs()), previous_(InstallDialogs(this)) {}
+    BeepsHeld(const BeepsHeld&) = delete;
+    BeepsHeld& operator=(const BeepsHeld&) = delete;
+    ~BeepsHeld() override { InstallDialogs(previous_); }
+    void Beep() override { ++beeps; }
+    int Message(HWND owner, const std::wstring& text, const std::wstring& caption,
+                UINT flags) override {
+        return outer_.Message(owner, text, caption, flags);
+    }
+    bool Input(HWND owner, const std::wstring& caption, const std::wstring& prompt,
+               std::wstring& text) override {
+        return outer_.Input(owner, caption, prompt, text);
+    }
+    bool Choose(HWND owner, const ChooserRequest& request, ChooserAnswer& answer) override {
+        return outer_.Choose(owner, request, answer);
+    }
+    int beeps = 0;
+
+private:
+    Dialogs& outer_;
+    Dialogs* previous_;
+};
+
+} // namespace
+
+// While the show waits for a key: the next picture is decoded, so that Next shows it at once.
+// On a palette display the reduction shows its own progress, so nothing is decoded ahead.
+void TfrmSlide::IdlePrefetch() {
+    const BrowserState& st = browser_.State();
+    if (closed_ || mode_ != SlideMode::Slide || st.PaletteDisplay || AtLastSlide()) return;
+    const std::wstring& name = st.TargetList[size_t(slideIndex_ + 1)].name;
+    if (prefetched_ && prefetched_->name == name) return;
+    SlidePicture next;
+    {
+        BeepsHeld held;
+        Decode(name, next);
+        next.beeps = held.beeps;
+    }
+    prefetched_ = std::move(next);
 }
 
 void TfrmSlide::ShowBmpSlide() {
     imgSlide1_.Hide();
     imgSlide2_.Hide();
     const BrowserState& st = browser_.State();
-    Picture picture;
-    const bool loaded = LoadSlidePicture(st.FileList[size_t(CursorSlot(st))].name, picture);
+    SlidePicture shown;
+    const bool loaded = LoadSlidePicture(st.FileList[size_t(CursorSlot(st))].name, shown);
+    Picture& picture = shown.picture;
     const int w = picture.Width(), h = picture.Height();
     ApplyLayout(st.SlideFullSize && loaded
                     ? FitLayout(w, h, frame_, Screen())
@@ -192,15 +258,16 @@ void TfrmSlide::ShowBmpSlide() {
 void TfrmSlide::ShowPluginSlide() {
     const BrowserState& st = browser_.State();
     const std::wstring& name = st.TargetList[size_t(slideIndex_)].name;
-    Picture picture;
-    if (!LoadSlidePicture(name, picture)) {
+    SlidePicture shown;
+    Picture& picture = shown.picture;
+    if (!LoadSlidePicture(name, shown)) {
         ClearOverlay();
         const int w = picture.Width(), h = picture.Height();
         ShowAsBase(std::move(picture), NaturalLayout(w, h, 0, frame_, Screen()),
                    PictureRect{0, 0, h, w});
         return;
     }
-    const PictureInfo& info = browser_.Pictures().PicInfo();
+    const PictureInfo& info = shown.info;
     const PictureRect place{info.top, info.left, info.height, info.width};
     const std::wstring previous =
         slideIndex_ > 0 ? UpperExtension(st.TargetList[size_t(slideIndex_ - 1)].name) : L"";

@@ -8,6 +8,7 @@
 #include "slide/slide_image.h"
 #include <windows.h>
 #include <functional>
+#include <optional>
 
 namespace tovn {
 
@@ -38,6 +39,10 @@ public:
     const SlideImage& imgSlide1() const { return imgSlide1_; }
     const SlideImage& imgSlide2() const { return imgSlide2_; }
 
+    // Decodes the next picture of a show ahead (the message loop calls it when idle).
+    void IdlePrefetch();
+    bool HasPrefetched() const { return prefetched_.has_value(); }
+
     // Runs in place of the user once the window is on screen (tests drive the viewer).
     static std::function<void(TfrmSlide&)> onShown;
 
@@ -53,7 +58,16 @@ private:
     void ShowPluginSlide();
     void ShowAsOverlay(Picture picture, const PictureRect& place);
     void ShowAsBase(Picture picture, const SlideLayout& layout, const PictureRect& base);
-    bool LoadSlidePicture(const std::wstring& name, Picture& picture);
+    // A decoded picture (the placeholder when it failed) with its place and its beeps.
+    struct SlidePicture {
+        std::wstring name;
+        bool loaded = false;
+        Picture picture;
+        PictureInfo info{};
+        int beeps = 0;
+    };
+    bool Decode(const std::wstring& name, SlidePicture& out);
+    bool LoadSlidePicture(const std::wstring& name, SlidePicture& out);
     void ToggleMarkBand();
     void ApplyLayout(const SlideLayout& layout);
     void ClearOverlay();
@@ -84,6 +98,7 @@ private:
     int originX_ = 0, originY_ = 0; // scroll position of the client area
     bool updatingScrollBars_ = false;
     bool closed_ = false;
+    std::optional<SlidePicture> prefetched_;
 };
 
 // Opens the viewer on TargetList (at least one entry) in the mode DialogParam names.

@@ -292,3 +292,38 @@ TEST_F(SlideViewer, SortModeViewClosesOnAnyKey) {
     });
     EXPECT_TRUE(st().SortMode);
 }
+
+TEST_F(SlideViewer, TheNextPictureDecodedAheadIsShownWithoutDecodingAgain) {
+    MakePictures(3, 60, 40);
+    WriteTextFile(pictures / L"P04.BMP", "not a picture");
+    StartAt(3);
+    const int gridBeeps = dialogs.beeps;
+    View(VK_RETURN, ssShift, [&](TfrmSlide& f) {
+        PictureHost& host = w().Pictures();
+        f.IdlePrefetch();
+        ASSERT_TRUE(f.HasPrefetched());
+        const int decodes = host.DecodeCount();
+        f.IdlePrefetch(); // already there: nothing decoded again
+        EXPECT_EQ(host.DecodeCount(), decodes);
+        Press(f, 'N');
+        EXPECT_EQ(host.DecodeCount(), decodes);
+        EXPECT_EQ(ScreenPixel(f, 30, 10), P02);
+        EXPECT_FALSE(f.HasPrefetched());
+
+        // Decoded ahead but not asked for: dropped.
+        f.IdlePrefetch();
+        Press(f, 'B');
+        EXPECT_EQ(host.DecodeCount(), decodes + 2);
+        EXPECT_EQ(ScreenPixel(f, 30, 10), P01);
+        EXPECT_FALSE(f.HasPrefetched());
+
+        // A picture that cannot be decoded beeps when it is shown, not before.
+        Press(f, 'N');
+        Press(f, 'N');
+        f.IdlePrefetch();
+        EXPECT_EQ(dialogs.beeps, gridBeeps);
+        Press(f, 'N');
+        EXPECT_EQ(dialogs.beeps, gridBeeps + 1);
+        EXPECT_EQ(ClientSize(f).cx, 320); // the placeholder
+    });
+}
