@@ -147,9 +147,11 @@ SlideScreen TfrmSlide::Screen() const {
 }
 
 void TfrmSlide::ShowSlidePicture() {
-    ShowWaiting(L"Now Painting Images", hwnd_);
     BrowserState& st = browser_.State();
     const NamedIndex& target = st.TargetList[size_t(slideIndex_)];
+    // A picture decoded ahead is shown at once: no progress window for it.
+    if (!prefetched_ || prefetched_->name != target.name)
+        ShowWaiting(L"Now Painting Images", hwnd_);
     const int i = target.index;
     if (st.SlideSync) {
         browser_.GoToCell(PageOf(i, st.CellsPerPage), CellOf(i, st.CellsPerPage) - 1, true);
@@ -310,9 +312,16 @@ void TfrmSlide::ClearOverlay() {
 
 void TfrmSlide::ApplyLayout(const SlideLayout& layout) {
     originX_ = originY_ = 0;
-    ::ShowScrollBar(hwnd_, SB_BOTH, FALSE);
+    if (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL))
+        ::ShowScrollBar(hwnd_, SB_BOTH, FALSE);
     const WindowBox& w = layout.window;
-    ::SetWindowPos(hwnd_, nullptr, w.left, w.top, w.width, w.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT now;
+    ::GetWindowRect(hwnd_, &now);
+    // A show of pictures of one size keeps its window where it is.
+    if (now.left != w.left || now.top != w.top || now.right - now.left != w.width ||
+        now.bottom - now.top != w.height)
+        ::SetWindowPos(hwnd_, nullptr, w.left, w.top, w.width, w.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     imgSlide1_.ScrollTo(0, 0);
     imgSlide2_.ScrollTo(0, 0);
     imgSlide1_.SetBounds(0, 0, layout.imageWidth, layout.imageHeight);
