@@ -5,6 +5,7 @@
 # pictures, the arrows and N and B step, Space gives the mark band, any other key closes.
 set -eu
 source "$(dirname "$0")/../../tests/e2e/lib.sh" "$1"
+fail() { echo "FAIL: $*" >&2; exit 1; } # also from inside $(...)
 
 convert -size 60x40 xc:'rgb(255,0,0)' "BMP3:$work/pics/A.BMP"
 convert -size 100x50 xc:'rgb(0,255,0)' "BMP3:$work/pics/B.BMP"
