@@ -13,7 +13,7 @@ class Picture;
 // The menu command "BMP ｺﾝﾊﾞｰﾄ": the marked pictures, or the cursor picture.
 void ConvertBMP1Click(BrowserPort& browser);
 
-// Moves the files names of the work folder into the open archive with one command line
+// Moves the named files of the work folder into the open archive with one command line
 // ("m -c -n"). The work folder goes only once the archive holds every file (size and
 // checksum); otherwise the archive is put back as it was, and the user is told where the
 // files are.
