@@ -6,6 +6,7 @@
 //     the decode time),
 //   - and, for comparison, Next when nothing was decoded ahead.
 #include "imaging/mag.h"
+#include "bench/timing.h"
 #include "slide/tests/slide_fixture.h"
 #include <algorithm>
 #include <cstdio>
@@ -14,33 +15,14 @@
 using namespace tovn;
 using namespace tovn::test;
 
+using bench::EnterProgramFolder;
+using bench::Median;
+using bench::Ms;
+
 namespace {
 
 constexpr int kEachKind = 4;
 constexpr int kRounds = 3;
-
-double Ms(const std::function<void()>& work) {
-    LARGE_INTEGER frequency, start, end;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&start);
-    work();
-    ::QueryPerformanceCounter(&end);
-    return 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-// The plug-ins are found in the current folder: the one the benchmark was built into.
-void EnterProgramFolder() {
-    wchar_t path[MAX_PATH];
-    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, n);
-    folder.resize(folder.find_last_of(L"\\/") + 1);
-    ::SetCurrentDirectoryW(folder.c_str());
-}
 
 // Busy pictures, so that the decoders work as on photographs and drawings.
 std::vector<uint8_t> MagPicture(int seed) {
