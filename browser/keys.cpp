@@ -8,7 +8,9 @@
 #include "browser/menu.h"
 #include "app/dialogs/option.h"
 #include "win/handles.h"
+#include "picture/convert_bmp.h"
 #include "picture/picture_host.h"
+#include "slide/slide_window.h"
 #include "fileops/file_commands.h"
 #include "editor/edit_window.h"
 #include "core/slots.h"
@@ -116,7 +118,7 @@ void MainWindow::ViewCursorFile() {
     }
     st_.DialogParam = st_.SortMode ? L"Sort" : L"Hyouzi";
     st_.TargetList.assign(1, NamedIndex{st_.FileList[slot].name, slot});
-    // The slide viewer opens here once it exists.
+    ShowSlide(*this);
     RealizeDisplayPalette();
     st_.TargetList.clear();
 }
@@ -234,7 +236,7 @@ void MainWindow::SlideShow() {
         CollectTargetsOnScreen();
     }
     st_.DialogParam = L"Slide";
-    // The slide viewer opens here once it exists.
+    ShowSlide(*this);
     RealizeDisplayPalette();
 }
 
@@ -563,6 +565,9 @@ void MainWindow::OnCommand(int id) {
     case idN6:
         if (!capture_) capture_ = std::make_unique<Capture>(*this);
         capture_->N6Click();
+        break;
+    case idConvertBMP1:
+        ConvertBMP1Click(*this);
         break;
     case idVersionInfo1:
         CurrentDialogs().Message(hwnd_, L"Tovane 32 Version 2.00．", L"ﾊﾞｰｼﾞｮﾝ情報", MB_OK);

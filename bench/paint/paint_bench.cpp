@@ -6,6 +6,7 @@
 #include "core/geometry.h"
 #include "page_folder.h"
 #include "picture/picture_host.h"
+#include "bench/timing.h"
 #include "support/browser_fixture.h"
 #include <algorithm>
 #include <cstdio>
@@ -14,35 +15,15 @@
 using namespace tovn;
 using namespace tovn::test;
 
+using bench::EnterProgramFolder;
+using bench::Median;
+using bench::Ms;
+
 namespace {
 
 constexpr int kSide = 10; // the page is kSide x kSide cells
 constexpr int kRounds = 7;
 constexpr double kTarget = 0.20;
-
-double Ms(const std::function<void()>& work) {
-    LARGE_INTEGER frequency, start, end;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&start);
-    work();
-    ::QueryPerformanceCounter(&end);
-    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-// The plug-ins are found in the current folder: the one the benchmark was built into.
-void EnterProgramFolder() {
-    wchar_t path[MAX_PATH];
-    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, n);
-    folder.resize(folder.find_last_of(L"\\/") + 1);
-    ::SetCurrentDirectoryW(folder.c_str());
-}
 
 struct Round {
     double decode = 0, stretch = 0, paint = 0, repaint = 0;

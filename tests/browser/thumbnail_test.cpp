@@ -1,3 +1,4 @@
+#include "slide/slide_window.h"
 #include "picture/picture_host.h"
 #include "support/browser_fixture.h"
 
@@ -75,7 +76,8 @@ TEST_F(Thumbnails, EditRefusesFilesNoPluginReads) {
 }
 
 TEST_F(Thumbnails, SlideShowCoversTheCursorFileAndAllAfterIt) {
-    Key(VK_RIGHT); // B
+    TfrmSlide::onShown = [](TfrmSlide& f) { f.FormKeyDown(VK_ESCAPE); }; // the show closed
+    Key(VK_RIGHT);                                                       // B
     Key(VK_RETURN, ssShift);
     ASSERT_EQ(st().TargetList.size(), 2u);
     EXPECT_EQ(st().TargetList[0].name, L"B.BMP");
@@ -86,4 +88,5 @@ TEST_F(Thumbnails, SlideShowCoversTheCursorFileAndAllAfterIt) {
     Key(VK_RETURN, ssShift);
     ASSERT_EQ(st().TargetList.size(), 1u);
     EXPECT_EQ(st().TargetList[0].name, L"B.BMP");
+    TfrmSlide::onShown = nullptr;
 }

@@ -1,0 +1,192 @@
+#include "picture/convert_bmp.h"
+#include "app/dialogs.h"
+#include "win/handles.h"
+#include "app/wait_window.h"
+#include "app/win_text.h"
+#include "archive/unlha.h"
+#include "browser/browser_port.h"
+#include "core/slide_geometry.h"
+#include "core/slots.h"
+#include "fileops/archive_ops.h"
+#include "fileops/requests.h"
+#include "fileops/shell_ops.h"
+#include "imaging/bmp.h"
+#include "picture/picture_host.h"
+#include <cstring>
+
+namespace tovn {
+
+namespace {
+
+const wchar_t kSaveCaption[] = L"TOVN Can not Save Files";
+// Copies of the converted files and of the archive, kept until the archive is seen to hold
+// every converted file.
+const wchar_t kKeptFolder[] = L"KEPT\\";
+
+size_t StrideOf(int width, int bitCount) {
+    return (size_t(width) * size_t(bitCount) + 31) / 32 * 4;
+}
+
+// The pixel rows bottom row first, as the file stores them; other depths than 1, 4, 8
+// and 24 are converted to 24 bits by the platform.
+bool BottomUpRows(const Picture& picture, const DIBSECTION& ds, int bitCount,
+                  std::vector<uint8_t>& rows) {
+    const int width = ds.dsBm.bmWidth, height = ds.dsBm.bmHeight;
+    const size_t stride = StrideOf(width, bitCount);
+    rows.assign(stride * size_t(height), 0);
+    if (bitCount == ds.dsBmih.biBitCount && ds.dsBm.bmBits) {
+        const auto* bits = static_cast<const uint8_t*>(ds.dsBm.bmBits);
+        const bool topDown = ds.dsBmih.biHeight < 0;
+        for (int y = 0; y < height; ++y) {
+            const int from = topDown ? height - 1 - y : y;
+            std::memcpy(rows.data() + size_t(y) * stride, bits + size_t(from) * stride, stride);
+        }
+        return true;
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = WORD(bitCount);
+    info.bmiHeader.biCompression = BI_RGB;
+    WindowDc screen(nullptr);
+    return ::GetDIBits(screen.get(), picture.Bitmap(), 0, UINT(height), rows.data(), &info,
+                       DIB_RGB_COLORS) == height;
+}
+
+std::vector<bmp::Rgb> ColourTable(const Picture& picture) {
+    RGBQUAD table[256] = {};
+    UINT count = 0;
+    {
+        UniqueMemDc dc(::CreateCompatibleDC(nullptr));
+        SelectIn bitmap(dc.get(), picture.Bitmap());
+        count = ::GetDIBColorTable(dc.get(), 0, 256, table);
+    }
+    std::vector<bmp::Rgb> palette;
+    for (UINT i = 0; i < count; ++i)
+        palette.push_back({table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue});
+    return palette;
+}
+
+// Writes bytes as path (replacing a file of that name). A file that could not be written
+// whole is removed again.
+bool WriteWholeFile(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    bool written = false;
+    {
+        UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        DWORD done = 0;
+        written = ::WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &done, nullptr) &&
+                  done == bytes.size();
+    }
+    if (!written) ::DeleteFileW(path.c_str());
+    return written;
+}
+
+// Decodes one target and writes its BMP into outDir; reports a failure and returns false.
+bool ConvertOne(BrowserPort& w, const std::wstring& name, const std::wstring& outDir,
+                std::wstring& written) {
+    Picture picture;
+    if (!w.Pictures().LoadPicture(picture, name, lpConvert, w.Source())) {
+        CurrentDialogs().Beep();
+        CurrentDialogs().Message(w.Owner(), name + L"は扱えません．", kSaveCaption, MB_OK);
+        return false;
+    }
+    written = BmpOutputName(name);
+    const std::vector<uint8_t> file = BmpFileOf(picture);
+    if (file.empty() || !WriteWholeFile(outDir + written, file)) {
+        CurrentDialogs().Message(w.Owner(), name + L"の保存に失敗しました．", kSaveCaption, MB_OK);
+        return false;
+    }
+    return true;
+}
+
+bool KeepCopies(const std::wstring& archivePath, const std::wstring& archiveName,
+                const std::wstring& tempDir, const std::vector<std::wstring>& saved) {
+    const std::wstring kept = tempDir + kKeptFolder;
+    if (!MakeFolderWithParents(kept) ||
+        !::CopyFileW(archivePath.c_str(), (kept + archiveName).c_str(), FALSE))
+        return false;
+    for (const std::wstring& name : saved)
+        if (!::CopyFileW((tempDir + name).c_str(), (kept + name).c_str(), FALSE)) return false;
+    return true;
+}
+
+} // namespace
+
+void MoveIntoArchive(BrowserPort& w, const std::vector<std::wstring>& saved) {
+    BrowserState& st = w.State();
+    const std::wstring archivePath = w.ArchivePath();
+    const std::wstring kept = st.TempDir + kKeptFolder;
+    bool held = false;
+    if (KeepCopies(archivePath, st.ArchiveName, st.TempDir, saved)) {
+        st.DialogParam = L"m -c -n " + Quoted(archivePath);
+        for (const std::wstring& name : saved) st.DialogParam += L" " + Quoted(st.TempDir + name);
+        RunUnlha(w.Owner(), ToAnsi(st.DialogParam));
+        held = ArchiveMatchesFiles(w, archivePath, kept, saved);
+        if (!held) ::CopyFileW((kept + st.ArchiveName).c_str(), archivePath.c_str(), FALSE);
+    }
+    ::DeleteFileW((kept + st.ArchiveName).c_str());
+    if (held) {
+        ClearTempDir(kept);
+        ClearTempDir(w);
+        return;
+    }
+    CurrentDialogs().Beep();
+    CurrentDialogs().Message(w.Owner(),
+                             L"書庫にBMPファイルを入れられませんでした．変換したファイルは" +
+                                 st.TempDir + L"にあります．",
+                             kSaveCaption, MB_OK);
+}
+
+std::vector<uint8_t> BmpFileOf(const Picture& picture) {
+    DIBSECTION ds = {};
+    if (picture.Empty() || ::GetObjectW(picture.Bitmap(), sizeof ds, &ds) != int(sizeof ds) ||
+        ds.dsBm.bmWidth <= 0 || ds.dsBm.bmHeight <= 0)
+        return {};
+    const int depth = ds.dsBmih.biBitCount;
+    const int bitCount = depth == 1 || depth == 4 || depth == 8 ? depth : 24;
+    std::vector<uint8_t> rows;
+    if (!BottomUpRows(picture, ds, bitCount, rows)) return {};
+    const std::vector<bmp::Rgb> palette =
+        bitCount <= 8 ? ColourTable(picture) : std::vector<bmp::Rgb>();
+    return bmp::WriteBmpFile(ds.dsBm.bmWidth, ds.dsBm.bmHeight, bitCount, palette, rows.data(),
+                             StrideOf(ds.dsBm.bmWidth, bitCount));
+}
+
+void ConvertBMP1Click(BrowserPort& w) {
+    BrowserState& st = w.State();
+    if (st.SortMode || st.CaptureMode || st.FileList.empty()) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    CursorBandHidden hidden(w);
+    std::wstring outDir = st.CurrentDir;
+    if (st.LhaMode) {
+        CreateTempDir(w);
+        outDir = st.TempDir;
+    }
+    std::vector<std::wstring> saved;
+    w.CollectTargets();
+    const std::vector<NamedIndex> targets = st.TargetList;
+    for (const NamedIndex& t : targets) {
+        ShowWaiting(L"Now Converting:" + st.CurrentDir + t.name, w.Owner());
+        if (!w.CheckSlotFile(t.index) || UpperExtension(t.name) == L".BMP") continue;
+        std::wstring written;
+        if (ConvertOne(w, t.name, outDir, written)) saved.push_back(written);
+    }
+    if (st.LhaMode) {
+        if (saved.empty())
+            ClearTempDir(w);
+        else
+            MoveIntoArchive(w, saved);
+    }
+    st.TargetList.clear();
+    ShowWaiting(L"", w.Owner());
+    // Read again as the S key does, so that the new files appear and the cursor stays.
+    w.Redraw(rdList | rdCells | rdScrollBar | rdStatusBar);
+}
+
+} // namespace tovn

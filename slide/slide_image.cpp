@@ -1,0 +1,119 @@
+#include "slide/slide_image.h"
+#include "win/handles.h"
+#include "core/slide_geometry.h"
+
+namespace tovn {
+
+namespace {
+const wchar_t kClassName[] = L"TSlideImage";
+}
+
+void SlideImage::Register(HINSTANCE instance) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    ::RegisterClassW(&wc);
+}
+
+void SlideImage::Create(HWND parent, HINSTANCE instance) {
+    hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
+                              nullptr, instance, this);
+}
+
+void SlideImage::SetBounds(int left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    Place();
+}
+
+void SlideImage::ScrollTo(int originX, int originY) {
+    originX_ = originX;
+    originY_ = originY;
+    Place();
+}
+
+void SlideImage::Place() {
+    ::SetWindowPos(hwnd_, nullptr, left_ - originX_, top_ - originY_, width_, height_,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void SlideImage::Show() {
+    visible_ = true;
+    ::ShowWindow(hwnd_, SW_SHOWNA);
+}
+
+void SlideImage::Hide() {
+    visible_ = false;
+    ::ShowWindow(hwnd_, SW_HIDE);
+}
+
+void SlideImage::SetPicture(Picture picture) {
+    picture_ = std::move(picture);
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void SlideImage::ToggleMarkBand() {
+    if (picture_.Empty()) return;
+    ImageBox band = MarkBand(picture_.Width(), picture_.Height());
+    {
+        UniqueMemDc dc(::CreateCompatibleDC(nullptr));
+        SelectIn bitmap(dc.get(), picture_.Bitmap());
+        UniquePen pen(::CreatePen(PS_SOLID, 1, RGB(255, 0, 0)));
+        UniqueBrush brush(::CreateSolidBrush(RGB(255, 0, 0)));
+        SelectIn p(dc.get(), pen.get());
+        SelectIn b(dc.get(), brush.get());
+        ::SetROP2(dc.get(), R2_XORPEN);
+        ::Rectangle(dc.get(), band.left, band.top, band.left + band.width, band.top + band.height);
+    }
+    ::GdiFlush();
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void SlideImage::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(hwnd_, &ps);
+    if (!picture_.Empty()) {
+        HPALETTE oldPalette = nullptr;
+        if (picture_.Palette()) {
+            oldPalette = ::SelectPalette(dc, picture_.Palette(), FALSE);
+            ::RealizePalette(dc);
+        }
+        UniqueMemDc source(::CreateCompatibleDC(dc));
+        SelectIn bitmap(source.get(), picture_.Bitmap());
+        ::SetStretchBltMode(dc, COLORONCOLOR);
+        ::StretchBlt(dc, 0, 0, width_, height_, source.get(), 0, 0, picture_.Width(),
+                     picture_.Height(), SRCCOPY);
+        if (oldPalette) ::SelectPalette(dc, oldPalette, TRUE);
+    }
+    ::EndPaint(hwnd_, &ps);
+}
+
+LRESULT CALLBACK SlideImage::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<SlideImage*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(w, msg, wp, lp);
+    switch (msg) {
+    case WM_PAINT:
+        self->Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (self->mouseDown)
+            self->mouseDown(msg == WM_LBUTTONDOWN ? 0 : msg == WM_RBUTTONDOWN ? 1 : 2);
+        return 0;
+    }
+    return ::DefWindowProcW(w, msg, wp, lp);
+}
+
+} // namespace tovn

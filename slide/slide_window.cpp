@@ -1,0 +1,555 @@
+#include "slide/slide_window.h"
+#include "app/dialogs.h"
+#include "win/handles.h"
+#include "app/wait_window.h"
+#include "browser/browser_port.h"
+#include "core/slots.h"
+#include <imm.h>
+#include <algorithm>
+
+namespace tovn {
+
+std::function<void(TfrmSlide&)> TfrmSlide::onShown;
+
+namespace {
+
+const wchar_t kClassName[] = L"TfrmSlide";
+constexpr int kBmpMinimumWidth = 100;
+constexpr int kMagMinimumWidth = 80;
+constexpr int kScrollLine = 16;
+
+// Realises palette as the screen's foreground palette through the (foreground) window, and
+// maps it afresh: a memory DC's palette never becomes the foreground one, and the platform
+// skips realising the palette it realised last, whatever took the screen's entries since.
+void RealizeForeground(HWND window, HPALETTE palette) {
+    if (!window || !palette) return;
+    WindowDc dc(window);
+    HPALETTE old = ::SelectPalette(dc.get(), palette, FALSE);
+    ::UnrealizeObject(palette);
+    ::RealizePalette(dc.get());
+    if (old) ::SelectPalette(dc.get(), old, TRUE);
+}
+
+bool ValidSlot(const BrowserState& st, int slot) {
+    return slot >= 0 && slot < static_cast<int>(st.FileList.size());
+}
+
+} // namespace
+
+void TfrmSlide::Register(HINSTANCE instance) {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kClassName;
+    ::RegisterClassW(&wc);
+    SlideImage::Register(instance);
+    registered = true;
+}
+
+TfrmSlide::TfrmSlide(BrowserPort& browser)
+    : browser_(browser), mode_(SlideModeOf(browser.State().DialogParam)) {}
+
+TfrmSlide::~TfrmSlide() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+void TfrmSlide::Create() {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    Register(instance);
+    hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"",
+                              WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 320,
+                              240, browser_.Owner(), nullptr, instance, this);
+    if (!hwnd_) return;
+    imgSlide1_.Create(hwnd_, instance);
+    imgSlide2_.Create(hwnd_, instance);
+    // The partial picture lies over the base.
+    ::SetWindowPos(imgSlide2_.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    imgSlide1_.mouseDown = [this](int button) { imgSlide1MouseDown(button); };
+    imgSlide2_.mouseDown = [this](int button) { imgSlide2MouseDown(button); };
+    ::ImmAssociateContext(hwnd_, nullptr);
+    RECT window, client;
+    ::GetWindowRect(hwnd_, &window);
+    ::GetClientRect(hwnd_, &client);
+    frame_ = {(window.right - window.left) - client.right,
+              (window.bottom - window.top) - client.bottom};
+}
+
+void TfrmSlide::ShowModal() {
+    Create();
+    if (!hwnd_) return;
+    HWND owner = browser_.Owner();
+    if (owner) ::EnableWindow(owner, FALSE);
+    FormShow();
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::SetForegroundWindow(hwnd_);
+    ::SetFocus(hwnd_);
+    if (onShown) onShown(*this);
+    MSG msg;
+    while (!closed_) {
+        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) IdlePrefetch();
+        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
+            Close();
+            break;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    if (owner) ::EnableWindow(owner, TRUE);
+    if (hwnd_) ::DestroyWindow(hwnd_);
+    if (owner) {
+        ::SetForegroundWindow(owner);
+        ::SetActiveWindow(owner);
+    }
+}
+
+void TfrmSlide::Close() {
+    if (closed_) return;
+    closed_ = true;
+    FormClose();
+    if (hwnd_) ::ShowWindow(hwnd_, SW_HIDE);
+}
+
+void TfrmSlide::FormShow() {
+    slideBase_ = PictureRect{};
+    imgSlide1_.Hide();
+    imgSlide2_.Hide();
+    slideIndex_ = 0;
+    ShowSlidePicture();
+}
+
+void TfrmSlide::FormClose() {
+    browser_.ToggleCursor();
+    if (browser_.State().PaletteDisplay) browser_.RealizeDisplayPalette();
+}
+
+int TfrmSlide::ShownSlot() const {
+    return browser_.State().TargetList[size_t(slideIndex_)].index;
+}
+
+bool TfrmSlide::AtLastSlide() const {
+    return slideIndex_ + 1 >= static_cast<int>(browser_.State().TargetList.size());
+}
+
+SlideScreen TfrmSlide::Screen() const {
+    SlideScreen s{::GetSystemMetrics(SM_CXSCREEN), browser_.State().WorkAreaHeight};
+    if (s.workAreaHeight <= 0) {
+        RECT work;
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        s.workAreaHeight = work.bottom - work.top;
+    }
+    return s;
+}
+
+void TfrmSlide::ShowSlidePicture() {
+    BrowserState& st = browser_.State();
+    const NamedIndex& target = st.TargetList[size_t(slideIndex_)];
+    // A picture decoded ahead is shown at once: no progress window for it.
+    if (!prefetched_ || prefetched_->name != target.name)
+        ShowWaiting(L"Now Painting Images", hwnd_);
+    const int i = target.index;
+    if (st.SlideSync) {
+        browser_.GoToCell(PageOf(i, st.CellsPerPage), CellOf(i, st.CellsPerPage) - 1, true);
+    } else {
+        st.CurrentPage = PageOf(i, st.CellsPerPage);
+        st.CursorCell = CellOf(i, st.CellsPerPage);
+    }
+    browser_.ToggleCursor();
+    ::SetWindowTextW(hwnd_, (st.CurrentDir + target.name).c_str());
+    const int cursor = CursorSlot(st);
+    if (ValidSlot(st, cursor) && UpperExtension(st.FileList[size_t(cursor)].name) == L".BMP")
+        ShowBmpSlide();
+    else
+        ShowPluginSlide();
+    if (mode_ == SlideMode::Slide && ValidSlot(st, i) && st.FileList[size_t(i)].mark == 1)
+        ToggleMarkBand();
+    ShowWaiting(L"", hwnd_);
+}
+
+// The one place the viewer decodes: a failed picture becomes a copy of the placeholder.
+bool TfrmSlide::Decode(const std::wstring& name, SlidePicture& out) {
+    PictureHost& host = browser_.Pictures();
+    out.name = name;
+    out.loaded = host.LoadPicture(out.picture, name, lpSlide, browser_.Source());
+    if (out.loaded)
+        out.info = host.PicInfo();
+    else
+        LoadPlaceholder(out.picture);
+    return out.loaded;
+}
+
+// The picture the show asks for: the one decoded ahead when it is that one, with the beeps
+// its decoding gave now that it is on screen.
+bool TfrmSlide::LoadSlidePicture(const std::wstring& name, SlidePicture& out) {
+    if (prefetched_ && prefetched_->name == name) {
+        out = std::move(*prefetched_);
+        prefetched_.reset();
+        for (int i = 0; i < out.beeps; ++i) CurrentDialogs().Beep();
+        return out.loaded;
+    }
+    prefetched_.reset();
+    return Decode(name, out);
+}
+
+namespace {
+
+// Holds back the beeps of a picture decoded before it is shown.
+class BeepsHeld : public Dialogs {
+public:
+    BeepsHeld() : outer_(CurrentDialogs()), previous_(InstallDialogs(this)) {}
+    BeepsHeld(const BeepsHeld&) = delete;
+    BeepsHeld& operator=(const BeepsHeld&) = delete;
+    ~BeepsHeld() override { InstallDialogs(previous_); }
+    void Beep() override { ++beeps; }
+    int Message(HWND owner, const std::wstring& text, const std::wstring& caption,
+                UINT flags) override {
+        return outer_.Message(owner, text, caption, flags);
+    }
+    bool Input(HWND owner, const std::wstring& caption, const std::wstring& prompt,
+               std::wstring& text) override {
+        return outer_.Input(owner, caption, prompt, text);
+    }
+    bool Choose(HWND owner, const ChooserRequest& request, ChooserAnswer& answer) override {
+        return outer_.Choose(owner, request, answer);
+    }
+    int beeps = 0;
+
+private:
+    Dialogs& outer_;
+    Dialogs* previous_;
+};
+
+} // namespace
+
+// While the show waits for a key: the next picture is decoded, so that Next shows it at once.
+// On a palette display the reduction shows its own progress, so nothing is decoded ahead.
+void TfrmSlide::IdlePrefetch() {
+    const BrowserState& st = browser_.State();
+    if (closed_ || mode_ != SlideMode::Slide || st.PaletteDisplay || AtLastSlide()) return;
+    const std::wstring& name = st.TargetList[size_t(slideIndex_ + 1)].name;
+    if (prefetched_ && prefetched_->name == name) return;
+    SlidePicture next;
+    {
+        BeepsHeld held;
+        Decode(name, next);
+        next.beeps = held.beeps;
+    }
+    prefetched_ = std::move(next);
+}
+
+void TfrmSlide::ShowBmpSlide() {
+    imgSlide1_.Hide();
+    imgSlide2_.Hide();
+    const BrowserState& st = browser_.State();
+    SlidePicture shown;
+    const bool loaded = LoadSlidePicture(st.FileList[size_t(CursorSlot(st))].name, shown);
+    Picture& picture = shown.picture;
+    const int w = picture.Width(), h = picture.Height();
+    ApplyLayout(st.SlideFullSize && loaded
+                    ? FitLayout(w, h, frame_, Screen())
+                    : NaturalLayout(w, h, kBmpMinimumWidth, frame_, Screen()));
+    imgSlide1_.SetPicture(std::move(picture));
+    imgSlide1_.Show();
+}
+
+void TfrmSlide::ShowPluginSlide() {
+    const BrowserState& st = browser_.State();
+    const std::wstring& name = st.TargetList[size_t(slideIndex_)].name;
+    SlidePicture shown;
+    Picture& picture = shown.picture;
+    if (!LoadSlidePicture(name, shown)) {
+        ClearOverlay();
+        const int w = picture.Width(), h = picture.Height();
+        ShowAsBase(std::move(picture), NaturalLayout(w, h, 0, frame_, Screen()),
+                   PictureRect{0, 0, h, w});
+        return;
+    }
+    const PictureInfo& info = shown.info;
+    const PictureRect place{info.top, info.left, info.height, info.width};
+    const std::wstring previous =
+        slideIndex_ > 0 ? UpperExtension(st.TargetList[size_t(slideIndex_ - 1)].name) : L"";
+    if (IsOverlay(UpperExtension(name), previous, imgSlide1_.Visible(), place, slideBase_)) {
+        ShowAsOverlay(std::move(picture), place);
+        return;
+    }
+    ClearOverlay();
+    const SlideLayout layout =
+        st.SlideFullSize
+            ? FitLayout(picture.Width(), picture.Height(), frame_, Screen())
+            : NaturalLayout(info.width, info.height, kMagMinimumWidth, frame_, Screen());
+    ShowAsBase(std::move(picture), layout, place);
+}
+
+void TfrmSlide::ShowAsOverlay(Picture picture, const PictureRect& place) {
+    const BrowserState& st = browser_.State();
+    const int previousSlot = st.TargetList[size_t(slideIndex_ - 1)].index;
+    // The previous picture's band goes with it.
+    if (ValidSlot(st, previousSlot) && st.FileList[size_t(previousSlot)].mark == 1)
+        ToggleMarkBand();
+    const ImageBox box = OverlayBox(place, slideBase_, slideScale_);
+    imgSlide2_.SetBounds(box.left, box.top, box.width, box.height);
+    imgSlide2_.SetPicture(std::move(picture));
+    imgSlide2_.Show();
+}
+
+void TfrmSlide::ShowAsBase(Picture picture, const SlideLayout& layout, const PictureRect& base) {
+    ApplyLayout(layout);
+    slideBase_ = base;
+    imgSlide1_.SetPicture(std::move(picture));
+    imgSlide1_.Show();
+}
+
+void TfrmSlide::ClearOverlay() {
+    imgSlide2_.Hide();
+    imgSlide2_.SetPicture(Picture());
+    imgSlide1_.SetBounds(0, 0, 0, 0);
+}
+
+void TfrmSlide::ApplyLayout(const SlideLayout& layout) {
+    originX_ = originY_ = 0;
+    if (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL))
+        ::ShowScrollBar(hwnd_, SB_BOTH, FALSE);
+    const WindowBox& w = layout.window;
+    RECT now;
+    ::GetWindowRect(hwnd_, &now);
+    // A show of pictures of one size keeps its window where it is.
+    if (now.left != w.left || now.top != w.top || now.right - now.left != w.width ||
+        now.bottom - now.top != w.height)
+        ::SetWindowPos(hwnd_, nullptr, w.left, w.top, w.width, w.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    imgSlide1_.ScrollTo(0, 0);
+    imgSlide2_.ScrollTo(0, 0);
+    imgSlide1_.SetBounds(0, 0, layout.imageWidth, layout.imageHeight);
+    slideScale_ = layout.scale;
+    UpdateScrollBars();
+}
+
+void TfrmSlide::ToggleMarkBand() {
+    (imgSlide2_.Visible() ? imgSlide2_ : imgSlide1_).ToggleMarkBand();
+}
+
+// A bar over content pixels, page of them in view; hidden when the content fits.
+void TfrmSlide::SetScrollRange(int bar, int content, int page, int position) {
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMax = content - 1;
+    si.nPage = UINT(page);
+    si.nPos = position;
+    ::SetScrollInfo(hwnd_, bar, &si, TRUE);
+}
+
+// Scroll bars appear when the base picture is larger than the client area; showing one
+// narrows the client area, so the sizes are settled twice.
+void TfrmSlide::UpdateScrollBars() {
+    if (updatingScrollBars_ || !hwnd_) return;
+    updatingScrollBars_ = true;
+    RECT client = {};
+    for (int pass = 0; pass < 2; ++pass) {
+        ::GetClientRect(hwnd_, &client);
+        SetScrollRange(SB_HORZ, imgSlide1_.Width(), client.right, originX_);
+        SetScrollRange(SB_VERT, imgSlide1_.Height(), client.bottom, originY_);
+    }
+    ::GetClientRect(hwnd_, &client);
+    originX_ = std::max(0, std::min(originX_, imgSlide1_.Width() - int(client.right)));
+    originY_ = std::max(0, std::min(originY_, imgSlide1_.Height() - int(client.bottom)));
+    imgSlide1_.ScrollTo(originX_, originY_);
+    imgSlide2_.ScrollTo(originX_, originY_);
+    updatingScrollBars_ = false;
+}
+
+void TfrmSlide::Scroll(int bar, int code) {
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    ::GetScrollInfo(hwnd_, bar, &si);
+    int pos = si.nPos;
+    switch (code) {
+    case SB_LINEUP:
+        pos -= kScrollLine;
+        break;
+    case SB_LINEDOWN:
+        pos += kScrollLine;
+        break;
+    case SB_PAGEUP:
+        pos -= int(si.nPage);
+        break;
+    case SB_PAGEDOWN:
+        pos += int(si.nPage);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        pos = si.nTrackPos;
+        break;
+    case SB_TOP:
+        pos = 0;
+        break;
+    case SB_BOTTOM:
+        pos = si.nMax;
+        break;
+    default:
+        return;
+    }
+    pos = std::max(0, std::min(pos, si.nMax - int(si.nPage) + 1));
+    ::SetScrollPos(hwnd_, bar, pos, TRUE);
+    (bar == SB_HORZ ? originX_ : originY_) = pos;
+    imgSlide1_.ScrollTo(originX_, originY_);
+    imgSlide2_.ScrollTo(originX_, originY_);
+}
+
+void TfrmSlide::FormKeyDown(WORD key) {
+    switch (SlideActionFor(mode_, key)) {
+    case SlideAction::Next:
+        Next();
+        break;
+    case SlideAction::MarkAndNext:
+        MarkAndNext();
+        break;
+    case SlideAction::Previous:
+        Previous();
+        break;
+    case SlideAction::MarkAndClose:
+        MarkAndClose();
+        break;
+    case SlideAction::Close:
+        if (mode_ == SlideMode::Slide)
+            CloseFromSlide();
+        else
+            Close();
+        break;
+    }
+}
+
+void TfrmSlide::Next() {
+    if (AtLastSlide()) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    browser_.ToggleCursor();
+    ++slideIndex_;
+    ShowSlidePicture();
+}
+
+void TfrmSlide::Previous() {
+    if (slideIndex_ == 0) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    browser_.ToggleCursor();
+    --slideIndex_;
+    ShowSlidePicture();
+}
+
+void TfrmSlide::FlipShownMark() {
+    browser_.ToggleSlotMark(ShownSlot());
+    ToggleMarkBand();
+}
+
+void TfrmSlide::MarkAndNext() {
+    FlipShownMark();
+    if (AtLastSlide()) return;
+    browser_.ToggleCursor();
+    ++slideIndex_;
+    ShowSlidePicture();
+}
+
+// Marks the picture and moves the browser cursor on to the next picture of its page.
+void TfrmSlide::MarkAndClose() {
+    FlipShownMark();
+    BrowserState& st = browser_.State();
+    browser_.ToggleCursor();
+    browser_.GoToCell(st.CurrentPage, st.CursorCell, false);
+    browser_.ToggleCursor();
+    Close();
+}
+
+// Without SlideSync the browser has not followed the show: it turns to the last picture now.
+void TfrmSlide::CloseFromSlide() {
+    BrowserState& st = browser_.State();
+    if (!st.SlideSync) {
+        const int i = ShownSlot();
+        st.CurrentPage = PageOf(i, st.CellsPerPage);
+        st.CursorCell = CellOf(i, st.CellsPerPage);
+        browser_.ToggleCursor();
+        browser_.Redraw(rdCells);
+        browser_.ToggleCursor();
+    }
+    Close();
+}
+
+void TfrmSlide::imgSlide1MouseDown(int button) {
+    if (button == 0) FormKeyDown('N');
+    if (button == 1) FormKeyDown('M');
+}
+
+void TfrmSlide::imgSlide2MouseDown(int button) {
+    imgSlide1MouseDown(button);
+}
+
+LRESULT CALLBACK TfrmSlide::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        auto* self = static_cast<TfrmSlide*>(cs->lpCreateParams);
+        self->hwnd_ = w;
+        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TfrmSlide*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(w, msg, wp, lp);
+    return self->Handle(msg, wp, lp);
+}
+
+LRESULT TfrmSlide::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    const HWND window = hwnd_;
+    switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        FormKeyDown(static_cast<WORD>(wp));
+        return 0;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+        return 0;
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_SIZE:
+        UpdateScrollBars();
+        break;
+    case WM_GETMINMAXINFO: // small pictures get windows narrower than the platform's minimum
+        reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = POINT{1, 1};
+        return 0;
+    case WM_HSCROLL:
+        Scroll(SB_HORZ, LOWORD(wp));
+        return 0;
+    case WM_VSCROLL:
+        Scroll(SB_VERT, LOWORD(wp));
+        return 0;
+    case WM_QUERYNEWPALETTE:
+    case WM_PALETTECHANGED:
+        if (msg == WM_PALETTECHANGED && reinterpret_cast<HWND>(wp) == hwnd_) break;
+        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        return TRUE;
+    case WM_DESTROY:
+        hwnd_ = nullptr;
+        closed_ = true;
+        break;
+    }
+    return ::DefWindowProcW(window, msg, wp, lp);
+}
+
+void ShowSlide(BrowserPort& browser) {
+    if (browser.State().TargetList.empty()) return;
+    {
+        TfrmSlide form(browser);
+        form.ShowModal();
+    }
+    // The viewer's palettes took the screen's entries; the grid's palette gets them back.
+    if (browser.State().PaletteDisplay)
+        RealizeForeground(browser.Owner(), browser.Pictures().PlaceholderBitmap().Palette());
+}
+
+} // namespace tovn

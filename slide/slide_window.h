@@ -1,0 +1,107 @@
+// TfrmSlide: the slide viewer. Shows the pictures of TargetList one at a time above the
+// browser, at natural size or fitted to the screen, in the mode DialogParam names
+// ("Slide", "Hyouzi" or "Sort"); MAG pictures that cover part of a screen are laid over the
+// MAG picture before them.
+#pragma once
+#include "core/slide_geometry.h"
+#include "picture/picture_host.h"
+#include "slide/slide_image.h"
+#include <windows.h>
+#include <functional>
+#include <optional>
+
+namespace tovn {
+
+class BrowserPort;
+
+class TfrmSlide {
+public:
+    explicit TfrmSlide(BrowserPort& browser);
+    ~TfrmSlide();
+    TfrmSlide(const TfrmSlide&) = delete;
+    TfrmSlide& operator=(const TfrmSlide&) = delete;
+
+    // Creates the window and runs it modally above the browser until it closes.
+    void ShowModal();
+    HWND Handle() const { return hwnd_; }
+    bool Closed() const { return closed_; }
+
+    // Event handlers.
+    void FormShow();
+    void FormKeyDown(WORD key);
+    void imgSlide1MouseDown(int button);
+    void imgSlide2MouseDown(int button);
+    void FormClose();
+
+    int SlideIndex() const { return slideIndex_; }
+    float SlideScale() const { return slideScale_; }
+    const PictureRect& SlideBase() const { return slideBase_; }
+    const SlideImage& imgSlide1() const { return imgSlide1_; }
+    const SlideImage& imgSlide2() const { return imgSlide2_; }
+
+    // Decodes the next picture of a show ahead (the message loop calls it when idle).
+    void IdlePrefetch();
+    bool HasPrefetched() const { return prefetched_.has_value(); }
+
+    // Runs in place of the user once the window is on screen (tests drive the viewer).
+    static std::function<void(TfrmSlide&)> onShown;
+
+private:
+    static void Register(HINSTANCE instance);
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void Create();
+    void Close();
+
+    void ShowSlidePicture();
+    void ShowBmpSlide();
+    void ShowPluginSlide();
+    void ShowAsOverlay(Picture picture, const PictureRect& place);
+    void ShowAsBase(Picture picture, const SlideLayout& layout, const PictureRect& base);
+    // A decoded picture (the placeholder when it failed) with its place and its beeps.
+    struct SlidePicture {
+        std::wstring name;
+        bool loaded = false;
+        Picture picture;
+        PictureInfo info{};
+        int beeps = 0;
+    };
+    bool Decode(const std::wstring& name, SlidePicture& out);
+    bool LoadSlidePicture(const std::wstring& name, SlidePicture& out);
+    void ToggleMarkBand();
+    void ApplyLayout(const SlideLayout& layout);
+    void ClearOverlay();
+
+    void Next();
+    void MarkAndNext();
+    void Previous();
+    void MarkAndClose();
+    void CloseFromSlide();
+    void FlipShownMark();
+    bool AtLastSlide() const;
+    int ShownSlot() const;
+
+    SlideScreen Screen() const;
+    void UpdateScrollBars();
+    void SetScrollRange(int bar, int content, int page, int position);
+    void Scroll(int bar, int code);
+
+    BrowserPort& browser_;
+    HWND hwnd_ = nullptr;
+    SlideImage imgSlide1_;
+    SlideImage imgSlide2_;
+    SlideMode mode_ = SlideMode::Other;
+    FrameSize frame_;
+    int slideIndex_ = 0;
+    float slideScale_ = 1.0f;
+    PictureRect slideBase_;
+    int originX_ = 0, originY_ = 0; // scroll position of the client area
+    bool updatingScrollBars_ = false;
+    bool closed_ = false;
+    std::optional<SlidePicture> prefetched_;
+};
+
+// Opens the viewer on TargetList (at least one entry) in the mode DialogParam names.
+void ShowSlide(BrowserPort& browser);
+
+} // namespace tovn
