@@ -21,7 +21,7 @@ int MacroSlotOf(wchar_t c) {
 }
 
 std::wstring MacroKeyName(int slot) {
-    wchar_t key = slot <= 26 ? static_cast<wchar_t>(L'A' + slot - 1)
+    wchar_t key = slot <= 26  ? static_cast<wchar_t>(L'A' + slot - 1)
                   : slot < 36 ? static_cast<wchar_t>(L'1' + slot - 27)
                               : L'0';
     return std::wstring(1, key) + L":";

@@ -14,9 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 1; i < 6; ++i)
         targets.push_back({std::wstring(macros[i].begin(), macros[i].end()), static_cast<int>(i)});
     std::wstring folder(macros[6].begin(), macros[6].end());
-    tovn::MacroBatch b = tovn::ExpandMacro(macro, folder, targets, [](const std::wstring& n) {
-        return n.size() % 2 == 0;
-    });
+    tovn::MacroBatch b = tovn::ExpandMacro(macro, folder, targets,
+                                           [](const std::wstring& n) { return n.size() % 2 == 0; });
     if (b.lines.empty() && !folder.empty()) __builtin_trap();
     return 0;
 }

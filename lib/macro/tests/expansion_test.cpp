@@ -36,8 +36,8 @@ TEST(MacroExpansion, OneLinePerMarkedFileAfterTheDriveAndFolderLines) {
     MacroBatch b = r.Expand(L"COPY $M SUB");
     EXPECT_EQ(b.kind, BatchKind::Temp);
     EXPECT_FALSE(b.startDirectly);
-    EXPECT_EQ(b.lines, (Lines{L"C:", L"CD \\PICS\\", L"@CALL COPY A.BMP SUB",
-                              L"@CALL COPY B.MAG SUB"}));
+    EXPECT_EQ(b.lines,
+              (Lines{L"C:", L"CD \\PICS\\", L"@CALL COPY A.BMP SUB", L"@CALL COPY B.MAG SUB"}));
     EXPECT_TRUE(b.missingSlots.empty());
     EXPECT_EQ(BatchText(b.lines),
               L"C:\r\nCD \\PICS\\\r\n@CALL COPY A.BMP SUB\r\n@CALL COPY B.MAG SUB\r\n");
@@ -126,8 +126,8 @@ TEST(MacroExpansion, FirstWithEachNeedsTwoTargetsAndNeverTestsTheFirst) {
 TEST(MacroExpansion, PairsLeaveAnOddLastTargetOutAndStopAtTheFirstMissingOfAPair) {
     Expansion five({L"1.BMP", L"2.BMP", L"3.BMP", L"4.BMP", L"5.BMP"});
     MacroBatch b = five.Expand(L"JOIN $B");
-    EXPECT_EQ(b.lines, (Lines{L"C:", L"CD \\PICS\\", L"@CALL JOIN 1.BMP 2.BMP",
-                              L"@CALL JOIN 3.BMP 4.BMP"}));
+    EXPECT_EQ(b.lines,
+              (Lines{L"C:", L"CD \\PICS\\", L"@CALL JOIN 1.BMP 2.BMP", L"@CALL JOIN 3.BMP 4.BMP"}));
     EXPECT_EQ(std::count(five.asked.begin(), five.asked.end(), L"5.BMP"), 0);
 
     Expansion gaps({L"1.BMP", L"2.BMP", L"3.BMP", L"4.BMP"}, {L"1.BMP", L"4.BMP"});
