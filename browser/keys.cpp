@@ -10,6 +10,7 @@
 #include "app/handles.h"
 #include "picture/picture_host.h"
 #include "fileops/file_commands.h"
+#include "macro/macro_command.h"
 #include "core/slots.h"
 #include "core/sort_mode.h"
 #include "core/text.h"
@@ -167,7 +168,7 @@ void MainWindow::CommandStage(WORD key, unsigned shift) {
             SlideShow();
         return;
     case VK_MENU: // the macro window
-        ArchiveStillThere();
+        if (ArchiveStillThere()) MacroCommand(*this);
         return;
     case VK_ESCAPE:
         AskQuit();

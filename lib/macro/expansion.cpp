@@ -78,12 +78,12 @@ std::wstring BaseName(const std::wstring& name) {
     return name.substr(0, name.find(L'.'));
 }
 
-std::wstring BatchName(const std::wstring& name) {
+std::wstring BatchName(const std::wstring& name, bool called) {
     constexpr std::wstring_view special = L" &|<>^(),;=";
     std::wstring out;
     bool quote = false;
     for (wchar_t c : name) {
-        if (c == L'%') out += L'%';
+        if (c == L'%') out += called ? L"%%%" : L"%";
         out += c;
         quote = quote || special.find(c) != std::wstring_view::npos;
     }
@@ -110,7 +110,7 @@ MacroBatch ExpandMacro(const std::wstring& macro, const std::wstring& workDir,
     }
     batch.macroText = text;
     batch.lines.push_back(workDir.substr(0, 2));
-    if (workDir.size() > 2) batch.lines.push_back(L"CD " + BatchName(workDir.substr(2)));
+    if (workDir.size() > 2) batch.lines.push_back(L"CD " + BatchName(workDir.substr(2), false));
     for (const wchar_t* variable : kFileVariables) {
         size_t at = text.find(variable);
         if (at == std::wstring::npos) continue;

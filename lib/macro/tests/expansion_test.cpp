@@ -143,8 +143,9 @@ TEST(MacroExpansion, NamesTheInterpreterWouldSplitAreQuotedAndPercentSignsDouble
     for (const wchar_t* special : {L"&", L"|", L"<", L">", L"^", L"(", L")", L",", L";", L"="})
         EXPECT_EQ(BatchName(std::wstring(L"A") + special + L"B.BMP"),
                   std::wstring(L"\"A") + special + L"B.BMP\"");
-    EXPECT_EQ(BatchName(L"100%.BMP"), L"100%%.BMP");
-    EXPECT_EQ(BatchName(L"50% OFF.BMP"), L"\"50%% OFF.BMP\"");
+    EXPECT_EQ(BatchName(L"100%.BMP"), L"100%%%%.BMP"); // "CALL" expands its line again
+    EXPECT_EQ(BatchName(L"50% OFF.BMP"), L"\"50%%%% OFF.BMP\"");
+    EXPECT_EQ(BatchName(L"100%", false), L"100%%");
     EXPECT_EQ(BatchName(L"写真.BMP"), L"写真.BMP");
 
     Expansion r({L"MY PIC.BMP", L"A&B.BMP"});
@@ -152,5 +153,6 @@ TEST(MacroExpansion, NamesTheInterpreterWouldSplitAreQuotedAndPercentSignsDouble
     EXPECT_EQ(b.lines, (Lines{L"C:", L"CD \"\\TOM&JERRY\\\"", L"@CALL DEL \"MY PIC.BMP\"",
                               L"@CALL DEL \"A&B.BMP\""}));
     EXPECT_EQ(r.Expand(L"ECHO $m").lines[2], L"@CALL ECHO \"MY PIC\"");
+    EXPECT_EQ(r.Expand(L"DIR", L"C:\\5%\\").lines[1], L"CD \\5%%\\");
     EXPECT_EQ(r.Expand(L"ECHO $T").lines[2], L"@CALL ECHO \"MY PIC.BMP\" \"A&B.BMP\" ");
 }
