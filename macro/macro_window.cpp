@@ -8,6 +8,7 @@
 #include "macro/macro_table.h"
 #include "macro/run_macro.h"
 #include <imm.h>
+#include <utility>
 
 namespace tovn {
 
@@ -155,31 +156,18 @@ void TfrmMcr::FormClose() {
 }
 
 void TfrmMcr::FormKeyDown(WORD key) {
-    const bool running = RunAndWaitBusy();
-    switch (key) {
-    case VK_UP:
-        MoveHighlightTo(MoveHighlight(currentSlot_, HighlightMove::Up));
-        return;
-    case VK_DOWN:
-        MoveHighlightTo(MoveHighlight(currentSlot_, HighlightMove::Down));
-        return;
-    case VK_LEFT:
-        MoveHighlightTo(MoveHighlight(currentSlot_, HighlightMove::Left));
-        return;
-    case VK_RIGHT:
-        MoveHighlightTo(MoveHighlight(currentSlot_, HighlightMove::Right));
-        return;
-    case VK_RETURN:
-        RunMacro();
-        return;
-    }
+    const std::pair<WORD, HighlightMove> arrows[] = {{VK_UP, HighlightMove::Up},
+                                                     {VK_DOWN, HighlightMove::Down},
+                                                     {VK_LEFT, HighlightMove::Left},
+                                                     {VK_RIGHT, HighlightMove::Right}};
+    for (const auto& [arrow, move] : arrows)
+        if (key == arrow) return MoveHighlightTo(MoveHighlight(currentSlot_, move));
+    if (key == VK_RETURN) return RunMacro();
     if (key != VK_ESCAPE && key != VK_INSERT && key != VK_DELETE) return;
     // While a run goes on, the window stays open and the macros as they are.
-    if (running) {
+    if (RunAndWaitBusy()) {
         CurrentDialogs().Beep();
-        return;
-    }
-    if (key == VK_ESCAPE) {
+    } else if (key == VK_ESCAPE) {
         Close(IDCANCEL);
     } else if (key == VK_INSERT) {
         EditSlot();
