@@ -34,8 +34,8 @@ RunResult RunAndWait(const std::string& commandLine, const std::string& folder, 
     PROCESS_INFORMATION pi = {};
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
+                          nullptr, folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
         result.error = ::GetLastError();
         return result;
     }

@@ -42,6 +42,28 @@ bool PathExists(const std::wstring& path) {
     return Attributes(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    return bytes.empty() ||
+           (::ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+            got == bytes.size());
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file &&
+           ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) &&
+           written == bytes.size();
+}
+
 void ClearTempDir(const std::wstring& folder) {
     WIN32_FIND_DATAW fd;
     UniqueFind find(::FindFirstFileW((folder + L"*.*").c_str(), &fd));

@@ -17,6 +17,11 @@ bool FileExists(const std::wstring& path);   // an existing file (not a folder)
 bool FolderExists(const std::wstring& path); // an existing folder
 bool PathExists(const std::wstring& path);   // either
 
+// A whole file's bytes; false when it cannot be read.
+bool ReadFileBytes(const std::wstring& path, std::string& bytes);
+// Creates or replaces path with bytes; false when not every byte was written.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
 // Deletes every file of folder (any attributes), then removes the folder.
 void ClearTempDir(const std::wstring& folder);
 

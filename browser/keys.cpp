@@ -13,6 +13,7 @@
 #include "slide/slide_window.h"
 #include "fileops/file_commands.h"
 #include "editor/edit_window.h"
+#include "macro/macro_command.h"
 #include "core/slots.h"
 #include "core/sort_mode.h"
 #include "core/text.h"
@@ -170,7 +171,7 @@ void MainWindow::CommandStage(WORD key, unsigned shift) {
             SlideShow();
         return;
     case VK_MENU: // the macro window
-        ArchiveStillThere();
+        if (ArchiveStillThere()) MacroCommand(*this);
         return;
     case VK_ESCAPE:
         AskQuit();

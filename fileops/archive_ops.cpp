@@ -1,5 +1,6 @@
 #include "fileops/archive_ops.h"
 #include "app/dialogs.h"
+#include "win/handles.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
 #include "browser/browser_port.h"
@@ -102,14 +103,37 @@ void ClearTempDir(BrowserPort& w) {
 
 bool ArchiveMatchesFiles(BrowserPort& w, const std::wstring& archivePath,
                          const std::wstring& folder, const std::vector<std::wstring>& names) {
+    std::vector<NamedDigest> files;
     for (const std::wstring& name : names) {
-        if (!CarriedAsIs(name)) return false;
-        IndividualInfo entry;
-        if (!FindArchiveEntry(w.Owner(), ToAnsi(archivePath), ToAnsi(name), &entry)) return false;
-        FileDigest file;
-        if (!ReadDigest(folder + name, file)) return false;
-        if (file.size != entry.dwOriginalSize || file.crc != (entry.dwCRC & 0xFFFF)) return false;
+        files.push_back({name, {}});
+        if (!ReadDigest(folder + name, files.back().digest)) return false;
     }
+    return ArchiveHolds(w, archivePath, files);
+}
+
+bool ArchiveHolds(BrowserPort& w, const std::wstring& archivePath,
+                  const std::vector<NamedDigest>& files) {
+    for (const NamedDigest& file : files) {
+        if (!CarriedAsIs(file.name)) return false;
+        IndividualInfo entry;
+        if (!FindArchiveEntry(w.Owner(), ToAnsi(archivePath), ToAnsi(file.name), &entry))
+            return false;
+        if (file.digest.size != entry.dwOriginalSize || file.digest.crc != (entry.dwCRC & 0xFFFF))
+            return false;
+    }
+    return true;
+}
+
+bool FolderDigests(const std::wstring& folder, std::vector<NamedDigest>& files) {
+    files.clear();
+    WIN32_FIND_DATAW found;
+    UniqueFind find(::FindFirstFileW((folder + L"*").c_str(), &found));
+    if (!find) return true;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        files.push_back({found.cFileName, {}});
+        if (!ReadDigest(folder + found.cFileName, files.back().digest)) return false;
+    } while (::FindNextFileW(find.get(), &found));
     return true;
 }
 

@@ -3,6 +3,7 @@
 // and the checks that a copy really holds what is about to be removed.
 #pragma once
 #include "app/result.h"
+#include "fileops/shell_ops.h"
 #include <string>
 #include <vector>
 
@@ -38,6 +39,16 @@ void ClearTempDir(BrowserPort& w);
 // folder + name (size and checksum). Nothing may be removed before this holds.
 bool ArchiveMatchesFiles(BrowserPort& w, const std::wstring& archivePath,
                          const std::wstring& folder, const std::vector<std::wstring>& names);
+// The contents of one file of a folder, taken before the file is handed over.
+struct NamedDigest {
+    std::wstring name;
+    FileDigest digest;
+};
+// Every file (not folder) of folder; false when one of them cannot be read.
+bool FolderDigests(const std::wstring& folder, std::vector<NamedDigest>& files);
+// True when the archive holds, for every entry, a member of that name with those contents.
+bool ArchiveHolds(BrowserPort& w, const std::wstring& archivePath,
+                  const std::vector<NamedDigest>& files);
 // A name the library sees as it is: quotable, and unchanged by the trip through the ANSI
 // code page (a character without an ANSI form would turn into a wildcard).
 bool CarriedAsIs(const std::wstring& name);

@@ -30,6 +30,12 @@ ShownHook SetShownHook(ShownHook hook) {
     return std::exchange(Hook(), std::move(hook));
 }
 
+void NotifyShown(HWND window) {
+    if (!Hook()) return;
+    ShownHook hook = Hook(); // the hook may replace itself
+    hook(window);
+}
+
 ModalDialog::ModalDialog()
     // 13 pixels: at 12 the IPA fonts put "_" below the character cell, where it is cut off.
     : font_(::CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -114,10 +120,7 @@ INT_PTR ModalDialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         ::PostMessageW(hwnd_, kShown, 0, 0);
         return FALSE; // OnInit placed the focus
     case kShown:
-        if (Hook()) {
-            ShownHook hook = Hook(); // the hook may replace itself
-            hook(hwnd_);
-        }
+        NotifyShown(hwnd_);
         return TRUE;
     case WM_COMMAND: {
         const int id = LOWORD(wp);

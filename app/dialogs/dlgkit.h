@@ -16,6 +16,9 @@ namespace tovn::dlg {
 using ShownHook = std::function<void(HWND)>;
 // Installs the hook (an empty one removes it); returns the previous one.
 ShownHook SetShownHook(ShownHook hook);
+// Runs the hook for a modal window of the program's own that is not a ModalDialog, once
+// its modal loop runs.
+void NotifyShown(HWND window);
 
 // Shape of the window a dialog asks for.
 struct Frame {

@@ -76,6 +76,10 @@ std::wstring RenameCommand(const std::wstring& archivePath, const std::wstring& 
            Quoted(L"-gr" + newName);
 }
 
+std::wstring MoveBackCommand(const std::wstring& archivePath, const std::wstring& folder) {
+    return L"m -c -n " + Quoted(archivePath) + L" " + Quoted(folder + L"*.*");
+}
+
 std::wstring PackArchivePath(const std::wstring& copyDir, const std::wstring& baseName) {
     return copyDir + baseName + L".LZH";
 }

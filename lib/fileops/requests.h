@@ -39,6 +39,9 @@ std::wstring ExtractCommand(const std::wstring& archivePath, const std::wstring&
 std::wstring DeleteCommand(const std::wstring& archivePath, const std::vector<std::wstring>& names);
 std::wstring RenameCommand(const std::wstring& archivePath, const std::wstring& oldName,
                            const std::wstring& newName);
+// Moves every file of folder (ends in "\") into the archive, replacing members of the same
+// name whatever their dates.
+std::wstring MoveBackCommand(const std::wstring& archivePath, const std::wstring& folder);
 std::wstring PackArchivePath(const std::wstring& copyDir, const std::wstring& baseName);
 
 } // namespace tovn

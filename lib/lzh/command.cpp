@@ -85,6 +85,24 @@ std::string JoinFolder(const std::string& folder, const std::string& relative, c
     return folder + (ends ? "" : std::string(1, separator)) + Native(relative, separator);
 }
 
+bool IsFullPath(const std::string& name) {
+    return name.size() > 1 && (name[1] == ':' || name[0] == '\\' || name[0] == '/');
+}
+
+// Where the last part of a path begins: after its last separator, never inside a two-byte
+// character.
+size_t NameStart(const std::string& path) {
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsSjisLead(static_cast<unsigned char>(path[i]))) {
+            ++i;
+        } else if (path[i] == '\\' || path[i] == '/' || path[i] == ':') {
+            start = i + 1;
+        }
+    }
+    return start;
+}
+
 std::string ParentOf(const std::string& path, char separator) {
     size_t cut = path.rfind(separator);
     return cut == std::string::npos ? std::string() : path.substr(0, cut);
@@ -295,6 +313,33 @@ struct Runner {
         return cmd.keep_paths ? JoinPath(parts, '/') : parts.back();
     }
 
+    // A file named on the command line and where it is read from.
+    struct SourceName {
+        std::string name, source;
+    };
+
+    // The files to add: a name whose last part holds '*' or '?' stands for the matching
+    // files of its folder (none matching is a warning).
+    std::vector<SourceName> Sources(int& warning) {
+        std::vector<SourceName> out;
+        for (const std::string& name : cmd.names) {
+            std::string source =
+                IsFullPath(name) ? name : JoinFolder(cmd.base_dir, name, fs.Separator());
+            size_t cut = NameStart(source);
+            std::string pattern = source.substr(cut);
+            if (pattern.find_first_of("*?") == std::string::npos) {
+                out.push_back({name, source});
+                continue;
+            }
+            size_t before = out.size();
+            std::string folder = source.substr(0, cut), prefix = name.substr(0, NameStart(name));
+            for (const std::string& file : fs.ListFiles(folder))
+                if (WildcardMatch(pattern, file)) out.push_back({prefix + file, folder + file});
+            if (out.size() == before) warning = kErrNotExist;
+        }
+        return out;
+    }
+
     struct Addition {
         std::string source, stored;
         FileInfo info;
@@ -308,10 +353,8 @@ struct Runner {
         if (rc != kResultOk) return rc;
         std::vector<Addition> additions;
         int warning = kResultOk;
-        for (const std::string& name : cmd.names) {
-            Addition a{JoinFolder(cmd.base_dir, name, fs.Separator()), StoredName(name), {}, false};
-            if (name.size() > 1 && (name[1] == ':' || name[0] == '\\' || name[0] == '/'))
-                a.source = name; // already a full path
+        for (const SourceName& name : Sources(warning)) {
+            Addition a{name.source, StoredName(name.name), {}, false};
             if (a.stored.empty() || !fs.Stat(a.source, a.info) || a.info.is_directory) {
                 warning = kErrNotExist;
                 continue;

@@ -29,6 +29,9 @@ public:
     virtual bool Remove(const std::string& path) = 0;
     virtual bool MakeDirectories(const std::string& path) = 0;
     virtual void SetTime(const std::string& path, int64_t mtime) = 0;
+    // Names of the plain files (no folders) in folder ("" is the current folder; a
+    // trailing separator is allowed).
+    virtual std::vector<std::string> ListFiles(const std::string& folder) = 0;
 };
 
 #ifndef _WIN32
@@ -43,6 +46,7 @@ public:
     bool Remove(const std::string& path) override;
     bool MakeDirectories(const std::string& path) override;
     void SetTime(const std::string& path, int64_t mtime) override;
+    std::vector<std::string> ListFiles(const std::string& folder) override;
 };
 #endif
 

@@ -2,6 +2,7 @@
 #include "lzh/filesystem.h"
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +67,20 @@ bool PosixFileSystem::MakeDirectories(const std::string& path) {
 void PosixFileSystem::SetTime(const std::string& path, int64_t mtime) {
     struct utimbuf times = {static_cast<time_t>(mtime), static_cast<time_t>(mtime)};
     ::utime(path.c_str(), &times);
+}
+
+std::vector<std::string> PosixFileSystem::ListFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    const std::string base = folder.empty() ? "./" : folder.back() == '/' ? folder : folder + "/";
+    DIR* dir = ::opendir(base.c_str());
+    if (!dir) return names;
+    while (const dirent* e = ::readdir(dir)) {
+        struct stat st;
+        if (::stat((base + e->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            names.push_back(e->d_name);
+    }
+    ::closedir(dir);
+    return names;
 }
 
 } // namespace lzh

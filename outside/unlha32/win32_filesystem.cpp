@@ -116,4 +116,18 @@ void Win32FileSystem::SetTime(const std::string& path, int64_t mtime) {
     SetFileTime(file.get(), nullptr, nullptr, &ft);
 }
 
+std::vector<std::string> Win32FileSystem::ListFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    bool ends =
+        folder.empty() || folder.back() == '\\' || folder.back() == '/' || folder.back() == ':';
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + (ends ? "*" : "\\*")).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
 } // namespace lzh

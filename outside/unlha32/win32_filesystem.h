@@ -15,6 +15,7 @@ public:
     bool Remove(const std::string& path) override;
     bool MakeDirectories(const std::string& path) override;
     void SetTime(const std::string& path, int64_t mtime) override;
+    std::vector<std::string> ListFiles(const std::string& folder) override;
 };
 
 } // namespace lzh

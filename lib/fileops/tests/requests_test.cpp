@@ -34,6 +34,11 @@ TEST(Requests, SourceListEndsEachPathAndTheListWithNul) {
     EXPECT_EQ(NulSeparatedList({}), std::wstring(L"\0", 1));
 }
 
+TEST(Requests, MoveBackTakesTheWholeWorkFolder) {
+    EXPECT_EQ(MoveBackCommand(L"C:\\My Pics\\ARC.LZH", L"C:\\TOVN\\TEMP\\"),
+              L"m -c -n \"C:\\My Pics\\ARC.LZH\" \"C:\\TOVN\\TEMP\\*.*\"");
+}
+
 TEST(Requests, ArchiveCommandLinesQuoteEveryName) {
     std::vector<std::wstring> names = {L"A.MAG", L"B C.PI", L"D.BMP"};
     EXPECT_EQ(ExtractCommand(L"C:\\X\\ARC.LZH", L"D:\\OUT\\", names),

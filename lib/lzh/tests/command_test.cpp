@@ -180,6 +180,29 @@ TEST_F(Commands, MoveRemovesSourcesOnlyOnceStored) {
     EXPECT_EQ(Member("m1.mag"), Repeated("m", 100));
 }
 
+// A work folder moved back whole: "*.*" takes every file of the folder, not its folders,
+// and replaces members of the same name whatever their dates.
+TEST_F(Commands, WildcardSourcesTakeTheFilesOfTheirFolder) {
+    MakeArchive();
+    fs::create_directories(dir.path() / "work" / "sub");
+    lzhtest::WriteAll(dir / "work/A.MAG", Repeated("new alpha", 50));
+    lzhtest::WriteAll(dir / "work/NEW.BMP", Repeated("bmp", 50));
+    lzhtest::WriteAll(dir / "work/sub/DEEP.BMP", Repeated("deep", 5));
+    fs::last_write_time(dir / "work/A.MAG",
+                        fs::file_time_type::clock::now() - std::chrono::hours(1000));
+    ASSERT_EQ(Run("m -c -n \"" + arc + "\" \"" + (dir / "work/") + "*.*\""), 0) << output;
+    EXPECT_EQ(Names(), (std::vector<std::string>{"A.MAG", "b b.pi", "NEW.BMP"}));
+    EXPECT_EQ(Member("A.MAG"), Repeated("new alpha", 50));
+    EXPECT_FALSE(fs::exists(dir / "work/A.MAG"));
+    EXPECT_TRUE(fs::exists(dir / "work/sub/DEEP.BMP"));
+    EXPECT_EQ(lzhtest::Run("lhasa tq " + lzhtest::Quote(arc)), 0);
+
+    lzhtest::WriteAll(dir / "work/C.PI", Repeated("c", 9));
+    ASSERT_EQ(Run("a -n \"" + arc + "\" \"" + (dir / "work/") + "\" *.MAG"), lzh::kErrNotExist);
+    EXPECT_TRUE(fs::exists(dir / "work/C.PI"));
+    EXPECT_EQ(Names().size(), 3u);
+}
+
 TEST_F(Commands, FailedUpdatesLeaveArchiveAndSourcesAsTheyWere) {
     MakeArchive();
     std::vector<uint8_t> original = lzhtest::ReadAll(arc);

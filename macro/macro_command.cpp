@@ -1,0 +1,34 @@
+#include "macro/macro_command.h"
+#include "browser/browser_port.h"
+#include "core/slots.h"
+#include "macro/macro_window.h"
+
+namespace tovn {
+
+namespace {
+
+// After a run: targets the macro removed become empty slots (as files found missing do),
+// the page shows what the macro made of the files, and the cursor stands on a file.
+void AfterRun(BrowserPort& w) {
+    BrowserState& st = w.State();
+    for (const NamedIndex& t : st.TargetList) {
+        const bool stillNamed = t.index >= 0 && t.index < static_cast<int>(st.FileList.size()) &&
+                                st.FileList[t.index].name == t.name;
+        if (stillNamed) w.CheckSlotFile(t.index);
+    }
+    w.Redraw(rdCells);
+    const int slot = CursorSlot(st);
+    if (slot < 0 || slot >= static_cast<int>(st.FileList.size()) || st.FileList[slot].name.empty())
+        w.GoToCell(st.CurrentPage, st.CursorCell, false);
+    st.TargetList.clear();
+    w.Redraw(rdStatusBar);
+}
+
+} // namespace
+
+void MacroCommand(BrowserPort& w) {
+    TfrmMcr form(w);
+    if (form.Create() && form.ShowModal() == IDOK) AfterRun(w);
+}
+
+} // namespace tovn

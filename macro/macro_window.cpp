@@ -1,0 +1,263 @@
+#include "macro/macro_window.h"
+#include "app/dialogs.h"
+#include "app/dialogs/dlgkit.h"
+#include "app/run_and_wait.h"
+#include "app/win_text.h"
+#include "browser/browser_port.h"
+#include "macro/macro_file.h"
+#include "macro/macro_table.h"
+#include "macro/run_macro.h"
+#include <imm.h>
+#include <utility>
+
+namespace tovn {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TfrmMcr";
+constexpr UINT kShown = WM_APP + 0x52;
+constexpr int kKeyLabelBase = 100, kSlotLabelBase = 200;
+constexpr int kClientWidth = 593, kClientHeight = 297;
+constexpr COLORREF kBlack = RGB(0, 0, 0), kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+constexpr size_t kMacroLength = 255; // what the input box takes
+
+HMENU ControlId(int id) {
+    return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+}
+
+} // namespace
+
+TfrmMcr::TfrmMcr(BrowserPort& browser)
+    : browser_(browser),
+      font_(::CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          FIXED_PITCH | FF_MODERN, L"System")),
+      slotColours_(kMacroSlots, kBlack) {}
+
+TfrmMcr::~TfrmMcr() {
+    if (!hwnd_) return;
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    ::DestroyWindow(hwnd_);
+}
+
+HWND TfrmMcr::Create() {
+    static const bool registered = [] {
+        WNDCLASSEXW wc = {sizeof wc};
+        wc.lpfnWndProc = &TfrmMcr::Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+        wc.lpszClassName = kClassName;
+        return ::RegisterClassExW(&wc) != 0;
+    }();
+    (void)registered;
+    RECT r{0, 0, kClientWidth, kClientHeight};
+    ::AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    ::CreateWindowExW(kExStyle, kClassName, L"TOVANE 32 マクロ", kStyle,
+                      (::GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                      (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, browser_.Owner(), nullptr,
+                      ::GetModuleHandleW(nullptr), this);
+    if (!hwnd_) return nullptr;
+    ::ImmAssociateContext(hwnd_, nullptr); // keys select slots; no conversion in between
+    FormCreate();
+    return hwnd_;
+}
+
+void TfrmMcr::FormCreate() {
+    CreateLabels();
+    currentSlot_ = 1;
+    PaintSlot(1, kBlue);
+    std::string bytes;
+    if (!ReadFileBytes(MacroFilePath(), bytes)) bytes.clear(); // no file yet: all empty
+    macroList_ = ParseMacroFile(bytes);
+    for (int slot = 1; slot <= kMacroSlots; ++slot) ShowSlot(slot);
+}
+
+void TfrmMcr::CreateLabels() {
+    auto label = [this](const std::wstring& text, int id, int left, int top, int width) {
+        HWND w = ::CreateWindowExW(0, L"STATIC", text.c_str(),
+                                   WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, left,
+                                   top, width, kLabelHeight, hwnd_, ControlId(id),
+                                   ::GetModuleHandleW(nullptr), nullptr);
+        ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    };
+    for (int slot = 1; slot <= kMacroSlots; ++slot) {
+        SlotPlace p = PlaceOfSlot(slot);
+        label(MacroKeyName(slot), kKeyLabelBase + slot, p.keyLeft, p.top, kKeyLabelWidth);
+    }
+    for (int slot = 1; slot <= kMacroSlots; ++slot) {
+        SlotPlace p = PlaceOfSlot(slot);
+        label(L"", kSlotLabelBase + slot, p.textLeft, p.top, kTextLabelWidth);
+    }
+}
+
+std::wstring TfrmMcr::MacroFilePath() const {
+    const std::wstring& ini = browser_.IniPath();
+    size_t name = ini.find_last_of(L"\\/");
+    size_t dot = ini.rfind(L'.');
+    if (dot == std::wstring::npos || (name != std::wstring::npos && dot < name)) dot = ini.size();
+    return ini.substr(0, dot) + L".MCR";
+}
+
+HWND TfrmMcr::KeyLabel(int slot) const {
+    return ::GetDlgItem(hwnd_, kKeyLabelBase + slot);
+}
+
+HWND TfrmMcr::SlotLabel(int slot) const {
+    return ::GetDlgItem(hwnd_, kSlotLabelBase + slot);
+}
+
+void TfrmMcr::ShowSlot(int slot) {
+    ::SetWindowTextW(SlotLabel(slot), FromAnsi(macroList_[slot - 1]).c_str());
+}
+
+void TfrmMcr::PaintSlot(int slot, COLORREF colour) {
+    slotColours_[slot - 1] = colour;
+    ::InvalidateRect(SlotLabel(slot), nullptr, TRUE);
+}
+
+int TfrmMcr::ShowModal() {
+    HWND owner = browser_.Owner();
+    if (owner) ::EnableWindow(owner, FALSE);
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::SetForegroundWindow(hwnd_);
+    ::SetFocus(hwnd_);
+    ::PostMessageW(hwnd_, kShown, 0, 0);
+    modalResult_ = 0;
+    MSG msg;
+    while (!modalResult_) {
+        if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop that called us
+            Close(IDCANCEL);
+            break;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    // The owner first, so that it takes the activation back.
+    if (owner) ::EnableWindow(owner, TRUE);
+    ::ShowWindow(hwnd_, SW_HIDE);
+    if (owner) ::SetActiveWindow(owner);
+    return modalResult_;
+}
+
+void TfrmMcr::Close(int result) {
+    FormClose();
+    modalResult_ = result;
+}
+
+void TfrmMcr::FormClose() {
+    if (!WriteFileBytes(MacroFilePath(), MacroFileText(macroList_)))
+        ReportUnwritable(hwnd_, MacroFilePath());
+}
+
+void TfrmMcr::FormKeyDown(WORD key) {
+    const std::pair<WORD, HighlightMove> arrows[] = {{VK_UP, HighlightMove::Up},
+                                                     {VK_DOWN, HighlightMove::Down},
+                                                     {VK_LEFT, HighlightMove::Left},
+                                                     {VK_RIGHT, HighlightMove::Right}};
+    for (const auto& [arrow, move] : arrows)
+        if (key == arrow) return MoveHighlightTo(MoveHighlight(currentSlot_, move));
+    if (key == VK_RETURN) return RunMacro();
+    if (key != VK_ESCAPE && key != VK_INSERT && key != VK_DELETE) return;
+    // While a run goes on, the window stays open and the macros as they are.
+    if (RunAndWaitBusy()) {
+        CurrentDialogs().Beep();
+    } else if (key == VK_ESCAPE) {
+        Close(IDCANCEL);
+    } else if (key == VK_INSERT) {
+        EditSlot();
+    } else {
+        macroList_[currentSlot_ - 1].clear();
+        ShowSlot(currentSlot_);
+    }
+}
+
+void TfrmMcr::FormKeyPress(wchar_t key) {
+    const int slot = MacroSlotOf(key);
+    if (!slot) return;
+    // The highlight stays where it is; after a run that did not end, so does CurrentSlot.
+    const int highlighted = currentSlot_;
+    currentSlot_ = slot;
+    RunMacro();
+    if (!modalResult_) currentSlot_ = highlighted;
+}
+
+void TfrmMcr::MoveHighlightTo(int slot) {
+    if (slot == currentSlot_) return;
+    PaintSlot(currentSlot_, kBlack);
+    currentSlot_ = slot;
+    PaintSlot(currentSlot_, kBlue);
+}
+
+void TfrmMcr::EditSlot() {
+    std::wstring text = FromAnsi(macroList_[currentSlot_ - 1]);
+    if (!CurrentDialogs().Input(hwnd_, L"Input Tovane 32 MCR", L"マクロを入力して下さい．", text))
+        return;
+    macroList_[currentSlot_ - 1] = ToAnsi(text.substr(0, kMacroLength));
+    ShowSlot(currentSlot_);
+}
+
+void TfrmMcr::RunMacro() {
+    // A second run would write its batch file under the one still running.
+    if (RunAndWaitBusy()) {
+        CurrentDialogs().Beep();
+        return;
+    }
+    if (tovn::RunMacro(browser_, hwnd_, macroList_[currentSlot_ - 1])) Close(IDOK);
+}
+
+HBRUSH TfrmMcr::LabelColours(HDC dc, HWND label) {
+    const int id = ::GetDlgCtrlID(label);
+    const bool text = id > kSlotLabelBase && id <= kSlotLabelBase + kMacroSlots;
+    const COLORREF back = text ? slotColours_[id - kSlotLabelBase - 1] : kBlack;
+    ::SetTextColor(dc, kWhite);
+    ::SetBkColor(dc, back);
+    ::SetDCBrushColor(dc, back);
+    return static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
+}
+
+LRESULT CALLBACK TfrmMcr::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<TfrmMcr*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = w;
+        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TfrmMcr*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+    return self ? self->Handle(msg, wp, lp) : ::DefWindowProcW(w, msg, wp, lp);
+}
+
+LRESULT TfrmMcr::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_KEYDOWN:
+        FormKeyDown(static_cast<WORD>(wp));
+        return 0;
+    case WM_CHAR:
+        FormKeyPress(static_cast<wchar_t>(wp));
+        return 0;
+    case WM_SYSCHAR: // Alt with a letter: no menu to open, no beep
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wp & 0xFFF0) == SC_KEYMENU) return 0;
+        break;
+    case WM_CLOSE:
+        if (RunAndWaitBusy())
+            CurrentDialogs().Beep();
+        else if (!modalResult_)
+            Close(IDCANCEL);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(
+            LabelColours(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
+    case kShown:
+        dlg::NotifyShown(hwnd_);
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+} // namespace tovn

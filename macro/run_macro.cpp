@@ -1,0 +1,90 @@
+#include "macro/run_macro.h"
+#include "app/dialogs.h"
+#include "app/run_and_wait.h"
+#include "app/win_text.h"
+#include "archive/unlha.h"
+#include "browser/browser_port.h"
+#include "fileops/archive_ops.h"
+#include "fileops/requests.h"
+#include "fileops/slot_edits.h"
+#include "macro/expansion.h"
+
+namespace tovn {
+
+namespace {
+
+// Targets found missing leave empty slots, as files deleted behind the program's back do.
+void EmptyMissingSlots(BrowserPort& w, const std::vector<int>& slots) {
+    for (int slot : slots) EmptySlot(w.State(), slot);
+    if (!slots.empty()) w.Redraw(rdEmptyCells);
+}
+
+void Tell(HWND window, const std::wstring& text, const std::wstring& caption) {
+    CurrentDialogs().Beep();
+    CurrentDialogs().Message(window, text, caption, MB_OK);
+}
+
+// The work folder renamed to a folder of its own, which no later command or the shutdown
+// clears; the work folder itself when it cannot be renamed.
+std::wstring KeepWorkFolder(const std::wstring& tempDir) {
+    const std::wstring from = tempDir.substr(0, tempDir.size() - 1);
+    for (int n = 1; n < 1000; ++n) {
+        const std::wstring to = from + L"." + std::to_wstring(n);
+        if (PathExists(to)) continue;
+        if (::MoveFileW(from.c_str(), to.c_str())) return to + L"\\";
+        break;
+    }
+    return tempDir;
+}
+
+// Moves every file of the work folder back into the archive. The folder is cleared only
+// once the archive holds each of them with the same contents; otherwise the files stay
+// where no command clears them and the user is told where.
+void MoveBackIntoArchive(BrowserPort& w, HWND window) {
+    const std::wstring& tempDir = w.State().TempDir;
+    std::vector<NamedDigest> files;
+    const bool read = FolderDigests(tempDir, files);
+    if (read && !files.empty())
+        RunUnlha(w.Owner(), ToAnsi(MoveBackCommand(w.ArchivePath(), tempDir)));
+    if (read && ArchiveHolds(w, w.ArchivePath(), files)) {
+        ClearTempDir(w);
+        return;
+    }
+    Tell(window, L"書庫に戻せなかったファイルを " + KeepWorkFolder(tempDir) + L" に残しました．",
+         L"Files Kept");
+}
+
+} // namespace
+
+void ReportUnwritable(HWND window, const std::wstring& path) {
+    Tell(window, path + L" に書き込めません．", L"I/O Error");
+}
+
+bool RunMacro(BrowserPort& w, HWND window, const std::string& macro) {
+    BrowserState& st = w.State();
+    w.CollectTargets();
+    if (st.LhaMode) {
+        CreateTempDir(w);
+        ExtractTargets(w, st.TempDir);
+    }
+    const std::wstring workDir = st.LhaMode ? st.TempDir : st.CurrentDir;
+    MacroBatch batch =
+        ExpandMacro(FromAnsi(macro), workDir, st.TargetList,
+                    [&](const std::wstring& name) { return FileExists(workDir + name); });
+    EmptyMissingSlots(w, batch.missingSlots);
+    const std::wstring batchPath = w.ProgramDir() + BatchFileName(batch.kind);
+    if (!WriteFileBytes(batchPath, ToAnsi(BatchText(batch.lines)))) {
+        ReportUnwritable(window, batchPath);
+        return false;
+    }
+    if (batch.startDirectly) {
+        // A program started on its own: the extracted copies stay in the work folder.
+        if (!batch.macroText.empty()) RunAndWait(ToAnsi(batch.macroText));
+        return true;
+    }
+    if (!RunAndWait("\"" + ToAnsi(batchPath) + "\"").started) return false;
+    if (st.LhaMode && !st.TargetList.empty()) MoveBackIntoArchive(w, window);
+    return true;
+}
+
+} // namespace tovn
