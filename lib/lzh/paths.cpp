@@ -118,6 +118,15 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
     return MatchFrom(pattern, 0, name, 0);
 }
 
+std::string ParentPath(const std::string& path) {
+    size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+bool EndsWithSeparator(const std::string& path) {
+    return !path.empty() && (path.back() == '\\' || path.back() == '/');
+}
+
 bool SameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size();) {

@@ -3,8 +3,10 @@
 #include "lzh/archive.h"
 #include "lzh/command.h"
 #include "lzh/paths.h"
+#include "member_bytes.h"
 #include "test_util.h"
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 
@@ -240,6 +242,126 @@ TEST_F(Commands, BrokenArchiveIsNeverRewritten) {
     EXPECT_NE(Run("a -n \"" + arc + "\" \"" + c + "\""), 0);
     EXPECT_NE(Run("t \"" + arc + "\""), 0);
     EXPECT_EQ(lzhtest::ReadAll(arc), original);
+}
+
+// An -lh5- stream of `blocks` blocks, each 65535 copies of one 256-byte match at distance 1:
+// about 7 bytes per 16 MiB of output.
+lzhtest::Bytes Bomb(int blocks) {
+    lzhtest::Bytes out;
+    uint64_t acc = 0;
+    int count = 0;
+    auto put = [&](uint32_t v, int n) {
+        acc = acc << n | v;
+        count += n;
+        while (count >= 8) {
+            count -= 8;
+            out.push_back(static_cast<uint8_t>(acc >> count));
+        }
+    };
+    for (int b = 0; b < blocks; ++b) {
+        put(65535, 16);
+        put(0, 5), put(0, 5);   // T table: one symbol
+        put(0, 9), put(509, 9); // C table: only "match of 256"
+        put(0, 4), put(0, 4);   // P table: only distance 1
+    }
+    if (count) put(0, 8 - count);
+    return out;
+}
+
+long PeakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST_F(Commands, HugeMembersStreamWithBoundedMemory) {
+    const uint64_t size = uint64_t(256) << 20; // 256 MiB of spaces from ~120 bytes
+    std::vector<uint8_t> spaces(1 << 20, ' ');
+    uint16_t crc = 0;
+    for (int i = 0; i < 256; ++i) crc = lzh::Crc16(spaces.data(), spaces.size(), crc);
+    lzhtest::Level2 bomb;
+    bomb.method = "-lh5-";
+    bomb.data = Bomb(17);
+    bomb.original = size;
+    bomb.data_crc = crc;
+    bomb.crc_given = true;
+    bomb.extensions = {lzhtest::NameExtension("SPACES.TXT")};
+    lzhtest::WriteAll(arc, lzhtest::Join({bomb.Build(), {0}}));
+    long before = PeakKilobytes();
+    ASSERT_EQ(Run("t \"" + arc + "\""), 0) << output;
+    std::string out = dir / "out/";
+    ASSERT_EQ(Run("e -y \"" + arc + "\" \"" + out + "\""), 0) << output;
+    EXPECT_EQ(fs::file_size(out + "SPACES.TXT"), size);
+    EXPECT_LT(PeakKilobytes() - before, 64 * 1024);
+}
+
+TEST_F(Commands, ArchiveIsNeverAddedToItself) {
+    MakeArchive();
+    std::vector<uint8_t> original = lzhtest::ReadAll(arc);
+    const std::string q = "\"" + arc + "\"";
+    for (const std::string& self : {arc, dir / "./" + fs::path(arc).filename().string(),
+                                    dir / "sub/../photos.lzh"}) {
+        fs::create_directories(dir / "sub");
+        SCOPED_TRACE(self);
+        EXPECT_NE(Run("m -n " + q + " \"" + self + "\""), 0);
+        ASSERT_TRUE(fs::exists(arc));
+        EXPECT_EQ(lzhtest::ReadAll(arc), original);
+        EXPECT_NE(Run("a -n " + q + " \"" + self + "\""), 0);
+        EXPECT_EQ(lzhtest::ReadAll(arc), original);
+    }
+    // Among other files, the archive itself is skipped and the others are stored.
+    std::string c = File("c.mag", Repeated("gamma", 40));
+    EXPECT_NE(Run("m -n " + q + " \"" + c + "\" " + q), 0);
+    ASSERT_TRUE(fs::exists(arc));
+    EXPECT_FALSE(fs::exists(c));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"A.MAG", "b b.pi", "c.mag"}));
+}
+
+TEST_F(Commands, FailedOverwriteKeepsTheOldFile) {
+    MakeArchive();
+    std::string out = dir / "out/";
+    fs::create_directories(out);
+    lzhtest::WriteAll(out + "A.MAG", Bytes("the user's own file"));
+    for (auto fault : {FailingFileSystem::kWriteFails, FailingFileSystem::kWriteTruncates}) {
+        FailingFileSystem failing;
+        failing.fault = fault;
+        EXPECT_NE(Run("e -y \"" + arc + "\" \"" + out + "\" A.MAG", failing), 0);
+        EXPECT_EQ(lzhtest::ReadAll(out + "A.MAG"), Bytes("the user's own file"));
+        EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+    }
+    ASSERT_EQ(Run("e -y \"" + arc + "\" \"" + out + "\" A.MAG"), 0);
+    EXPECT_EQ(lzhtest::ReadAll(out + "A.MAG"), Repeated("alpha", 500));
+}
+
+TEST_F(Commands, UpdatesRefuseBytesTheReaderDidNotAccountFor) {
+    MakeArchive();
+    std::vector<uint8_t> bytes = lzhtest::ReadAll(arc);
+    bytes.insert(bytes.end(), {'m', 'o', 'r', 'e'});
+    lzhtest::WriteAll(arc, bytes);
+    std::string c = File("c.mag", Bytes("c"));
+    const std::string q = "\"" + arc + "\"";
+    for (const std::string& line : {"a -n " + q + " \"" + c + "\"", "d -n " + q + " A.MAG",
+                                    "n -n " + q + " A.MAG -grZ.MAG", "m -n " + q + " \"" + c + "\""}) {
+        SCOPED_TRACE(line);
+        EXPECT_NE(Run(line), 0);
+        EXPECT_EQ(lzhtest::ReadAll(arc), bytes);
+        EXPECT_TRUE(fs::exists(c));
+    }
+    EXPECT_EQ(Run("t " + q), 0); // reading is still fine
+}
+
+TEST(CommandLine, ShiftJisNamesEndingInBackslashByteAreNames) {
+    lzh::CommandLine cmd;
+    // 表 and ソ end in 0x5C but are not folders.
+    ASSERT_TRUE(lzh::ParseCommandLine("e arc.lzh \x95\x5C \x83\x5C", cmd));
+    EXPECT_TRUE(cmd.base_dir.empty());
+    EXPECT_EQ(cmd.names, (std::vector<std::string>{"\x95\x5C", "\x83\x5C"}));
+    EXPECT_EQ(lzh::ParentPath("out\\\x95\x5C.mag"), "out");
+    EXPECT_EQ(lzh::ParentPath("out\\\x95\x5C\\\x83\x5C.mag"), "out\\\x95\x5C");
+    EXPECT_EQ(lzh::ParentPath("\x83\x5C"), "");
+    EXPECT_EQ(lzh::ParentPath("a/b/c"), "a/b");
+    EXPECT_TRUE(lzh::EndsWithSeparator("out\\"));
+    EXPECT_FALSE(lzh::EndsWithSeparator("\x95\x5C"));
 }
 
 } // namespace
