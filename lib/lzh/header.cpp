@@ -341,7 +341,7 @@ std::vector<uint8_t> BuildHeader(const Member& m) {
     if (!m.IsDirectory() && !parts.empty()) parts.pop_back();
     std::string dir;
     for (const std::string& part : parts) dir += part + '\xFF';
-    if (m.packed_size > 0xFFFFFFFFu || m.original_size > 0xFFFFFFFFu) return {};
+    bool large = m.packed_size > 0xFFFFFFFFu || m.original_size > 0xFFFFFFFFu;
     if (name.size() + dir.size() > 60000 || m.method.size() != 5) return {};
 
     std::vector<std::vector<uint8_t>> exts;
@@ -354,6 +354,11 @@ std::vector<uint8_t> BuildHeader(const Member& m) {
     }
     exts.push_back(
         {0x40, static_cast<uint8_t>(m.attribute), static_cast<uint8_t>(m.attribute >> 8)});
+    if (large) { // 64-bit sizes; the base fields keep the low 32 bits
+        exts.push_back({0x42});
+        for (uint64_t v : {m.packed_size, m.original_size})
+            for (int i = 0; i < 8; ++i) exts.back().push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
     size_t total = 26 + 2 * exts.size();
     for (const auto& e : exts) total += e.size();
     // A header length that is a multiple of 256 starts with a zero byte, which old readers
@@ -372,7 +377,7 @@ std::vector<uint8_t> BuildHeader(const Member& m) {
     h[19] = 0x20;
     h[20] = 2;
     Put16(&h[21], m.crc);
-    h[23] = 'M';
+    h[23] = m.os_id == 'm' || m.os_id == 'U' ? m.os_id : 'M';
     Put16(&h[24], static_cast<uint32_t>(exts[0].size() + 2));
     for (size_t i = 0; i < exts.size(); ++i) {
         h.insert(h.end(), exts[i].begin(), exts[i].end());

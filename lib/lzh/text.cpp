@@ -31,8 +31,8 @@ bool CharToCp932(const char16_t* c, size_t units, std::string& out) {
     char* inp = in;
     char* outp = buf;
     size_t in_left = units * 2, out_left = sizeof buf;
-    bool ok = iconv(cd, &inp, &in_left, &outp, &out_left) != static_cast<size_t>(-1) &&
-              in_left == 0;
+    bool ok =
+        iconv(cd, &inp, &in_left, &outp, &out_left) != static_cast<size_t>(-1) && in_left == 0;
     iconv_close(cd);
     if (ok) out.append(buf, static_cast<size_t>(outp - buf));
     return ok;

@@ -12,28 +12,55 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Writes through a real output file, damaging what one kind of fault damages.
+class FaultyOutput : public lzh::OutputFile {
+public:
+    enum Fault { kNone, kWriteFails, kWriteTruncates, kWriteCorrupts, kCloseFails };
+    FaultyOutput(std::unique_ptr<lzh::OutputFile> real, Fault fault)
+        : real_(std::move(real)), fault_(fault) {}
+
+protected:
+    bool WriteAt(uint64_t offset, const uint8_t* data, size_t size) override {
+        if (fault_ == kWriteFails) return false;
+        std::vector<uint8_t> bytes(data, data + size);
+        if (fault_ == kWriteTruncates) bytes.resize(size / 2);
+        if (fault_ == kWriteCorrupts && size > 40) bytes[size - 10] ^= 0x55;
+        return real_->Seek(offset) && real_->Write(bytes.data(), bytes.size());
+    }
+    bool Commit() override { return real_->Close() && fault_ != kCloseFails; }
+
+private:
+    std::unique_ptr<lzh::OutputFile> real_;
+    Fault fault_;
+};
+
 // Wraps the real file system and makes one kind of operation fail.
 class FailingFileSystem : public lzh::PosixFileSystem {
 public:
-    enum Fault { kNone, kWriteFails, kWriteTruncates, kWriteCorrupts, kReplaceFails, kReadFails };
+    enum Fault {
+        kNone,
+        kWriteFails,
+        kWriteTruncates,
+        kWriteCorrupts,
+        kCloseFails,
+        kReplaceFails,
+        kReadFails
+    };
     Fault fault = kNone;
 
-    bool WriteFile(const std::string& path, const std::vector<uint8_t>& data) override {
-        if (fault == kWriteFails) return false;
-        if (fault == kWriteTruncates)
-            return PosixFileSystem::WriteFile(path, {data.begin(), data.begin() + data.size() / 2});
-        if (fault == kWriteCorrupts && data.size() > 40) {
-            std::vector<uint8_t> bad = data;
-            bad[bad.size() - 10] ^= 0x55;
-            return PosixFileSystem::WriteFile(path, bad);
-        }
-        return PosixFileSystem::WriteFile(path, data);
+    std::unique_ptr<lzh::OutputFile> Create(const std::string& path) override {
+        auto real = PosixFileSystem::Create(path);
+        if (!real || fault > kCloseFails) return real;
+        return std::make_unique<FaultyOutput>(std::move(real),
+                                              static_cast<FaultyOutput::Fault>(fault));
     }
     bool Replace(const std::string& from, const std::string& to) override {
         return fault != kReplaceFails && PosixFileSystem::Replace(from, to);
     }
-    bool ReadFile(const std::string& path, std::vector<uint8_t>& data) override {
-        return fault != kReadFails && PosixFileSystem::ReadFile(path, data);
+    // Source files cannot be read; archives still can.
+    std::unique_ptr<lzh::Source> Open(const std::string& path) override {
+        bool archive = path.find(".lzh") != std::string::npos;
+        return fault == kReadFails && !archive ? nullptr : PosixFileSystem::Open(path);
     }
 };
 
@@ -191,8 +218,8 @@ TEST_F(Commands, FailedUpdatesLeaveArchiveAndSourcesAsTheyWere) {
         "a -n -+ " + q + " \"" + c + "\"", "m -n " + q + " \"" + c + "\"",
         "d -n -+ -y " + q + " A.MAG", "n -n " + q + " A.MAG \"-grZ.MAG\""};
     for (auto fault : {FailingFileSystem::kWriteFails, FailingFileSystem::kWriteTruncates,
-                       FailingFileSystem::kWriteCorrupts, FailingFileSystem::kReplaceFails,
-                       FailingFileSystem::kReadFails}) {
+                       FailingFileSystem::kWriteCorrupts, FailingFileSystem::kCloseFails,
+                       FailingFileSystem::kReplaceFails, FailingFileSystem::kReadFails}) {
         for (const std::string& line : updates) {
             if (fault == FailingFileSystem::kReadFails && line[0] != 'a' && line[0] != 'm')
                 continue;
@@ -299,8 +326,8 @@ TEST_F(Commands, ArchiveIsNeverAddedToItself) {
     MakeArchive();
     std::vector<uint8_t> original = lzhtest::ReadAll(arc);
     const std::string q = "\"" + arc + "\"";
-    for (const std::string& self : {arc, dir / "./" + fs::path(arc).filename().string(),
-                                    dir / "sub/../photos.lzh"}) {
+    for (const std::string& self :
+         {arc, dir / "./" + fs::path(arc).filename().string(), dir / "sub/../photos.lzh"}) {
         fs::create_directories(dir / "sub");
         SCOPED_TRACE(self);
         EXPECT_NE(Run("m -n " + q + " \"" + self + "\""), 0);
@@ -322,7 +349,8 @@ TEST_F(Commands, FailedOverwriteKeepsTheOldFile) {
     std::string out = dir / "out/";
     fs::create_directories(out);
     lzhtest::WriteAll(out + "A.MAG", Bytes("the user's own file"));
-    for (auto fault : {FailingFileSystem::kWriteFails, FailingFileSystem::kWriteTruncates}) {
+    for (auto fault : {FailingFileSystem::kWriteFails, FailingFileSystem::kCloseFails,
+                       FailingFileSystem::kReplaceFails}) {
         FailingFileSystem failing;
         failing.fault = fault;
         EXPECT_NE(Run("e -y \"" + arc + "\" \"" + out + "\" A.MAG", failing), 0);
@@ -340,8 +368,9 @@ TEST_F(Commands, UpdatesRefuseBytesTheReaderDidNotAccountFor) {
     lzhtest::WriteAll(arc, bytes);
     std::string c = File("c.mag", Bytes("c"));
     const std::string q = "\"" + arc + "\"";
-    for (const std::string& line : {"a -n " + q + " \"" + c + "\"", "d -n " + q + " A.MAG",
-                                    "n -n " + q + " A.MAG -grZ.MAG", "m -n " + q + " \"" + c + "\""}) {
+    for (const std::string& line :
+         {"a -n " + q + " \"" + c + "\"", "d -n " + q + " A.MAG", "n -n " + q + " A.MAG -grZ.MAG",
+          "m -n " + q + " \"" + c + "\""}) {
         SCOPED_TRACE(line);
         EXPECT_NE(Run(line), 0);
         EXPECT_EQ(lzhtest::ReadAll(arc), bytes);

@@ -78,8 +78,7 @@ inline Extension NameExtension(const std::string& name) {
 }
 
 // A level-0 or level-1 member with `name` in the base header (stored data, DOS time).
-inline Bytes LowLevel(int level, const std::string& name, const Bytes& data,
-                      uint8_t os_id = 'M') {
+inline Bytes LowLevel(int level, const std::string& name, const Bytes& data, uint8_t os_id = 'M') {
     Bytes h = {0, 0, '-', 'l', 'h', '0', '-'};
     Put(h, data.size(), 4);
     Put(h, data.size(), 4);

@@ -94,8 +94,7 @@ TEST(Reader, AmigaCommentAfterNulIsNotPartOfTheName) {
     Level2 l2 = Member(name, "y");
     l2.os_id = 'A';
     l2.extensions.push_back({0x02, Text(std::string("dir\xFF\0note", 8))});
-    EXPECT_EQ(ReadAll(Join({l2.Build(), {0}})).paths,
-              std::vector<std::string>{"dir/metadata.txt"});
+    EXPECT_EQ(ReadAll(Join({l2.Build(), {0}})).paths, std::vector<std::string>{"dir/metadata.txt"});
 }
 
 TEST(Reader, MacintoshMembersGiveTheirDataFork) {
@@ -116,9 +115,9 @@ TEST(Reader, MacintoshMembersGiveTheirDataFork) {
     Level2 unix_member = Member("Photo", std::string(wrapped.begin(), wrapped.end()));
     unix_member.os_id = 'U';
     Read other = ReadAll(Join({broken.Build(), unix_member.Build(), {0}}));
-    EXPECT_EQ(other.contents, (std::vector<std::string>{std::string(bad.begin(), bad.end()),
-                                                         std::string(wrapped.begin(),
-                                                                     wrapped.end())}));
+    EXPECT_EQ(other.contents,
+              (std::vector<std::string>{std::string(bad.begin(), bad.end()),
+                                        std::string(wrapped.begin(), wrapped.end())}));
     // Short members from a Macintosh archiver are not MacBinary at all.
     Level2 tiny = Member("t", "tiny");
     tiny.os_id = 'm';
@@ -201,8 +200,8 @@ TEST(Reader, Utf16NamesBecomeCodePage932) {
     Level2 fallback = Member("plain.bmp", "3"); // the code page name is kept when exact fails
     fallback.extensions.push_back({0x44, Utf16(u"x\U0001F600.bmp")});
     Read r = ReadAll(Join({photo.Build(), emoji.Build(), fallback.Build(), {0}}));
-    EXPECT_EQ(r.paths, (std::vector<std::string>{"\x95\x5C/\x8E\xCA\x90\x5E.bmp", "a__.bmp",
-                                                  "plain.bmp"}));
+    EXPECT_EQ(r.paths,
+              (std::vector<std::string>{"\x95\x5C/\x8E\xCA\x90\x5E.bmp", "a__.bmp", "plain.bmp"}));
 }
 
 } // namespace
