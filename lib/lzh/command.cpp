@@ -326,6 +326,7 @@ struct Runner {
         std::string source, stored;
         FileInfo info;
         bool stored_ok = false;
+        Source* memory = nullptr; // contents handed over in memory instead of a file
     };
 
     // The files a command-line name stands for: the file itself, or with -r every file
@@ -348,9 +349,6 @@ struct Runner {
 
     int Add(bool move) {
         if (cmd.names.empty()) return kErrNotFilename;
-        OpenArchive arc;
-        int rc = LoadForUpdate(fs, cmd.archive, true, arc);
-        if (rc != kResultOk) return rc;
         std::vector<Addition> additions;
         int warning = kResultOk;
         for (const std::string& name : cmd.names) {
@@ -361,10 +359,20 @@ struct Runner {
             Collect(source, StoredName(name), additions);
             if (additions.size() == before) warning = kErrNotExist;
         }
+        int rc = Store(additions, move);
+        return rc != kResultOk ? rc : warning;
+    }
+
+    // Rebuilds the archive with `additions` in it (replacing members of the same name).
+    int Store(std::vector<Addition>& additions, bool move) {
+        OpenArchive arc;
+        int rc = LoadForUpdate(fs, cmd.archive, true, arc);
+        if (rc != kResultOk) return rc;
+        int warning = kResultOk;
         std::vector<Addition> kept;
         for (Addition& a : additions) {
             // The archive never goes into itself, whatever spelling names it.
-            if (fs.SameFile(a.source, cmd.archive)) {
+            if (!a.memory && fs.SameFile(a.source, cmd.archive)) {
                 warning = kErrSameNameFile;
                 continue;
             }
@@ -404,13 +412,14 @@ struct Runner {
         for (const Addition& a : additions) {
             if (!a.stored_ok) continue;
             Say((move ? "Moved  " : "Added  ") + a.stored);
-            if (move && !fs.Remove(a.source)) warning = kErrCannotWrite;
+            if (move && !a.memory && !fs.Remove(a.source)) warning = kErrCannotWrite;
         }
         return warning;
     }
 
     int Pack(ArchiveBuilder& builder, Addition& a) {
-        std::unique_ptr<Source> data = fs.Open(a.source);
+        std::unique_ptr<Source> file = a.memory ? nullptr : fs.Open(a.source);
+        Source* data = a.memory ? a.memory : file.get();
         if (!data) return kErrFileOpen;
         if (!builder.AddFile(a.stored, *data, a.info.mtime, a.info.attribute & 0x27,
                              !cmd.store_only))
@@ -496,8 +505,12 @@ bool ParseCommandLine(const std::string& text, CommandLine& out) {
 
 int RunCommand(const std::string& text, FileSystem& fs, std::string& output) {
     CommandLine cmd;
-    if (!ParseCommandLine(text, cmd))
-        return cmd.archive.empty() ? kErrNotFilename : kErrCommandName;
+    if (!ParseCommandLine(text, cmd)) {
+        if (cmd.archive.empty()) return kErrNotFilename;
+        // Commands of the interface that this archiver does not offer.
+        return std::string("fpsjyc").find(cmd.command) != std::string::npos ? kErrNotSupport
+                                                                            : kErrCommandName;
+    }
     int rc = ReadResponseFiles(fs, cmd);
     if (rc != kResultOk) return rc;
     Runner run{fs, cmd, output};
@@ -521,6 +534,39 @@ int RunCommand(const std::string& text, FileSystem& fs, std::string& output) {
     default:
         return run.List();
     }
+}
+
+int ExtractToBuffer(const std::string& text, FileSystem& fs, uint8_t* buffer, size_t size,
+                    size_t& written, Member& member) {
+    written = 0;
+    CommandLine cmd;
+    if (!ParseCommandLine(text, cmd) || cmd.names.empty()) return kErrNotFilename;
+    std::string output;
+    Runner run{fs, cmd, output};
+    OpenArchive arc;
+    int rc = Load(fs, cmd.archive, false, arc);
+    if (!arc.source) return rc;
+    for (const Member& m : arc.listing.members) {
+        if (m.IsDirectory() || !run.Selected(m)) continue;
+        member = m;
+        if (m.original_size > size) return kErrTooBig;
+        return ResultForStatus(ExtractToBlock(*arc.source, m, buffer, size, written));
+    }
+    return rc != kResultOk ? rc : kErrNotExist;
+}
+
+int AddFromMemory(const std::string& text, FileSystem& fs, const uint8_t* data, size_t size,
+                  int64_t mtime, uint16_t attribute, std::string& output) {
+    CommandLine cmd;
+    if (!ParseCommandLine(text, cmd) || cmd.names.size() != 1) return kErrNotFilename;
+    Runner run{fs, cmd, output};
+    MemorySource source(data, size);
+    Runner::Addition a{cmd.names[0], run.StoredName(cmd.names[0]), {}, false, &source};
+    if (a.stored.empty()) return kErrInvalidPath;
+    a.info.mtime = mtime;
+    a.info.attribute = attribute;
+    std::vector<Runner::Addition> additions{a};
+    return run.Store(additions, false);
 }
 
 } // namespace lzh

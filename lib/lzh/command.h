@@ -62,4 +62,15 @@ bool ParseCommandLine(const std::string& text, CommandLine& out);
 // file beside the target, which replaces it only once complete. Everything streams.
 int RunCommand(const std::string& text, FileSystem& fs, std::string& output);
 
+// Extracts the first member that a command line ("[e] archive name") selects into a
+// caller's buffer of `size` bytes. A member that does not fit is refused with kErrTooBig
+// and nothing is written past the buffer.
+int ExtractToBuffer(const std::string& text, FileSystem& fs, uint8_t* buffer, size_t size,
+                    size_t& written, Member& member);
+
+// Adds `size` bytes from memory to the archive a command line ("[a] archive name") names,
+// under the name it gives, as the add command would add a file.
+int AddFromMemory(const std::string& text, FileSystem& fs, const uint8_t* data, size_t size,
+                  int64_t mtime, uint16_t attribute, std::string& output);
+
 } // namespace lzh
