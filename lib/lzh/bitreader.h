@@ -1,6 +1,7 @@
 #pragma once
 #include "lzh/source.h"
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace lzh {
@@ -21,6 +22,10 @@ public:
     }
     void Skip(int n) {
         if (count_ < n) Refill();
+        Consume(n);
+    }
+    // Drops n bits that a Peek(m >= n) has just loaded.
+    void Consume(int n) {
         bits_ <<= n;
         count_ -= n;
     }
@@ -37,8 +42,14 @@ private:
     void Refill() {
         if (end_ - pos_ >= 8) {
             // Fast path: take whole bytes from one big-endian load.
-            uint64_t v = 0;
+            uint64_t v;
+            std::memcpy(&v, &buffer_[pos_], 8);
+#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+            v = __builtin_bswap64(v);
+#else
+            v = 0;
             for (int i = 0; i < 8; ++i) v = v << 8 | buffer_[pos_ + i];
+#endif
             bits_ |= v >> count_;
             int bytes = (63 - count_) >> 3;
             pos_ += bytes;
@@ -85,6 +96,7 @@ class Window {
 public:
     Window(size_t history, uint64_t total, class Sink& sink);
     bool Done() const { return produced_ >= total_; }
+    uint64_t Remaining() const { return total_ - produced_; }
     void Literal(uint8_t c) {
         buf_[pos_++] = c;
         ++produced_;

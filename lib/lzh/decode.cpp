@@ -113,7 +113,9 @@ Status DecodeNew(const NewMethod& method, BitReader& in, Window& out) {
         if (!ReadSmallTable(in, kNT, kTBit, 3, t_table) || !ReadCodeTable(in, t_table, c_table) ||
             !ReadSmallTable(in, method.np, method.pbit, -1, p_table))
             return Status::kBadData;
-        for (; tokens > 0 && !out.Done(); --tokens) {
+        uint64_t left = out.Remaining();
+        if (tokens > left) tokens = static_cast<uint32_t>(left);
+        for (; tokens > 0; --tokens) {
             int c = c_table.Decode(in);
             if (c < 256) {
                 out.Literal(static_cast<uint8_t>(c));
@@ -123,6 +125,10 @@ Status DecodeNew(const NewMethod& method, BitReader& in, Window& out) {
             size_t p = j <= 1 ? static_cast<size_t>(j) : (size_t(1) << (j - 1)) + in.Get(j - 1);
             if (p >= history) return Status::kBadData;
             out.Copy(p + 1, static_cast<size_t>(c - 253));
+            // Literals left in this block must not run past the original size either.
+            uint64_t rest = out.Remaining();
+            if (rest == 0) break;
+            if (tokens - 1 > rest) tokens = static_cast<uint32_t>(rest + 1);
         }
     }
     return Status::kOk;

@@ -19,7 +19,7 @@ public:
         uint16_t entry = fast_[bits >> (16 - kFastBits)];
         int len = entry >> 11;
         if (len <= kFastBits) {
-            in.Skip(len);
+            in.Consume(len);
             return entry & 0x7FF;
         }
         return DecodeLong(in, bits);
