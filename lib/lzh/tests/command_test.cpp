@@ -271,30 +271,6 @@ TEST_F(Commands, BrokenArchiveIsNeverRewritten) {
     EXPECT_EQ(lzhtest::ReadAll(arc), original);
 }
 
-// An -lh5- stream of `blocks` blocks, each 65535 copies of one 256-byte match at distance 1:
-// about 7 bytes per 16 MiB of output.
-lzhtest::Bytes Bomb(int blocks) {
-    lzhtest::Bytes out;
-    uint64_t acc = 0;
-    int count = 0;
-    auto put = [&](uint32_t v, int n) {
-        acc = acc << n | v;
-        count += n;
-        while (count >= 8) {
-            count -= 8;
-            out.push_back(static_cast<uint8_t>(acc >> count));
-        }
-    };
-    for (int b = 0; b < blocks; ++b) {
-        put(65535, 16);
-        put(0, 5), put(0, 5);   // T table: one symbol
-        put(0, 9), put(509, 9); // C table: only "match of 256"
-        put(0, 4), put(0, 4);   // P table: only distance 1
-    }
-    if (count) put(0, 8 - count);
-    return out;
-}
-
 long PeakKilobytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -308,7 +284,7 @@ TEST_F(Commands, HugeMembersStreamWithBoundedMemory) {
     for (int i = 0; i < 256; ++i) crc = lzh::Crc16(spaces.data(), spaces.size(), crc);
     lzhtest::Level2 bomb;
     bomb.method = "-lh5-";
-    bomb.data = Bomb(17);
+    bomb.data = lzhtest::Bomb(17);
     bomb.original = size;
     bomb.data_crc = crc;
     bomb.crc_given = true;
