@@ -1,4 +1,5 @@
 #include "lzh/archive.h"
+#include "lzh/crc16.h"
 #include <algorithm>
 #include <cstring>
 
@@ -15,16 +16,6 @@ uint32_t BigEndian32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
 }
 
-uint16_t CrcCcitt(const uint8_t* p, size_t n) {
-    uint16_t crc = 0;
-    for (size_t i = 0; i < n; ++i) {
-        crc ^= static_cast<uint16_t>(p[i] << 8);
-        for (int k = 0; k < 8; ++k)
-            crc = static_cast<uint16_t>(crc & 0x8000 ? crc << 1 ^ 0x1021 : crc << 1);
-    }
-    return crc;
-}
-
 constexpr size_t kMacBinaryHeader = 128;
 
 uint64_t Padded(uint64_t size) {
@@ -35,7 +26,7 @@ uint64_t Padded(uint64_t size) {
 // when the header is not a valid MacBinary II/III header for a stream of that size.
 int64_t MacBinaryDataFork(const uint8_t* h, uint64_t total) {
     if (h[0] != 0 || h[74] != 0 || h[82] != 0 || h[1] == 0 || h[1] > 63) return -1;
-    if (h[122] < 129 || (h[124] << 8 | h[125]) != CrcCcitt(h, 124)) return -1;
+    if (h[122] < 129 || (h[124] << 8 | h[125]) != Crc16Ccitt(h, 124)) return -1;
     if (h[120] != 0 || h[121] != 0) return -1; // no secondary header
     uint64_t data = BigEndian32(h + 83), rsrc = BigEndian32(h + 87);
     uint64_t needed = kMacBinaryHeader + Padded(data) + rsrc;

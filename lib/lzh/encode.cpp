@@ -19,23 +19,33 @@ public:
     void Put(uint32_t value, int n) { // n <= 24
         acc_ = acc_ << n | (value & ((1u << n) - 1));
         count_ += n;
-        while (count_ >= 8) {
-            count_ -= 8;
-            out_.push_back(static_cast<uint8_t>(acc_ >> count_));
+        if (count_ >= 32) {
+            count_ -= 32;
+            if (used_ + 4 > out_.size()) out_.resize(out_.size() * 2 + 4096);
+            uint32_t word = static_cast<uint32_t>(acc_ >> count_);
+            for (int i = 0; i < 4; ++i)
+                out_[used_ + i] = static_cast<uint8_t>(word >> (24 - 8 * i));
+            used_ += 4;
         }
     }
     void PadToByte() {
-        if (count_ > 0) Put(0, 8 - count_);
+        if (count_ % 8) Put(0, 8 - count_ % 8);
     }
-    // Hands the whole bytes written so far to `sink`.
+    // Hands the whole bytes written so far to `sink`; a partial byte stays.
     bool Drain(Sink& sink) {
-        bool ok = out_.empty() || sink.Write(out_.data(), out_.size());
-        out_.clear();
+        while (count_ >= 8) {
+            count_ -= 8;
+            if (used_ == out_.size()) out_.resize(out_.size() * 2 + 4096);
+            out_[used_++] = static_cast<uint8_t>(acc_ >> count_);
+        }
+        bool ok = used_ == 0 || sink.Write(out_.data(), used_);
+        used_ = 0;
         return ok;
     }
 
 private:
     std::vector<uint8_t> out_;
+    size_t used_ = 0;
     uint64_t acc_ = 0;
     int count_ = 0;
 };
@@ -46,12 +56,7 @@ struct Token {
 };
 
 int BitLength(unsigned v) {
-    int n = 0;
-    while (v) {
-        ++n;
-        v >>= 1;
-    }
-    return n;
+    return v == 0 ? 0 : 32 - __builtin_clz(v);
 }
 
 struct Code {
@@ -252,7 +257,11 @@ private:
 // bytes ahead for two match searches. Computes the CRC of everything read.
 class InputBuffer {
 public:
-    explicit InputBuffer(Source& source) : source_(source), buf_(kBufferSize) {}
+    // Small inputs get a buffer of their own size: most pictures are well under a megabyte.
+    explicit InputBuffer(Source& source)
+        : source_(source),
+          buf_(std::max(4 * kDict, static_cast<size_t>(std::min<uint64_t>(
+                                       kBufferSize, source.Size() + kLookahead)))) {}
 
     // Makes sure bytes up to pos + kLookahead are loaded (when the input has them); may
     // slide the buffer, moving `pos` and the match finder along.
@@ -279,7 +288,7 @@ public:
     }
     const uint8_t* data() const { return buf_.data(); }
     size_t avail() const { return avail_; }
-    bool done(size_t pos) const { return eof_ && pos >= avail_; }
+    bool done(size_t pos) const { return pos >= avail_; }
     uint64_t read() const { return offset_; }
     uint16_t crc() const { return crc_; }
 

@@ -215,14 +215,27 @@ int WINAPI Unlha(HWND, LPCSTR command, LPSTR output, DWORD size) {
     });
 }
 
-int WINAPI UnlhaExtractMem(HWND, LPCSTR command, LPBYTE buffer, DWORD size, time_t* time,
-                           LPWORD attribute, LPDWORD written) {
+} // extern "C"
+
+// The preamble both memory entries share: one call at a time, a buffer to work on, and no
+// exception into the host.
+template <class F>
+static int RunMemoryCommand(const void* buffer, DWORD size, LPDWORD written, F body) {
     BusyGuard busy;
     if (!busy.acquired()) return UNLHA_ERROR_ALREADY_RUNNING;
     if (written) *written = 0;
     if (!buffer && size > 0) return lzh::kErrNotFilename;
     return Guarded(kErrNotEnoughMemory, [&] {
         lzh::Win32FileSystem fs;
+        return body(fs);
+    });
+}
+
+extern "C" {
+
+int WINAPI UnlhaExtractMem(HWND, LPCSTR command, LPBYTE buffer, DWORD size, time_t* time,
+                           LPWORD attribute, LPDWORD written) {
+    return RunMemoryCommand(buffer, size, written, [&](lzh::FileSystem& fs) {
         lzh::Member member;
         size_t used = 0;
         int rc = lzh::ExtractToBuffer(command ? command : "", fs, buffer, size, used, member);
@@ -235,12 +248,7 @@ int WINAPI UnlhaExtractMem(HWND, LPCSTR command, LPBYTE buffer, DWORD size, time
 
 int WINAPI UnlhaCompressMem(HWND, LPCSTR command, const BYTE* buffer, DWORD size,
                             const time_t* time, const WORD* attribute, LPDWORD written) {
-    BusyGuard busy;
-    if (!busy.acquired()) return UNLHA_ERROR_ALREADY_RUNNING;
-    if (written) *written = 0;
-    if (!buffer && size > 0) return lzh::kErrNotFilename;
-    return Guarded(kErrNotEnoughMemory, [&] {
-        lzh::Win32FileSystem fs;
+    return RunMemoryCommand(buffer, size, written, [&](lzh::FileSystem& fs) {
         std::string text;
         int64_t mtime = time ? static_cast<int64_t>(*time) : 0;
         int rc = lzh::AddFromMemory(command ? command : "", fs, buffer, size, mtime,

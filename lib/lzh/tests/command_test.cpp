@@ -369,4 +369,44 @@ TEST(CommandLine, ShiftJisNamesEndingInBackslashByteAreNames) {
     EXPECT_FALSE(lzh::EndsWithSeparator("\x95\x5C"));
 }
 
+TEST_F(Commands, DamagedMembersOfTheNewKindsLeaveNoFile) {
+    // A level-2 member without header CRC cut inside its data, and a Macintosh member
+    // whose data no longer matches its CRC: errors, and nothing under their names.
+    lzhtest::Level2 plain;
+    plain.with_crc = false;
+    plain.data = Repeated("plain", 200);
+    plain.extensions = {lzhtest::NameExtension("PLAIN.MAG")};
+    lzhtest::Bytes cut = plain.Build();
+    cut.resize(cut.size() - 100);
+    lzhtest::Level2 mac;
+    mac.os_id = 'm';
+    mac.data = Repeated("mac", 300);
+    mac.data_crc = 0x4321;
+    mac.crc_given = true;
+    mac.extensions = {lzhtest::NameExtension("MAC.PIC")};
+    std::string out = dir / "out/";
+    for (const lzhtest::Bytes& archive : {cut, lzhtest::Join({mac.Build(), {0}})}) {
+        lzhtest::WriteAll(arc, archive);
+        EXPECT_NE(Run("e -y \"" + arc + "\" \"" + out + "\""), 0);
+        EXPECT_TRUE(!fs::exists(out) || fs::is_empty(out));
+    }
+}
+
+TEST(Writer, SizesOf4GiBAndMoreRoundTrip) {
+    lzh::Member m;
+    m.method = "-lh5-";
+    m.path = "dir/BIG.BMP";
+    m.original_size = (uint64_t(5) << 30) + 3;
+    m.packed_size = (uint64_t(4) << 30) + 1;
+    lzhtest::Bytes archive = lzh::BuildHeader(m);
+    ASSERT_FALSE(archive.empty());
+    archive.resize(archive.size() + 16); // enough of the data for the header to be read
+    lzh::MemorySource source(archive);
+    lzh::Member back;
+    ASSERT_EQ(lzh::ReadHeader(source, 0, back), lzh::Status::kOk);
+    EXPECT_EQ(back.original_size, m.original_size);
+    EXPECT_EQ(back.packed_size, m.packed_size);
+    EXPECT_EQ(back.path, m.path);
+}
+
 } // namespace

@@ -40,16 +40,6 @@ Level2 Member(const std::string& name, const std::string& data) {
     return m;
 }
 
-uint16_t CrcCcitt(const uint8_t* p, size_t n) {
-    uint16_t crc = 0;
-    for (size_t i = 0; i < n; ++i) {
-        crc ^= static_cast<uint16_t>(p[i] << 8);
-        for (int k = 0; k < 8; ++k)
-            crc = static_cast<uint16_t>(crc & 0x8000 ? crc << 1 ^ 0x1021 : crc << 1);
-    }
-    return crc;
-}
-
 // A MacBinary II stream: 128-byte header, data fork, resource fork, each padded to 128.
 Bytes MacBinary(const std::string& name, const std::string& data, const std::string& rsrc) {
     Bytes h(128, 0);
@@ -61,7 +51,7 @@ Bytes MacBinary(const std::string& name, const std::string& data, const std::str
         h[87 + i] = static_cast<uint8_t>(rsrc.size() >> (24 - 8 * i));
     }
     h[122] = h[123] = 129;
-    uint16_t crc = CrcCcitt(h.data(), 124);
+    uint16_t crc = lzh::Crc16Ccitt(h.data(), 124);
     h[124] = static_cast<uint8_t>(crc >> 8);
     h[125] = static_cast<uint8_t>(crc);
     Bytes out = h;
