@@ -35,6 +35,30 @@ public:
         Skip(n);
         return v;
     }
+    // The bit buffer on its own, for decoding loops that keep it in registers: take it with
+    // Save(), refill it with Refill(cursor) and give it back with Restore().
+    struct Cursor {
+        uint64_t bits;
+        int count;
+        uint32_t Peek16() const { return static_cast<uint32_t>(bits >> 48); }
+        void Consume(int n) {
+            bits <<= n;
+            count -= n;
+        }
+    };
+    Cursor Save() const { return {bits_, count_}; }
+    void Restore(Cursor c) {
+        bits_ = c.bits;
+        count_ = c.count;
+    }
+    // Makes sure the cursor holds at least 16 bits.
+    void Ensure(Cursor& c) {
+        if (c.count >= 16) return;
+        Restore(c);
+        Refill();
+        c = Save();
+    }
+
     // True once more than a few bytes past the end have been consumed.
     bool Overrun() const { return overrun_ > 8; }
 
@@ -102,12 +126,23 @@ public:
         ++produced_;
         if (pos_ >= limit_) Flush();
     }
+    // Direct writing for decoding loops: bytes go to Cursor() onwards, up to CursorLimit();
+    // Sync() then accounts for them (and flushes when the chunk is full).
+    uint8_t* Cursor() { return buf_.data() + pos_; }
+    uint8_t* CursorLimit() { return buf_.data() + limit_; }
+    void Sync(uint8_t* cursor) {
+        size_t pos = static_cast<size_t>(cursor - buf_.data());
+        produced_ += pos - pos_;
+        pos_ = pos;
+        if (pos_ >= limit_) Flush();
+    }
     // Copies `length` bytes from `distance` back (1 <= distance <= history).
     void Copy(size_t distance, size_t length);
     bool Finish(); // flushes the rest; false if the sink refused
     bool Failed() const { return failed_; }
 
 private:
+    static constexpr size_t kChunk = 1 << 18; // bytes handed to the sink at a time
     void Flush();
 
     std::vector<uint8_t> buf_;
