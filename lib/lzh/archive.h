@@ -10,7 +10,8 @@ struct Listing {
     std::vector<Member> members;
     Status status = Status::kOk; // kOk when the list ended cleanly
     uint64_t end_offset = 0;     // where the end-of-archive byte is (or would be)
-    bool trailing_bytes = false; // bytes follow the end byte that no member accounts for
+    bool trailing_bytes = false; // bytes after the end that no member accounts for, or a
+                                 // walk that stopped at a broken header
 };
 
 // Walks every header of the archive. The walk stops at the end byte, at the end of the
