@@ -17,7 +17,11 @@ void Window::Copy(size_t distance, size_t length) {
     length = static_cast<size_t>(std::min<uint64_t>(length, total_ - produced_));
     uint8_t* dst = buf_.data() + pos_;
     const uint8_t* src = dst - distance;
-    if (distance >= length) {
+    if (distance >= 16 && length <= 16) {
+        // Short matches are the common case: one fixed-size move (the buffer has room past
+        // the limit, and bytes beyond `length` are overwritten later).
+        std::memcpy(dst, src, 16);
+    } else if (distance >= length) {
         std::memcpy(dst, src, length);
     } else {
         for (size_t i = 0; i < length; ++i) dst[i] = src[i];
