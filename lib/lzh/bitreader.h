@@ -1,6 +1,7 @@
 #pragma once
 #include "lzh/source.h"
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace lzh {
@@ -21,6 +22,10 @@ public:
     }
     void Skip(int n) {
         if (count_ < n) Refill();
+        Consume(n);
+    }
+    // Drops n bits that a Peek(m >= n) has just loaded.
+    void Consume(int n) {
         bits_ <<= n;
         count_ -= n;
     }
@@ -30,6 +35,30 @@ public:
         Skip(n);
         return v;
     }
+    // The bit buffer on its own, for decoding loops that keep it in registers: take it with
+    // Save(), refill it with Refill(cursor) and give it back with Restore().
+    struct Cursor {
+        uint64_t bits;
+        int count;
+        uint32_t Peek16() const { return static_cast<uint32_t>(bits >> 48); }
+        void Consume(int n) {
+            bits <<= n;
+            count -= n;
+        }
+    };
+    Cursor Save() const { return {bits_, count_}; }
+    void Restore(Cursor c) {
+        bits_ = c.bits;
+        count_ = c.count;
+    }
+    // Makes sure the cursor holds at least 16 bits.
+    void Ensure(Cursor& c) {
+        if (c.count >= 16) return;
+        Restore(c);
+        Refill();
+        c = Save();
+    }
+
     // True once more than a few bytes past the end have been consumed.
     bool Overrun() const { return overrun_ > 8; }
 
@@ -37,8 +66,14 @@ private:
     void Refill() {
         if (end_ - pos_ >= 8) {
             // Fast path: take whole bytes from one big-endian load.
-            uint64_t v = 0;
+            uint64_t v;
+            std::memcpy(&v, &buffer_[pos_], 8);
+#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+            v = __builtin_bswap64(v);
+#else
+            v = 0;
             for (int i = 0; i < 8; ++i) v = v << 8 | buffer_[pos_ + i];
+#endif
             bits_ |= v >> count_;
             int bytes = (63 - count_) >> 3;
             pos_ += bytes;
@@ -85,9 +120,20 @@ class Window {
 public:
     Window(size_t history, uint64_t total, class Sink& sink);
     bool Done() const { return produced_ >= total_; }
+    uint64_t Remaining() const { return total_ - produced_; }
     void Literal(uint8_t c) {
         buf_[pos_++] = c;
         ++produced_;
+        if (pos_ >= limit_) Flush();
+    }
+    // Direct writing for decoding loops: bytes go to Cursor() onwards, up to CursorLimit();
+    // Sync() then accounts for them (and flushes when the chunk is full).
+    uint8_t* Cursor() { return buf_.data() + pos_; }
+    uint8_t* CursorLimit() { return buf_.data() + limit_; }
+    void Sync(uint8_t* cursor) {
+        size_t pos = static_cast<size_t>(cursor - buf_.data());
+        produced_ += pos - pos_;
+        pos_ = pos;
         if (pos_ >= limit_) Flush();
     }
     // Copies `length` bytes from `distance` back (1 <= distance <= history).
@@ -96,6 +142,7 @@ public:
     bool Failed() const { return failed_; }
 
 private:
+    static constexpr size_t kChunk = 1 << 18; // bytes handed to the sink at a time
     void Flush();
 
     std::vector<uint8_t> buf_;

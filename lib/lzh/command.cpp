@@ -2,6 +2,7 @@
 #include "lzh/archive.h"
 #include "lzh/paths.h"
 #include "lzh/writer.h"
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -52,6 +53,7 @@ void ParseSwitch(const std::string& token, CommandLine& out) {
             value = token[i++];
         if (c == '+' && i < token.size() && std::isdigit(static_cast<unsigned char>(token[i]))) ++i;
         if (c == 'y') out.overwrite = IsOn(value);
+        if (c == 'r') out.recurse = IsOn(value);
         if (c == 'c') out.ignore_time = IsOn(value);
         if (c == 'x') out.keep_paths = value == '1' || value == '+';
         if (c == 'j' && sub == 'm') out.store_only = value == '0';
@@ -60,8 +62,7 @@ void ParseSwitch(const std::string& token, CommandLine& out) {
 }
 
 bool IsFolderToken(const std::string& token) {
-    char last = token.back();
-    return last == '\\' || last == '/' || last == ':';
+    return EndsWithSeparator(token) || (token.size() == 2 && token[1] == ':');
 }
 
 // "%s.LZH" is assumed when the archive name has no extension.
@@ -80,13 +81,8 @@ std::string Native(const std::string& relative, char separator) {
 
 std::string JoinFolder(const std::string& folder, const std::string& relative, char separator) {
     if (folder.empty()) return Native(relative, separator);
-    char last = folder.back();
-    bool ends = last == '\\' || last == '/' || last == ':';
+    bool ends = EndsWithSeparator(folder) || folder.back() == ':';
     return folder + (ends ? "" : std::string(1, separator)) + Native(relative, separator);
-}
-
-bool IsFullPath(const std::string& name) {
-    return name.size() > 1 && (name[1] == ':' || name[0] == '\\' || name[0] == '/');
 }
 
 // Where the last part of a path begins: after its last separator, never inside a two-byte
@@ -94,18 +90,12 @@ bool IsFullPath(const std::string& name) {
 size_t NameStart(const std::string& path) {
     size_t start = 0;
     for (size_t i = 0; i < path.size(); ++i) {
-        if (IsSjisLead(static_cast<unsigned char>(path[i]))) {
+        if (IsSjisLead(static_cast<unsigned char>(path[i])))
             ++i;
-        } else if (path[i] == '\\' || path[i] == '/' || path[i] == ':') {
+        else if (path[i] == '\\' || path[i] == '/' || path[i] == ':')
             start = i + 1;
-        }
     }
     return start;
-}
-
-std::string ParentOf(const std::string& path, char separator) {
-    size_t cut = path.rfind(separator);
-    return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
 
 // Does the command-line name select this member? A name without a folder part is compared
@@ -138,6 +128,14 @@ int Load(FileSystem& fs, const std::string& path, bool may_be_new, OpenArchive& 
     return ResultForStatus(out.listing.status);
 }
 
+// Loads an archive that is about to be rebuilt from its listing: bytes the listing does
+// not account for would be lost, so such an archive is left alone.
+int LoadForUpdate(FileSystem& fs, const std::string& path, bool may_be_new, OpenArchive& out) {
+    int rc = Load(fs, path, may_be_new, out);
+    if (rc == kResultOk && out.source && out.listing.trailing_bytes) return kErrInvalidEndMark;
+    return rc;
+}
+
 // Reads the written file back: every member must be listed and decode to its CRC.
 bool Verify(FileSystem& fs, const std::string& path, size_t expected_members) {
     std::unique_ptr<Source> source = fs.Open(path);
@@ -159,24 +157,44 @@ std::string TempNameBeside(FileSystem& fs, const std::string& archive) {
     }
 }
 
-// Writes the new archive beside the old one and swaps it in only when it reads back clean.
-int Commit(FileSystem& fs, const std::string& archive, OpenArchive& old, ArchiveBuilder& builder,
-           size_t expected_members) {
+// A file written beside its final name and moved over it only when complete; removed
+// if that never happens.
+class FileBeside {
+public:
+    FileBeside(FileSystem& fs, const std::string& target)
+        : fs_(fs), target_(target), temp_(TempNameBeside(fs, target)), out_(fs.Create(temp_)) {}
+    ~FileBeside() {
+        if (!done_) {
+            out_.reset();
+            fs_.Remove(temp_);
+        }
+    }
+    FileBeside(const FileBeside&) = delete;
+    FileBeside& operator=(const FileBeside&) = delete;
+
+    OutputFile* out() { return out_.get(); }
+    FileSystem& fs() { return fs_; }
+    const std::string& temp() const { return temp_; }
+    bool Close() { return out_ && out_->Close(); }
+    bool Replace() {
+        out_.reset();
+        done_ = fs_.Replace(temp_, target_);
+        return done_;
+    }
+
+private:
+    FileSystem& fs_;
+    std::string target_, temp_;
+    std::unique_ptr<OutputFile> out_;
+    bool done_ = false;
+};
+
+// Finishes the new archive and swaps it in only when it reads back clean.
+int Commit(FileBeside& file, OpenArchive& old, ArchiveBuilder& builder, size_t expected_members) {
+    if (!builder.Close() || !file.Close()) return kErrCannotWrite;
+    if (!Verify(file.fs(), file.temp(), expected_members)) return kErrCannotWrite;
     old.source.reset(); // Windows cannot replace a file that is still open
-    std::string temp = TempNameBeside(fs, archive);
-    if (!fs.WriteFile(temp, builder.Finish())) {
-        fs.Remove(temp);
-        return kErrCannotWrite;
-    }
-    if (!Verify(fs, temp, expected_members)) {
-        fs.Remove(temp);
-        return kErrCannotWrite;
-    }
-    if (!fs.Replace(temp, archive)) {
-        fs.Remove(temp);
-        return kErrCannotWrite;
-    }
-    return kResultOk;
+    return file.Replace() ? kResultOk : kErrCannotWrite;
 }
 
 struct Runner {
@@ -222,20 +240,20 @@ struct Runner {
     int ExtractOne(Source& source, const Member& m) {
         std::string relative = SafeRelativePath(cmd.keep_paths ? m.path : m.Name());
         if (relative.empty()) return kErrInvalidPath;
-        char sep = fs.Separator();
-        std::string target = JoinFolder(cmd.base_dir, relative, sep);
+        std::string target = JoinFolder(cmd.base_dir, relative, fs.Separator());
         FileInfo existing;
         if (fs.Stat(target, existing) && (!cmd.overwrite || existing.is_directory))
             return kErrAlreadyExist;
-        std::vector<uint8_t> data;
-        Status status = ExtractToMemory(source, m, data);
-        if (status != Status::kOk) return ResultForStatus(status);
-        std::string parent = ParentOf(target, sep);
+        std::string parent = ParentPath(target);
         if (!parent.empty() && !fs.MakeDirectories(parent)) return kErrMakeDirectory;
-        if (!fs.WriteFile(target, data)) {
-            fs.Remove(target);
-            return kErrCannotWrite;
-        }
+        // The old file stays until the new one is complete.
+        FileBeside file(fs, target);
+        if (!file.out()) return kErrCannotWrite;
+        Status status = ExtractMember(source, m, *file.out());
+        bool written = file.Close();
+        if (!written) return kErrCannotWrite;
+        if (status != Status::kOk) return ResultForStatus(status);
+        if (!file.Replace()) return kErrCannotWrite;
         fs.SetTime(target, m.mtime);
         Say("Extracted  " + relative);
         return kResultOk;
@@ -264,27 +282,29 @@ struct Runner {
     int Delete() {
         if (cmd.names.empty()) return kErrNotFilename;
         OpenArchive arc;
-        int rc = Load(fs, cmd.archive, false, arc);
+        int rc = LoadForUpdate(fs, cmd.archive, false, arc);
         if (rc != kResultOk) return rc;
-        ArchiveBuilder builder;
         size_t kept = 0;
+        for (const Member& m : arc.listing.members) kept += Selected(m) ? 0 : 1;
+        if (kept == arc.listing.members.size()) return kErrNotExist;
+        FileBeside file(fs, cmd.archive);
+        if (!file.out()) return kErrTmpOpen;
+        ArchiveBuilder builder(*file.out());
         for (const Member& m : arc.listing.members) {
             if (Selected(m)) {
                 Say("Deleted  " + m.path);
-                continue;
+            } else if (!builder.AddCopy(*arc.source, m)) {
+                return kErrCannotWrite;
             }
-            if (!builder.AddCopy(*arc.source, m)) return kErrCannotRead;
-            ++kept;
         }
-        if (kept == arc.listing.members.size()) return kErrNotExist;
-        return Commit(fs, cmd.archive, arc, builder, kept);
+        return Commit(file, arc, builder, kept);
     }
 
     int Rename() {
         if (cmd.names.size() != 1 || !cmd.has_new_name || cmd.new_name.empty())
             return kErrNotFilename;
         OpenArchive arc;
-        int rc = Load(fs, cmd.archive, false, arc);
+        int rc = LoadForUpdate(fs, cmd.archive, false, arc);
         if (rc != kResultOk) return rc;
         const Member* target = nullptr;
         for (const Member& m : arc.listing.members)
@@ -293,14 +313,16 @@ struct Runner {
         std::string new_path = target->Dir() + JoinPath(SplitPath(cmd.new_name), '/');
         for (const Member& m : arc.listing.members)
             if (&m != target && SameName(m.path, new_path)) return kErrSameNameFile;
-        ArchiveBuilder builder;
+        FileBeside file(fs, cmd.archive);
+        if (!file.out()) return kErrTmpOpen;
+        ArchiveBuilder builder(*file.out());
         for (const Member& m : arc.listing.members) {
             bool ok = &m == target ? builder.AddRenamed(*arc.source, m, new_path)
                                    : builder.AddCopy(*arc.source, m);
-            if (!ok) return kErrTooBig;
+            if (!ok) return kErrCannotWrite;
         }
         Say("Renamed  " + target->path + " -> " + new_path);
-        return Commit(fs, cmd.archive, arc, builder, arc.listing.members.size());
+        return Commit(file, arc, builder, arc.listing.members.size());
     }
 
     // The stored name of a file named on the command line.
@@ -313,57 +335,91 @@ struct Runner {
         return cmd.keep_paths ? JoinPath(parts, '/') : parts.back();
     }
 
-    // A file named on the command line and where it is read from.
-    struct SourceName {
-        std::string name, source;
-    };
-
-    // The files to add: a name whose last part holds '*' or '?' stands for the matching
-    // files of its folder (none matching is a warning).
-    std::vector<SourceName> Sources(int& warning) {
-        std::vector<SourceName> out;
-        for (const std::string& name : cmd.names) {
-            std::string source =
-                IsFullPath(name) ? name : JoinFolder(cmd.base_dir, name, fs.Separator());
-            size_t cut = NameStart(source);
-            std::string pattern = source.substr(cut);
-            if (pattern.find_first_of("*?") == std::string::npos) {
-                out.push_back({name, source});
-                continue;
-            }
-            size_t before = out.size();
-            std::string folder = source.substr(0, cut), prefix = name.substr(0, NameStart(name));
-            for (const std::string& file : fs.ListFiles(folder))
-                if (WildcardMatch(pattern, file)) out.push_back({prefix + file, folder + file});
-            if (out.size() == before) warning = kErrNotExist;
-        }
-        return out;
-    }
-
     struct Addition {
         std::string source, stored;
         FileInfo info;
         bool stored_ok = false;
+        Source* memory = nullptr; // contents handed over in memory instead of a file
     };
+
+    // A name whose last part holds '*' or '?' stands for the matching plain files of its
+    // folder; any other name for itself.
+    void CollectMatches(const std::string& name, const std::string& source,
+                        std::vector<Addition>& out) {
+        size_t cut = NameStart(source);
+        std::string pattern = source.substr(cut);
+        if (pattern.find_first_of("*?") == std::string::npos) {
+            Collect(source, StoredName(name), out);
+            return;
+        }
+        std::string folder = source.substr(0, cut), prefix = name.substr(0, NameStart(name));
+        std::vector<std::string> entries;
+        if (!fs.ListFolder(folder.empty() ? std::string(".") : folder, entries)) return;
+        for (const std::string& file : entries) {
+            FileInfo info;
+            if (!WildcardMatch(pattern, file) || !fs.Stat(folder + file, info) || info.is_directory)
+                continue;
+            Collect(folder + file, StoredName(prefix + file), out);
+        }
+    }
+
+    // The files a command-line name stands for: the file itself, or with -r every file
+    // inside the named folder.
+    void Collect(const std::string& path, const std::string& stored, std::vector<Addition>& out,
+                 int depth = 0) {
+        Addition a{path, stored, {}, false};
+        if (stored.empty() || !fs.Stat(path, a.info)) return;
+        if (!a.info.is_directory) {
+            out.push_back(a);
+            return;
+        }
+        std::vector<std::string> names;
+        if (!cmd.recurse || depth > 64 || !fs.ListFolder(path, names)) return;
+        for (const std::string& name : names) {
+            std::string inner = cmd.keep_paths ? stored + "/" + name : name;
+            Collect(JoinFolder(path, name, fs.Separator()), inner, out, depth + 1);
+        }
+    }
 
     int Add(bool move) {
         if (cmd.names.empty()) return kErrNotFilename;
-        OpenArchive arc;
-        int rc = Load(fs, cmd.archive, true, arc);
-        if (rc != kResultOk) return rc;
         std::vector<Addition> additions;
         int warning = kResultOk;
-        for (const SourceName& name : Sources(warning)) {
-            Addition a{name.source, StoredName(name.name), {}, false};
-            if (a.stored.empty() || !fs.Stat(a.source, a.info) || a.info.is_directory) {
-                warning = kErrNotExist;
+        for (const std::string& name : cmd.names) {
+            std::string source = JoinFolder(cmd.base_dir, name, fs.Separator());
+            if (name.size() > 1 && (name[1] == ':' || name[0] == '\\' || name[0] == '/'))
+                source = name; // already a full path
+            size_t before = additions.size();
+            CollectMatches(name, source, additions);
+            if (additions.size() == before) warning = kErrNotExist;
+        }
+        int rc = Store(additions, move);
+        return rc != kResultOk ? rc : warning;
+    }
+
+    // Rebuilds the archive with `additions` in it (replacing members of the same name).
+    int Store(std::vector<Addition>& additions, bool move) {
+        OpenArchive arc;
+        int rc = LoadForUpdate(fs, cmd.archive, true, arc);
+        if (rc != kResultOk) return rc;
+        int warning = kResultOk;
+        std::vector<Addition> kept;
+        for (Addition& a : additions) {
+            // The archive never goes into itself, whatever spelling names it.
+            if (!a.memory && fs.SameFile(a.source, cmd.archive)) {
+                warning = kErrSameNameFile;
                 continue;
             }
-            for (Addition& earlier : additions)
+            for (Addition& earlier : kept)
                 if (SameName(earlier.stored, a.stored)) earlier.stored.clear(); // last one wins
-            additions.push_back(a);
+            kept.push_back(a);
         }
-        ArchiveBuilder builder;
+        additions.swap(kept);
+        if (additions.empty()) return warning;
+
+        FileBeside file(fs, cmd.archive);
+        if (!file.out()) return kErrTmpOpen;
+        ArchiveBuilder builder(*file.out());
         size_t count = 0;
         for (const Member& m : arc.listing.members) {
             Addition* replacing = nullptr;
@@ -375,7 +431,7 @@ struct Runner {
                 warning = kErrAlreadyExist;
             }
             int one = replacing ? Pack(builder, *replacing)
-                                : (builder.AddCopy(*arc.source, m) ? 0 : kErrCannotRead);
+                                : (builder.AddCopy(*arc.source, m) ? 0 : kErrCannotWrite);
             if (one != kResultOk) return one;
             ++count;
         }
@@ -385,27 +441,49 @@ struct Runner {
             if (one != kResultOk) return one;
             ++count;
         }
-        rc = Commit(fs, cmd.archive, arc, builder, count);
+        rc = Commit(file, arc, builder, count);
         if (rc != kResultOk) return rc;
         for (const Addition& a : additions) {
             if (!a.stored_ok) continue;
             Say((move ? "Moved  " : "Added  ") + a.stored);
-            if (move && !fs.Remove(a.source)) warning = kErrCannotWrite;
+            if (move && !a.memory && !fs.Remove(a.source)) warning = kErrCannotWrite;
         }
         return warning;
     }
 
     int Pack(ArchiveBuilder& builder, Addition& a) {
-        std::vector<uint8_t> data;
-        if (!fs.ReadFile(a.source, data)) return kErrFileOpen;
-        if (data.size() > 0xFFFFFFFFu) return kErrTooBig;
-        if (!builder.AddFile(a.stored, data, a.info.mtime, a.info.attribute & 0x27,
+        std::unique_ptr<Source> file = a.memory ? nullptr : fs.Open(a.source);
+        Source* data = a.memory ? a.memory : file.get();
+        if (!data) return kErrFileOpen;
+        if (!builder.AddFile(a.stored, *data, a.info.mtime, a.info.attribute & 0x27,
                              !cmd.store_only))
-            return kErrTooBig;
+            return kErrCannotWrite;
         a.stored_ok = true;
         return kResultOk;
     }
 };
+
+// Appends the names listed in the response files, one a line (quotes allowed).
+int ReadResponseFiles(FileSystem& fs, CommandLine& cmd) {
+    for (const std::string& list : cmd.response_files) {
+        std::unique_ptr<Source> source = fs.Open(list);
+        if (!source || source->Size() > (1 << 24)) return kErrResponseRead;
+        std::string text(static_cast<size_t>(source->Size()), '\0');
+        if (source->Read(0, reinterpret_cast<uint8_t*>(&text[0]), text.size()) != text.size())
+            return kErrResponseRead;
+        size_t from = 0;
+        while (from < text.size()) {
+            size_t to = text.find('\n', from);
+            if (to == std::string::npos) to = text.size();
+            std::string line = text.substr(from, to - from);
+            from = to + 1;
+            while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+            line.erase(std::remove(line.begin(), line.end(), '"'), line.end());
+            if (!line.empty()) cmd.names.push_back(line);
+        }
+    }
+    return kResultOk;
+}
 
 } // namespace
 
@@ -450,7 +528,9 @@ bool ParseCommandLine(const std::string& text, CommandLine& out) {
             have_archive = true;
         } else if (out.names.empty() && out.base_dir.empty() && IsFolderToken(t)) {
             out.base_dir = t;
-        } else if (t[0] != '@') {
+        } else if (t[0] == '@' && t.size() > 1) {
+            out.response_files.push_back(t.substr(1));
+        } else {
             out.names.push_back(t);
         }
     }
@@ -459,8 +539,14 @@ bool ParseCommandLine(const std::string& text, CommandLine& out) {
 
 int RunCommand(const std::string& text, FileSystem& fs, std::string& output) {
     CommandLine cmd;
-    if (!ParseCommandLine(text, cmd))
-        return cmd.archive.empty() ? kErrNotFilename : kErrCommandName;
+    if (!ParseCommandLine(text, cmd)) {
+        if (cmd.archive.empty()) return kErrNotFilename;
+        // Commands of the interface that this archiver does not offer.
+        return std::string("fpsjyc").find(cmd.command) != std::string::npos ? kErrNotSupport
+                                                                            : kErrCommandName;
+    }
+    int rc = ReadResponseFiles(fs, cmd);
+    if (rc != kResultOk) return rc;
     Runner run{fs, cmd, output};
     switch (cmd.command) {
     case 'a':
@@ -482,6 +568,39 @@ int RunCommand(const std::string& text, FileSystem& fs, std::string& output) {
     default:
         return run.List();
     }
+}
+
+int ExtractToBuffer(const std::string& text, FileSystem& fs, uint8_t* buffer, size_t size,
+                    size_t& written, Member& member) {
+    written = 0;
+    CommandLine cmd;
+    if (!ParseCommandLine(text, cmd) || cmd.names.empty()) return kErrNotFilename;
+    std::string output;
+    Runner run{fs, cmd, output};
+    OpenArchive arc;
+    int rc = Load(fs, cmd.archive, false, arc);
+    if (!arc.source) return rc;
+    for (const Member& m : arc.listing.members) {
+        if (m.IsDirectory() || !run.Selected(m)) continue;
+        member = m;
+        if (m.original_size > size) return kErrTooBig;
+        return ResultForStatus(ExtractToBlock(*arc.source, m, buffer, size, written));
+    }
+    return rc != kResultOk ? rc : kErrNotExist;
+}
+
+int AddFromMemory(const std::string& text, FileSystem& fs, const uint8_t* data, size_t size,
+                  int64_t mtime, uint16_t attribute, std::string& output) {
+    CommandLine cmd;
+    if (!ParseCommandLine(text, cmd) || cmd.names.size() != 1) return kErrNotFilename;
+    Runner run{fs, cmd, output};
+    MemorySource source(data, size);
+    Runner::Addition a{cmd.names[0], run.StoredName(cmd.names[0]), {}, false, &source};
+    if (a.stored.empty()) return kErrInvalidPath;
+    a.info.mtime = mtime;
+    a.info.attribute = attribute;
+    std::vector<Runner::Addition> additions{a};
+    return run.Store(additions, false);
 }
 
 } // namespace lzh

@@ -36,4 +36,14 @@ uint16_t Crc16(const uint8_t* data, size_t size, uint16_t crc) {
     return crc;
 }
 
+uint16_t Crc16Ccitt(const uint8_t* data, size_t size) {
+    uint16_t crc = 0;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= static_cast<uint16_t>(data[i] << 8);
+        for (int k = 0; k < 8; ++k)
+            crc = static_cast<uint16_t>(crc & 0x8000 ? crc << 1 ^ 0x1021 : crc << 1);
+    }
+    return crc;
+}
+
 } // namespace lzh

@@ -10,14 +10,18 @@ namespace lzh {
 Status DecodeLh1(BitReader& in, Window& out); // adaptive Huffman, in decode_lh1.cpp
 
 Window::Window(size_t history, uint64_t total, Sink& sink)
-    : buf_(history + (1 << 16) + 512, ' '), history_(history), pos_(history),
-      limit_(history + (1 << 16)), total_(total), sink_(sink) {}
+    : buf_(history + kChunk + 512, ' '), history_(history), pos_(history), limit_(history + kChunk),
+      total_(total), sink_(sink) {}
 
 void Window::Copy(size_t distance, size_t length) {
     length = static_cast<size_t>(std::min<uint64_t>(length, total_ - produced_));
     uint8_t* dst = buf_.data() + pos_;
     const uint8_t* src = dst - distance;
-    if (distance >= length) {
+    if (distance >= 16 && length <= 16) {
+        // Short matches are the common case: one fixed-size move (the buffer has room past
+        // the limit, and bytes beyond `length` are overwritten later).
+        std::memcpy(dst, src, 16);
+    } else if (distance >= length) {
         std::memcpy(dst, src, length);
     } else {
         for (size_t i = 0; i < length; ++i) dst[i] = src[i];
@@ -113,17 +117,42 @@ Status DecodeNew(const NewMethod& method, BitReader& in, Window& out) {
         if (!ReadSmallTable(in, kNT, kTBit, 3, t_table) || !ReadCodeTable(in, t_table, c_table) ||
             !ReadSmallTable(in, method.np, method.pbit, -1, p_table))
             return Status::kBadData;
-        for (; tokens > 0 && !out.Done(); --tokens) {
-            int c = c_table.Decode(in);
+        uint64_t left = out.Remaining();
+        if (tokens > left) tokens = static_cast<uint32_t>(left);
+        // The bit buffer and the output position stay in registers for the whole block.
+        BitReader::Cursor bits = in.Save();
+        uint8_t* dst = out.Cursor();
+        uint8_t* dst_limit = out.CursorLimit();
+        for (; tokens > 0; --tokens) {
+            in.Ensure(bits);
+            int c = c_table.Decode(bits);
             if (c < 256) {
-                out.Literal(static_cast<uint8_t>(c));
+                *dst++ = static_cast<uint8_t>(c);
+                if (dst >= dst_limit) {
+                    out.Sync(dst);
+                    dst = out.Cursor();
+                }
                 continue;
             }
-            int j = p_table.Decode(in);
-            size_t p = j <= 1 ? static_cast<size_t>(j) : (size_t(1) << (j - 1)) + in.Get(j - 1);
+            out.Sync(dst);
+            in.Ensure(bits);
+            int j = p_table.Decode(bits);
+            size_t p = static_cast<size_t>(j);
+            if (j >= 2) {
+                in.Ensure(bits);
+                p = (size_t(1) << (j - 1)) + static_cast<size_t>(bits.bits >> (65 - j));
+                bits.Consume(j - 1);
+            }
             if (p >= history) return Status::kBadData;
             out.Copy(p + 1, static_cast<size_t>(c - 253));
+            dst = out.Cursor();
+            // Literals left in this block must not run past the original size either.
+            uint64_t rest = out.Remaining();
+            if (rest == 0) break;
+            if (tokens - 1 > rest) tokens = static_cast<uint32_t>(rest + 1);
         }
+        out.Sync(dst);
+        in.Restore(bits);
     }
     return Status::kOk;
 }

@@ -1,4 +1,5 @@
 #include "lzh/encode.h"
+#include "lzh/crc16.h"
 #include <algorithm>
 #include <cstring>
 #include <queue>
@@ -18,19 +19,33 @@ public:
     void Put(uint32_t value, int n) { // n <= 24
         acc_ = acc_ << n | (value & ((1u << n) - 1));
         count_ += n;
-        while (count_ >= 8) {
-            count_ -= 8;
-            out_.push_back(static_cast<uint8_t>(acc_ >> count_));
+        if (count_ >= 32) {
+            count_ -= 32;
+            if (used_ + 4 > out_.size()) out_.resize(out_.size() * 2 + 4096);
+            uint32_t word = static_cast<uint32_t>(acc_ >> count_);
+            for (int i = 0; i < 4; ++i)
+                out_[used_ + i] = static_cast<uint8_t>(word >> (24 - 8 * i));
+            used_ += 4;
         }
     }
-    std::vector<uint8_t> Finish() {
-        if (count_ > 0) Put(0, 8 - count_);
-        return std::move(out_);
+    void PadToByte() {
+        if (count_ % 8) Put(0, 8 - count_ % 8);
     }
-    size_t Size() const { return out_.size(); }
+    // Hands the whole bytes written so far to `sink`; a partial byte stays.
+    bool Drain(Sink& sink) {
+        while (count_ >= 8) {
+            count_ -= 8;
+            if (used_ == out_.size()) out_.resize(out_.size() * 2 + 4096);
+            out_[used_++] = static_cast<uint8_t>(acc_ >> count_);
+        }
+        bool ok = used_ == 0 || sink.Write(out_.data(), used_);
+        used_ = 0;
+        return ok;
+    }
 
 private:
     std::vector<uint8_t> out_;
+    size_t used_ = 0;
     uint64_t acc_ = 0;
     int count_ = 0;
 };
@@ -41,12 +56,7 @@ struct Token {
 };
 
 int BitLength(unsigned v) {
-    int n = 0;
-    while (v) {
-        ++n;
-        v >>= 1;
-    }
-    return n;
+    return v == 0 ? 0 : 32 - __builtin_clz(v);
 }
 
 struct Code {
@@ -178,14 +188,19 @@ void WriteBlock(BitWriter& out, const std::vector<Token>& tokens) {
     }
 }
 
-// Hash chains over the input: finds the longest earlier match within the window.
+// Hash chains over a sliding buffer of the input: finds the longest earlier match within
+// the window. Positions are offsets into the buffer; Slide() moves both together.
 class MatchFinder {
 public:
-    MatchFinder(const uint8_t* data, size_t size)
-        : data_(data), size_(size), head_(1 << kHashBits, -1), prev_(kDict, -1) {}
+    MatchFinder() : head_(1 << kHashBits, -1), prev_(kDict, -1) {}
+
+    void Reset(const uint8_t* data, size_t avail) {
+        data_ = data;
+        avail_ = avail;
+    }
 
     void Insert(size_t pos) {
-        if (pos + kMinMatch > size_) return;
+        if (pos + kMinMatch > avail_) return;
         uint32_t h = Hash(pos);
         prev_[pos & (kDict - 1)] = head_[h];
         head_[h] = static_cast<int32_t>(pos);
@@ -194,7 +209,7 @@ public:
     // Longest match at `pos` (length 0 when shorter than kMinMatch).
     Token Find(size_t pos) const {
         Token best{0, 0};
-        size_t limit = std::min(kMaxMatch, size_ - pos);
+        size_t limit = std::min(kMaxMatch, avail_ - pos);
         if (limit < kMinMatch) return best;
         size_t best_len = kMinMatch - 1;
         const uint8_t* cur = data_ + pos;
@@ -218,15 +233,75 @@ public:
         return best;
     }
 
+    // The buffer dropped its first `shift` bytes (a multiple of the dictionary size).
+    void Slide(size_t shift) {
+        auto move = [shift](int32_t& p) {
+            p = p >= static_cast<int32_t>(shift) ? p - static_cast<int32_t>(shift) : -1;
+        };
+        for (int32_t& p : head_) move(p);
+        for (int32_t& p : prev_) move(p);
+    }
+
 private:
     uint32_t Hash(size_t pos) const {
         return ((static_cast<uint32_t>(data_[pos]) << 5 ^ data_[pos + 1]) << 5 ^ data_[pos + 2]) &
                ((1u << kHashBits) - 1);
     }
 
-    const uint8_t* data_;
-    size_t size_;
+    const uint8_t* data_ = nullptr;
+    size_t avail_ = 0;
     std::vector<int32_t> head_, prev_;
+};
+
+// The input as a sliding buffer: the dictionary behind the current position and enough
+// bytes ahead for two match searches. Computes the CRC of everything read.
+class InputBuffer {
+public:
+    // Small inputs get a buffer of their own size: most pictures are well under a megabyte.
+    explicit InputBuffer(Source& source)
+        : source_(source),
+          buf_(std::max(4 * kDict, static_cast<size_t>(std::min<uint64_t>(
+                                       kBufferSize, source.Size() + kLookahead)))) {}
+
+    // Makes sure bytes up to pos + kLookahead are loaded (when the input has them); may
+    // slide the buffer, moving `pos` and the match finder along.
+    void Prepare(size_t& pos, MatchFinder& finder) {
+        if (pos + kLookahead <= avail_ || eof_) return;
+        if (pos >= 2 * kDict) {
+            size_t shift = (pos - kDict) / kDict * kDict;
+            std::memmove(buf_.data(), buf_.data() + shift, avail_ - shift);
+            avail_ -= shift;
+            pos -= shift;
+            finder.Slide(shift);
+        }
+        while (!eof_ && avail_ < buf_.size()) {
+            size_t got = source_.Read(offset_, buf_.data() + avail_, buf_.size() - avail_);
+            if (got == 0) {
+                eof_ = true;
+                break;
+            }
+            crc_ = Crc16(buf_.data() + avail_, got, crc_);
+            avail_ += got;
+            offset_ += got;
+        }
+        finder.Reset(buf_.data(), avail_);
+    }
+    const uint8_t* data() const { return buf_.data(); }
+    size_t avail() const { return avail_; }
+    bool done(size_t pos) const { return pos >= avail_; }
+    uint64_t read() const { return offset_; }
+    uint16_t crc() const { return crc_; }
+
+private:
+    static constexpr size_t kBufferSize = 1 << 20;
+    static constexpr size_t kLookahead = 2 * kMaxMatch + 2;
+
+    Source& source_;
+    std::vector<uint8_t> buf_;
+    size_t avail_ = 0;
+    uint64_t offset_ = 0;
+    bool eof_ = false;
+    uint16_t crc_ = 0;
 };
 
 size_t MatchLength(const Token& t) {
@@ -236,20 +311,24 @@ size_t MatchLength(const Token& t) {
 // Collects tokens and writes a block whenever the classic token buffer would be full.
 class BlockBuilder {
 public:
-    explicit BlockBuilder(BitWriter& out) : out_(out) {}
-    void Add(Token t) {
+    BlockBuilder(BitWriter& out, Sink& sink) : out_(out), sink_(sink) {}
+    // False once the sink refused the output.
+    bool Add(Token t) {
         tokens_.push_back(t);
         bytes_ += t.code >= 256 ? 3 : 1;
-        if (bytes_ + tokens_.size() / 8 >= kBlockBytes || tokens_.size() == 0xFFFF) Flush();
+        if (bytes_ + tokens_.size() / 8 >= kBlockBytes || tokens_.size() == 0xFFFF) return Flush();
+        return true;
     }
-    void Flush() {
+    bool Flush() {
         if (!tokens_.empty()) WriteBlock(out_, tokens_);
         tokens_.clear();
         bytes_ = 0;
+        return out_.Drain(sink_);
     }
 
 private:
     BitWriter& out_;
+    Sink& sink_;
     std::vector<Token> tokens_;
     size_t bytes_ = 0;
 };
@@ -309,33 +388,54 @@ std::vector<uint8_t> LimitedCodeLengths(const std::vector<uint32_t>& freq, int m
     return lengths;
 }
 
-std::vector<uint8_t> EncodeLh5(const uint8_t* data, size_t size) {
+bool EncodeLh5(Source& source, Sink& sink, uint16_t& crc) {
     BitWriter out;
-    BlockBuilder blocks(out);
-    MatchFinder finder(data, size);
+    BlockBuilder blocks(out, sink);
+    MatchFinder finder;
+    InputBuffer input(source);
+    size_t i = 0;
+    input.Prepare(i, finder);
     Token cur = finder.Find(0);
-    for (size_t i = 0; i < size;) {
+    while (!input.done(i)) {
+        const uint8_t* data = input.data();
+        size_t avail = input.avail();
         finder.Insert(i);
+        bool ok;
         if (MatchLength(cur) == 0) {
-            blocks.Add(Token{data[i], 0});
-            cur = finder.Find(++i);
-            continue;
-        }
-        Token next = i + 1 < size ? finder.Find(i + 1) : Token{0, 0};
-        if (MatchLength(next) > MatchLength(cur)) {
-            blocks.Add(Token{data[i], 0});
+            ok = blocks.Add(Token{data[i], 0});
             ++i;
-            cur = next;
-            continue;
+        } else {
+            Token next = i + 1 < avail ? finder.Find(i + 1) : Token{0, 0};
+            if (MatchLength(next) > MatchLength(cur)) {
+                ok = blocks.Add(Token{data[i], 0});
+                ++i;
+                cur = next;
+                if (!ok) return false;
+                input.Prepare(i, finder);
+                continue;
+            }
+            ok = blocks.Add(cur);
+            size_t len = MatchLength(cur);
+            for (size_t k = 1; k < len; ++k) finder.Insert(i + k);
+            i += len;
         }
-        blocks.Add(cur);
-        size_t len = MatchLength(cur);
-        for (size_t k = 1; k < len; ++k) finder.Insert(i + k);
-        i += len;
-        cur = i < size ? finder.Find(i) : Token{0, 0};
+        if (!ok) return false;
+        input.Prepare(i, finder);
+        cur = i < input.avail() ? finder.Find(i) : Token{0, 0};
     }
-    blocks.Flush();
-    return out.Finish();
+    if (!blocks.Flush()) return false;
+    out.PadToByte();
+    crc = input.crc();
+    return out.Drain(sink) && input.read() == source.Size();
+}
+
+std::vector<uint8_t> EncodeLh5(const uint8_t* data, size_t size) {
+    MemorySource source(data, size);
+    std::vector<uint8_t> packed;
+    VectorSink sink(packed);
+    uint16_t crc = 0;
+    EncodeLh5(source, sink, crc);
+    return packed;
 }
 
 } // namespace lzh

@@ -1,6 +1,8 @@
 #include "lzh/header.h"
 #include "lzh/crc16.h"
 #include "lzh/paths.h"
+#include "lzh/text.h"
+#include <algorithm>
 #include <ctime>
 
 namespace lzh {
@@ -8,6 +10,7 @@ namespace {
 
 constexpr uint64_t kMaxHeader = 1 << 20; // no real header comes near this
 constexpr int64_t kFiletimeUnixEpoch = 11644473600LL;
+constexpr int64_t kTicksPerSecond = 10000000;
 
 uint16_t Get16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
@@ -33,9 +36,16 @@ uint8_t Checksum(const uint8_t* p, size_t size) {
     return static_cast<uint8_t>(sum);
 }
 
+// Amiga archivers put a file comment after a NUL inside the name field: the name ends there.
+std::string NameField(const uint8_t* p, size_t size) {
+    const uint8_t* end = std::find(p, p + size, 0);
+    return std::string(reinterpret_cast<const char*>(p), static_cast<size_t>(end - p));
+}
+
 // What the extended headers of one member say; applied to the member at the end.
 struct Extensions {
     std::string name, dir;
+    std::u16string wide_name, wide_dir; // 0x44 / 0x45, written by current Windows archivers
     bool has_name = false;
     bool has_attribute = false;
     uint16_t attribute = 0;
@@ -58,12 +68,19 @@ bool ApplyExtension(const uint8_t* p, size_t size, long pos, Extensions& ext) {
         ext.header_crc = Get16(body);
         break;
     case 0x01:
-        ext.name.assign(reinterpret_cast<const char*>(body), len);
+        ext.name = NameField(body, len);
         ext.has_name = true;
         break;
     case 0x02:
-        ext.dir.assign(reinterpret_cast<const char*>(body), len);
+        ext.dir = NameField(body, len);
         break;
+    case 0x44:
+    case 0x45: {
+        std::u16string& wide = p[0] == 0x44 ? ext.wide_name : ext.wide_dir;
+        wide.clear();
+        for (size_t i = 0; i + 1 < len && Get16(body + i) != 0; i += 2) wide += Get16(body + i);
+        break;
+    }
     case 0x40:
         if (len >= 2) {
             ext.attribute = Get16(body);
@@ -72,8 +89,8 @@ bool ApplyExtension(const uint8_t* p, size_t size, long pos, Extensions& ext) {
         break;
     case 0x41:
         if (len >= 16) {
-            int64_t ft = static_cast<int64_t>(Get64(body + 8) / 10000000ULL);
-            if (ft > kFiletimeUnixEpoch) ext.write_time = ft - kFiletimeUnixEpoch;
+            int64_t t = FiletimeToUnix(Get64(body + 8));
+            if (t > 0) ext.write_time = t;
         }
         break;
     case 0x42:
@@ -126,7 +143,7 @@ Status ParseLevel0(Source& source, uint64_t offset, std::vector<uint8_t>& bytes,
     bytes.clear();
     if (!Append(source, offset, total, bytes)) return Status::kTruncated;
     if (Checksum(bytes.data() + 2, total - 2) != bytes[1]) return Status::kBadHeaderChecksum;
-    m.path.assign(reinterpret_cast<const char*>(&bytes[22]), n);
+    m.path = NameField(&bytes[22], n);
     m.attribute = bytes[19];
     m.mtime = DosTimeToUnix(Get32(&bytes[15]));
     if (total >= 24 + n) m.crc = Get16(&bytes[22 + n]);
@@ -144,7 +161,7 @@ Status ParseLevel1(Source& source, uint64_t offset, std::vector<uint8_t>& bytes,
     bytes.clear();
     if (!Append(source, offset, base, bytes)) return Status::kTruncated;
     if (Checksum(bytes.data() + 2, base - 2) != bytes[1]) return Status::kBadHeaderChecksum;
-    ext.name.assign(reinterpret_cast<const char*>(&bytes[22]), n);
+    ext.name = NameField(&bytes[22], n);
     m.crc = Get16(&bytes[22 + n]);
     m.os_id = bytes[24 + n];
     m.mtime = DosTimeToUnix(Get32(&bytes[15]));
@@ -168,6 +185,9 @@ Status ParseLevel2(Source& source, uint64_t offset, std::vector<uint8_t>& bytes,
     if (total < 26) return Status::kBadHeader;
     bytes.clear();
     if (!Append(source, offset, total, bytes)) return Status::kTruncated;
+    // OS-9/68K archivers count two bytes too few.
+    if (bytes[23] == 'K' && !Append(source, offset, 2, bytes)) return Status::kTruncated;
+    total = bytes.size();
     long end = WalkExtensions(bytes, 26, Get16(&bytes[24]), 2, ext);
     if (end < 0) return Status::kBadHeader;
     m.header_size = total;
@@ -195,6 +215,14 @@ void ReadUnixFields(const std::vector<uint8_t>& bytes, Member& m) {
     m.os_id = bytes[23];
 }
 
+// A UTF-16 name wins where every character has a code page 932 form; otherwise the code
+// page name, or the UTF-16 name with substitutes when that is all there is.
+std::string PreferWide(const std::u16string& wide, const std::string& narrow) {
+    std::string converted;
+    if (wide.empty() || (!WideToCp932(wide, converted) && !narrow.empty())) return narrow;
+    return converted;
+}
+
 Status Finish(const std::vector<uint8_t>& bytes, Extensions& ext, Member& m) {
     if (m.level > 0 && !HeaderCrcMatches(bytes, ext)) return Status::kBadHeaderChecksum;
     if (ext.has_attribute) m.attribute = ext.attribute;
@@ -203,10 +231,12 @@ Status Finish(const std::vector<uint8_t>& bytes, Extensions& ext, Member& m) {
         m.original_size = ext.original;
     }
     if (m.level == 1 && ext.write_time != 0) m.mtime = ext.write_time;
+    m.mtime = std::clamp(m.mtime, kMinFileTime, kMaxFileTime);
     if (m.level > 0) {
-        std::string joined = ext.dir;
-        if (!joined.empty() && !ext.name.empty()) joined += '\xFF';
-        m.path = joined + ext.name;
+        std::string name = PreferWide(ext.wide_name, ext.name);
+        std::string dir = PreferWide(ext.wide_dir, ext.dir);
+        if (!dir.empty() && !name.empty()) dir += '\xFF';
+        m.path = dir + name;
     }
     m.path = JoinPath(SplitPath(m.path), '/');
     if (m.path.empty()) return Status::kBadHeader;
@@ -249,11 +279,29 @@ std::string Member::Dir() const {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+namespace {
+
+Status ReadMember(Source& source, uint64_t offset, std::vector<uint8_t>& bytes, Member& m);
+
+} // namespace
+
 Status ReadHeader(Source& source, uint64_t offset, Member& m) {
     std::vector<uint8_t> bytes(22);
     size_t got = source.Read(offset, bytes.data(), bytes.size());
-    if (got == 0 || bytes[0] == 0) return Status::kEnd;
-    if (got < bytes.size()) return Status::kTruncated;
+    if (got == 0) return Status::kEnd;
+    if (bytes[0] != 0) {
+        if (got < bytes.size()) return Status::kTruncated;
+        return ReadMember(source, offset, bytes, m);
+    }
+    // A zero byte ends the archive, unless it starts a level-2 header whose length is a
+    // multiple of 256 and the bytes form a valid header.
+    if (got < bytes.size() || bytes[20] != 2) return Status::kEnd;
+    return ReadMember(source, offset, bytes, m) == Status::kOk ? Status::kOk : Status::kEnd;
+}
+
+namespace {
+
+Status ReadMember(Source& source, uint64_t offset, std::vector<uint8_t>& bytes, Member& m) {
     if (bytes[2] != '-' || bytes[6] != '-') return Status::kBadHeader;
     m = Member();
     m.method.assign(reinterpret_cast<const char*>(&bytes[2]), 5);
@@ -285,13 +333,15 @@ Status ReadHeader(Source& source, uint64_t offset, Member& m) {
     return status;
 }
 
+} // namespace
+
 std::vector<uint8_t> BuildHeader(const Member& m) {
     std::vector<std::string> parts = SplitPath(m.path);
     std::string name = m.IsDirectory() || parts.empty() ? std::string() : parts.back();
     if (!m.IsDirectory() && !parts.empty()) parts.pop_back();
     std::string dir;
     for (const std::string& part : parts) dir += part + '\xFF';
-    if (m.packed_size > 0xFFFFFFFFu || m.original_size > 0xFFFFFFFFu) return {};
+    bool large = m.packed_size > 0xFFFFFFFFu || m.original_size > 0xFFFFFFFFu;
     if (name.size() + dir.size() > 60000 || m.method.size() != 5) return {};
 
     std::vector<std::vector<uint8_t>> exts;
@@ -304,6 +354,11 @@ std::vector<uint8_t> BuildHeader(const Member& m) {
     }
     exts.push_back(
         {0x40, static_cast<uint8_t>(m.attribute), static_cast<uint8_t>(m.attribute >> 8)});
+    if (large) { // 64-bit sizes; the base fields keep the low 32 bits
+        exts.push_back({0x42});
+        for (uint64_t v : {m.packed_size, m.original_size})
+            for (int i = 0; i < 8; ++i) exts.back().push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
     size_t total = 26 + 2 * exts.size();
     for (const auto& e : exts) total += e.size();
     // A header length that is a multiple of 256 starts with a zero byte, which old readers
@@ -322,7 +377,7 @@ std::vector<uint8_t> BuildHeader(const Member& m) {
     h[19] = 0x20;
     h[20] = 2;
     Put16(&h[21], m.crc);
-    h[23] = 'M';
+    h[23] = m.os_id == 'm' || m.os_id == 'U' ? m.os_id : 'M';
     Put16(&h[24], static_cast<uint32_t>(exts[0].size() + 2));
     for (size_t i = 0; i < exts.size(); ++i) {
         h.insert(h.end(), exts[i].begin(), exts[i].end());
@@ -332,6 +387,16 @@ std::vector<uint8_t> BuildHeader(const Member& m) {
     }
     Put16(&h[27], Crc16(h.data(), h.size()));
     return h;
+}
+
+uint64_t UnixToFiletime(int64_t unix_time) {
+    int64_t t = std::clamp(unix_time, kMinFileTime, kMaxFileTime);
+    return static_cast<uint64_t>(t + kFiletimeUnixEpoch) * kTicksPerSecond;
+}
+
+int64_t FiletimeToUnix(uint64_t filetime) {
+    uint64_t limit = static_cast<uint64_t>(INT64_MAX);
+    return static_cast<int64_t>(std::min(filetime, limit) / kTicksPerSecond) - kFiletimeUnixEpoch;
 }
 
 int64_t DosTimeToUnix(uint32_t dos) {

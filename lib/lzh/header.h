@@ -47,6 +47,12 @@ Status ReadHeader(Source& source, uint64_t offset, Member& member);
 // CRC, method, time, attribute and path are taken from it.
 std::vector<uint8_t> BuildHeader(const Member& member);
 
+// Unix seconds <-> Windows FILETIME ticks; times are clamped to what a FILETIME can hold.
+constexpr int64_t kMinFileTime = -11644473600LL;
+constexpr int64_t kMaxFileTime = (INT64_MAX - 116444736000000000LL) / 10000000;
+uint64_t UnixToFiletime(int64_t unix_time);
+int64_t FiletimeToUnix(uint64_t filetime);
+
 // DOS date/time (local time, as levels 0 and 1 store it) <-> Unix seconds.
 int64_t DosTimeToUnix(uint32_t dos);
 uint32_t UnixToDosTime(int64_t unix_time);

@@ -1,9 +1,12 @@
 #include "lzh/huffman.h"
+#include <algorithm>
 
 namespace lzh {
 
 bool Huffman::SetSingle(int symbol) {
-    for (uint16_t& e : fast_) e = static_cast<uint16_t>(symbol);
+    fast_bits_ = 0;
+    shift_ = 16;
+    fast_[0] = static_cast<uint16_t>(symbol);
     return true;
 }
 
@@ -31,32 +34,37 @@ bool Huffman::Build(const uint8_t* lengths, int n) {
     for (int len = 1; len <= 16; ++len) next[len] = first_index_[len];
     for (int s = 0; s < n; ++s)
         if (lengths[s]) sorted_[next[lengths[s]]++] = static_cast<uint16_t>(s);
-    // Fill the one-lookup table: each short code covers a run of entries; entries that
-    // start a longer code are marked for the slow path.
+    // Fill the one-lookup table, no wider than the longest code needs: each short code
+    // covers a run of entries; entries that start a longer code go to the slow path.
+    int longest = 16;
+    while (count_[longest] == 0) --longest;
+    fast_bits_ = std::min(longest, kFastBits);
+    shift_ = 16 - fast_bits_;
     for (int len = 1; len <= 16; ++len) {
         for (int k = 0; k < count_[len]; ++k) {
             uint32_t c = first_code_[len] + static_cast<uint32_t>(k);
             uint16_t symbol = sorted_[first_index_[len] + k];
-            if (len <= kFastBits) {
-                uint32_t from = c << (kFastBits - len), to = (c + 1) << (kFastBits - len);
+            if (len <= fast_bits_) {
+                uint32_t from = c << (fast_bits_ - len), to = (c + 1) << (fast_bits_ - len);
                 for (uint32_t e = from; e < to; ++e)
                     fast_[e] = static_cast<uint16_t>(symbol | len << 11);
             } else {
-                fast_[c >> (len - kFastBits)] = static_cast<uint16_t>(31 << 11);
+                fast_[c >> (len - fast_bits_)] = static_cast<uint16_t>(31 << 11);
             }
         }
     }
     return true;
 }
 
-int Huffman::DecodeLong(BitReader& in, uint32_t bits) const {
+int Huffman::DecodeLong(uint32_t bits, int& length) const {
     for (int len = kFastBits + 1; len <= 16; ++len) {
         uint32_t code = bits >> (16 - len);
         if (code - first_code_[len] < count_[len]) {
-            in.Skip(len);
+            length = len;
             return sorted_[first_index_[len] + code - first_code_[len]];
         }
     }
+    length = 16;
     return 0; // unreachable for a complete code
 }
 

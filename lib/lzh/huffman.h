@@ -15,21 +15,33 @@ public:
     bool SetSingle(int symbol);
 
     int Decode(BitReader& in) const {
-        uint32_t bits = in.Peek(16);
-        uint16_t entry = fast_[bits >> (16 - kFastBits)];
+        BitReader::Cursor c = in.Save();
+        in.Ensure(c);
+        int symbol = Decode(c);
+        in.Restore(c);
+        return symbol;
+    }
+    // Decodes from a cursor that holds at least 16 bits.
+    int Decode(BitReader::Cursor& c) const {
+        uint32_t bits = c.Peek16();
+        uint16_t entry = fast_[bits >> shift_];
         int len = entry >> 11;
         if (len <= kFastBits) {
-            in.Skip(len);
+            c.Consume(len);
             return entry & 0x7FF;
         }
-        return DecodeLong(in, bits);
+        int symbol = DecodeLong(bits, len);
+        c.Consume(len);
+        return symbol;
     }
 
 private:
     static constexpr int kFastBits = 12;
-    int DecodeLong(BitReader& in, uint32_t bits) const;
+    int DecodeLong(uint32_t bits, int& len) const;
 
-    uint16_t fast_[1 << kFastBits] = {}; // symbol | length << 11; length 31 = longer code
+    // symbol | length << 11 (31 = a longer code), indexed by the first fast_bits_ bits
+    uint16_t fast_[1 << kFastBits] = {};
+    int fast_bits_ = kFastBits, shift_ = 16 - kFastBits;
     uint32_t first_code_[17] = {};
     uint16_t count_[17] = {};
     uint16_t first_index_[17] = {};

@@ -118,6 +118,28 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
     return MatchFrom(pattern, 0, name, 0);
 }
 
+namespace {
+
+// Where the last '\\' or '/' of a native path starts, walking by characters.
+size_t LastSeparator(const std::string& path) {
+    size_t last = std::string::npos;
+    for (size_t i = 0; i < path.size(); i += CharLength(path, i))
+        if (path[i] == '\\' || path[i] == '/') last = i;
+    return last;
+}
+
+} // namespace
+
+std::string ParentPath(const std::string& path) {
+    size_t cut = LastSeparator(path);
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+bool EndsWithSeparator(const std::string& path) {
+    size_t cut = LastSeparator(path);
+    return cut != std::string::npos && cut + 1 == path.size();
+}
+
 bool SameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size();) {

@@ -23,6 +23,11 @@ std::string SafeRelativePath(const std::string& stored);
 // whole; "*.*" matches every name, with or without a dot.
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 
+// The folder part of a native path (before its last '\\' or '/'), and whether the path
+// ends in a separator.
+std::string ParentPath(const std::string& path);
+bool EndsWithSeparator(const std::string& path);
+
 // Case-insensitive equality for ASCII letters, as Windows compares file names.
 bool SameName(const std::string& a, const std::string& b);
 

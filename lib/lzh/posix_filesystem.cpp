@@ -9,18 +9,44 @@
 #include <utime.h>
 
 namespace lzh {
+namespace {
+
+class PosixOutput : public OutputFile {
+public:
+    explicit PosixOutput(int fd) : fd_(fd) {}
+    ~PosixOutput() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    PosixOutput(const PosixOutput&) = delete;
+    PosixOutput& operator=(const PosixOutput&) = delete;
+
+protected:
+    bool WriteAt(uint64_t offset, const uint8_t* data, size_t size) override {
+        while (size > 0) {
+            ssize_t n = ::pwrite(fd_, data, size, static_cast<off_t>(offset));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            data += n, size -= static_cast<size_t>(n), offset += static_cast<uint64_t>(n);
+        }
+        return true;
+    }
+    bool Commit() override {
+        bool ok = ::fsync(fd_) == 0;
+        ok = ::close(fd_) == 0 && ok;
+        fd_ = -1;
+        return ok;
+    }
+
+private:
+    int fd_;
+};
+
+} // namespace
 
 std::unique_ptr<Source> PosixFileSystem::Open(const std::string& path) {
     auto source = std::make_unique<FileSource>(path);
     if (!source->IsOpen()) return nullptr;
     return source;
-}
-
-bool PosixFileSystem::ReadFile(const std::string& path, std::vector<uint8_t>& data) {
-    FileSource source(path);
-    if (!source.IsOpen()) return false;
-    data.resize(static_cast<size_t>(source.Size()));
-    return source.Read(0, data.data(), data.size()) == data.size();
 }
 
 bool PosixFileSystem::Stat(const std::string& path, FileInfo& info) {
@@ -32,18 +58,10 @@ bool PosixFileSystem::Stat(const std::string& path, FileInfo& info) {
     return true;
 }
 
-bool PosixFileSystem::WriteFile(const std::string& path, const std::vector<uint8_t>& data) {
+std::unique_ptr<OutputFile> PosixFileSystem::Create(const std::string& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) return false;
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<size_t>(n);
-    }
-    bool ok = done == data.size() && ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixOutput>(fd);
 }
 
 bool PosixFileSystem::Replace(const std::string& from, const std::string& to) {
@@ -69,18 +87,21 @@ void PosixFileSystem::SetTime(const std::string& path, int64_t mtime) {
     ::utime(path.c_str(), &times);
 }
 
-std::vector<std::string> PosixFileSystem::ListFiles(const std::string& folder) {
-    std::vector<std::string> names;
-    const std::string base = folder.empty() ? "./" : folder.back() == '/' ? folder : folder + "/";
-    DIR* dir = ::opendir(base.c_str());
-    if (!dir) return names;
-    while (const dirent* e = ::readdir(dir)) {
-        struct stat st;
-        if (::stat((base + e->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            names.push_back(e->d_name);
+bool PosixFileSystem::SameFile(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+bool PosixFileSystem::ListFolder(const std::string& path, std::vector<std::string>& names) {
+    DIR* dir = ::opendir(path.c_str());
+    if (!dir) return false;
+    while (dirent* e = ::readdir(dir)) {
+        std::string name = e->d_name;
+        if (name != "." && name != "..") names.push_back(name);
     }
     ::closedir(dir);
-    return names;
+    return true;
 }
 
 } // namespace lzh

@@ -2,6 +2,7 @@
 #include "lzh/archive.h"
 #include "lzh/paths.h"
 #include "published/susie.h"
+#include "../unlha32/win32_filesystem.h"
 #include <windows.h>
 #include <algorithm>
 #include <cstring>
@@ -61,26 +62,61 @@ bool NameMatches(const lzh::Member& m, const std::string& wanted, bool ignore_ca
     return ignore_case ? lzh::SameName(normalized, m.path) : normalized == m.path;
 }
 
-// Writes a member into `folder` under its file name.
-int WriteToFolder(const char* folder, const lzh::Member& m, const std::vector<uint8_t>& data) {
-    std::string name = lzh::SafeRelativePath(m.Name());
-    if (!folder || name.empty()) return kWriteError;
-    std::string path = folder;
-    if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '\\';
-    path += name;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return kWriteError;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == data.size() ? kOk : kWriteError;
+// Runs an entry's body; no exception may cross into the host, which gets `failure`.
+template <class F> int Guarded(int failure, F body) {
+    try {
+        return body();
+    } catch (...) {
+        return failure;
+    }
 }
 
 int ToSusie(lzh::Status status) {
     return status == lzh::Status::kOk         ? kOk
            : status == lzh::Status::kTooLarge ? kNoMemory
                                               : kBroken;
+}
+
+// Streams a member into `folder` under its file name. The data goes to a file beside it
+// first, so a failed write leaves neither a partial file nor a damaged older one.
+int WriteToFolder(lzh::Source& source, const char* folder, const lzh::Member& m) {
+    std::string name = lzh::SafeRelativePath(m.Name());
+    if (!folder || name.empty()) return kWriteError;
+    std::string path = folder;
+    if (!path.empty() && !lzh::EndsWithSeparator(path)) path += '\\';
+    path += name;
+    std::string temp = path + ".$$$";
+    lzh::Win32FileSystem fs;
+    std::unique_ptr<lzh::OutputFile> out = fs.Create(temp);
+    if (!out) return kWriteError;
+    lzh::Status status = lzh::ExtractMember(source, m, *out);
+    bool written = out->Close();
+    out.reset();
+    int rc = !written ? kWriteError : ToSusie(status);
+    if (rc == kOk && !fs.Replace(temp, path)) rc = kWriteError;
+    if (rc != kOk) fs.Remove(temp);
+    return rc;
+}
+
+// Decodes a member into a new LocalAlloc block of its size; larger members than a picture
+// host can use are refused before anything is allocated.
+int ReadToMemory(lzh::Source& source, const lzh::Member& m, HLOCAL* out) {
+    if (m.original_size > lzh::kMaxMemoryMember) return kNoMemory;
+    size_t size = static_cast<size_t>(m.original_size);
+    HLOCAL block = LocalAlloc(LMEM_FIXED, size ? size : 1);
+    if (!block) return kNoMemory;
+    size_t used = 0;
+    int rc = ToSusie(lzh::ExtractToBlock(source, m, static_cast<uint8_t*>(block), size, used));
+    if (rc != kOk) {
+        LocalFree(block);
+        return rc;
+    }
+    if (used < size) { // a Macintosh member's data fork is shorter than the stored data
+        HLOCAL smaller = LocalReAlloc(block, used ? used : 1, LMEM_MOVEABLE);
+        if (smaller) block = smaller;
+    }
+    *out = block;
+    return kOk;
 }
 
 } // namespace
@@ -108,7 +144,7 @@ int WINAPI IsSupported(LPCSTR, void* dw) {
     return lzh::LooksLikeArchive(head, 64) ? 1 : 0;
 }
 
-int WINAPI GetArchiveInfo(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* lphInf) {
+static int GetArchiveInfoBody(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* lphInf) {
     if (!lphInf) return kNotImplemented;
     *lphInf = nullptr;
     std::unique_ptr<lzh::Source> source = OpenInput(buf, len, flag);
@@ -124,8 +160,12 @@ int WINAPI GetArchiveInfo(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* l
     return kOk;
 }
 
-int WINAPI GetFileInfo(LPCSTR buf, LONG_PTR len, LPCSTR filename, unsigned int flag,
-                       SusieFileInfo* lpInfo) {
+int WINAPI GetArchiveInfo(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* lphInf) {
+    return Guarded(kNoMemory, [&] { return GetArchiveInfoBody(buf, len, flag, lphInf); });
+}
+
+static int GetFileInfoBody(LPCSTR buf, LONG_PTR len, LPCSTR filename, unsigned int flag,
+                           SusieFileInfo* lpInfo) {
     if (!filename || !lpInfo) return kNotImplemented;
     std::unique_ptr<lzh::Source> source = OpenInput(buf, len, flag);
     if (!source) return (flag & kInputMask) > 1 ? kNotImplemented : kReadError;
@@ -138,8 +178,13 @@ int WINAPI GetFileInfo(LPCSTR buf, LONG_PTR len, LPCSTR filename, unsigned int f
     return listing.members.empty() ? kUnknownFormat : kBroken;
 }
 
-int WINAPI GetFile(LPCSTR src, LONG_PTR len, LPSTR dest, unsigned int flag,
-                   ProgressCallback progress, LONG_PTR lData) {
+int WINAPI GetFileInfo(LPCSTR buf, LONG_PTR len, LPCSTR filename, unsigned int flag,
+                       SusieFileInfo* lpInfo) {
+    return Guarded(kNoMemory, [&] { return GetFileInfoBody(buf, len, filename, flag, lpInfo); });
+}
+
+static int GetFileBody(LPCSTR src, LONG_PTR len, LPSTR dest, unsigned int flag,
+                       ProgressCallback progress, LONG_PTR lData) {
     // Members are found by the position GetArchiveInfo reported, in an archive file.
     if ((flag & kInputMask) != 0 || !src || !dest || len < 0) return kNotImplemented;
     lzh::FileSource source(src);
@@ -147,20 +192,20 @@ int WINAPI GetFile(LPCSTR src, LONG_PTR len, LPSTR dest, unsigned int flag,
     lzh::Member member;
     if (lzh::ReadHeader(source, static_cast<uint64_t>(len), member) != lzh::Status::kOk)
         return kBroken;
+    if (member.data_offset > source.Size() ||
+        member.packed_size > source.Size() - member.data_offset)
+        return kBroken;
     if (progress && progress(0, 1, lData)) return kAborted;
-    std::vector<uint8_t> data;
-    int rc = ToSusie(lzh::ExtractToMemory(source, member, data));
-    if (rc != kOk) return rc;
-    if ((flag & kOutputMask) == 0) {
-        rc = WriteToFolder(dest, member, data);
-    } else {
-        HLOCAL block = LocalAlloc(LMEM_FIXED, data.size());
-        if (!block) return kNoMemory;
-        std::memcpy(block, data.data(), data.size());
-        *reinterpret_cast<HLOCAL*>(dest) = block;
-    }
+    int rc = (flag & kOutputMask) == 0
+                 ? WriteToFolder(source, dest, member)
+                 : ReadToMemory(source, member, reinterpret_cast<HLOCAL*>(dest));
     if (rc == kOk && progress && progress(1, 1, lData)) return kAborted;
     return rc;
+}
+
+int WINAPI GetFile(LPCSTR src, LONG_PTR len, LPSTR dest, unsigned int flag,
+                   ProgressCallback progress, LONG_PTR lData) {
+    return Guarded(kNoMemory, [&] { return GetFileBody(src, len, dest, flag, progress, lData); });
 }
 
 } // extern "C"

@@ -14,6 +14,16 @@
 namespace {
 
 constexpr WORD kVersion = 100;
+constexpr int kErrNotEnoughMemory = 0x801E;
+
+// Runs an entry's body; no exception may cross into the host, which answers `failure`.
+template <class R, class F> R Guarded(R failure, F body) {
+    try {
+        return body();
+    } catch (...) {
+        return failure;
+    }
+}
 
 std::atomic<bool> g_running{false};
 std::mutex g_handles_mutex;
@@ -165,6 +175,11 @@ int FindMatch(Archive& arc, INDIVIDUALINFO* info) {
     return -1;
 }
 
+class NullSink : public lzh::Sink {
+public:
+    bool Write(const uint8_t*, size_t) override { return true; }
+};
+
 bool CheckFile(const std::string& path, int mode) {
     lzh::FileSource source(path);
     if (!source.IsOpen()) return false;
@@ -177,9 +192,10 @@ bool CheckFile(const std::string& path, int mode) {
         return listing.status == lzh::Status::kOk || listing.members.size() >= 3;
     if (listing.status != lzh::Status::kOk) return false;
     if (depth < CHECKARCHIVE_FULLCRC) return true;
-    std::vector<uint8_t> data;
-    for (const lzh::Member& m : listing.members)
-        if (lzh::ExtractToMemory(source, m, data) != lzh::Status::kOk) return false;
+    for (const lzh::Member& m : listing.members) {
+        NullSink sink;
+        if (lzh::DecodeMember(source, m, sink) != lzh::Status::kOk) return false;
+    }
     return true;
 }
 
@@ -190,11 +206,71 @@ extern "C" {
 int WINAPI Unlha(HWND, LPCSTR command, LPSTR output, DWORD size) {
     BusyGuard busy;
     if (!busy.acquired()) return UNLHA_ERROR_ALREADY_RUNNING;
-    lzh::Win32FileSystem fs;
-    std::string text;
-    int rc = lzh::RunCommand(command ? command : "", fs, text);
-    CopyText(output, size, text);
-    return rc;
+    return Guarded(kErrNotEnoughMemory, [&] {
+        lzh::Win32FileSystem fs;
+        std::string text;
+        int rc = lzh::RunCommand(command ? command : "", fs, text);
+        CopyText(output, size, text);
+        return rc;
+    });
+}
+
+} // extern "C"
+
+// The preamble both memory entries share: one call at a time, a buffer to work on, and no
+// exception into the host.
+template <class F>
+static int RunMemoryCommand(const void* buffer, DWORD size, LPDWORD written, F body) {
+    BusyGuard busy;
+    if (!busy.acquired()) return UNLHA_ERROR_ALREADY_RUNNING;
+    if (written) *written = 0;
+    if (!buffer && size > 0) return lzh::kErrNotFilename;
+    return Guarded(kErrNotEnoughMemory, [&] {
+        lzh::Win32FileSystem fs;
+        return body(fs);
+    });
+}
+
+extern "C" {
+
+int WINAPI UnlhaExtractMem(HWND, LPCSTR command, LPBYTE buffer, DWORD size, time_t* time,
+                           LPWORD attribute, LPDWORD written) {
+    return RunMemoryCommand(buffer, size, written, [&](lzh::FileSystem& fs) {
+        lzh::Member member;
+        size_t used = 0;
+        int rc = lzh::ExtractToBuffer(command ? command : "", fs, buffer, size, used, member);
+        if (written) *written = static_cast<DWORD>(used);
+        if (time) *time = static_cast<time_t>(member.mtime);
+        if (attribute) *attribute = member.attribute;
+        return rc;
+    });
+}
+
+int WINAPI UnlhaCompressMem(HWND, LPCSTR command, const BYTE* buffer, DWORD size,
+                            const time_t* time, const WORD* attribute, LPDWORD written) {
+    return RunMemoryCommand(buffer, size, written, [&](lzh::FileSystem& fs) {
+        std::string text;
+        int64_t mtime = time ? static_cast<int64_t>(*time) : 0;
+        int rc = lzh::AddFromMemory(command ? command : "", fs, buffer, size, mtime,
+                                    attribute ? *attribute : 0x20, text);
+        if (rc == 0 && written) *written = size;
+        return rc;
+    });
+}
+
+// No settings dialog: the switches of each command line are the only settings.
+BOOL WINAPI UnlhaConfigDialog(HWND, LPSTR, int) {
+    return FALSE;
+}
+
+BOOL WINAPI UnlhaQueryFunctionList(int function) {
+    // The numbers of the common archiver interface for the entries exported here.
+    static const int kImplemented[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  16, 18, 19, 23,
+                                       24, 25, 26, 31, 32, 40, 41, 42, 43, 44, 45, 46, 47,
+                                       57, 58, 59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69};
+    for (int f : kImplemented)
+        if (f == function) return TRUE;
+    return FALSE;
 }
 
 WORD WINAPI UnlhaGetVersion(void) {
@@ -230,18 +306,22 @@ BOOL WINAPI UnlhaSetCursorInterval(WORD interval) {
 
 BOOL WINAPI UnlhaCheckArchive(LPCSTR filename, int mode) {
     BusyGuard busy;
-    return busy.acquired() && CheckFile(Unquoted(filename), mode) ? TRUE : FALSE;
+    return busy.acquired() && Guarded(false, [&] { return CheckFile(Unquoted(filename), mode); })
+               ? TRUE
+               : FALSE;
 }
 
 int WINAPI UnlhaGetFileCount(LPCSTR filename) {
-    lzh::FileSource source(Unquoted(filename));
-    if (!source.IsOpen()) return -1;
-    lzh::Listing listing = lzh::ListArchive(source);
-    if (listing.members.empty() && listing.status != lzh::Status::kOk) return -1;
-    return static_cast<int>(listing.members.size());
+    return Guarded(-1, [&] {
+        lzh::FileSource source(Unquoted(filename));
+        if (!source.IsOpen()) return -1;
+        lzh::Listing listing = lzh::ListArchive(source);
+        if (listing.members.empty() && listing.status != lzh::Status::kOk) return -1;
+        return static_cast<int>(listing.members.size());
+    });
 }
 
-HARC WINAPI UnlhaOpenArchive(HWND, LPCSTR filename, DWORD mode) {
+static HARC OpenArchive(LPCSTR filename, DWORD mode) {
     auto arc = std::make_unique<Archive>();
     arc->path = Unquoted(filename);
     arc->mode = mode;
@@ -257,6 +337,10 @@ HARC WINAPI UnlhaOpenArchive(HWND, LPCSTR filename, DWORD mode) {
     return static_cast<HARC>(arc.release());
 }
 
+HARC WINAPI UnlhaOpenArchive(HWND, LPCSTR filename, DWORD mode) {
+    return Guarded(HARC(nullptr), [&] { return OpenArchive(filename, mode); });
+}
+
 int WINAPI UnlhaCloseArchive(HARC harc) {
     std::lock_guard<std::mutex> lock(g_handles_mutex);
     if (!g_handles.erase(harc)) return UNLHA_ERROR_HARC_ISNOT_OPENED;
@@ -267,18 +351,20 @@ int WINAPI UnlhaCloseArchive(HARC harc) {
 int WINAPI UnlhaFindFirst(HARC harc, LPCSTR pattern, INDIVIDUALINFO* info) {
     Archive* arc = Lookup(harc);
     if (!arc) return UNLHA_ERROR_HARC_ISNOT_OPENED;
-    arc->pattern = Unquoted(pattern);
-    if (arc->pattern.empty()) arc->pattern = "*.*";
-    arc->next = 0;
-    arc->searching = true;
-    return FindMatch(*arc, info);
+    return Guarded(kErrNotEnoughMemory, [&] {
+        arc->pattern = Unquoted(pattern);
+        if (arc->pattern.empty()) arc->pattern = "*.*";
+        arc->next = 0;
+        arc->searching = true;
+        return FindMatch(*arc, info);
+    });
 }
 
 int WINAPI UnlhaFindNext(HARC harc, INDIVIDUALINFO* info) {
     Archive* arc = Lookup(harc);
     if (!arc) return UNLHA_ERROR_HARC_ISNOT_OPENED;
     if (!arc->searching) return UNLHA_ERROR_NOT_SEARCH_MODE;
-    return FindMatch(*arc, info);
+    return Guarded(kErrNotEnoughMemory, [&] { return FindMatch(*arc, info); });
 }
 
 int WINAPI UnlhaGetArcFileName(HARC harc, LPSTR buffer, int size) {
@@ -345,8 +431,10 @@ UINT WINAPI UnlhaGetArcOSType(HARC harc) {
 int WINAPI UnlhaGetFileName(HARC harc, LPSTR buffer, int size) {
     Archive* arc = Current(harc);
     if (!arc) return Lookup(harc) ? UNLHA_ERROR_NOT_SEARCH_MODE : UNLHA_ERROR_HARC_ISNOT_OPENED;
-    CopyText(buffer, size > 0 ? static_cast<size_t>(size) : 0, DisplayName(*arc->current));
-    return 0;
+    return Guarded(kErrNotEnoughMemory, [&] {
+        CopyText(buffer, size > 0 ? static_cast<size_t>(size) : 0, DisplayName(*arc->current));
+        return 0;
+    });
 }
 
 int WINAPI UnlhaGetMethod(HARC harc, LPSTR buffer, int size) {

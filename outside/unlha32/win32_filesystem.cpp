@@ -1,12 +1,11 @@
 #include "win32_filesystem.h"
+#include "lzh/header.h"
 #include "lzh/paths.h"
 #include <windows.h>
 #include <algorithm>
 
 namespace lzh {
 namespace {
-
-constexpr int64_t kUnixEpochTicks = 116444736000000000LL; // 1970 in FILETIME units
 
 // Closes a file handle when it goes out of scope.
 class FileHandle {
@@ -30,14 +29,47 @@ private:
 };
 
 int64_t ToUnix(const FILETIME& ft) {
-    int64_t ticks =
-        static_cast<int64_t>(static_cast<uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime);
-    return (ticks - kUnixEpochTicks) / 10000000;
+    return FiletimeToUnix(static_cast<uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime);
 }
 
 FILETIME ToFiletime(int64_t unix_time) {
-    uint64_t ticks = static_cast<uint64_t>(unix_time * 10000000 + kUnixEpochTicks);
+    uint64_t ticks = UnixToFiletime(unix_time);
     return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+class Win32Output : public OutputFile {
+public:
+    explicit Win32Output(HANDLE h) : file_(h) {}
+
+protected:
+    bool WriteAt(uint64_t offset, const uint8_t* data, size_t size) override {
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        if (!SetFilePointerEx(file_.get(), at, nullptr, FILE_BEGIN)) return false;
+        while (size > 0) {
+            DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1 << 24)), written = 0;
+            if (!::WriteFile(file_.get(), data, chunk, &written, nullptr) || written == 0)
+                return false;
+            data += written;
+            size -= written;
+        }
+        return true;
+    }
+    bool Commit() override {
+        bool flushed = FlushFileBuffers(file_.get()) != 0;
+        return file_.Close() && flushed;
+    }
+
+private:
+    FileHandle file_;
+};
+
+// Identifies a file by volume and index, so that two spellings of one path compare equal.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    FileHandle file(CreateFileA(path.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file.valid() && GetFileInformationByHandle(file.get(), &info);
 }
 
 } // namespace
@@ -46,13 +78,6 @@ std::unique_ptr<Source> Win32FileSystem::Open(const std::string& path) {
     auto source = std::make_unique<FileSource>(path);
     if (!source->IsOpen()) return nullptr;
     return source;
-}
-
-bool Win32FileSystem::ReadFile(const std::string& path, std::vector<uint8_t>& data) {
-    FileSource source(path);
-    if (!source.IsOpen() || source.Size() > 0xFFFFFFFFu) return false;
-    data.resize(static_cast<size_t>(source.Size()));
-    return source.Read(0, data.data(), data.size()) == data.size();
 }
 
 bool Win32FileSystem::Stat(const std::string& path, FileInfo& info) {
@@ -64,19 +89,11 @@ bool Win32FileSystem::Stat(const std::string& path, FileInfo& info) {
     return true;
 }
 
-bool Win32FileSystem::WriteFile(const std::string& path, const std::vector<uint8_t>& data) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    size_t done = 0;
-    while (done < data.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1 << 24)),
-              written = 0;
-        if (!::WriteFile(file.get(), data.data() + done, chunk, &written, nullptr) || written == 0)
-            return false;
-        done += written;
-    }
-    return FlushFileBuffers(file.get()) && file.Close();
+std::unique_ptr<OutputFile> Win32FileSystem::Create(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32Output>(h);
 }
 
 bool Win32FileSystem::Replace(const std::string& from, const std::string& to) {
@@ -116,18 +133,28 @@ void Win32FileSystem::SetTime(const std::string& path, int64_t mtime) {
     SetFileTime(file.get(), nullptr, nullptr, &ft);
 }
 
-std::vector<std::string> Win32FileSystem::ListFiles(const std::string& folder) {
-    std::vector<std::string> names;
-    bool ends =
-        folder.empty() || folder.back() == '\\' || folder.back() == '/' || folder.back() == ':';
+bool Win32FileSystem::SameFile(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    return FileIdentity(a, ia) && FileIdentity(b, ib) &&
+           ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+bool Win32FileSystem::ListFolder(const std::string& path, std::vector<std::string>& names) {
+    std::string pattern = path;
+    if (!EndsWithSeparator(pattern)) pattern += '\\';
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + (ends ? "*" : "\\*")).c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
+    std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> search(
+        FindFirstFileA((pattern + "*").c_str(), &found), FindClose);
+    if (search.get() == INVALID_HANDLE_VALUE) {
+        search.release();
+        return false;
+    }
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    return names;
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search.get(), &found));
+    return true;
 }
 
 } // namespace lzh

@@ -1,4 +1,4 @@
-// Lists an arbitrary archive and decodes every member it finds.
+// Lists an arbitrary archive and extracts every member it finds (MacBinary forks too).
 #include "lzh/archive.h"
 
 namespace {
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lzh::Listing listing = lzh::ListArchive(source);
     for (const lzh::Member& m : listing.members) {
         CountingSink sink;
-        lzh::DecodeMember(source, m, sink);
+        lzh::ExtractMember(source, m, sink);
     }
     return 0;
 }

@@ -3,35 +3,64 @@
 #include "lzh/archive.h"
 #include "lzh/command.h"
 #include "lzh/paths.h"
+#include "member_bytes.h"
 #include "test_util.h"
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// Writes through a real output file, damaging what one kind of fault damages.
+class FaultyOutput : public lzh::OutputFile {
+public:
+    enum Fault { kNone, kWriteFails, kWriteTruncates, kWriteCorrupts, kCloseFails };
+    FaultyOutput(std::unique_ptr<lzh::OutputFile> real, Fault fault)
+        : real_(std::move(real)), fault_(fault) {}
+
+protected:
+    bool WriteAt(uint64_t offset, const uint8_t* data, size_t size) override {
+        if (fault_ == kWriteFails) return false;
+        std::vector<uint8_t> bytes(data, data + size);
+        if (fault_ == kWriteTruncates) bytes.resize(size / 2);
+        if (fault_ == kWriteCorrupts && size > 40) bytes[size - 10] ^= 0x55;
+        return real_->Seek(offset) && real_->Write(bytes.data(), bytes.size());
+    }
+    bool Commit() override { return real_->Close() && fault_ != kCloseFails; }
+
+private:
+    std::unique_ptr<lzh::OutputFile> real_;
+    Fault fault_;
+};
+
 // Wraps the real file system and makes one kind of operation fail.
 class FailingFileSystem : public lzh::PosixFileSystem {
 public:
-    enum Fault { kNone, kWriteFails, kWriteTruncates, kWriteCorrupts, kReplaceFails, kReadFails };
+    enum Fault {
+        kNone,
+        kWriteFails,
+        kWriteTruncates,
+        kWriteCorrupts,
+        kCloseFails,
+        kReplaceFails,
+        kReadFails
+    };
     Fault fault = kNone;
 
-    bool WriteFile(const std::string& path, const std::vector<uint8_t>& data) override {
-        if (fault == kWriteFails) return false;
-        if (fault == kWriteTruncates)
-            return PosixFileSystem::WriteFile(path, {data.begin(), data.begin() + data.size() / 2});
-        if (fault == kWriteCorrupts && data.size() > 40) {
-            std::vector<uint8_t> bad = data;
-            bad[bad.size() - 10] ^= 0x55;
-            return PosixFileSystem::WriteFile(path, bad);
-        }
-        return PosixFileSystem::WriteFile(path, data);
+    std::unique_ptr<lzh::OutputFile> Create(const std::string& path) override {
+        auto real = PosixFileSystem::Create(path);
+        if (!real || fault > kCloseFails) return real;
+        return std::make_unique<FaultyOutput>(std::move(real),
+                                              static_cast<FaultyOutput::Fault>(fault));
     }
     bool Replace(const std::string& from, const std::string& to) override {
         return fault != kReplaceFails && PosixFileSystem::Replace(from, to);
     }
-    bool ReadFile(const std::string& path, std::vector<uint8_t>& data) override {
-        return fault != kReadFails && PosixFileSystem::ReadFile(path, data);
+    // Source files cannot be read; archives still can.
+    std::unique_ptr<lzh::Source> Open(const std::string& path) override {
+        bool archive = path.find(".lzh") != std::string::npos;
+        return fault == kReadFails && !archive ? nullptr : PosixFileSystem::Open(path);
     }
 };
 
@@ -212,8 +241,8 @@ TEST_F(Commands, FailedUpdatesLeaveArchiveAndSourcesAsTheyWere) {
         "a -n -+ " + q + " \"" + c + "\"", "m -n " + q + " \"" + c + "\"",
         "d -n -+ -y " + q + " A.MAG", "n -n " + q + " A.MAG \"-grZ.MAG\""};
     for (auto fault : {FailingFileSystem::kWriteFails, FailingFileSystem::kWriteTruncates,
-                       FailingFileSystem::kWriteCorrupts, FailingFileSystem::kReplaceFails,
-                       FailingFileSystem::kReadFails}) {
+                       FailingFileSystem::kWriteCorrupts, FailingFileSystem::kCloseFails,
+                       FailingFileSystem::kReplaceFails, FailingFileSystem::kReadFails}) {
         for (const std::string& line : updates) {
             if (fault == FailingFileSystem::kReadFails && line[0] != 'a' && line[0] != 'm')
                 continue;
@@ -263,6 +292,144 @@ TEST_F(Commands, BrokenArchiveIsNeverRewritten) {
     EXPECT_NE(Run("a -n \"" + arc + "\" \"" + c + "\""), 0);
     EXPECT_NE(Run("t \"" + arc + "\""), 0);
     EXPECT_EQ(lzhtest::ReadAll(arc), original);
+}
+
+long PeakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST_F(Commands, HugeMembersStreamWithBoundedMemory) {
+    const uint64_t size = uint64_t(256) << 20; // 256 MiB of spaces from ~120 bytes
+    std::vector<uint8_t> spaces(1 << 20, ' ');
+    uint16_t crc = 0;
+    for (int i = 0; i < 256; ++i) crc = lzh::Crc16(spaces.data(), spaces.size(), crc);
+    lzhtest::Level2 bomb;
+    bomb.method = "-lh5-";
+    bomb.data = lzhtest::Bomb(17);
+    bomb.original = size;
+    bomb.data_crc = crc;
+    bomb.crc_given = true;
+    bomb.extensions = {lzhtest::NameExtension("SPACES.TXT")};
+    lzhtest::WriteAll(arc, lzhtest::Join({bomb.Build(), {0}}));
+    long before = PeakKilobytes();
+    ASSERT_EQ(Run("t \"" + arc + "\""), 0) << output;
+    std::string out = dir / "out/";
+    ASSERT_EQ(Run("e -y \"" + arc + "\" \"" + out + "\""), 0) << output;
+    EXPECT_EQ(fs::file_size(out + "SPACES.TXT"), size);
+    EXPECT_LT(PeakKilobytes() - before, 64 * 1024);
+}
+
+TEST_F(Commands, ArchiveIsNeverAddedToItself) {
+    MakeArchive();
+    std::vector<uint8_t> original = lzhtest::ReadAll(arc);
+    const std::string q = "\"" + arc + "\"";
+    for (const std::string& self :
+         {arc, dir / "./" + fs::path(arc).filename().string(), dir / "sub/../photos.lzh"}) {
+        fs::create_directories(dir / "sub");
+        SCOPED_TRACE(self);
+        EXPECT_NE(Run("m -n " + q + " \"" + self + "\""), 0);
+        ASSERT_TRUE(fs::exists(arc));
+        EXPECT_EQ(lzhtest::ReadAll(arc), original);
+        EXPECT_NE(Run("a -n " + q + " \"" + self + "\""), 0);
+        EXPECT_EQ(lzhtest::ReadAll(arc), original);
+    }
+    // Among other files, the archive itself is skipped and the others are stored.
+    std::string c = File("c.mag", Repeated("gamma", 40));
+    EXPECT_NE(Run("m -n " + q + " \"" + c + "\" " + q), 0);
+    ASSERT_TRUE(fs::exists(arc));
+    EXPECT_FALSE(fs::exists(c));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"A.MAG", "b b.pi", "c.mag"}));
+}
+
+TEST_F(Commands, FailedOverwriteKeepsTheOldFile) {
+    MakeArchive();
+    std::string out = dir / "out/";
+    fs::create_directories(out);
+    lzhtest::WriteAll(out + "A.MAG", Bytes("the user's own file"));
+    for (auto fault : {FailingFileSystem::kWriteFails, FailingFileSystem::kCloseFails,
+                       FailingFileSystem::kReplaceFails}) {
+        FailingFileSystem failing;
+        failing.fault = fault;
+        EXPECT_NE(Run("e -y \"" + arc + "\" \"" + out + "\" A.MAG", failing), 0);
+        EXPECT_EQ(lzhtest::ReadAll(out + "A.MAG"), Bytes("the user's own file"));
+        EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+    }
+    ASSERT_EQ(Run("e -y \"" + arc + "\" \"" + out + "\" A.MAG"), 0);
+    EXPECT_EQ(lzhtest::ReadAll(out + "A.MAG"), Repeated("alpha", 500));
+}
+
+TEST_F(Commands, UpdatesRefuseBytesTheReaderDidNotAccountFor) {
+    MakeArchive();
+    std::vector<uint8_t> bytes = lzhtest::ReadAll(arc);
+    bytes.insert(bytes.end(), {'m', 'o', 'r', 'e'});
+    lzhtest::WriteAll(arc, bytes);
+    std::string c = File("c.mag", Bytes("c"));
+    const std::string q = "\"" + arc + "\"";
+    for (const std::string& line :
+         {"a -n " + q + " \"" + c + "\"", "d -n " + q + " A.MAG", "n -n " + q + " A.MAG -grZ.MAG",
+          "m -n " + q + " \"" + c + "\""}) {
+        SCOPED_TRACE(line);
+        EXPECT_NE(Run(line), 0);
+        EXPECT_EQ(lzhtest::ReadAll(arc), bytes);
+        EXPECT_TRUE(fs::exists(c));
+    }
+    EXPECT_EQ(Run("t " + q), 0); // reading is still fine
+}
+
+TEST(CommandLine, ShiftJisNamesEndingInBackslashByteAreNames) {
+    lzh::CommandLine cmd;
+    // 表 and ソ end in 0x5C but are not folders.
+    ASSERT_TRUE(lzh::ParseCommandLine("e arc.lzh \x95\x5C \x83\x5C", cmd));
+    EXPECT_TRUE(cmd.base_dir.empty());
+    EXPECT_EQ(cmd.names, (std::vector<std::string>{"\x95\x5C", "\x83\x5C"}));
+    EXPECT_EQ(lzh::ParentPath("out\\\x95\x5C.mag"), "out");
+    EXPECT_EQ(lzh::ParentPath("out\\\x95\x5C\\\x83\x5C.mag"), "out\\\x95\x5C");
+    EXPECT_EQ(lzh::ParentPath("\x83\x5C"), "");
+    EXPECT_EQ(lzh::ParentPath("a/b/c"), "a/b");
+    EXPECT_TRUE(lzh::EndsWithSeparator("out\\"));
+    EXPECT_FALSE(lzh::EndsWithSeparator("\x95\x5C"));
+}
+
+TEST_F(Commands, DamagedMembersOfTheNewKindsLeaveNoFile) {
+    // A level-2 member without header CRC cut inside its data, and a Macintosh member
+    // whose data no longer matches its CRC: errors, and nothing under their names.
+    lzhtest::Level2 plain;
+    plain.with_crc = false;
+    plain.data = Repeated("plain", 200);
+    plain.extensions = {lzhtest::NameExtension("PLAIN.MAG")};
+    lzhtest::Bytes cut = plain.Build();
+    cut.resize(cut.size() - 100);
+    lzhtest::Level2 mac;
+    mac.os_id = 'm';
+    mac.data = Repeated("mac", 300);
+    mac.data_crc = 0x4321;
+    mac.crc_given = true;
+    mac.extensions = {lzhtest::NameExtension("MAC.PIC")};
+    std::string out = dir / "out/";
+    for (const lzhtest::Bytes& archive : {cut, lzhtest::Join({mac.Build(), {0}})}) {
+        lzhtest::WriteAll(arc, archive);
+        EXPECT_NE(Run("e -y \"" + arc + "\" \"" + out + "\""), 0);
+        EXPECT_TRUE(!fs::exists(out) || fs::is_empty(out));
+    }
+}
+
+TEST(Writer, SizesOf4GiBAndMoreRoundTrip) {
+    lzh::Member m;
+    m.method = "-lh5-";
+    m.path = "dir/BIG.BMP";
+    m.original_size = (uint64_t(5) << 30) + 3;
+    m.packed_size = (uint64_t(4) << 30) + 1;
+    lzhtest::Bytes archive = lzh::BuildHeader(m);
+    ASSERT_FALSE(archive.empty());
+    archive.resize(archive.size() + 16); // enough of the data for the header to be read
+    lzh::MemorySource source(archive);
+    lzh::Member back;
+    ASSERT_EQ(lzh::ReadHeader(source, 0, back), lzh::Status::kOk);
+    EXPECT_EQ(back.original_size, m.original_size);
+    EXPECT_EQ(back.packed_size, m.packed_size);
+    EXPECT_EQ(back.path, m.path);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Drives UNLHA32.DLL and LHASAD.SPI through their published entry points only, as the
 // program does: loaded by name from the executable's folder.
 #include "../unlha32.h"
+#include "../../../lib/lzh/tests/member_bytes.h"
 #include <gtest/gtest.h>
 #include <cstddef>
 #include <fstream>
@@ -41,6 +42,11 @@ using SupportedFn = int(WINAPI*)(LPCSTR, void*);
 using ArchiveInfoFn = int(WINAPI*)(LPCSTR, LONG_PTR, unsigned, HLOCAL*);
 using FileInfoFn = int(WINAPI*)(LPCSTR, LONG_PTR, LPCSTR, unsigned, SpiFileInfo*);
 using GetFileFn = int(WINAPI*)(LPCSTR, LONG_PTR, LPSTR, unsigned, void*, LONG_PTR);
+using ExtractMemFn = int(WINAPI*)(HWND, LPCSTR, LPBYTE, DWORD, time_t*, LPWORD, LPDWORD);
+using CompressMemFn = int(WINAPI*)(HWND, LPCSTR, const BYTE*, DWORD, const time_t*, const WORD*,
+                                   LPDWORD);
+using QueryFn = BOOL(WINAPI*)(int);
+using ConfigFn = BOOL(WINAPI*)(HWND, LPSTR, int);
 
 const DWORD kOpenMode = 0x00400200;
 
@@ -290,6 +296,120 @@ TEST_F(Dlls, PluginReadsMembersIntoMemory) {
                                              nullptr, 0),
               0);
     EXPECT_EQ(block, nullptr);
+}
+
+void WriteBytes(const std::string& path, const lzhtest::Bytes& bytes) {
+    WriteAll(path, std::string(bytes.begin(), bytes.end()));
+}
+
+TEST_F(Dlls, MemoryEntriesAndRefusals) {
+    Pack();
+    auto extract = Get<ExtractMemFn>(unlha, "UnlhaExtractMem");
+    auto compress = Get<CompressMemFn>(unlha, "UnlhaCompressMem");
+    ASSERT_NE(extract, nullptr);
+    ASSERT_NE(compress, nullptr);
+    std::vector<char> expected = ReadAll(src + "b c.pi");
+    std::vector<BYTE> buffer(expected.size() + 16, 0xEE);
+    time_t stamp = 0;
+    WORD attribute = 0;
+    DWORD written = 0;
+    ASSERT_EQ(extract(nullptr, (Q(arc) + " " + Q("b c.pi")).c_str(), buffer.data(),
+                      static_cast<DWORD>(buffer.size()), &stamp, &attribute, &written),
+              0);
+    ASSERT_EQ(written, expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), buffer.begin()));
+    EXPECT_NE(stamp, 0);
+    // A buffer that is too small is refused and not written past its end.
+    std::fill(buffer.begin(), buffer.end(), 0xEE);
+    EXPECT_EQ(extract(nullptr, (Q(arc) + " " + Q("b c.pi")).c_str(), buffer.data(), 10, nullptr,
+                      nullptr, &written),
+              0x804A);
+    EXPECT_EQ(buffer[10], 0xEE);
+
+    const std::string text = "made in memory";
+    time_t when = 1262304000;
+    ASSERT_EQ(compress(nullptr, ("a " + Q(arc) + " mem.txt").c_str(),
+                       reinterpret_cast<const BYTE*>(text.data()), static_cast<DWORD>(text.size()),
+                       &when, nullptr, &written),
+              0)
+        << output;
+    EXPECT_EQ(List("*.*").size(), 4u);
+    ASSERT_EQ(extract(nullptr, (Q(arc) + " mem.txt").c_str(), buffer.data(),
+                      static_cast<DWORD>(buffer.size()), &stamp, nullptr, &written),
+              0);
+    EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + written), text);
+    EXPECT_EQ(stamp, when);
+
+    auto query = Get<QueryFn>(unlha, "UnlhaQueryFunctionList");
+    EXPECT_TRUE(query(0));   // Unlha
+    EXPECT_TRUE(query(25));  // FindFirst
+    EXPECT_FALSE(query(17)); // ConfigDialog: refused
+    EXPECT_FALSE(Get<ConfigFn>(unlha, "UnlhaConfigDialog")(nullptr, nullptr, 1));
+    EXPECT_EQ(Unlha("s " + Q(arc)), 0x8023); // an interface command this archiver lacks
+}
+
+TEST_F(Dlls, ShiftJisFoldersResponseFilesAndRecursion) {
+    // 表 and ソ end in 0x5C: folder creation and parent folders must not split them.
+    const std::string folder = "\x95\x5C\x8E\xA6", inner = folder + "\\\x83\x5C";
+    CreateDirectoryA((src + folder).c_str(), nullptr);
+    CreateDirectoryA((src + inner).c_str(), nullptr);
+    WriteAll(src + inner + "\\a.mag", Content("deep", 50));
+    WriteAll(src + folder + "\\b.mag", Content("flat", 50));
+    ASSERT_EQ(Unlha("a -n -r -x1 " + Q(arc) + " " + Q(src) + " " + Q(folder)), 0) << output;
+    EXPECT_EQ(List("*.*").size(), 2u);
+    ASSERT_EQ(Unlha("x -y " + Q(arc) + " " + Q(out)), 0) << output;
+    EXPECT_EQ(ReadAll(out + inner + "\\a.mag"), ReadAll(src + inner + "\\a.mag"));
+    EXPECT_EQ(ReadAll(out + folder + "\\b.mag"), ReadAll(src + folder + "\\b.mag"));
+    for (const std::string& f : {out + inner + "\\a.mag", out + folder + "\\b.mag",
+                                 src + inner + "\\a.mag", src + folder + "\\b.mag"})
+        DeleteFileA(f.c_str());
+    for (const std::string& d : {out + inner, out + folder, src + inner, src + folder})
+        RemoveDirectoryA(d.c_str());
+
+    // Names from a response file.
+    WriteAll(src + "one.mag", Content("one", 10));
+    WriteAll(src + "list.txt", "\"" + src + "one.mag\"\r\n");
+    ASSERT_EQ(Unlha("a -n " + Q(arc) + " @" + Q(src + "list.txt")), 0) << output;
+    EXPECT_EQ(List("one.mag").size(), 1u);
+    EXPECT_EQ(Unlha("a -n " + Q(arc) + " @" + Q(src + "missing.txt")), 0x802A);
+}
+
+TEST_F(Dlls, PluginLeavesNothingBehindAndCapsMemory) {
+    // A member whose data does not match its CRC: nothing may remain under its name.
+    lzhtest::Level2 broken;
+    broken.data = lzhtest::Text(Content("picture", 40));
+    broken.extensions = {lzhtest::NameExtension("BROKEN.MAG")};
+    broken.data_crc = 0x1234;
+    broken.crc_given = true;
+    // A member claiming far more than a picture host can hold.
+    lzhtest::Level2 huge;
+    huge.method = "-lh5-";
+    huge.data = lzhtest::Bomb(33);
+    huge.original = uint64_t(512) << 20;
+    huge.extensions = {lzhtest::NameExtension("HUGE.BMP")};
+    lzhtest::Bytes first = broken.Build();
+    WriteBytes(arc, lzhtest::Join({first, huge.Build(), {0}}));
+    CreateDirectoryA(out.c_str(), nullptr);
+    auto get = Get<GetFileFn>(spi, "GetFile");
+    EXPECT_NE(get(arc.c_str(), 0, const_cast<LPSTR>(out.c_str()), 0, nullptr, 0), 0);
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((out + "*.*").c_str(), &found);
+    int entries = 0;
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+                ++entries;
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    EXPECT_EQ(entries, 0);
+    HLOCAL block = nullptr;
+    EXPECT_EQ(get(arc.c_str(), static_cast<LONG_PTR>(first.size()), reinterpret_cast<LPSTR>(&block),
+                  256, nullptr, 0),
+              4); // out of memory, refused before anything is allocated
+    EXPECT_EQ(block, nullptr);
+    // The library's own entries answer the same archive with error codes.
+    EXPECT_EQ(Unlha("t " + Q(arc)), 0x800C);
 }
 
 } // namespace
