@@ -37,31 +37,26 @@ TfrmMcr::TfrmMcr(BrowserPort& browser)
                           FIXED_PITCH | FF_MODERN, L"System")),
       slotColours_(kMacroSlots, kBlack) {}
 
-TfrmMcr::~TfrmMcr() {
-    if (!hwnd_) return;
-    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    ::DestroyWindow(hwnd_);
-}
+TfrmMcr::~TfrmMcr() = default;
 
 HWND TfrmMcr::Create() {
     static const bool registered = [] {
-        WNDCLASSEXW wc = {sizeof wc};
-        wc.lpfnWndProc = &TfrmMcr::Proc;
+        WNDCLASSW wc = {};
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
         wc.lpszClassName = kClassName;
-        return ::RegisterClassExW(&wc) != 0;
+        return Window::RegisterClass(wc) != 0;
     }();
     (void)registered;
     RECT r{0, 0, kClientWidth, kClientHeight};
     ::AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
     const int w = r.right - r.left, h = r.bottom - r.top;
-    ::CreateWindowExW(kExStyle, kClassName, L"TOVANE 32 マクロ", kStyle,
+    if (!CreateHandle(kExStyle, kClassName, L"TOVANE 32 マクロ", kStyle,
                       (::GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                      (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, browser_.Owner(), nullptr,
-                      ::GetModuleHandleW(nullptr), this);
-    if (!hwnd_) return nullptr;
+                      (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, browser_.Owner(),
+                      ::GetModuleHandleW(nullptr)))
+        return nullptr;
     ::ImmAssociateContext(hwnd_, nullptr); // keys select slots; no conversion in between
     FormCreate();
     return hwnd_;
@@ -221,17 +216,7 @@ HBRUSH TfrmMcr::LabelColours(HDC dc, HWND label) {
     return static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
 }
 
-LRESULT CALLBACK TfrmMcr::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TfrmMcr*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = w;
-        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TfrmMcr*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
-    return self ? self->Handle(msg, wp, lp) : ::DefWindowProcW(w, msg, wp, lp);
-}
-
-LRESULT TfrmMcr::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT TfrmMcr::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_KEYDOWN:
         FormKeyDown(static_cast<WORD>(wp));
@@ -257,7 +242,7 @@ LRESULT TfrmMcr::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         dlg::NotifyShown(hwnd_);
         return 0;
     }
-    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+    return Window::HandleMessage(msg, wp, lp);
 }
 
 } // namespace tovn

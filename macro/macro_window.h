@@ -2,6 +2,7 @@
 // by its key or by Enter, edited with Insert and cleared with Delete. The macro file is
 // read when the window is made and written whenever it closes.
 #pragma once
+#include "win/window.h"
 #include "win/handles.h"
 #include <windows.h>
 #include <string>
@@ -11,10 +12,10 @@ namespace tovn {
 
 class BrowserPort;
 
-class TfrmMcr {
+class TfrmMcr final : public Window {
 public:
     explicit TfrmMcr(BrowserPort& browser);
-    ~TfrmMcr();
+    ~TfrmMcr() override;
     TfrmMcr(const TfrmMcr&) = delete;
     TfrmMcr& operator=(const TfrmMcr&) = delete;
 
@@ -23,7 +24,6 @@ public:
     // Shows the window over the browser until it closes: IDOK after a run, else IDCANCEL.
     int ShowModal();
 
-    HWND Handle() const { return hwnd_; }
     int CurrentSlot() const { return currentSlot_; }
     // The macros as the file holds them (ANSI), at least 36 entries.
     const std::vector<std::string>& MacroList() const { return macroList_; }
@@ -41,8 +41,7 @@ public:
     void RunMacro();
 
 private:
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void FormCreate();
     void FormClose();
     void CreateLabels();
@@ -53,7 +52,6 @@ private:
     HBRUSH LabelColours(HDC dc, HWND label);
 
     BrowserPort& browser_;
-    HWND hwnd_ = nullptr;
     UniqueFont font_;
     std::vector<std::string> macroList_;
     std::vector<COLORREF> slotColours_;

@@ -10,16 +10,14 @@ const wchar_t kClassName[] = L"TSlideImage";
 
 void SlideImage::Register(HINSTANCE instance) {
     WNDCLASSW wc = {};
-    wc.lpfnWndProc = Proc;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kClassName;
-    ::RegisterClassW(&wc);
+    Window::RegisterClass(wc);
 }
 
 void SlideImage::Create(HWND parent, HINSTANCE instance) {
-    hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
-                              nullptr, instance, this);
+    CreateHandle(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, instance);
 }
 
 void SlideImage::SetBounds(int left, int top, int width, int height) {
@@ -93,27 +91,20 @@ void SlideImage::Paint() {
     ::EndPaint(hwnd_, &ps);
 }
 
-LRESULT CALLBACK SlideImage::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<SlideImage*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(w, msg, wp, lp);
+LRESULT SlideImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT:
-        self->Paint();
+        Paint();
         return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (self->mouseDown)
-            self->mouseDown(msg == WM_LBUTTONDOWN ? 0 : msg == WM_RBUTTONDOWN ? 1 : 2);
+        if (mouseDown) mouseDown(msg == WM_LBUTTONDOWN ? 0 : msg == WM_RBUTTONDOWN ? 1 : 2);
         return 0;
     }
-    return ::DefWindowProcW(w, msg, wp, lp);
+    return Window::HandleMessage(msg, wp, lp);
 }
 
 } // namespace tovn

@@ -1,17 +1,17 @@
 // imgSlide1 / imgSlide2: an image control that stretches the picture it holds to its own
 // size, with the picture's palette on a 256-colour display.
 #pragma once
+#include "win/window.h"
 #include "picture/picture_host.h"
 #include <windows.h>
 #include <functional>
 
 namespace tovn {
 
-class SlideImage {
+class SlideImage final : public Window {
 public:
     static void Register(HINSTANCE instance);
     void Create(HWND parent, HINSTANCE instance);
-    HWND Handle() const { return hwnd_; }
 
     void SetBounds(int left, int top, int width, int height);
     int Left() const { return left_; }
@@ -35,10 +35,9 @@ public:
     std::function<void(int)> mouseDown;
 
 private:
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void Paint();
     void Place();
-    HWND hwnd_ = nullptr;
     Picture picture_;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     int originX_ = 0, originY_ = 0;

@@ -40,12 +40,11 @@ void TfrmSlide::Register(HINSTANCE instance) {
     static bool registered = false;
     if (registered) return;
     WNDCLASSW wc = {};
-    wc.lpfnWndProc = Proc;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = kClassName;
-    ::RegisterClassW(&wc);
+    Window::RegisterClass(wc);
     SlideImage::Register(instance);
     registered = true;
 }
@@ -60,10 +59,10 @@ TfrmSlide::~TfrmSlide() {
 void TfrmSlide::Create() {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     Register(instance);
-    hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"",
-                              WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 320,
-                              240, browser_.Owner(), nullptr, instance, this);
-    if (!hwnd_) return;
+    if (!CreateHandle(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"",
+                      WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 320, 240,
+                      browser_.Owner(), instance))
+        return;
     imgSlide1_.Create(hwnd_, instance);
     imgSlide2_.Create(hwnd_, instance);
     // The partial picture lies over the base.
@@ -491,20 +490,7 @@ void TfrmSlide::imgSlide2MouseDown(int button) {
     imgSlide1MouseDown(button);
 }
 
-LRESULT CALLBACK TfrmSlide::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-        auto* self = static_cast<TfrmSlide*>(cs->lpCreateParams);
-        self->hwnd_ = w;
-        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TfrmSlide*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(w, msg, wp, lp);
-    return self->Handle(msg, wp, lp);
-}
-
-LRESULT TfrmSlide::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-    const HWND window = hwnd_;
+LRESULT TfrmSlide::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -534,11 +520,10 @@ LRESULT TfrmSlide::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         return TRUE;
     case WM_DESTROY:
-        hwnd_ = nullptr;
         closed_ = true;
         break;
     }
-    return ::DefWindowProcW(window, msg, wp, lp);
+    return Window::HandleMessage(msg, wp, lp);
 }
 
 void ShowSlide(BrowserPort& browser) {

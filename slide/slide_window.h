@@ -3,6 +3,7 @@
 // ("Slide", "Hyouzi" or "Sort"); MAG pictures that cover part of a screen are laid over the
 // MAG picture before them.
 #pragma once
+#include "win/window.h"
 #include "core/slide_geometry.h"
 #include "picture/picture_host.h"
 #include "slide/slide_image.h"
@@ -14,16 +15,15 @@ namespace tovn {
 
 class BrowserPort;
 
-class TfrmSlide {
+class TfrmSlide final : public Window {
 public:
     explicit TfrmSlide(BrowserPort& browser);
-    ~TfrmSlide();
+    ~TfrmSlide() override;
     TfrmSlide(const TfrmSlide&) = delete;
     TfrmSlide& operator=(const TfrmSlide&) = delete;
 
     // Creates the window and runs it modally above the browser until it closes.
     void ShowModal();
-    HWND Handle() const { return hwnd_; }
     bool Closed() const { return closed_; }
 
     // Event handlers.
@@ -48,8 +48,7 @@ public:
 
 private:
     static void Register(HINSTANCE instance);
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void Create();
     void Close();
 
@@ -87,7 +86,6 @@ private:
     void Scroll(int bar, int code);
 
     BrowserPort& browser_;
-    HWND hwnd_ = nullptr;
     SlideImage imgSlide1_;
     SlideImage imgSlide2_;
     SlideMode mode_ = SlideMode::Other;

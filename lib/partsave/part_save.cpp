@@ -1,4 +1,5 @@
 #include "partsave/part_save.h"
+#include "core/list_file.h"
 #include <cstdlib>
 
 namespace tovn {
@@ -34,24 +35,11 @@ std::wstring Rect(const EditSettings& s) {
 } // namespace
 
 std::vector<std::string> ParsePartSaveFile(const std::string& bytes) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    if (lines.size() < kPartSaveEntries) lines.resize(kPartSaveEntries);
-    return lines;
+    return ReadListFile(bytes, kPartSaveEntries);
 }
 
 std::string PartSaveFileText(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return text;
+    return ListFileText(lines);
 }
 
 std::optional<PartEntry> ParsePartEntry(const std::string& entry, const EditSettings& current) {
