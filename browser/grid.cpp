@@ -49,8 +49,8 @@ void MainWindow::ToggleMark(int cell) {
     imgMain_.Refresh();
 }
 
-void MainWindow::PaintCellFrame(int cell) {
-    FilledCell(imgMain_.Canvas(), CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight),
+void MainWindow::PaintCellFrame(int cell, HDC dc) {
+    FilledCell(dc ? dc : imgMain_.Canvas(), CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight),
                ::GetSysColor(COLOR_BTNFACE));
 }
 

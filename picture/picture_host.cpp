@@ -341,17 +341,20 @@ void PictureHost::UnloadPlugins() {
     placeholderBitmap_.Reset();
 }
 
+bool PictureHost::Decode(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
+                         const PictureSource& source) {
+    try {
+        return UpperExtension(fileName) == L".BMP"
+                   ? ReadBmpPicture(target, fileName, purpose, source)
+                   : ReadPluginPicture(target, fileName, purpose, source);
+    } catch (const std::exception&) { // out of memory while copying: a failed load
+        return false;
+    }
+}
+
 bool PictureHost::LoadPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
                               const PictureSource& source) {
-    bool ok = false;
-    try {
-        ok = UpperExtension(fileName) == L".BMP"
-                 ? ReadBmpPicture(target, fileName, purpose, source)
-                 : ReadPluginPicture(target, fileName, purpose, source);
-    } catch (const std::exception&) { // out of memory while copying: a failed load
-        ok = false;
-    }
-    if (ok) return true;
+    if (Decode(target, fileName, purpose, source)) return true;
     target.Reset();
     CurrentDialogs().Beep();
     LoadPlaceholder(pictureBitmap_);
@@ -360,9 +363,19 @@ bool PictureHost::LoadPicture(Picture& target, const std::wstring& fileName, Loa
 
 LoadedPicture PictureHost::LoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                                        const PictureSource& source) {
+    LoadedPicture loaded = TryLoadPicture(fileName, purpose, source);
+    if (loaded.ok) return loaded;
+    CurrentDialogs().Beep();
+    LoadPlaceholder(pictureBitmap_);
+    LoadPlaceholder(loaded.picture);
+    return loaded;
+}
+
+LoadedPicture PictureHost::TryLoadPicture(const std::wstring& fileName, LoadPurpose purpose,
+                                          const PictureSource& source) {
     LoadedPicture loaded;
-    loaded.ok = LoadPicture(loaded.picture, fileName, purpose, source);
-    if (!loaded.ok) LoadPlaceholder(loaded.picture);
+    loaded.ok = Decode(loaded.picture, fileName, purpose, source);
+    if (!loaded.ok) loaded.picture.Reset();
     loaded.info = picInfo_;
     loaded.colorCount = colorCount_;
     loaded.paletteEntries = paletteEntries_;
