@@ -363,23 +363,32 @@ bool PictureHost::LoadPicture(Picture& target, const std::wstring& fileName, Loa
 
 LoadedPicture PictureHost::LoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                                        const PictureSource& source) {
-    LoadedPicture loaded = TryLoadPicture(fileName, purpose, source);
-    if (loaded.ok) return loaded;
-    CurrentDialogs().Beep();
-    LoadPlaceholder(pictureBitmap_);
-    LoadPlaceholder(loaded.picture);
+    LoadedPicture loaded;
+    loaded.ok = LoadPicture(loaded.picture, fileName, purpose, source);
+    if (!loaded.ok) LoadPlaceholder(loaded.picture);
+    CopyReport(loaded);
     return loaded;
 }
 
 LoadedPicture PictureHost::TryLoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                                           const PictureSource& source) {
+    // What the last shown picture reported stays as it was for those who read it later.
+    LoadedPicture last;
+    CopyReport(last);
     LoadedPicture loaded;
     loaded.ok = Decode(loaded.picture, fileName, purpose, source);
     if (!loaded.ok) loaded.picture.Reset();
+    CopyReport(loaded);
+    picInfo_ = last.info;
+    colorCount_ = last.colorCount;
+    paletteEntries_ = last.paletteEntries;
+    return loaded;
+}
+
+void PictureHost::CopyReport(LoadedPicture& loaded) const {
     loaded.info = picInfo_;
     loaded.colorCount = colorCount_;
     loaded.paletteEntries = paletteEntries_;
-    return loaded;
 }
 
 bool PictureHost::QueryPictureInfo(const std::wstring& fileName, const PictureSource& source,

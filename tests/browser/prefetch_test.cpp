@@ -39,6 +39,7 @@ TEST_F(Prefetch, NextPageShowsWithoutDecodingAndMemoryStaysWithinThreePages) {
     // Page 1 was kept from its own paint: only page 3 is decoded ahead.
     RunIdle();
     EXPECT_EQ(w().PrefetchCount(), 6);
+    decodes = Decodes();
     Key(VK_PRIOR);
     EXPECT_EQ(Decodes(), decodes);
     EXPECT_EQ(CellCentre(2), Colour(2));
@@ -50,6 +51,7 @@ TEST_F(Prefetch, NextPageShowsWithoutDecodingAndMemoryStaysWithinThreePages) {
     // On page 3 page 1 is let go.
     RunIdle();
     EXPECT_EQ(w().CellPictures().Size(), 6u);
+    EXPECT_EQ(Decodes(), decodes) << "nothing new to decode ahead";
     Key(VK_PRIOR);
     EXPECT_EQ(Decodes(), decodes);
     Key(VK_PRIOR);
