@@ -38,7 +38,7 @@ void MainWindow::ToggleCursor() {
     CellRect c = CellRectOf(st_.CursorCell, st_.DispCount, st_.CellWidth, st_.CellHeight);
     RECT r = {c.left, c.top, c.right, c.top + st_.CellHeight / 3};
     XorBand(imgMain_.Canvas(), r, st_.SortMode ? RGB(255, 0, 0) : RGB(255, 255, 0));
-    imgMain_.Refresh();
+    imgMain_.Refresh(r);
 }
 
 void MainWindow::ToggleMark(int cell) {
@@ -46,7 +46,7 @@ void MainWindow::ToggleMark(int cell) {
     CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
     RECT r = {c.left, c.bottom - st_.CellHeight / 3, c.right, c.bottom};
     XorBand(imgMain_.Canvas(), r, st_.SortMode ? RGB(255, 255, 0) : RGB(255, 0, 0));
-    imgMain_.Refresh();
+    imgMain_.Refresh(r);
 }
 
 void MainWindow::PaintCellFrame(int cell, HDC dc) {

@@ -61,7 +61,10 @@ void GridImage::Paint() {
         HPALETTE pal = static_cast<HPALETTE>(::GetCurrentObject(dc_.get(), OBJ_PAL));
         HPALETTE old = pal ? ::SelectPalette(dc, pal, FALSE) : nullptr;
         if (pal) ::RealizePalette(dc);
-        ::BitBlt(dc, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
+        // Only the part asked for: a refreshed cell copies its own rectangle, not the grid.
+        const RECT& r = ps.rcPaint;
+        ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, dc_.get(), r.left, r.top,
+                 SRCCOPY);
         if (old) ::SelectPalette(dc, old, FALSE);
     }
     ::EndPaint(hwnd_, &ps);

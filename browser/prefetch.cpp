@@ -21,6 +21,11 @@ const CellPicture* CellStore::Find(const std::wstring& name, int cell, int width
     return p.cell == cell && p.width == width && p.height == height ? &p : nullptr;
 }
 
+HDC CellStore::Dc(HDC like) {
+    if (!dc_) dc_.reset(::CreateCompatibleDC(like));
+    return dc_.get();
+}
+
 LoopTurn RunLoopTurn(MainWindow& window, MSG& msg, bool wait) {
     if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) return LoopTurn::Quit;

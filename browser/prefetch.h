@@ -32,8 +32,12 @@ public:
             it = keep(it->first) ? std::next(it) : pictures_.erase(it);
     }
     size_t Size() const { return pictures_.size(); }
+    // One memory DC, compatible with like, for every copy into and out of the store: a DC
+    // made per cell would cost more than the copy.
+    HDC Dc(HDC like);
 
 private:
+    UniqueMemDc dc_;
     std::wstring source_;
     std::map<std::wstring, CellPicture> pictures_;
 };

@@ -102,11 +102,12 @@ CellPicture MainWindow::RenderCell(int cell, const std::wstring& name,
     rendered.height = st_.CellHeight;
     rendered.bitmap.reset(::CreateCompatibleBitmap(canvas, st_.CellWidth, st_.CellHeight));
     if (!rendered.bitmap) return rendered;
-    UniqueMemDc dc(::CreateCompatibleDC(canvas));
-    SelectIn selected(dc.get(), rendered.bitmap.get());
+    HDC dc = cellPictures_.Dc(canvas);
+    SelectIn selected(dc, rendered.bitmap.get());
     CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
-    ::SetViewportOrgEx(dc.get(), -c.left, -c.top, nullptr);
-    DrawCellPicture(dc.get(), cell, name, loaded);
+    ::SetViewportOrgEx(dc, -c.left, -c.top, nullptr);
+    DrawCellPicture(dc, cell, name, loaded);
+    ::SetViewportOrgEx(dc, 0, 0, nullptr);
     return rendered;
 }
 
@@ -115,11 +116,10 @@ bool MainWindow::ShowStoredCell(int cell, const std::wstring& name, int32_t date
     cellPictures_.UseSource(SourceKey());
     const CellPicture* stored = cellPictures_.Find(name, cell, st_.CellWidth, st_.CellHeight);
     if (!stored || !stored->bitmap || stored->date != date) return false;
-    HDC canvas = imgMain_.Canvas();
-    UniqueMemDc source(::CreateCompatibleDC(canvas));
-    SelectIn bitmap(source.get(), stored->bitmap.get());
+    HDC canvas = imgMain_.Canvas(), source = cellPictures_.Dc(canvas);
+    SelectIn bitmap(source, stored->bitmap.get());
     CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
-    ::BitBlt(canvas, c.left, c.top, stored->width, stored->height, source.get(), 0, 0, SRCCOPY);
+    ::BitBlt(canvas, c.left, c.top, stored->width, stored->height, source, 0, 0, SRCCOPY);
     return true;
 }
 
