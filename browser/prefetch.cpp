@@ -26,6 +26,17 @@ HDC CellStore::Dc(HDC like) {
     return dc_.get();
 }
 
+BITMAPINFO CellBitmapInfo(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 LoopTurn RunLoopTurn(MainWindow& window, MSG& msg, bool wait) {
     if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) return LoopTurn::Quit;

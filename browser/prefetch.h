@@ -16,7 +16,9 @@ struct CellPicture {
     int32_t date = 0;
     int cell = 0;
     int width = 0, height = 0;
-    UniqueBitmap bitmap; // none: the picture did not decode, the paint shows why
+    UniqueBitmap bitmap; // a 32-bit DIB section; none: the picture did not decode, the
+                         // paint shows why
+    const void* bits = nullptr;
 };
 
 class CellStore {
@@ -32,8 +34,7 @@ public:
             it = keep(it->first) ? std::next(it) : pictures_.erase(it);
     }
     size_t Size() const { return pictures_.size(); }
-    // One memory DC, compatible with like, for every copy into and out of the store: a DC
-    // made per cell would cost more than the copy.
+    // One memory DC, compatible with like, for every rendering into the store.
     HDC Dc(HDC like);
 
 private:
@@ -41,6 +42,9 @@ private:
     std::wstring source_;
     std::map<std::wstring, CellPicture> pictures_;
 };
+
+// The header of a cell's pixels: 32 bits, top row first.
+BITMAPINFO CellBitmapInfo(int width, int height);
 
 enum class LoopTurn { Quit, Dispatched, Prefetched, Idle };
 

@@ -100,14 +100,20 @@ CellPicture MainWindow::RenderCell(int cell, const std::wstring& name,
     rendered.cell = cell;
     rendered.width = st_.CellWidth;
     rendered.height = st_.CellHeight;
-    rendered.bitmap.reset(::CreateCompatibleBitmap(canvas, st_.CellWidth, st_.CellHeight));
+    // A DIB section is copied out by its bits: selecting a bitmap into a DC for each cell
+    // of a page would cost several times the copies.
+    const BITMAPINFO header = CellBitmapInfo(st_.CellWidth, st_.CellHeight);
+    void* bits = nullptr;
+    rendered.bitmap.reset(::CreateDIBSection(canvas, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!rendered.bitmap) return rendered;
+    rendered.bits = bits;
     HDC dc = cellPictures_.Dc(canvas);
     SelectIn selected(dc, rendered.bitmap.get());
     CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
     ::SetViewportOrgEx(dc, -c.left, -c.top, nullptr);
     DrawCellPicture(dc, cell, name, loaded);
     ::SetViewportOrgEx(dc, 0, 0, nullptr);
+    ::GdiFlush();
     return rendered;
 }
 
@@ -116,10 +122,10 @@ bool MainWindow::ShowStoredCell(int cell, const std::wstring& name, int32_t date
     cellPictures_.UseSource(SourceKey());
     const CellPicture* stored = cellPictures_.Find(name, cell, st_.CellWidth, st_.CellHeight);
     if (!stored || !stored->bitmap || stored->date != date) return false;
-    HDC canvas = imgMain_.Canvas(), source = cellPictures_.Dc(canvas);
-    SelectIn bitmap(source, stored->bitmap.get());
+    const BITMAPINFO header = CellBitmapInfo(stored->width, stored->height);
     CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
-    ::BitBlt(canvas, c.left, c.top, stored->width, stored->height, source, 0, 0, SRCCOPY);
+    ::SetDIBitsToDevice(imgMain_.Canvas(), c.left, c.top, stored->width, stored->height, 0, 0, 0,
+                        stored->height, stored->bits, &header, DIB_RGB_COLORS);
     return true;
 }
 
