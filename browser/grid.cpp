@@ -50,7 +50,8 @@ void MainWindow::ToggleMark(int cell) {
 }
 
 void MainWindow::PaintCellFrame(int cell, HDC dc) {
-    FilledCell(dc ? dc : imgMain_.Canvas(), CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight),
+    FilledCell(dc ? dc : imgMain_.Canvas(),
+               CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight),
                ::GetSysColor(COLOR_BTNFACE));
 }
 
@@ -97,7 +98,8 @@ void MainWindow::SettleCursor(int slot) {
         st_.CursorCell = CellOf(slot, st_.CellsPerPage);
     } else {
         PlaceCursorAt(st_, slot);
-        PaintPage();
+        PaintPage(); // the scroll bar and the status bar come with the page
+        return;
     }
     ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
     UpdateStatusBar();

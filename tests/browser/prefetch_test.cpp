@@ -26,6 +26,22 @@ protected:
     // The colour MakePictures gives picture number i.
     static COLORREF Colour(int i) { return RGB(i * 20, 100, 200); }
     int Decodes() { return w().Pictures().DecodeCount(); }
+    void ToggleMarkOf(int slot) { w().ToggleSlotMark(slot); }
+    // The grid's bitmap as 32-bit pixels.
+    std::vector<uint32_t> GridPixels() {
+        const int width = w().Image().Width(), height = w().Image().Height();
+        const BITMAPINFO header = CellBitmapInfo(width, height);
+        void* bits = nullptr;
+        UniqueBitmap copy(::CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+        UniqueMemDc dc(::CreateCompatibleDC(w().Image().Canvas()));
+        {
+            SelectIn selected(dc.get(), copy.get());
+            ::BitBlt(dc.get(), 0, 0, width, height, w().Image().Canvas(), 0, 0, SRCCOPY);
+            ::GdiFlush();
+        }
+        const uint32_t* p = static_cast<const uint32_t*>(bits);
+        return std::vector<uint32_t>(p, p + width * height);
+    }
 };
 
 TEST_F(Prefetch, NextPageShowsWithoutDecodingAndMemoryStaysWithinThreePages) {
@@ -98,4 +114,24 @@ TEST_F(Prefetch, DamagedPictureIsReportedWhenShownNotWhenDecodedAhead) {
     Key(VK_NEXT);
     EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_EQ(CellCentre(2), Colour(6));
+}
+
+TEST_F(Prefetch, PageFromTheStoreLooksAsTheDecodedPage) {
+    // Pictures of page 2 in other shapes, so placement and frames show.
+    WriteSolidBmp(pictures / L"P05.BMP", 40, 30, 255, 0, 0);
+    WriteSolidBmp(pictures / L"P06.BMP", 30, 40, 0, 255, 0);
+    WriteSolidBmp(pictures / L"P07.BMP", 10, 10, 0, 0, 255);
+    WriteSolidBmp(pictures / L"P08.BMP", 33, 17, 200, 50, 90);
+    ToggleMarkOf(5);
+    RunIdle();
+    int decodes = Decodes();
+    Key(VK_NEXT);
+    ASSERT_EQ(Decodes(), decodes);
+    const std::vector<uint32_t> stored = GridPixels();
+    w().ToggleCursor();
+    w().ResetPageCells();
+    w().PaintPage();
+    w().ToggleCursor();
+    EXPECT_EQ(Decodes(), decodes + 4);
+    EXPECT_TRUE(stored == GridPixels()) << "the page drawn ahead differs from its decoded paint";
 }
