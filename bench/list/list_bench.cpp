@@ -45,7 +45,7 @@ std::wstring EntryName(int i, bool& folder) {
                                               L".MAG", L".Mag", L".pi",  L".PIC"};
     static const wchar_t* const others[] = {L".txt", L".DOC", L".lzh", L""};
     wchar_t stem[32];
-    swprintf(stem, 32, L"%s%06d", i % 3 ? L"pic" : L"Img", (i * 7919) % kEntries);
+    swprintf(stem, 32, L"%ls%06d", i % 3 ? L"pic" : L"Img", (i * 7919) % kEntries);
     folder = i % 10 == 9 && i % 40 == 19;
     if (i % 10 != 9) return stem + std::wstring(pictures[i % 8]);
     return stem + std::wstring(folder ? L".dir" : others[(i / 10) % 4]);
