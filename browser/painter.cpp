@@ -12,6 +12,7 @@ namespace tovn {
 namespace {
 
 constexpr int32_t kNoDate = -1;
+constexpr DWORD kFillInterval = 30; // ms between copies of a growing page to the screen
 
 int32_t PackedDosDate(const FILETIME& written) {
     FILETIME local;
@@ -27,14 +28,20 @@ void MainWindow::PaintPage() {
     if (st_.LhaMode && !ArchiveStillThere()) return;
     ShowWaiting(L"Now Painting Images", hwnd_);
     const int count = static_cast<int>(st_.FileList.size());
+    DWORD shown = ::GetTickCount();
     for (int cell = 1; cell <= st_.CellsPerPage; ++cell) {
         int slot = Index(st_.CurrentPage, cell, st_.CellsPerPage);
-        // The page grows on screen cell by cell as it is decoded; cells the cache kept or
-        // that were drawn ahead appear with the page at once.
+        // The page grows on screen as it is decoded, the cells decoded so far copied at the
+        // pace of the screen (a copy per cell costs as much as a small picture's decode);
+        // cells the cache kept or that were drawn ahead appear with the page at once.
         const int decodes = decodeCount_;
         if (PaintCell(cell, slot) && decodeCount_ != decodes && slot + 1 < count) {
             CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
-            imgMain_.Refresh(RECT{c.left, c.top, c.right, c.bottom});
+            imgMain_.Invalidate(RECT{c.left, c.top, c.right, c.bottom});
+            if (::GetTickCount() - shown >= kFillInterval) {
+                ::UpdateWindow(imgMain_.Handle());
+                shown = ::GetTickCount();
+            }
         }
     }
     ShowWaiting(L"", hwnd_);
