@@ -1,6 +1,7 @@
 // Lists a folder of 100 000 entries as the program does (BuildFileList: enumeration,
 // extension filter, locale order, scroll bar) and sets it against a bare enumeration of the
 // same folder plus a sort of its names in the same order, in the same run.
+#include "common/timing.h"
 #include "support/browser_fixture.h"
 #include <algorithm>
 #include <cstdio>
@@ -15,20 +16,8 @@ constexpr int kEntries = 100000;
 constexpr int kRounds = 5;
 constexpr double kTarget = 1.5;
 
-double Ms(const std::function<void()>& work) {
-    LARGE_INTEGER frequency, start, end;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&start);
-    work();
-    ::QueryPerformanceCounter(&end);
-    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Median;
+using bench::Ms;
 
 std::wstring ProgramFolder() {
     wchar_t path[MAX_PATH];

@@ -8,6 +8,7 @@
 #include "core/slots.h"
 #include "page_folder.h"
 #include "picture/picture_host.h"
+#include "common/timing.h"
 #include "support/browser_fixture.h"
 #include <algorithm>
 #include <cstdio>
@@ -23,20 +24,8 @@ constexpr int kRounds = 7;
 constexpr double kTarget = 0.20;
 constexpr double kPrefetchedTarget = 2.0; // Page Down to a page decoded ahead, x the repaint
 
-double Ms(const std::function<void()>& work) {
-    LARGE_INTEGER frequency, start, end;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&start);
-    work();
-    ::QueryPerformanceCounter(&end);
-    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Median;
+using bench::Ms;
 
 // The plug-ins are found in the current folder: the one the benchmark was built into.
 void EnterProgramFolder() {

@@ -93,13 +93,7 @@ TEST_F(Prefetch, KeyPressedWhilePrefetchingIsHandledBeforeTheNextDecode) {
 TEST_F(Prefetch, PictureChangedAfterPrefetchIsDecodedAgain) {
     RunIdle();
     WriteSolidBmp(pictures / L"P06.BMP", 32, 24, 255, 255, 0);
-    HANDLE f = ::CreateFileW((pictures / L"P06.BMP").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                             OPEN_EXISTING, 0, nullptr);
-    FILETIME t;
-    ::GetSystemTimeAsFileTime(&t);
-    reinterpret_cast<ULARGE_INTEGER*>(&t)->QuadPart -= 10ull * 10000000 * 86400; // ten days ago
-    ::SetFileTime(f, nullptr, nullptr, &t);
-    ::CloseHandle(f);
+    SetWrittenDaysAgo(pictures / L"P06.BMP", 10);
     int decodes = Decodes();
     Key(VK_NEXT);
     EXPECT_EQ(Decodes(), decodes + 1);
