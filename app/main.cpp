@@ -1,5 +1,5 @@
 // Program entry: bind the archive library, create the browser and the progress window, run
-// the message loop, release the library.
+// the message loop (idle turns decode the next page ahead), release the library.
 #include "app/win_text.h"
 #include "app/wait_window.h"
 #include "archive/unlha.h"
@@ -39,11 +39,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         MainWindow frm(options);
         WaitWindow::Create(instance);
         if (frm.Create(instance)) {
-            MSG msg;
-            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
+            MSG msg = {};
+            while (RunLoopTurn(frm, msg, true) != LoopTurn::Quit) {}
             result = static_cast<int>(msg.wParam);
         }
         WaitWindow::Destroy();

@@ -38,7 +38,7 @@ void MainWindow::ToggleCursor() {
     CellRect c = CellRectOf(st_.CursorCell, st_.DispCount, st_.CellWidth, st_.CellHeight);
     RECT r = {c.left, c.top, c.right, c.top + st_.CellHeight / 3};
     XorBand(imgMain_.Canvas(), r, st_.SortMode ? RGB(255, 0, 0) : RGB(255, 255, 0));
-    imgMain_.Refresh();
+    imgMain_.Refresh(r);
 }
 
 void MainWindow::ToggleMark(int cell) {
@@ -46,11 +46,12 @@ void MainWindow::ToggleMark(int cell) {
     CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
     RECT r = {c.left, c.bottom - st_.CellHeight / 3, c.right, c.bottom};
     XorBand(imgMain_.Canvas(), r, st_.SortMode ? RGB(255, 255, 0) : RGB(255, 0, 0));
-    imgMain_.Refresh();
+    imgMain_.Refresh(r);
 }
 
-void MainWindow::PaintCellFrame(int cell) {
-    FilledCell(imgMain_.Canvas(), CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight),
+void MainWindow::PaintCellFrame(int cell, HDC dc) {
+    FilledCell(dc ? dc : imgMain_.Canvas(),
+               CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight),
                ::GetSysColor(COLOR_BTNFACE));
 }
 
@@ -97,7 +98,8 @@ void MainWindow::SettleCursor(int slot) {
         st_.CursorCell = CellOf(slot, st_.CellsPerPage);
     } else {
         PlaceCursorAt(st_, slot);
-        PaintPage();
+        PaintPage(); // the scroll bar and the status bar come with the page
+        return;
     }
     ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
     UpdateStatusBar();

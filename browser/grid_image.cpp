@@ -44,8 +44,12 @@ void GridImage::Refresh() {
 }
 
 void GridImage::Refresh(const RECT& area) {
-    ::InvalidateRect(hwnd_, &area, FALSE);
+    Invalidate(area);
     ::UpdateWindow(hwnd_);
+}
+
+void GridImage::Invalidate(const RECT& area) {
+    ::InvalidateRect(hwnd_, &area, FALSE);
 }
 
 void GridImage::SelectPalette(HPALETTE palette) {
@@ -57,14 +61,19 @@ void GridImage::SelectPalette(HPALETTE palette) {
 void GridImage::Paint() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(hwnd_, &ps);
-    if (dc_) {
-        HPALETTE pal = static_cast<HPALETTE>(::GetCurrentObject(dc_.get(), OBJ_PAL));
-        HPALETTE old = pal ? ::SelectPalette(dc, pal, FALSE) : nullptr;
-        if (pal) ::RealizePalette(dc);
-        ::BitBlt(dc, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
-        if (old) ::SelectPalette(dc, old, FALSE);
-    }
+    CopyTo(dc, ps.rcPaint);
     ::EndPaint(hwnd_, &ps);
+}
+
+// Only the part asked for: a refreshed cell copies its own rectangle, not the grid.
+void GridImage::CopyTo(HDC dc, const RECT& r) {
+    if (!dc_) return;
+    HPALETTE pal = static_cast<HPALETTE>(::GetCurrentObject(dc_.get(), OBJ_PAL));
+    HPALETTE old = pal ? ::SelectPalette(dc, pal, FALSE) : nullptr;
+    if (pal) ::RealizePalette(dc);
+    ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, dc_.get(), r.left, r.top,
+             SRCCOPY);
+    if (old) ::SelectPalette(dc, old, FALSE);
 }
 
 LRESULT GridImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -22,12 +22,15 @@ public:
     // Copies the bitmap to the screen at once.
     void Refresh();
     void Refresh(const RECT& area);
+    // Marks the area to be copied with the next refresh.
+    void Invalidate(const RECT& area);
     // The palette selected into the canvas on a 256-colour display (not owned).
     void SelectPalette(HPALETTE palette);
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void Paint();
+    void CopyTo(HDC dc, const RECT& area);
     UniqueMemDc dc_;
     UniqueBitmap bitmap_;
     HGDIOBJ oldBitmap_ = nullptr;

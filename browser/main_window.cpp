@@ -182,6 +182,7 @@ void MainWindow::LayoutGrid() {
 
 void MainWindow::ResetPageCells() {
     st_.PageCells.assign(st_.CellsPerPage + 1, CellCache{});
+    cellPictures_.Clear();
 }
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

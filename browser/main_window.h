@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "browser/browser_port.h"
 #include "browser/grid_image.h"
+#include "browser/prefetch.h"
 #include "win/window.h"
 #include "capture/capture.h"
 #include "core/browser_state.h"
@@ -18,6 +19,7 @@ namespace tovn {
 class PictureHost;
 struct ChooserAnswer;
 struct PictureSource;
+struct LoadedPicture;
 
 struct MainWindowOptions {
     std::wstring iniPath;    // the settings file
@@ -82,7 +84,8 @@ public:
     void LayoutGrid();
     void ResetPageCells();
     void ToggleMark(int cell);
-    void PaintCellFrame(int cell);
+    // Into dc when given (drawn at the canvas's coordinates), else onto the canvas.
+    void PaintCellFrame(int cell, HDC dc = nullptr);
     void PaintEmptyCell(int cell);
     void UpdateStatusBar();
     void UpdateScrollBar();
@@ -106,6 +109,13 @@ public:
     bool PaintCell(int cell, int slot);
     void PaintEmptyCells();
 
+    // Idle work: decodes one thumbnail of the next page, then of the previous one, into the
+    // cell store; false when they are all there (or on a palette screen, which repaints
+    // every cell against the screen's palette).
+    bool PrefetchStep();
+    int PrefetchCount() const { return prefetchCount_; }
+    const CellStore& CellPictures() const { return cellPictures_; }
+
     // Counts of pictures decoded by PaintCell (tests check the cache with it).
     int DecodeCount() const { return decodeCount_; }
     const MainWindowOptions& Options() const { return options_; }
@@ -122,7 +132,14 @@ private:
     bool InitPictures();
     void ReleasePictures();
     void sbMain_Scroll(int code, int position, int trackPosition);
-    void DrawThumbnail(int cell, const std::wstring& name);
+    void DrawThumbnail(int cell, const std::wstring& name, int32_t date);
+    void DrawCellPicture(HDC dc, int cell, const std::wstring& name, const LoadedPicture& loaded);
+    CellPicture RenderCell(int cell, const std::wstring& name, const LoadedPicture& loaded);
+    bool ShowStoredCell(int cell, const std::wstring& name, int32_t date);
+    // The packed DOS date of a folder file or archive entry; found is false when a folder
+    // file cannot be read.
+    int32_t EntryDate(const std::wstring& name, bool& found);
+    std::wstring SourceKey() const;
 
     // Key commands (key dispatcher).
     bool NavigationStage(WORD key, unsigned shift);
@@ -164,6 +181,8 @@ private:
     std::unique_ptr<PictureHost> pictures_;
     WindowPlacementSetting placement_;
     int decodeCount_ = 0;
+    CellStore cellPictures_;
+    int prefetchCount_ = 0;
     int layoutWidth_ = -1, layoutHeight_ = -1;
     // Capture mode (menu N6): made on first use, its hook removed when the window closes.
     std::unique_ptr<Capture> capture_;

@@ -12,6 +12,7 @@ namespace tovn {
 namespace {
 
 constexpr int32_t kNoDate = -1;
+constexpr DWORD kFillInterval = 30; // ms between copies of a growing page to the screen
 
 int32_t PackedDosDate(const FILETIME& written) {
     FILETIME local;
@@ -27,12 +28,20 @@ void MainWindow::PaintPage() {
     if (st_.LhaMode && !ArchiveStillThere()) return;
     ShowWaiting(L"Now Painting Images", hwnd_);
     const int count = static_cast<int>(st_.FileList.size());
+    DWORD shown = ::GetTickCount();
     for (int cell = 1; cell <= st_.CellsPerPage; ++cell) {
         int slot = Index(st_.CurrentPage, cell, st_.CellsPerPage);
-        // The page grows on screen cell by cell; a cell the cache kept needs no refresh.
-        if (PaintCell(cell, slot) && slot + 1 < count) {
+        // The page grows on screen as it is decoded, the cells decoded so far copied at the
+        // pace of the screen (a copy per cell costs as much as a small picture's decode);
+        // cells the cache kept or that were drawn ahead appear with the page at once.
+        const int decodes = decodeCount_;
+        if (PaintCell(cell, slot) && decodeCount_ != decodes && slot + 1 < count) {
             CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
-            imgMain_.Refresh(RECT{c.left, c.top, c.right, c.bottom});
+            imgMain_.Invalidate(RECT{c.left, c.top, c.right, c.bottom});
+            if (::GetTickCount() - shown >= kFillInterval) {
+                ::UpdateWindow(imgMain_.Handle());
+                shown = ::GetTickCount();
+            }
         }
     }
     ShowWaiting(L"", hwnd_);
@@ -50,29 +59,32 @@ bool MainWindow::PaintCell(int cell, int slot) {
         return true;
     }
     const std::wstring& name = st_.FileList[slot].name;
-    int32_t date = kNoDate;
-    bool opened = true;
-    if (st_.LhaMode) {
-        IndividualInfo info;
-        if (FindArchiveEntry(hwnd_, ToAnsi(ArchivePath()), ToAnsi(name), &info))
-            date = static_cast<int32_t>((static_cast<uint32_t>(info.wDate) << 16) | info.wTime);
-    } else {
-        UniqueFile file(::CreateFileW((st_.CurrentDir + name).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        opened = static_cast<bool>(file);
-        FILETIME written;
-        if (opened && ::GetFileTime(file.get(), nullptr, nullptr, &written))
-            date = PackedDosDate(written);
-    }
+    bool found = false;
+    const int32_t date = EntryDate(name, found);
     CellCache& cached = st_.PageCells[cell];
-    if (opened && st_.CellCacheValid && cached.name == name && cached.date == date) return false;
+    if (found && st_.CellCacheValid && cached.name == name && cached.date == date) return false;
     cached = CellCache{name, date};
     st_.CellCacheValid = true;
-    ++decodeCount_;
-    DrawThumbnail(cell, name);
+    // A cell drawn ahead is copied; only a file changed since is decoded again.
+    if (!found || !ShowStoredCell(cell, name, date)) {
+        ++decodeCount_;
+        DrawThumbnail(cell, name, date);
+    }
     if (st_.FileList[slot].mark == 1) ToggleMark(cell);
     return true;
+}
+
+int32_t MainWindow::EntryDate(const std::wstring& name, bool& found) {
+    found = true;
+    if (st_.LhaMode) {
+        IndividualInfo info;
+        if (!FindArchiveEntry(hwnd_, ToAnsi(ArchivePath()), ToAnsi(name), &info)) return kNoDate;
+        return static_cast<int32_t>((static_cast<uint32_t>(info.wDate) << 16) | info.wTime);
+    }
+    // The attributes come with the directory entry: no file is opened.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    found = ::GetFileAttributesExW((st_.CurrentDir + name).c_str(), GetFileExInfoStandard, &data);
+    return found ? PackedDosDate(data.ftLastWriteTime) : kNoDate;
 }
 
 void MainWindow::PaintEmptyCells() {

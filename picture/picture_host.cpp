@@ -341,17 +341,20 @@ void PictureHost::UnloadPlugins() {
     placeholderBitmap_.Reset();
 }
 
+bool PictureHost::Decode(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
+                         const PictureSource& source) {
+    try {
+        return UpperExtension(fileName) == L".BMP"
+                   ? ReadBmpPicture(target, fileName, purpose, source)
+                   : ReadPluginPicture(target, fileName, purpose, source);
+    } catch (const std::exception&) { // out of memory while copying: a failed load
+        return false;
+    }
+}
+
 bool PictureHost::LoadPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
                               const PictureSource& source) {
-    bool ok = false;
-    try {
-        ok = UpperExtension(fileName) == L".BMP"
-                 ? ReadBmpPicture(target, fileName, purpose, source)
-                 : ReadPluginPicture(target, fileName, purpose, source);
-    } catch (const std::exception&) { // out of memory while copying: a failed load
-        ok = false;
-    }
-    if (ok) return true;
+    if (Decode(target, fileName, purpose, source)) return true;
     target.Reset();
     CurrentDialogs().Beep();
     LoadPlaceholder(pictureBitmap_);
@@ -363,10 +366,29 @@ LoadedPicture PictureHost::LoadPicture(const std::wstring& fileName, LoadPurpose
     LoadedPicture loaded;
     loaded.ok = LoadPicture(loaded.picture, fileName, purpose, source);
     if (!loaded.ok) LoadPlaceholder(loaded.picture);
+    CopyReport(loaded);
+    return loaded;
+}
+
+LoadedPicture PictureHost::TryLoadPicture(const std::wstring& fileName, LoadPurpose purpose,
+                                          const PictureSource& source) {
+    // What the last shown picture reported stays as it was for those who read it later.
+    LoadedPicture last;
+    CopyReport(last);
+    LoadedPicture loaded;
+    loaded.ok = Decode(loaded.picture, fileName, purpose, source);
+    if (!loaded.ok) loaded.picture.Reset();
+    CopyReport(loaded);
+    picInfo_ = last.info;
+    colorCount_ = last.colorCount;
+    paletteEntries_ = last.paletteEntries;
+    return loaded;
+}
+
+void PictureHost::CopyReport(LoadedPicture& loaded) const {
     loaded.info = picInfo_;
     loaded.colorCount = colorCount_;
     loaded.paletteEntries = paletteEntries_;
-    return loaded;
 }
 
 bool PictureHost::QueryPictureInfo(const std::wstring& fileName, const PictureSource& source,

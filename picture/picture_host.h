@@ -95,6 +95,11 @@ public:
     // The same as a value. On failure (beep) the picture is the placeholder.
     LoadedPicture LoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                               const PictureSource& source);
+    // The same without a word to the user and without changing PicInfo, ColorCount and
+    // PaletteEntries: on failure ok is false and the picture empty (pictures decoded ahead,
+    // whose failures the paint reports when it shows them).
+    LoadedPicture TryLoadPicture(const std::wstring& fileName, LoadPurpose purpose,
+                                 const PictureSource& source);
     // A plug-in's size and depth for fileName without decoding it; no beep.
     bool QueryPictureInfo(const std::wstring& fileName, const PictureSource& source,
                           PictureInfo& info);
@@ -117,6 +122,9 @@ public:
 
 private:
     struct Claim;
+    void CopyReport(LoadedPicture& loaded) const;
+    bool Decode(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
+                const PictureSource& source);
     bool ReadBmpPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
                         const PictureSource& source);
     bool ReadPluginPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,

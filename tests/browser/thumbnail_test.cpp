@@ -40,13 +40,7 @@ TEST_F(Thumbnails, RepaintDecodesOnlyChangedFiles) {
     EXPECT_EQ(first, 3);
     Key('S');
     EXPECT_EQ(Decodes(), first);
-    HANDLE f = ::CreateFileW((pictures / L"B.BMP").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                             OPEN_EXISTING, 0, nullptr);
-    FILETIME t;
-    ::GetSystemTimeAsFileTime(&t);
-    reinterpret_cast<ULARGE_INTEGER*>(&t)->QuadPart -= 10ull * 10000000 * 86400; // ten days ago
-    ::SetFileTime(f, nullptr, nullptr, &t);
-    ::CloseHandle(f);
+    SetWrittenDaysAgo(pictures / L"B.BMP", 10);
     Key('S');
     EXPECT_EQ(Decodes(), first + 1);
 }

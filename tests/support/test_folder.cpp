@@ -76,6 +76,16 @@ void WriteTextFile(const std::wstring& path, const std::string& text) {
     ::CloseHandle(f);
 }
 
+void SetWrittenDaysAgo(const std::wstring& path, int days) {
+    HANDLE f =
+        ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME t;
+    ::GetSystemTimeAsFileTime(&t);
+    reinterpret_cast<ULARGE_INTEGER*>(&t)->QuadPart -= 10000000ull * 86400 * days;
+    ::SetFileTime(f, nullptr, nullptr, &t);
+    ::CloseHandle(f);
+}
+
 std::wstring TestFolder::MakeFile(const std::wstring& name) const {
     WriteTextFile(path_ + name, "");
     return path_ + name;

@@ -26,6 +26,8 @@ private:
 void WriteSolidBmp(const std::wstring& path, int width, int height, uint8_t r, uint8_t g,
                    uint8_t b);
 void WriteTextFile(const std::wstring& path, const std::string& text);
+// Sets the file's last-write time that many days back (a changed file, to the date checks).
+void SetWrittenDaysAgo(const std::wstring& path, int days);
 void RemoveTree(const std::wstring& folder);
 
 } // namespace tovn::test

@@ -1,0 +1,131 @@
+// The pages around the one shown are decoded while the program is idle, one picture per
+// turn of the message loop, and shown from there without a decode.
+#include "picture/picture_host.h"
+#include "support/browser_fixture.h"
+
+using namespace tovn;
+using namespace tovn::test;
+
+class Prefetch : public BrowserFixture {
+protected:
+    void SetUp() override {
+        PutIni(L"Window", L"Img", L"2"); // pages of 4: P01-P04, P05-P08, P09-P10
+        MakePictures(10);
+        Start();
+    }
+    // Turns the program's own loop until it has nothing left to do.
+    void RunIdle() {
+        MSG msg;
+        for (LoopTurn t; (t = RunLoopTurn(w(), msg, false)) != LoopTurn::Idle;)
+            if (t == LoopTurn::Quit) return;
+    }
+    COLORREF CellCentre(int cell) {
+        int cw = st().CellWidth, ch = st().CellHeight;
+        return Pixel(((cell - 1) % 2) * cw + cw / 2, ((cell - 1) / 2) * ch + ch * 2 / 3);
+    }
+    // The colour MakePictures gives picture number i.
+    static COLORREF Colour(int i) { return RGB(i * 20, 100, 200); }
+    int Decodes() { return w().Pictures().DecodeCount(); }
+    void ToggleMarkOf(int slot) { w().ToggleSlotMark(slot); }
+    // The grid's bitmap as 32-bit pixels.
+    std::vector<uint32_t> GridPixels() {
+        const int width = w().Image().Width(), height = w().Image().Height();
+        const BITMAPINFO header = CellBitmapInfo(width, height);
+        void* bits = nullptr;
+        UniqueBitmap copy(::CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+        UniqueMemDc dc(::CreateCompatibleDC(w().Image().Canvas()));
+        {
+            SelectIn selected(dc.get(), copy.get());
+            ::BitBlt(dc.get(), 0, 0, width, height, w().Image().Canvas(), 0, 0, SRCCOPY);
+            ::GdiFlush();
+        }
+        const uint32_t* p = static_cast<const uint32_t*>(bits);
+        return std::vector<uint32_t>(p, p + width * height);
+    }
+};
+
+TEST_F(Prefetch, NextPageShowsWithoutDecodingAndMemoryStaysWithinThreePages) {
+    EXPECT_EQ(w().PrefetchCount(), 0) << "nothing is decoded ahead before the loop is idle";
+    RunIdle();
+    EXPECT_EQ(w().PrefetchCount(), 4);
+    int decodes = Decodes();
+    Key(VK_NEXT);
+    EXPECT_EQ(Decodes(), decodes);
+    for (int cell = 1; cell <= 4; ++cell) EXPECT_EQ(CellCentre(cell), Colour(cell + 4)) << cell;
+    // Page 1 was kept from its own paint: only page 3 is decoded ahead.
+    RunIdle();
+    EXPECT_EQ(w().PrefetchCount(), 6);
+    decodes = Decodes();
+    Key(VK_PRIOR);
+    EXPECT_EQ(Decodes(), decodes);
+    EXPECT_EQ(CellCentre(2), Colour(2));
+    Key(VK_NEXT);
+    Key(VK_NEXT);
+    EXPECT_EQ(Decodes(), decodes);
+    EXPECT_EQ(CellCentre(2), Colour(10));
+    EXPECT_EQ(CellCentre(3), RGB(128, 128, 128));
+    // On page 3 page 1 is let go.
+    RunIdle();
+    EXPECT_EQ(w().CellPictures().Size(), 6u);
+    EXPECT_EQ(Decodes(), decodes) << "nothing new to decode ahead";
+    Key(VK_PRIOR);
+    EXPECT_EQ(Decodes(), decodes);
+    Key(VK_PRIOR);
+    EXPECT_EQ(Decodes(), decodes + 4);
+    EXPECT_EQ(dialogs.beeps, 0);
+}
+
+TEST_F(Prefetch, KeyPressedWhilePrefetchingIsHandledBeforeTheNextDecode) {
+    MSG msg;
+    while (w().PrefetchCount() < 1) ASSERT_NE(RunLoopTurn(w(), msg, false), LoopTurn::Idle);
+    int prefetchedAtKey = -1;
+    w().afterKey = [&](WORD) { prefetchedAtKey = w().PrefetchCount(); };
+    int decodes = Decodes();
+    ::PostMessageW(w().Handle(), WM_KEYDOWN, VK_NEXT, 0);
+    RunIdle();
+    EXPECT_EQ(prefetchedAtKey, 1);
+    EXPECT_EQ(st().CurrentPage, 2);
+    // The first cell came from the one picture decoded ahead; the page paint did the rest.
+    EXPECT_EQ(w().Pictures().DecodeCount() - decodes, 3 + (w().PrefetchCount() - 1));
+    for (int cell = 1; cell <= 4; ++cell) EXPECT_EQ(CellCentre(cell), Colour(cell + 4)) << cell;
+}
+
+TEST_F(Prefetch, PictureChangedAfterPrefetchIsDecodedAgain) {
+    RunIdle();
+    WriteSolidBmp(pictures / L"P06.BMP", 32, 24, 255, 255, 0);
+    SetWrittenDaysAgo(pictures / L"P06.BMP", 10);
+    int decodes = Decodes();
+    Key(VK_NEXT);
+    EXPECT_EQ(Decodes(), decodes + 1);
+    EXPECT_EQ(CellCentre(1), Colour(5));
+    EXPECT_EQ(CellCentre(2), RGB(255, 255, 0));
+}
+
+TEST_F(Prefetch, DamagedPictureIsReportedWhenShownNotWhenDecodedAhead) {
+    WriteTextFile(pictures / L"P07.BMP", "not a picture");
+    RunIdle();
+    EXPECT_EQ(dialogs.beeps, 0);
+    Key(VK_NEXT);
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(CellCentre(2), Colour(6));
+}
+
+TEST_F(Prefetch, PageFromTheStoreLooksAsTheDecodedPage) {
+    // Pictures of page 2 in other shapes, so placement and frames show.
+    WriteSolidBmp(pictures / L"P05.BMP", 40, 30, 255, 0, 0);
+    WriteSolidBmp(pictures / L"P06.BMP", 30, 40, 0, 255, 0);
+    WriteSolidBmp(pictures / L"P07.BMP", 10, 10, 0, 0, 255);
+    WriteSolidBmp(pictures / L"P08.BMP", 33, 17, 200, 50, 90);
+    ToggleMarkOf(5);
+    RunIdle();
+    int decodes = Decodes();
+    Key(VK_NEXT);
+    ASSERT_EQ(Decodes(), decodes);
+    const std::vector<uint32_t> stored = GridPixels();
+    w().ToggleCursor();
+    w().ResetPageCells();
+    w().PaintPage();
+    w().ToggleCursor();
+    EXPECT_EQ(Decodes(), decodes + 4);
+    EXPECT_TRUE(stored == GridPixels()) << "the page drawn ahead differs from its decoded paint";
+}
