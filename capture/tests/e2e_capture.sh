@@ -37,11 +37,14 @@ activate() {
     fail "window $1 does not come to the front"
 }
 
-# The menu as a keyboard user reaches it: the window menu (Alt+Space), then along the menu
-# bar to "ﾓｰﾄﾞ" and down to "ｷｬﾌﾟﾁｬｰ".
+# The menu as a user reaches it: a click on the window menu's icon (Alt alone is the macro
+# command, so Alt+Space would open the macro window), then along the menu bar to "ﾓｰﾄﾞ"
+# and down to "ｷｬﾌﾟﾁｬｰ" with the keys.
 capture_menu() {
     activate "$win" no
-    for k in alt+space Right Right Right Down Down Return; do typed "$k"; done
+    xdotool mousemove --window "$win" 10 10 click 1
+    sleep 0.3
+    for k in Right Right Right Down Down Return; do typed "$k"; done
 }
 
 # The pattern window in front, the capture key pressed and released.
