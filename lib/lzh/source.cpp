@@ -21,6 +21,8 @@ uint64_t Tell(std::FILE* file) {
 #endif
 }
 
+constexpr size_t kWindow = 1 << 16;
+
 } // namespace
 
 size_t MemorySource::Read(uint64_t offset, uint8_t* out, size_t size) {
@@ -31,7 +33,9 @@ size_t MemorySource::Read(uint64_t offset, uint8_t* out, size_t size) {
 }
 
 FileSource::FileSource(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
-    if (file_ && Seek(file_, 0, SEEK_END)) size_ = Tell(file_);
+    if (!file_) return;
+    std::setvbuf(file_, nullptr, _IONBF, 0); // the window is the buffer
+    if (Seek(file_, 0, SEEK_END)) size_ = Tell(file_);
 }
 
 FileSource::~FileSource() {
@@ -39,7 +43,23 @@ FileSource::~FileSource() {
 }
 
 size_t FileSource::Read(uint64_t offset, uint8_t* out, size_t size) {
-    if (!file_ || offset >= size_ || !Seek(file_, offset, SEEK_SET)) return 0;
+    if (!file_ || offset >= size_) return 0;
+    if (size >= kWindow) return ReadThrough(offset, out, size);
+    const bool inside = offset >= windowStart_ && offset - windowStart_ + size <= window_.size();
+    if (!inside) {
+        window_.resize(kWindow);
+        windowStart_ = offset;
+        window_.resize(ReadThrough(offset, window_.data(), kWindow));
+    }
+    const uint64_t from = offset - windowStart_;
+    if (from >= window_.size()) return 0;
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(size, window_.size() - from));
+    std::memcpy(out, window_.data() + from, n);
+    return n;
+}
+
+size_t FileSource::ReadThrough(uint64_t offset, uint8_t* out, size_t size) {
+    if (!Seek(file_, offset, SEEK_SET)) return 0;
     return std::fread(out, 1, size, file_);
 }
 

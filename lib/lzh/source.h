@@ -28,7 +28,9 @@ private:
     size_t size_;
 };
 
-// Reads through the C library, which takes names in the system code page on Windows.
+// Reads through the C library, which takes names in the system code page on Windows. Small
+// reads are served from a window read ahead in one call: a listing reads every header a few
+// bytes at a time, and a seek and a read each made a large archive slow to open.
 class FileSource : public Source {
 public:
     explicit FileSource(const std::string& path);
@@ -40,8 +42,12 @@ public:
     size_t Read(uint64_t offset, uint8_t* out, size_t size) override;
 
 private:
+    size_t ReadThrough(uint64_t offset, uint8_t* out, size_t size);
+
     std::FILE* file_ = nullptr;
     uint64_t size_ = 0;
+    std::vector<uint8_t> window_; // the bytes from windowStart_ on
+    uint64_t windowStart_ = 0;
 };
 
 } // namespace lzh

@@ -1,5 +1,6 @@
 // LHASAD.SPI: a Susie archive plug-in ("00AM") that reads members of LZH archives.
 #include "lzh/archive.h"
+#include "lzh/listing_cache.h"
 #include "lzh/paths.h"
 #include "published/susie.h"
 #include "../unlha32/win32_filesystem.h"
@@ -27,17 +28,16 @@ enum : int {
 
 constexpr unsigned kInputMask = 0x7, kOutputMask = 0x700, kCaseInsensitive = 0x80;
 
-// The archive named by a plug-in call: a file (read from `offset`) or a memory image.
-std::unique_ptr<lzh::Source> OpenInput(LPCSTR buf, LONG_PTR len, unsigned flag) {
+// The listing of the archive a plug-in call names: a file's (kept between calls while the
+// file is unchanged) or a memory image's.
+std::shared_ptr<const lzh::Listing> ListInput(LPCSTR buf, LONG_PTR len, unsigned flag) {
     if ((flag & kInputMask) == 1) {
         if (!buf || len <= 0) return nullptr;
-        return std::make_unique<lzh::MemorySource>(reinterpret_cast<const uint8_t*>(buf),
-                                                   static_cast<size_t>(len));
+        lzh::MemorySource source(reinterpret_cast<const uint8_t*>(buf), static_cast<size_t>(len));
+        return std::make_shared<const lzh::Listing>(lzh::ListArchive(source));
     }
     if ((flag & kInputMask) != 0 || !buf) return nullptr;
-    auto file = std::make_unique<lzh::FileSource>(buf);
-    if (!file->IsOpen()) return nullptr;
-    return file;
+    return lzh::ListArchiveFile(buf).listing;
 }
 
 // Windows-style directory part ("dir1\dir2\") and name of a member.
@@ -147,9 +147,9 @@ int WINAPI IsSupported(LPCSTR, void* dw) {
 static int GetArchiveInfoBody(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* lphInf) {
     if (!lphInf) return kNotImplemented;
     *lphInf = nullptr;
-    std::unique_ptr<lzh::Source> source = OpenInput(buf, len, flag);
-    if (!source) return (flag & kInputMask) > 1 ? kNotImplemented : kReadError;
-    lzh::Listing listing = lzh::ListArchive(*source);
+    const std::shared_ptr<const lzh::Listing> kept = ListInput(buf, len, flag);
+    if (!kept) return (flag & kInputMask) > 1 ? kNotImplemented : kReadError;
+    const lzh::Listing& listing = *kept;
     if (listing.members.empty() && listing.status != lzh::Status::kOk) return kUnknownFormat;
     size_t count = listing.members.size();
     HLOCAL block = LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, (count + 1) * sizeof(SusieFileInfo));
@@ -167,9 +167,9 @@ int WINAPI GetArchiveInfo(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* l
 static int GetFileInfoBody(LPCSTR buf, LONG_PTR len, LPCSTR filename, unsigned int flag,
                            SusieFileInfo* lpInfo) {
     if (!filename || !lpInfo) return kNotImplemented;
-    std::unique_ptr<lzh::Source> source = OpenInput(buf, len, flag);
-    if (!source) return (flag & kInputMask) > 1 ? kNotImplemented : kReadError;
-    lzh::Listing listing = lzh::ListArchive(*source);
+    const std::shared_ptr<const lzh::Listing> kept = ListInput(buf, len, flag);
+    if (!kept) return (flag & kInputMask) > 1 ? kNotImplemented : kReadError;
+    const lzh::Listing& listing = *kept;
     for (const lzh::Member& m : listing.members) {
         if (!NameMatches(m, filename, (flag & kCaseInsensitive) != 0)) continue;
         FillInfo(m, *lpInfo);

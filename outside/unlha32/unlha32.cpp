@@ -2,6 +2,7 @@
 #include "unlha32.h"
 #include "lzh/archive.h"
 #include "lzh/command.h"
+#include "lzh/listing_cache.h"
 #include "lzh/paths.h"
 #include "win32_filesystem.h"
 #include <algorithm>
@@ -48,7 +49,8 @@ struct Archive {
     std::string path;
     DWORD mode = 0;
     uint64_t file_size = 0;
-    std::vector<lzh::Member> members;
+    std::shared_ptr<const lzh::Listing> listing; // shared with the library's kept listings
+    const std::vector<lzh::Member>& members() const { return listing->members; }
     std::string pattern;
     size_t next = 0;
     const lzh::Member* current = nullptr;
@@ -163,8 +165,8 @@ void FillInfo(const lzh::Member& m, INDIVIDUALINFO* info) {
 }
 
 int FindMatch(Archive& arc, INDIVIDUALINFO* info) {
-    for (; arc.next < arc.members.size(); ++arc.next) {
-        const lzh::Member& m = arc.members[arc.next];
+    for (; arc.next < arc.members().size(); ++arc.next) {
+        const lzh::Member& m = arc.members()[arc.next];
         if (!Matches(arc, m)) continue;
         arc.current = &m;
         ++arc.next;
@@ -210,6 +212,7 @@ int WINAPI Unlha(HWND, LPCSTR command, LPSTR output, DWORD size) {
         lzh::Win32FileSystem fs;
         std::string text;
         int rc = lzh::RunCommand(command ? command : "", fs, text);
+        lzh::ForgetListings(); // the command may have written an archive
         CopyText(output, size, text);
         return rc;
     });
@@ -227,7 +230,9 @@ static int RunMemoryCommand(const void* buffer, DWORD size, LPDWORD written, F b
     if (!buffer && size > 0) return lzh::kErrNotFilename;
     return Guarded(kErrNotEnoughMemory, [&] {
         lzh::Win32FileSystem fs;
-        return body(fs);
+        const int rc = body(fs);
+        lzh::ForgetListings(); // the command may have written an archive
+        return rc;
     });
 }
 
@@ -325,13 +330,13 @@ static HARC OpenArchive(LPCSTR filename, DWORD mode) {
     auto arc = std::make_unique<Archive>();
     arc->path = Unquoted(filename);
     arc->mode = mode;
-    lzh::FileSource source(arc->path);
-    if (!source.IsOpen()) return nullptr;
-    lzh::Listing listing = lzh::ListArchive(source);
+    lzh::FileListing file = lzh::ListArchiveFile(arc->path);
+    if (!file.listing) return nullptr;
+    const lzh::Listing& listing = *file.listing;
     bool usable = listing.status == lzh::Status::kOk || (mode & M_RECOVERY_ON);
-    if (!usable || (listing.members.empty() && source.Size() > 1)) return nullptr;
-    arc->members = std::move(listing.members);
-    arc->file_size = source.Size();
+    if (!usable || (listing.members.empty() && file.size > 1)) return nullptr;
+    arc->listing = file.listing;
+    arc->file_size = file.size;
     std::lock_guard<std::mutex> lock(g_handles_mutex);
     g_handles.insert(arc.get());
     return static_cast<HARC>(arc.release());
@@ -382,7 +387,7 @@ DWORD WINAPI UnlhaGetArcFileSize(HARC harc) {
 // The total of one size field over every member.
 static uint64_t TotalOf(const Archive& arc, uint64_t lzh::Member::*field) {
     uint64_t total = 0;
-    for (const auto& m : arc.members) total += m.*field;
+    for (const auto& m : arc.members()) total += m.*field;
     return total;
 }
 
@@ -408,7 +413,7 @@ WORD WINAPI UnlhaGetArcRatio(HARC harc) {
 // The archive's date and time are those of its newest member.
 static uint32_t ArcDosTime(Archive* arc) {
     int64_t newest = 0;
-    for (const auto& m : arc->members) newest = std::max(newest, m.mtime);
+    for (const auto& m : arc->members()) newest = std::max(newest, m.mtime);
     return lzh::UnixToDosTime(newest);
 }
 
@@ -424,8 +429,8 @@ WORD WINAPI UnlhaGetArcTime(HARC harc) {
 
 UINT WINAPI UnlhaGetArcOSType(HARC harc) {
     Archive* arc = Lookup(harc);
-    if (!arc || arc->members.empty()) return static_cast<UINT>(-1);
-    return OsType(arc->members.front().os_id);
+    if (!arc || arc->members().empty()) return static_cast<UINT>(-1);
+    return OsType(arc->members().front().os_id);
 }
 
 int WINAPI UnlhaGetFileName(HARC harc, LPSTR buffer, int size) {

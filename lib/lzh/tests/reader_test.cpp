@@ -1,6 +1,9 @@
 // Headers as other archivers really write them, and headers made to break the reader.
 #include "lzh/archive.h"
+#include "lzh/listing_cache.h"
+#include "lzh/source.h"
 #include "member_bytes.h"
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -195,3 +198,61 @@ TEST(Reader, Utf16NamesBecomeCodePage932) {
 }
 
 } // namespace
+
+// A file read through its read-ahead window gives exactly the bytes a block in memory gives,
+// whatever the mix of small reads, reads across the window's end, large reads and reads past
+// the end of the file.
+TEST(Reader, FileReadsMatchTheBytesWhateverTheirPattern) {
+    Bytes bytes(200000);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 131 + i / 977);
+    const std::string path = ::testing::TempDir() + "file_source_reads.bin";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+        std::fclose(f);
+    }
+    lzh::FileSource file(path);
+    lzh::MemorySource memory(bytes);
+    ASSERT_TRUE(file.IsOpen());
+    ASSERT_EQ(file.Size(), bytes.size());
+    const std::pair<uint64_t, size_t> reads[] = {
+        {0, 22},         {22, 5},      {10, 3},     {65530, 20}, {65536, 1},
+        {131000, 70000}, {199990, 40}, {200000, 1}, {250000, 8}, {3, 65536},
+        {120000, 65535}, {0, 200000},  {199999, 1}, {65535, 2},  {64000, 4000}};
+    for (const auto& [offset, size] : reads) {
+        Bytes a(size, 0xEE), b(size, 0xEE);
+        const size_t got = file.Read(offset, a.data(), size);
+        EXPECT_EQ(got, memory.Read(offset, b.data(), size)) << offset << "+" << size;
+        EXPECT_EQ(a, b) << offset << "+" << size;
+    }
+    std::remove(path.c_str());
+}
+
+// A listing is kept while its file is unchanged and read again once the file changed; a file
+// that went away is not listed from memory.
+TEST(Reader, KeptListingsFollowTheFile) {
+    const std::string path = ::testing::TempDir() + "kept_listing.lzh";
+    auto write = [&](const std::string& name) {
+        Bytes archive = Join({Member(name, "data").Build(), {0}});
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(archive.data(), 1, archive.size(), f);
+        std::fclose(f);
+    };
+    write("A.BMP");
+    const lzh::FileListing first = lzh::ListArchiveFile(path);
+    ASSERT_TRUE(first.listing);
+    ASSERT_EQ(first.listing->members.size(), 1u);
+    EXPECT_EQ(lzh::ListArchiveFile(path).listing, first.listing); // not read again
+
+    write("LONGER.BMP");
+    const lzh::FileListing second = lzh::ListArchiveFile(path);
+    ASSERT_TRUE(second.listing);
+    EXPECT_NE(second.listing, first.listing);
+    EXPECT_EQ(second.listing->members[0].path, "LONGER.BMP");
+    EXPECT_GT(second.size, first.size);
+
+    std::remove(path.c_str());
+    EXPECT_FALSE(lzh::ListArchiveFile(path).listing);
+}

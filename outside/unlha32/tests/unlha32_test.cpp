@@ -413,3 +413,48 @@ TEST_F(Dlls, PluginLeavesNothingBehindAndCapsMemory) {
 }
 
 } // namespace
+
+namespace {
+
+// An archive of one stored member; the same size for every name of the same length.
+lzhtest::Bytes OneMember(const std::string& name, const std::string& data) {
+    lzhtest::Level2 m;
+    m.data = lzhtest::Text(data);
+    m.extensions = {lzhtest::NameExtension(name)};
+    return lzhtest::Join({m.Build(), {0}});
+}
+
+void SetWritten(const std::string& path, int64_t ticks) {
+    HANDLE f =
+        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME t{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    SetFileTime(f, nullptr, nullptr, &t);
+    CloseHandle(f);
+}
+
+} // namespace
+
+// Listings are kept between calls while an archive is unchanged; one rewritten by another
+// program, even to the same size, is read again by the library and by the plug-in.
+TEST_F(Dlls, AnArchiveRewrittenOnDiskIsListedAgain) {
+    const int64_t noon = 133000000000000000; // 100 ns ticks, some day in 2022
+    WriteBytes(arc, OneMember("ONE.BMP", "first"));
+    SetWritten(arc, noon);
+    auto info = Get<FileInfoFn>(spi, "GetFileInfo");
+    SpiFileInfo found{};
+    ASSERT_EQ(List("*.*"), std::vector<std::string>{"ONE.BMP"});
+    ASSERT_EQ(info(arc.c_str(), 0, "ONE.BMP", 128, &found), 0);
+
+    WriteBytes(arc, OneMember("TWO.BMP", "other"));
+    SetWritten(arc, noon + 10000000); // a second later
+    EXPECT_EQ(List("*.*"), std::vector<std::string>{"TWO.BMP"});
+    EXPECT_NE(info(arc.c_str(), 0, "ONE.BMP", 128, &found), 0);
+    ASSERT_EQ(info(arc.c_str(), 0, "TWO.BMP", 128, &found), 0);
+    HLOCAL block = nullptr;
+    ASSERT_EQ(Get<GetFileFn>(spi, "GetFile")(arc.c_str(), static_cast<LONG_PTR>(found.position),
+                                             reinterpret_cast<LPSTR>(&block), 256, nullptr, 0),
+              0);
+    EXPECT_EQ(std::string(static_cast<const char*>(LocalLock(block)), 5), "other");
+    LocalUnlock(block);
+    LocalFree(block);
+}
