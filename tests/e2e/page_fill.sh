@@ -11,7 +11,7 @@ colour() { printf '%02X%02X%02X' $((40 + 4 * $1)) $((230 - 4 * $1)) $((24 + ($1 
 # filling can be watched.
 for i in $(seq 1 48); do
     size=40x30
-    [ "$i" -gt 32 ] && size=1600x1200
+    [ "$i" -gt 32 ] && size=2000x1500
     convert -size $size "xc:#$(colour "$i")" "PNG24:$work/pics/P$(printf %02d "$i").PNG"
 done
 pics=$("$tovn_wine" winepath -w "$work/pics" 2>/dev/null)
