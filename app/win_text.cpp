@@ -54,14 +54,27 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
             got == bytes.size());
 }
 
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file &&
-           ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                       nullptr) &&
-           written == bytes.size();
+bool WriteFileBytes(const std::wstring& path, const void* data, size_t size) {
+    if (size > 0xFFFFFFFFu) return false;
+    const size_t slash = path.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
+    wchar_t temp[MAX_PATH] = {};
+    if (!::GetTempFileNameW(folder.c_str(), L"TVN", 0, temp)) return false;
+    bool ok;
+    {
+        UniqueFile file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        ok = file && ::WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) &&
+             written == size && ::FlushFileBuffers(file.get());
+    }
+    if (ok) {
+        ok = FileExists(path) ? ::ReplaceFileW(path.c_str(), temp, nullptr,
+                                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                              : ::MoveFileExW(temp, path.c_str(), MOVEFILE_WRITE_THROUGH);
+    }
+    if (!ok) ::DeleteFileW(temp);
+    return ok;
 }
 
 void ClearTempDir(const std::wstring& folder) {

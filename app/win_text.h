@@ -19,8 +19,13 @@ bool PathExists(const std::wstring& path);   // either
 
 // A whole file's bytes; false when it cannot be read.
 bool ReadFileBytes(const std::wstring& path, std::string& bytes);
-// Creates or replaces path with bytes; false when not every byte was written.
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// Creates or replaces path with bytes, written first to a temporary file beside it which then
+// takes the name (an existing file's attributes kept): a write that fails, on a full disk say,
+// leaves any file of that name as it was. False when not every byte was written.
+bool WriteFileBytes(const std::wstring& path, const void* data, size_t size);
+inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    return WriteFileBytes(path, bytes.data(), bytes.size());
+}
 
 // Deletes every file of folder (any attributes), then removes the folder.
 void ClearTempDir(const std::wstring& folder);

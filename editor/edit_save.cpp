@@ -20,19 +20,6 @@ namespace {
 
 const wchar_t kKeptText[] = L"編集した画像は次のファイルにあります．\n";
 
-bool WriteBytes(const std::wstring& path, const void* data, size_t size) {
-    bool ok;
-    {
-        UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD wrote = 0;
-        ok = file && ::WriteFile(file.get(), data, static_cast<DWORD>(size), &wrote, nullptr) &&
-             wrote == size;
-    }
-    if (!ok) ::DeleteFileW(path.c_str());
-    return ok;
-}
-
 // The pixels of a bitmap as a BMP file: palette pictures keep their indices and colour
 // table, others are stored with 24 bits.
 std::vector<uint8_t> BmpFileOf(HBITMAP bitmap) {
@@ -92,7 +79,7 @@ std::wstring FreePath(const std::wstring& folder, const std::wstring& name) {
 
 bool TfrmEdit::WritePicture(const std::wstring& path) {
     std::vector<uint8_t> file = BmpFileOf(PictureBitmap().Bitmap());
-    if (!file.empty() && WriteBytes(path, file.data(), file.size())) return true;
+    if (!file.empty() && WriteFileBytes(path, file.data(), file.size())) return true;
     CurrentDialogs().Beep();
     CurrentDialogs().Message(hwnd_, L"ファイルを書き込めません．\n" + path, L"Write Error", MB_OK);
     return false;
@@ -169,7 +156,7 @@ TfrmEdit::Conversion TfrmEdit::ConvertToMag(const std::wstring& folder, const st
     const std::wstring batch = browser_.ProgramDir() + L"TEMP.BAT";
     const std::string text =
         ToAnsi(JoinCrLf(ConvertBatchLines(folder, browser_.ProgramDir(), base)));
-    if (!WriteBytes(batch, text.data(), text.size())) {
+    if (!WriteFileBytes(batch, text)) {
         restore();
         CurrentDialogs().Beep();
         CurrentDialogs().Message(hwnd_, L"ファイルを書き込めません．\n" + batch, L"Write Error",

@@ -28,17 +28,6 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
             got == bytes.size());
 }
 
-// Replaces the file's contents; an existing file keeps its place and attributes.
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes, DWORD disposition) {
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD wrote = 0;
-    return file &&
-           ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &wrote,
-                       nullptr) &&
-           wrote == bytes.size() && ::SetEndOfFile(file.get());
-}
-
 void ReportWriteError(HWND owner, const std::wstring& path) {
     CurrentDialogs().Beep();
     CurrentDialogs().Message(owner, L"ファイルを書き込めません．\n" + path, L"Write Error", MB_OK);
@@ -182,7 +171,7 @@ void TfrmPsbat::Apply() {
 bool TfrmPsbat::RewriteBatch(const wchar_t* name, const std::wstring& text) {
     const std::wstring path = places_.toolFolder + name;
     if (!FileExists(path)) return true; // only existing batch files are rewritten
-    if (WriteWholeFile(path, ToAnsi(text), OPEN_EXISTING)) return true;
+    if (WriteFileBytes(path, ToAnsi(text))) return true;
     ReportWriteError(hwnd_, path);
     return false;
 }
@@ -212,7 +201,7 @@ void TfrmPsbat::EditEntry() {
 }
 
 void TfrmPsbat::FormClose() {
-    if (!WriteWholeFile(places_.psPath, PartSaveFileText(list_), CREATE_ALWAYS))
+    if (!WriteFileBytes(places_.psPath, PartSaveFileText(list_)))
         ReportWriteError(hwnd_, places_.psPath);
 }
 

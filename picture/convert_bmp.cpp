@@ -69,22 +69,6 @@ std::vector<bmp::Rgb> ColourTable(const Picture& picture) {
     return palette;
 }
 
-// Writes bytes as path (replacing a file of that name). A file that could not be written
-// whole is removed again.
-bool WriteWholeFile(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-    bool written = false;
-    {
-        UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return false;
-        DWORD done = 0;
-        written = ::WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &done, nullptr) &&
-                  done == bytes.size();
-    }
-    if (!written) ::DeleteFileW(path.c_str());
-    return written;
-}
-
 // Decodes one target and writes its BMP into outDir; reports a failure and returns false.
 bool ConvertOne(BrowserPort& w, const std::wstring& name, const std::wstring& outDir,
                 std::wstring& written) {
@@ -96,7 +80,7 @@ bool ConvertOne(BrowserPort& w, const std::wstring& name, const std::wstring& ou
     }
     written = BmpOutputName(name);
     const std::vector<uint8_t> file = BmpFileOf(picture);
-    if (file.empty() || !WriteWholeFile(outDir + written, file)) {
+    if (file.empty() || !WriteFileBytes(outDir + written, file.data(), file.size())) {
         CurrentDialogs().Message(w.Owner(), name + L"の保存に失敗しました．", kSaveCaption, MB_OK);
         return false;
     }
