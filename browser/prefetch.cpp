@@ -38,7 +38,8 @@ BITMAPINFO CellBitmapInfo(int width, int height) {
 }
 
 LoopTurn RunLoopTurn(MainWindow& window, MSG& msg, bool wait) {
-    return RunLoopTurn(msg, [&window] { return window.PrefetchStep(); }, wait);
+    return RunLoopTurn(
+        msg, [&window] { return window.PrefetchStep(); }, wait);
 }
 
 } // namespace tovn

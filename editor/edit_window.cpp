@@ -164,8 +164,8 @@ bool TfrmEdit::Create() {
 }
 
 int TfrmEdit::ShowModal() {
-    ModalLoop loop(hwnd_, browser_.Owner(), [this] { return done_; },
-                   [this] { CloseWith(IDCANCEL); });
+    ModalLoop loop(
+        hwnd_, browser_.Owner(), [this] { return done_; }, [this] { CloseWith(IDCANCEL); });
     loop.preview = [this](const MSG& msg) { return FormKeyDown(static_cast<WORD>(msg.wParam)); };
     RunModalLoop(loop);
     return result_;

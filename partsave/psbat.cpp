@@ -103,7 +103,8 @@ bool TfrmPsbat::Create() {
 }
 
 int TfrmPsbat::ShowModal() {
-    ModalLoop loop(hwnd_, owner_, [this] { return done_; }, [this] { CloseWith(IDCANCEL); });
+    ModalLoop loop(
+        hwnd_, owner_, [this] { return done_; }, [this] { CloseWith(IDCANCEL); });
     loop.preview = [this](const MSG& msg) {
         if (msg.message != WM_KEYDOWN) return false;
         FormKeyDown(static_cast<WORD>(msg.wParam), CurrentShiftState(false));

@@ -79,7 +79,8 @@ void TfrmSlide::Create() {
 void TfrmSlide::ShowModal() {
     Create();
     if (!hwnd_) return;
-    ModalLoop loop(hwnd_, browser_.Owner(), [this] { return closed_; }, [this] { Close(); });
+    ModalLoop loop(
+        hwnd_, browser_.Owner(), [this] { return closed_; }, [this] { Close(); });
     loop.beforeShow = [this] { FormShow(); };
     loop.idle = [this] { return IdlePrefetch(); };
     RunModalLoop(loop);

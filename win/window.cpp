@@ -14,7 +14,8 @@ Window::~Window() {
 }
 
 Window* Window::FromHandle(HWND window) {
-    if (!window || ::GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(Procedure))
+    if (!window ||
+        ::GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(Procedure))
         return nullptr;
     return reinterpret_cast<Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
