@@ -38,15 +38,8 @@ BITMAPINFO CellBitmapInfo(int width, int height) {
 }
 
 LoopTurn RunLoopTurn(MainWindow& window, MSG& msg, bool wait) {
-    if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) return LoopTurn::Quit;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-        return LoopTurn::Dispatched;
-    }
-    if (window.PrefetchStep()) return LoopTurn::Prefetched;
-    if (wait) ::WaitMessage();
-    return LoopTurn::Idle;
+    return RunLoopTurn(
+        msg, [&window] { return window.PrefetchStep(); }, wait);
 }
 
 } // namespace tovn

@@ -1,6 +1,7 @@
 // Thumbnails drawn ahead: each cell of the pages around the one shown, rendered once into a
 // bitmap of the cell's size, so that paging there copies it instead of decoding again.
 #pragma once
+#include "app/modal_loop.h"
 #include "win/handles.h"
 #include <windows.h>
 #include <cstdint>
@@ -46,11 +47,8 @@ private:
 // The header of a cell's pixels: 32 bits, top row first.
 BITMAPINFO CellBitmapInfo(int width, int height);
 
-enum class LoopTurn { Quit, Dispatched, Prefetched, Idle };
-
-// One turn of the program's message loop: a waiting message always goes first, so a key is
-// handled before the next picture is decoded ahead; only an empty queue lets the window
-// take one prefetch step. With wait, an idle turn sleeps until the next message.
+// One turn of the program's main loop (see RunLoopTurn in app/modal_loop.h): the idle step
+// is the window's prefetch step. With wait, an idle turn sleeps until the next message.
 LoopTurn RunLoopTurn(MainWindow& window, MSG& msg, bool wait);
 
 } // namespace tovn

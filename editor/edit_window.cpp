@@ -164,8 +164,10 @@ bool TfrmEdit::Create() {
 }
 
 int TfrmEdit::ShowModal() {
-    RunModalLoop(hwnd_, browser_.Owner(), done_,
-                 [this](const MSG& msg) { return FormKeyDown(static_cast<WORD>(msg.wParam)); });
+    ModalLoop loop(
+        hwnd_, browser_.Owner(), [this] { return done_; }, [this] { CloseWith(IDCANCEL); });
+    loop.preview = [this](const MSG& msg) { return FormKeyDown(static_cast<WORD>(msg.wParam)); };
+    RunModalLoop(loop);
     return result_;
 }
 

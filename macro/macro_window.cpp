@@ -1,6 +1,6 @@
 #include "macro/macro_window.h"
 #include "app/dialogs.h"
-#include "app/dialogs/dlgkit.h"
+#include "app/modal_loop.h"
 #include "app/run_and_wait.h"
 #include "app/win_text.h"
 #include "browser/browser_port.h"
@@ -15,7 +15,6 @@ namespace tovn {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TfrmMcr";
-constexpr UINT kShown = WM_APP + 0x52;
 constexpr int kKeyLabelBase = 100, kSlotLabelBase = 200;
 constexpr int kClientWidth = 593, kClientHeight = 297;
 constexpr COLORREF kBlack = RGB(0, 0, 0), kWhite = RGB(255, 255, 255);
@@ -116,27 +115,9 @@ void TfrmMcr::PaintSlot(int slot, COLORREF colour) {
 }
 
 int TfrmMcr::ShowModal() {
-    HWND owner = browser_.Owner();
-    if (owner) ::EnableWindow(owner, FALSE);
-    ::ShowWindow(hwnd_, SW_SHOW);
-    ::SetForegroundWindow(hwnd_);
-    ::SetFocus(hwnd_);
-    ::PostMessageW(hwnd_, kShown, 0, 0);
     modalResult_ = 0;
-    MSG msg;
-    while (!modalResult_) {
-        if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop that called us
-            Close(IDCANCEL);
-            break;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    // The owner first, so that it takes the activation back.
-    if (owner) ::EnableWindow(owner, TRUE);
-    ::ShowWindow(hwnd_, SW_HIDE);
-    if (owner) ::SetActiveWindow(owner);
+    RunModalLoop({hwnd_, browser_.Owner(), [this] { return modalResult_ != 0; },
+                  [this] { Close(IDCANCEL); }});
     return modalResult_;
 }
 
@@ -238,9 +219,6 @@ LRESULT TfrmMcr::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(
             LabelColours(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
-    case kShown:
-        dlg::NotifyShown(hwnd_);
-        return 0;
     }
     return Window::HandleMessage(msg, wp, lp);
 }

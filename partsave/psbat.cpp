@@ -92,11 +92,14 @@ bool TfrmPsbat::Create() {
 }
 
 int TfrmPsbat::ShowModal() {
-    RunModalLoop(hwnd_, owner_, done_, [this](const MSG& msg) {
+    ModalLoop loop(
+        hwnd_, owner_, [this] { return done_; }, [this] { CloseWith(IDCANCEL); });
+    loop.preview = [this](const MSG& msg) {
         if (msg.message != WM_KEYDOWN) return false;
         FormKeyDown(static_cast<WORD>(msg.wParam), CurrentShiftState(false));
         return true;
-    });
+    };
+    RunModalLoop(loop);
     return result_;
 }
 

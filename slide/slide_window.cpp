@@ -1,5 +1,6 @@
 #include "slide/slide_window.h"
 #include "app/dialogs.h"
+#include "app/modal_loop.h"
 #include "win/handles.h"
 #include "app/wait_window.h"
 #include "browser/browser_port.h"
@@ -8,8 +9,6 @@
 #include <algorithm>
 
 namespace tovn {
-
-std::function<void(TfrmSlide&)> TfrmSlide::onShown;
 
 namespace {
 
@@ -80,38 +79,18 @@ void TfrmSlide::Create() {
 void TfrmSlide::ShowModal() {
     Create();
     if (!hwnd_) return;
-    HWND owner = browser_.Owner();
-    if (owner) ::EnableWindow(owner, FALSE);
-    FormShow();
-    ::ShowWindow(hwnd_, SW_SHOW);
-    ::SetForegroundWindow(hwnd_);
-    ::SetFocus(hwnd_);
-    if (onShown) onShown(*this);
-    MSG msg;
-    while (!closed_) {
-        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) IdlePrefetch();
-        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
-            Close();
-            break;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    if (owner) ::EnableWindow(owner, TRUE);
+    ModalLoop loop(
+        hwnd_, browser_.Owner(), [this] { return closed_; }, [this] { Close(); });
+    loop.beforeShow = [this] { FormShow(); };
+    loop.idle = [this] { return IdlePrefetch(); };
+    RunModalLoop(loop);
     if (hwnd_) ::DestroyWindow(hwnd_);
-    if (owner) {
-        ::SetForegroundWindow(owner);
-        ::SetActiveWindow(owner);
-    }
 }
 
 void TfrmSlide::Close() {
     if (closed_) return;
     closed_ = true;
     FormClose();
-    if (hwnd_) ::ShowWindow(hwnd_, SW_HIDE);
 }
 
 void TfrmSlide::FormShow() {
@@ -227,11 +206,11 @@ private:
 
 // While the show waits for a key: the next picture is decoded, so that Next shows it at once.
 // On a palette display the reduction shows its own progress, so nothing is decoded ahead.
-void TfrmSlide::IdlePrefetch() {
+bool TfrmSlide::IdlePrefetch() {
     const BrowserState& st = browser_.State();
-    if (closed_ || mode_ != SlideMode::Slide || st.PaletteDisplay || AtLastSlide()) return;
+    if (closed_ || mode_ != SlideMode::Slide || st.PaletteDisplay || AtLastSlide()) return false;
     const std::wstring& name = st.TargetList[size_t(slideIndex_ + 1)].name;
-    if (prefetched_ && prefetched_->name == name) return;
+    if (prefetched_ && prefetched_->name == name) return false;
     SlidePicture next;
     {
         BeepsHeld held;
@@ -239,6 +218,7 @@ void TfrmSlide::IdlePrefetch() {
         next.beeps = held.beeps;
     }
     prefetched_ = std::move(next);
+    return true;
 }
 
 void TfrmSlide::ShowBmpSlide() {

@@ -8,7 +8,6 @@
 #include "picture/picture_host.h"
 #include "slide/slide_image.h"
 #include <windows.h>
-#include <functional>
 #include <optional>
 
 namespace tovn {
@@ -39,12 +38,10 @@ public:
     const SlideImage& imgSlide1() const { return imgSlide1_; }
     const SlideImage& imgSlide2() const { return imgSlide2_; }
 
-    // Decodes the next picture of a show ahead (the message loop calls it when idle).
-    void IdlePrefetch();
+    // Decodes the next picture of a show ahead (the message loop calls it when idle); true
+    // when it decoded one.
+    bool IdlePrefetch();
     bool HasPrefetched() const { return prefetched_.has_value(); }
-
-    // Runs in place of the user once the window is on screen (tests drive the viewer).
-    static std::function<void(TfrmSlide&)> onShown;
 
 private:
     static void Register(HINSTANCE instance);

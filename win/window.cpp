@@ -13,6 +13,13 @@ Window::~Window() {
     ::DestroyWindow(hwnd_);
 }
 
+Window* Window::FromHandle(HWND window) {
+    if (!window ||
+        ::GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(Procedure))
+        return nullptr;
+    return reinterpret_cast<Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 HWND Window::CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* title,
                           DWORD style, int x, int y, int width, int height, HWND parent,
                           HINSTANCE instance, HMENU menu) {

@@ -11,6 +11,8 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
     HWND Handle() const { return hwnd_; }
+    // The object of one of the program's windows; null for any other window.
+    static Window* FromHandle(HWND window);
 
     // Registers a class whose windows are Window objects (wc.lpfnWndProc is set here).
     static ATOM RegisterClass(WNDCLASSW wc);

@@ -1,18 +1,13 @@
 #include "app/dialogs/dlgkit.h"
+#include "app/modal_loop.h"
 #include <commctrl.h>
 #include <cstring>
-#include <utility>
 #include <vector>
 
 namespace tovn::dlg {
 namespace {
 
 constexpr UINT kShown = WM_APP + 0x51;
-
-ShownHook& Hook() {
-    static ShownHook hook;
-    return hook;
-}
 
 // An empty dialog template: no controls, no font; the caption is set after creation.
 std::vector<WORD> EmptyTemplate(bool topmost) {
@@ -25,16 +20,6 @@ std::vector<WORD> EmptyTemplate(bool topmost) {
 }
 
 } // namespace
-
-ShownHook SetShownHook(ShownHook hook) {
-    return std::exchange(Hook(), std::move(hook));
-}
-
-void NotifyShown(HWND window) {
-    if (!Hook()) return;
-    ShownHook hook = Hook(); // the hook may replace itself
-    hook(window);
-}
 
 ModalDialog::ModalDialog()
     // 13 pixels: at 12 the IPA fonts put "_" below the character cell, where it is cut off.

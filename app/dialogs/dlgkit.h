@@ -1,24 +1,14 @@
 // The small frame the program's modal dialogs share: an empty in-memory dialog whose
-// controls are created in pixels, a Japanese-capable font, centring, and a hook through
-// which a test reaches a dialog while its modal loop runs.
+// controls are created in pixels, a Japanese-capable font, centring; once a dialog's modal
+// loop runs, the shown hook (app/modal_loop.h) is called with it.
 #pragma once
 #include <windows.h>
-#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
 #include "win/handles.h"
 
 namespace tovn::dlg {
-
-// Called with a dialog's window once it is shown and its modal loop is running. A test
-// sets controls and presses buttons from here by sending messages.
-using ShownHook = std::function<void(HWND)>;
-// Installs the hook (an empty one removes it); returns the previous one.
-ShownHook SetShownHook(ShownHook hook);
-// Runs the hook for a modal window of the program's own that is not a ModalDialog, once
-// its modal loop runs.
-void NotifyShown(HWND window);
 
 // Shape of the window a dialog asks for.
 struct Frame {

@@ -1,5 +1,5 @@
 #include "editor/tests/editor_fixture.h"
-#include "app/modal_loop.h"
+#include "support/on_shown.h"
 
 using namespace tovn;
 using namespace tovn::test;
@@ -304,12 +304,11 @@ TEST_F(Editor, TheEKeyEditsAPluginPictureAndTheListShowsTheNewBmp) {
     Start();
     const std::string original = ReadBytes(pictures / L"S16.PI");
     HWND seen = nullptr;
-    ModalShownHook previous = SetModalShownHook([&](HWND editorWindow) {
+    OnShown hook([&](HWND editorWindow) {
         seen = editorWindow;
         ::PostMessageW(::GetDlgItem(editorWindow, TfrmEdit::idSave), BM_CLICK, 0, 0);
     });
     Key('E');
-    SetModalShownHook(previous);
     ASSERT_NE(seen, nullptr);
     EXPECT_EQ(ReadBytes(pictures / L"S16.PI"), original);
     EXPECT_TRUE(FileExists(pictures / L"S16.BMP"));
@@ -321,11 +320,10 @@ TEST_F(Editor, TheEKeyEditsAPluginPictureAndTheListShowsTheNewBmp) {
 
 TEST_F(Editor, CancelThroughTheEKeyLeavesEverythingAsItWas) {
     StartOnMag(L"A.MAG");
-    ModalShownHook previous = SetModalShownHook([](HWND editorWindow) {
+    OnShown hook([](HWND editorWindow) {
         ::PostMessageW(::GetDlgItem(editorWindow, TfrmEdit::idCansel), BM_CLICK, 0, 0);
     });
     Key('E');
-    SetModalShownHook(previous);
     EXPECT_EQ(st().FileList.size(), 1u);
     EXPECT_EQ(IniText(L"Edit", L"StartX"), L"48");
     EXPECT_FALSE(FileExists(pictures / L"A.BMP"));

@@ -1,5 +1,5 @@
 // The editor on a 256-colour display (an Xvfb screen of 8 bits per pixel of its own).
-#include "app/modal_loop.h"
+#include "support/on_shown.h"
 #include "editor/tests/editor_fixture.h"
 
 using namespace tovn;
@@ -26,12 +26,11 @@ TEST_F(EditorOn256Colours, WriteAndSaveWorkInThePicturesOwnPalette) {
 TEST_F(EditorOn256Colours, TheEKeyOpensTheEditorOnAPalettePicture) {
     StartOnMag(L"A.MAG");
     HWND seen = nullptr;
-    ModalShownHook previous = SetModalShownHook([&](HWND editorWindow) {
+    OnShown hook([&](HWND editorWindow) {
         seen = editorWindow;
         ::PostMessageW(editorWindow, WM_CLOSE, 0, 0);
     });
     Key('E');
-    SetModalShownHook(previous);
     EXPECT_NE(seen, nullptr);
     EXPECT_EQ(dialogs.messages.size(), 0u);
     EXPECT_TRUE(::IsWindowEnabled(w().Handle()));

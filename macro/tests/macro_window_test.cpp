@@ -168,3 +168,20 @@ TEST_F(MacroWindow, ShownModallyOverTheDisabledBrowserBlueOnTheHighlight) {
     EXPECT_EQ(highlight, kBlue);
     EXPECT_EQ(other, kBlack);
 }
+
+// A quit while the window is open closes it as Esc does (the macros are written) and is
+// left for the loop outside.
+TEST_F(MacroWindow, QuitWhileOpenClosesItAsCancelledAndLeavesTheQuitOutside) {
+    StartWithPictures(1, 2);
+    WriteMacros({"ECHO A"});
+    TfrmMcr& f = Open();
+    OnShown hook([](HWND) { ::PostQuitMessage(5); });
+    EXPECT_EQ(f.ShowModal(), IDCANCEL);
+    EXPECT_EQ(hook.Calls(), 1);
+    std::string written = "ECHO A";
+    for (int i = 0; i < 36; ++i) written += "\r\n";
+    EXPECT_EQ(MacroFile(), written);
+    EXPECT_TRUE(::IsWindowEnabled(w().Handle()));
+    EXPECT_FALSE(::IsWindowVisible(f.Handle()));
+    EXPECT_EQ(TakeQuit(), 5);
+}

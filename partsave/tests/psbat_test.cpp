@@ -1,4 +1,4 @@
-#include "app/modal_loop.h"
+#include "support/on_shown.h"
 #include "editor/tests/editor_fixture.h"
 #include "partsave/psbat.h"
 
@@ -164,12 +164,11 @@ TEST_F(PartSave, F1AppliesAnEntryToTheOpenEditor) {
     WritePs({"T,16,40,207,99,7,1,2,3,4,1,1,1,1"});
     editor->partSaveToolFolder = tools.Path();
     HWND seen = nullptr;
-    ModalShownHook previous = SetModalShownHook([&](HWND window) {
+    OnShown hook([&](HWND window) {
         seen = window;
         ::PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
     });
     EXPECT_TRUE(editor->FormKeyDown(VK_F1));
-    SetModalShownHook(previous);
     ASSERT_NE(seen, nullptr);
     EXPECT_EQ(Caption(), pictures.Path() + L"A.MAG ( 16, 40)-(207, 99)");
     EXPECT_EQ(editor->DragRect().endX, 207);
@@ -180,4 +179,22 @@ TEST_F(PartSave, F1AppliesAnEntryToTheOpenEditor) {
     ::GetWindowTextW(editor->Control(TfrmEdit::idGyouLabel), gyou, 8);
     EXPECT_STREQ(gyou, L"7");
     EXPECT_TRUE(::IsWindowEnabled(editor->Handle()));
+}
+
+// A quit while the window is open closes it as Esc does: the entries as edited are written,
+// the editor keeps its rectangle and enabled state, and the quit is left for the loop outside.
+TEST_F(PartSave, QuitWhileOpenWritesTheEntriesAndClosesAsCancelled) {
+    WritePs({"T,16,40,207,99,7,1,2,3,4,1,1,1,1", "U,0,0,100,100,7,1,2,3,4,1,1,1,1"});
+    const std::wstring caption = Caption();
+    OnShown hook([](HWND window) {
+        ::PostMessageW(window, WM_KEYDOWN, VK_DELETE, 0);
+        ::PostQuitMessage(4);
+    });
+    EXPECT_TRUE(editor->FormKeyDown(VK_F1));
+    EXPECT_EQ(hook.Calls(), 1);
+    EXPECT_EQ(Line(0), "");
+    EXPECT_EQ(Line(1), "U,0,0,100,100,7,1,2,3,4,1,1,1,1");
+    EXPECT_EQ(Caption(), caption);
+    EXPECT_TRUE(::IsWindowEnabled(editor->Handle()));
+    EXPECT_EQ(TakeQuit(), 4);
 }

@@ -4,26 +4,30 @@
 #include "imaging/mag.h"
 #include "slide/slide_window.h"
 #include "support/browser_fixture.h"
+#include "support/on_shown.h"
 #include <functional>
 
 namespace tovn::test {
 
 class SlideFixture : public BrowserFixture {
 protected:
-    ~SlideFixture() override { TfrmSlide::onShown = nullptr; }
-
+    // The viewer of a window the shown hook was called with; null for any other window.
+    static TfrmSlide* Viewer(HWND window) {
+        return dynamic_cast<TfrmSlide*>(Window::FromHandle(window));
+    }
     // Sends key to the browser; script runs while the viewer it opens is on screen. The
     // viewer must have opened; a viewer the script left open is closed with Esc.
     void View(WORD key, unsigned shift, const std::function<void(TfrmSlide&)>& script) {
         bool opened = false;
-        TfrmSlide::onShown = [&](TfrmSlide& f) {
+        OnShown hook([&](HWND window) {
+            TfrmSlide* f = Viewer(window);
+            ASSERT_NE(f, nullptr) << "a window other than the viewer was shown";
             opened = true;
             Pump();
-            script(f);
-            if (!f.Closed()) Press(f, VK_ESCAPE);
-        };
+            script(*f);
+            if (!f->Closed()) Press(*f, VK_ESCAPE);
+        });
         Key(key, shift);
-        TfrmSlide::onShown = nullptr;
         EXPECT_TRUE(opened) << "the viewer did not open";
     }
     void Press(TfrmSlide& f, WORD key) {

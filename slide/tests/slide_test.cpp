@@ -7,7 +7,32 @@ using namespace tovn::test;
 
 namespace {
 constexpr COLORREF P01 = RGB(20, 100, 200), P02 = RGB(40, 100, 200);
+
+// What a timer saw of a show whose loop had been waiting for a key; a timer procedure takes
+// no context, so it finds this here.
+struct WaitingShow {
+    PictureHost* host = nullptr;
+    int decodesWhenShown = -1, decodesWhenWaiting = -1, decodesAfterNext = -1;
+    bool aheadWhenWaiting = false;
+    int indexAfterNext = -1;
+};
+WaitingShow* waitingShow = nullptr;
+
+// Looks at the show, steps on with N and closes it with Esc.
+void CALLBACK LookAtWaitingShow(HWND window, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(window, timer);
+    auto* f = dynamic_cast<TfrmSlide*>(Window::FromHandle(window));
+    if (f && waitingShow) {
+        waitingShow->aheadWhenWaiting = f->HasPrefetched();
+        waitingShow->decodesWhenWaiting = waitingShow->host->DecodeCount();
+        ::SendMessageW(window, WM_KEYDOWN, 'N', 0);
+        waitingShow->decodesAfterNext = waitingShow->host->DecodeCount();
+        waitingShow->indexAfterNext = f->SlideIndex();
+    }
+    ::SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
 }
+
+} // namespace
 
 class SlideViewer : public SlideFixture {
 protected:
@@ -73,12 +98,14 @@ TEST_F(SlideViewer, MouseButtonsOnThePictureActAsNAndM) {
     // The double click on a cell opens the picture under the mouse.
     ::SendMessageW(w().Image().Handle(), WM_LBUTTONDOWN, 0, MAKELPARAM(st().CellWidth + 2, 2));
     bool opened = false;
-    TfrmSlide::onShown = [&](TfrmSlide& f) {
+    OnShown hook([&](HWND window) {
+        TfrmSlide* f = Viewer(window);
+        ASSERT_NE(f, nullptr);
         opened = true;
-        EXPECT_EQ(Caption(f), pictures.Path() + L"P02.BMP");
-        Click(f.imgSlide1(), WM_LBUTTONDOWN);
-        EXPECT_TRUE(f.Closed());
-    };
+        EXPECT_EQ(Caption(*f), pictures.Path() + L"P02.BMP");
+        Click(f->imgSlide1(), WM_LBUTTONDOWN);
+        EXPECT_TRUE(f->Closed());
+    });
     w().imgMainDblClick();
     Pump();
     EXPECT_TRUE(opened);
@@ -326,4 +353,25 @@ TEST_F(SlideViewer, TheNextPictureDecodedAheadIsShownWithoutDecodingAgain) {
         EXPECT_EQ(dialogs.beeps, gridBeeps + 1);
         EXPECT_EQ(ClientSize(f).cx, 320); // the placeholder
     });
+}
+
+// The viewer's own loop decodes the next picture while the show waits for a key, once
+// however long it waits, and N then shows it without decoding again.
+TEST_F(SlideViewer, TheWaitingShowDecodesTheNextPictureAheadOnce) {
+    MakePictures(3, 60, 40);
+    StartAt(3);
+    WaitingShow show;
+    show.host = &w().Pictures();
+    waitingShow = &show;
+    OnShown hook([&](HWND window) {
+        show.decodesWhenShown = show.host->DecodeCount();
+        ::SetTimer(window, 1, 300, LookAtWaitingShow); // the loop has long been idle by then
+    });
+    Key(VK_RETURN, ssShift);
+    waitingShow = nullptr;
+    ASSERT_EQ(hook.Calls(), 1);
+    EXPECT_TRUE(show.aheadWhenWaiting);
+    EXPECT_EQ(show.decodesWhenWaiting, show.decodesWhenShown + 1);
+    EXPECT_EQ(show.indexAfterNext, 1);
+    EXPECT_EQ(show.decodesAfterNext, show.decodesWhenWaiting);
 }

@@ -1,6 +1,7 @@
 #include "slide/slide_window.h"
 #include "picture/picture_host.h"
 #include "support/browser_fixture.h"
+#include "support/on_shown.h"
 
 using namespace tovn;
 using namespace tovn::test;
@@ -70,8 +71,8 @@ TEST_F(Thumbnails, EditRefusesFilesNoPluginReads) {
 }
 
 TEST_F(Thumbnails, SlideShowCoversTheCursorFileAndAllAfterIt) {
-    TfrmSlide::onShown = [](TfrmSlide& f) { f.FormKeyDown(VK_ESCAPE); }; // the show closed
-    Key(VK_RIGHT);                                                       // B
+    OnShown closeShow([](HWND viewer) { ::SendMessageW(viewer, WM_KEYDOWN, VK_ESCAPE, 0); });
+    Key(VK_RIGHT); // B
     Key(VK_RETURN, ssShift);
     ASSERT_EQ(st().TargetList.size(), 2u);
     EXPECT_EQ(st().TargetList[0].name, L"B.BMP");
@@ -82,5 +83,5 @@ TEST_F(Thumbnails, SlideShowCoversTheCursorFileAndAllAfterIt) {
     Key(VK_RETURN, ssShift);
     ASSERT_EQ(st().TargetList.size(), 1u);
     EXPECT_EQ(st().TargetList[0].name, L"B.BMP");
-    TfrmSlide::onShown = nullptr;
+    EXPECT_EQ(closeShow.Calls(), 2);
 }

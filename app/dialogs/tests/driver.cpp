@@ -1,19 +1,7 @@
 #include "app/dialogs/tests/driver.h"
 #include <cstdlib>
-#include <memory>
 
 namespace tovn::test {
-
-OnShown::OnShown(std::function<void(HWND)> body) {
-    auto calls = calls_;
-    previous_ = dlg::SetShownHook([body, calls](HWND w) {
-        ++*calls;
-        body(w);
-    });
-}
-OnShown::~OnShown() {
-    dlg::SetShownHook(previous_);
-}
 
 void Click(HWND dialog, int id) {
     ::SendMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);

@@ -2,29 +2,14 @@
 // seam that records beeps and message boxes, and a scratch folder.
 #pragma once
 #include <windows.h>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
+#include "support/on_shown.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_folder.h"
 #include "app/dialogs/dlgkit.h"
 
 namespace tovn::test {
-
-// Runs body with the dialog's window the next time a dialog is shown, for one scope.
-class OnShown {
-public:
-    explicit OnShown(std::function<void(HWND)> body);
-    ~OnShown();
-    OnShown(const OnShown&) = delete;
-    OnShown& operator=(const OnShown&) = delete;
-    int Calls() const { return *calls_; }
-
-private:
-    std::shared_ptr<int> calls_ = std::make_shared<int>(0);
-    dlg::ShownHook previous_;
-};
 
 // The seam's beeps and messages in order, and scratch folders.
 using RecordingDialogs = ScriptedDialogs;
