@@ -58,15 +58,8 @@ void GridImage::SelectPalette(HPALETTE palette) {
     ::RealizePalette(dc_.get());
 }
 
-void GridImage::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(hwnd_, &ps);
-    CopyTo(dc, ps.rcPaint);
-    ::EndPaint(hwnd_, &ps);
-}
-
 // Only the part asked for: a refreshed cell copies its own rectangle, not the grid.
-void GridImage::CopyTo(HDC dc, const RECT& r) {
+void GridImage::Paint(HDC dc, const RECT& r) {
     if (!dc_) return;
     HPALETTE pal = static_cast<HPALETTE>(::GetCurrentObject(dc_.get(), OBJ_PAL));
     HPALETTE old = pal ? ::SelectPalette(dc, pal, FALSE) : nullptr;
@@ -76,21 +69,9 @@ void GridImage::CopyTo(HDC dc, const RECT& r) {
     if (old) ::SelectPalette(dc, old, FALSE);
 }
 
-LRESULT GridImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        // The main window owns the grid's mouse handling.
-        return ::SendMessageW(::GetParent(hwnd_), msg, wp, lp);
-    }
-    return Window::HandleMessage(msg, wp, lp);
+// The main window owns the grid's mouse handling.
+LRESULT GridImage::ButtonDown(UINT msg, WPARAM wp, LPARAM lp) {
+    return ::SendMessageW(::GetParent(hwnd_), msg, wp, lp);
 }
 
 } // namespace tovn

@@ -2,12 +2,12 @@
 // is copied to the screen on paint, so XOR bands and cells stay as drawn.
 #pragma once
 #include "win/handles.h"
-#include "win/window.h"
+#include "win/image_control.h"
 #include <windows.h>
 
 namespace tovn {
 
-class GridImage final : public Window {
+class GridImage final : public ImageControl {
 public:
     GridImage() = default;
     ~GridImage() override;
@@ -28,9 +28,8 @@ public:
     void SelectPalette(HPALETTE palette);
 
 private:
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void Paint();
-    void CopyTo(HDC dc, const RECT& area);
+    void Paint(HDC dc, const RECT& area) override;
+    LRESULT ButtonDown(UINT msg, WPARAM wp, LPARAM lp) override;
     UniqueMemDc dc_;
     UniqueBitmap bitmap_;
     HGDIOBJ oldBitmap_ = nullptr;

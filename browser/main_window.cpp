@@ -214,8 +214,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
-        int button = msg == WM_LBUTTONDOWN ? 0 : msg == WM_RBUTTONDOWN ? 1 : 2;
-        imgMainMouseDown(button, CurrentShiftState(false), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        imgMainMouseDown(MouseButtonOf(msg), CurrentShiftState(false), GET_X_LPARAM(lp),
+                         GET_Y_LPARAM(lp));
         return 0;
     }
     case WM_LBUTTONDBLCLK:

@@ -141,10 +141,6 @@ TfrmEdit::~TfrmEdit() {
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
-Picture& TfrmEdit::PictureBitmap() const {
-    return browser_.Pictures().PictureBitmap();
-}
-
 HPALETTE TfrmEdit::Palette() const {
     return PictureBitmap().Palette();
 }
@@ -228,16 +224,16 @@ void TfrmEdit::FormShow() {
     ::SetFocus(mmEdit_);
 }
 
-// The one place the picture is loaded. A picture that cannot be read leaves the loader's
-// placeholder in PictureBitmap (the loader has beeped), and the editor works on that.
+// The one place the picture is loaded. A picture that cannot be read is the loader's
+// placeholder (the loader has beeped), and the editor works on that.
 void TfrmEdit::LoadEditPicture() {
     ::MoveWindow(imgEdit_, 0, 0, 0, 0, FALSE);
-    browser_.Pictures().LoadPicture(PictureBitmap(), editFileName_, lpEdit, browser_.Source());
+    edited_ = browser_.Pictures().LoadPicture(editFileName_, lpEdit, browser_.Source());
     MakeViewBitmap();
 }
 
 void TfrmEdit::MakeViewBitmap() {
-    Picture& picture = PictureBitmap();
+    const Picture& picture = PictureBitmap();
     pictureWidth_ = picture.Width();
     pictureHeight_ = picture.Height();
     DibFormat format = FormatOf(picture.Bitmap());
@@ -456,7 +452,7 @@ void TfrmEdit::udGyouClick(int position) {
 
 COLORREF TfrmEdit::NearestColour(COLORREF colour) const {
     HPALETTE palette = Palette();
-    if (browser_.Pictures().ColorCount() > 256 || !palette) return colour;
+    if (edited_.colorCount > 256 || !palette) return colour;
     if ((colour >> 24) == 1) { // already an entry: its own colour
         PALETTEENTRY e{};
         if (!::GetPaletteEntries(palette, colour & 0xFFFF, 1, &e)) return colour;

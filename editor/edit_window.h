@@ -7,6 +7,7 @@
 #include "win/window.h"
 #include "edit/edit_logic.h"
 #include "partsave/psbat.h"
+#include "picture/picture_host.h"
 #include <windows.h>
 #include <memory>
 #include <string>
@@ -14,7 +15,6 @@
 namespace tovn {
 
 class BrowserPort;
-class Picture;
 
 class TfrmEdit final : public Window, public PartSaveEditor {
 public:
@@ -62,6 +62,8 @@ public:
     int SelectionState() const { return selectionState_; }
     const tovn::DragRect& DragRect() const { return drag_; }
     const std::wstring& EditFileName() const { return editFileName_; }
+    // The picture being edited, drawn on by Write and stored by Save.
+    const Picture& PictureBitmap() const { return edited_.picture; }
     int ModalResult() const { return result_; }
     bool Closed() const { return done_; }
     // After Save: the browser's list must be built again (a new file beside the picture).
@@ -104,7 +106,6 @@ private:
     void ReadSettings();
     void WriteSettings() const;
     void CloseWith(int result);
-    Picture& PictureBitmap() const;
     HPALETTE Palette() const;
 
     // Save's steps.
@@ -136,6 +137,7 @@ private:
     int selectionState_ = 0;
     tovn::DragRect drag_;
     std::wstring editFileName_, editFileExt_;
+    LoadedPicture edited_;
     int result_ = IDCANCEL;
     bool done_ = false;
     bool listChanged_ = false;

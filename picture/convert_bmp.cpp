@@ -72,14 +72,14 @@ std::vector<bmp::Rgb> ColourTable(const Picture& picture) {
 // Decodes one target and writes its BMP into outDir; reports a failure and returns false.
 bool ConvertOne(BrowserPort& w, const std::wstring& name, const std::wstring& outDir,
                 std::wstring& written) {
-    Picture picture;
-    if (!w.Pictures().LoadPicture(picture, name, lpConvert, w.Source())) {
+    const LoadedPicture loaded = w.Pictures().LoadPicture(name, lpConvert, w.Source());
+    if (!loaded.ok) {
         CurrentDialogs().Beep();
         CurrentDialogs().Message(w.Owner(), name + L"は扱えません．", kSaveCaption, MB_OK);
         return false;
     }
     written = BmpOutputName(name);
-    const std::vector<uint8_t> file = BmpFileOf(picture);
+    const std::vector<uint8_t> file = BmpFileOf(loaded.picture);
     if (file.empty() || !WriteFileBytes(outDir + written, file.data(), file.size())) {
         CurrentDialogs().Message(w.Owner(), name + L"の保存に失敗しました．", kSaveCaption, MB_OK);
         return false;

@@ -202,6 +202,11 @@ void DropComment(PictureInfo& info) {
     info.hInfo = nullptr;
 }
 
+void NoteColours(LoadedPicture& loaded, int bitCount) {
+    loaded.colorCount = dib::ColorCountFor(bitCount);
+    loaded.paletteEntries = dib::PaletteEntriesFor(loaded.colorCount);
+}
+
 } // namespace
 
 void Picture::SetBitmap(UniqueBitmap bitmap, int width, int height) {
@@ -337,58 +342,44 @@ void PictureHost::UnloadPlugins() {
     huedenLib_.reset();
     pluginMask_.clear();
     paletteDisplay_ = false;
-    pictureBitmap_.Reset();
     placeholderBitmap_.Reset();
 }
 
-bool PictureHost::Decode(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
-                         const PictureSource& source) {
+// A load starts from what the last shown load left: the picture information and the colour
+// count change only when a plug-in or a header reports them.
+LoadedPicture PictureHost::Decode(const std::wstring& fileName, LoadPurpose purpose,
+                                  const PictureSource& source) {
+    LoadedPicture loaded;
+    loaded.info = picInfo_;
+    loaded.colorCount = colorCount_;
+    loaded.paletteEntries = paletteEntries_;
     try {
-        return UpperExtension(fileName) == L".BMP"
-                   ? ReadBmpPicture(target, fileName, purpose, source)
-                   : ReadPluginPicture(target, fileName, purpose, source);
+        loaded.ok = UpperExtension(fileName) == L".BMP"
+                        ? ReadBmpPicture(loaded, fileName, purpose, source)
+                        : ReadPluginPicture(loaded, fileName, purpose, source);
     } catch (const std::exception&) { // out of memory while copying: a failed load
-        return false;
+        loaded.ok = false;
     }
-}
-
-bool PictureHost::LoadPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
-                              const PictureSource& source) {
-    if (Decode(target, fileName, purpose, source)) return true;
-    target.Reset();
-    CurrentDialogs().Beep();
-    LoadPlaceholder(pictureBitmap_);
-    return false;
+    if (!loaded.ok) loaded.picture.Reset();
+    return loaded;
 }
 
 LoadedPicture PictureHost::LoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                                        const PictureSource& source) {
-    LoadedPicture loaded;
-    loaded.ok = LoadPicture(loaded.picture, fileName, purpose, source);
-    if (!loaded.ok) LoadPlaceholder(loaded.picture);
-    CopyReport(loaded);
+    LoadedPicture loaded = Decode(fileName, purpose, source);
+    picInfo_ = loaded.info;
+    colorCount_ = loaded.colorCount;
+    paletteEntries_ = loaded.paletteEntries;
+    if (!loaded.ok) {
+        CurrentDialogs().Beep();
+        LoadPlaceholder(loaded.picture);
+    }
     return loaded;
 }
 
 LoadedPicture PictureHost::TryLoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                                           const PictureSource& source) {
-    // What the last shown picture reported stays as it was for those who read it later.
-    LoadedPicture last;
-    CopyReport(last);
-    LoadedPicture loaded;
-    loaded.ok = Decode(loaded.picture, fileName, purpose, source);
-    if (!loaded.ok) loaded.picture.Reset();
-    CopyReport(loaded);
-    picInfo_ = last.info;
-    colorCount_ = last.colorCount;
-    paletteEntries_ = last.paletteEntries;
-    return loaded;
-}
-
-void PictureHost::CopyReport(LoadedPicture& loaded) const {
-    loaded.info = picInfo_;
-    loaded.colorCount = colorCount_;
-    loaded.paletteEntries = paletteEntries_;
+    return Decode(fileName, purpose, source);
 }
 
 bool PictureHost::QueryPictureInfo(const std::wstring& fileName, const PictureSource& source,
@@ -405,11 +396,6 @@ bool PictureHost::QueryPictureInfo(const std::wstring& fileName, const PictureSo
     } catch (const std::exception&) {
         return false;
     }
-}
-
-void PictureHost::NoteColours(int bitCount) {
-    colorCount_ = dib::ColorCountFor(bitCount);
-    paletteEntries_ = dib::PaletteEntriesFor(colorCount_);
 }
 
 bool PictureHost::ReadArchiveEntry(const std::wstring& fileName, const PictureSource& source,
@@ -474,9 +460,8 @@ bool PictureHost::ClaimPlugin(const std::wstring& fileName, const PictureSource&
     return false;
 }
 
-bool PictureHost::ReadBmpPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
-                                 const PictureSource& source) {
-    target.Reset();
+bool PictureHost::ReadBmpPicture(LoadedPicture& loaded, const std::wstring& fileName,
+                                 LoadPurpose purpose, const PictureSource& source) {
     ++decodeCount_;
     std::vector<uint8_t> file;
     if (source.lhaMode) {
@@ -493,17 +478,17 @@ bool PictureHost::ReadBmpPicture(Picture& target, const std::wstring& fileName, 
     DibBlocks dib;
     dib.header = std::move(*header);
     const bmp::DibLayout& layout = dib.header.layout;
-    NoteColours(layout.bitCount);
+    NoteColours(loaded, layout.bitCount);
     dib.info = CopyToBlock(dib.header.block.data(), dib.header.block.size());
     dib.bits = CopyToBlock(file.data() + layout.bitsOffset, layout.bitsSize);
     file = {};
     if (!dib.info || !dib.bits) return false;
-    return MakePictureBitmap(target, dib, ChooseTreatment(purpose, paletteDisplay_, colorCount_));
+    return MakePictureBitmap(loaded.picture, dib,
+                             ChooseTreatment(purpose, paletteDisplay_, loaded.colorCount));
 }
 
-bool PictureHost::ReadPluginPicture(Picture& target, const std::wstring& fileName,
+bool PictureHost::ReadPluginPicture(LoadedPicture& loaded, const std::wstring& fileName,
                                     LoadPurpose purpose, const PictureSource& source) {
-    target.Reset();
     DibBlocks dib;
     {
         Claim claim;
@@ -518,14 +503,15 @@ bool PictureHost::ReadPluginPicture(Picture& target, const std::wstring& fileNam
         PictureInfo picture{};
         if (slot.getPictureInfo(claim.buf, claim.len, claim.flag, &picture) != 0) return false;
         DropComment(picture);
-        picInfo_ = picture;
+        loaded.info = picture;
         if (picture.width < 1 || picture.width > kMaxPluginSide || picture.height < 1 ||
             picture.height > kMaxPluginSide)
             return false;
         if (!AdoptBlocks(dib, std::move(infoBlock), std::move(bitsBlock))) return false;
     }
-    NoteColours(dib.header.layout.bitCount);
-    return MakePictureBitmap(target, dib, ChooseTreatment(purpose, paletteDisplay_, colorCount_));
+    NoteColours(loaded, dib.header.layout.bitCount);
+    return MakePictureBitmap(loaded.picture, dib,
+                             ChooseTreatment(purpose, paletteDisplay_, loaded.colorCount));
 }
 
 bool PictureHost::MakePictureBitmap(Picture& target, DibBlocks& dib, Treatment treatment) {

@@ -51,8 +51,8 @@ enum class Treatment { Plain, Palette, Reduce };
 
 Treatment ChooseTreatment(LoadPurpose purpose, bool paletteDisplay, LONG colorCount);
 
-// What one load gives its caller: the picture (the placeholder when the load failed), the
-// picture information the decoder reported and the colour count of the decoded picture.
+// What one load gives its caller: the picture, the picture information and the colour count
+// with the size of the colour table that goes with it (see PictureHost::LoadPicture).
 struct LoadedPicture {
     bool ok = false;
     Picture picture;
@@ -88,27 +88,22 @@ public:
     int PluginCount() const { return static_cast<int>(slots_.size()); }
     bool SlotHoldsPlugin(int k) const;
 
-    // Replaces target with the picture fileName (a bare name in source). On failure: beep,
-    // the placeholder in PictureBitmap, target left empty, false.
-    bool LoadPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
-                     const PictureSource& source);
-    // The same as a value. On failure (beep) the picture is the placeholder.
+    // The picture fileName (a bare name in source) with what its decoding reported. The
+    // picture information is that of the last picture a plug-in decoded and the colour count
+    // that of the last header read, so a BMP load or a failed search carries them over from
+    // the loads before. On failure (a beep) ok is false and the picture is the placeholder.
     LoadedPicture LoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                               const PictureSource& source);
-    // The same without a word to the user and without changing PicInfo, ColorCount and
-    // PaletteEntries: on failure ok is false and the picture empty (pictures decoded ahead,
-    // whose failures the paint reports when it shows them).
+    // The same without a word to the user and without changing what later loads carry over:
+    // on failure ok is false and the picture empty (pictures decoded ahead, whose failures
+    // the paint reports when it shows them).
     LoadedPicture TryLoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                                  const PictureSource& source);
     // A plug-in's size and depth for fileName without decoding it; no beep.
     bool QueryPictureInfo(const std::wstring& fileName, const PictureSource& source,
                           PictureInfo& info);
 
-    Picture& PictureBitmap() { return pictureBitmap_; }
     const Picture& PlaceholderBitmap() const { return placeholderBitmap_; }
-    const PictureInfo& PicInfo() const { return picInfo_; }
-    LONG ColorCount() const { return colorCount_; }
-    int PaletteEntries() const { return paletteEntries_; }
     void SetReductionLevel(int level) { reductionLevel_ = level; }
     int ReductionLevel() const { return reductionLevel_; }
     // Plug-in GetPicture calls and BMP reads so far.
@@ -122,19 +117,17 @@ public:
 
 private:
     struct Claim;
-    void CopyReport(LoadedPicture& loaded) const;
-    bool Decode(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
-                const PictureSource& source);
-    bool ReadBmpPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
+    LoadedPicture Decode(const std::wstring& fileName, LoadPurpose purpose,
+                         const PictureSource& source);
+    bool ReadBmpPicture(LoadedPicture& loaded, const std::wstring& fileName, LoadPurpose purpose,
                         const PictureSource& source);
-    bool ReadPluginPicture(Picture& target, const std::wstring& fileName, LoadPurpose purpose,
+    bool ReadPluginPicture(LoadedPicture& loaded, const std::wstring& fileName, LoadPurpose purpose,
                            const PictureSource& source);
     bool ReadArchiveEntry(const std::wstring& fileName, const PictureSource& source,
                           UniqueLocal& block) const;
     bool ClaimPlugin(const std::wstring& fileName, const PictureSource& source, Claim& claim) const;
     bool MakePictureBitmap(Picture& target, DibBlocks& dib, Treatment treatment);
     bool ReducePicture(Picture& target, DibBlocks& dib);
-    void NoteColours(int bitCount);
     void LoadPluginFolder(const std::string& folder);
     void LoadReductionLibrary();
 
@@ -145,8 +138,8 @@ private:
     FARPROC huedenize_ = nullptr;
     std::wstring pluginMask_;
     bool paletteDisplay_ = false;
-    Picture pictureBitmap_;
     Picture placeholderBitmap_;
+    // What the last shown load leaves for the next one to carry over.
     PictureInfo picInfo_{};
     LONG colorCount_ = 0;
     int paletteEntries_ = 0;

@@ -72,39 +72,25 @@ void SlideImage::ToggleMarkBand() {
     ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void SlideImage::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(hwnd_, &ps);
-    if (!picture_.Empty()) {
-        HPALETTE oldPalette = nullptr;
-        if (picture_.Palette()) {
-            oldPalette = ::SelectPalette(dc, picture_.Palette(), FALSE);
-            ::RealizePalette(dc);
-        }
-        UniqueMemDc source(::CreateCompatibleDC(dc));
-        SelectIn bitmap(source.get(), picture_.Bitmap());
-        ::SetStretchBltMode(dc, COLORONCOLOR);
-        ::StretchBlt(dc, 0, 0, width_, height_, source.get(), 0, 0, picture_.Width(),
-                     picture_.Height(), SRCCOPY);
-        if (oldPalette) ::SelectPalette(dc, oldPalette, TRUE);
+// The whole picture stretched to the control, whatever part is asked for.
+void SlideImage::Paint(HDC dc, const RECT&) {
+    if (picture_.Empty()) return;
+    HPALETTE oldPalette = nullptr;
+    if (picture_.Palette()) {
+        oldPalette = ::SelectPalette(dc, picture_.Palette(), FALSE);
+        ::RealizePalette(dc);
     }
-    ::EndPaint(hwnd_, &ps);
+    UniqueMemDc source(::CreateCompatibleDC(dc));
+    SelectIn bitmap(source.get(), picture_.Bitmap());
+    ::SetStretchBltMode(dc, COLORONCOLOR);
+    ::StretchBlt(dc, 0, 0, width_, height_, source.get(), 0, 0, picture_.Width(), picture_.Height(),
+                 SRCCOPY);
+    if (oldPalette) ::SelectPalette(dc, oldPalette, TRUE);
 }
 
-LRESULT SlideImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        if (mouseDown) mouseDown(msg == WM_LBUTTONDOWN ? 0 : msg == WM_RBUTTONDOWN ? 1 : 2);
-        return 0;
-    }
-    return Window::HandleMessage(msg, wp, lp);
+LRESULT SlideImage::ButtonDown(UINT msg, WPARAM, LPARAM) {
+    if (mouseDown) mouseDown(MouseButtonOf(msg));
+    return 0;
 }
 
 } // namespace tovn

@@ -1,14 +1,14 @@
 // imgSlide1 / imgSlide2: an image control that stretches the picture it holds to its own
 // size, with the picture's palette on a 256-colour display.
 #pragma once
-#include "win/window.h"
+#include "win/image_control.h"
 #include "picture/picture_host.h"
 #include <windows.h>
 #include <functional>
 
 namespace tovn {
 
-class SlideImage final : public Window {
+class SlideImage final : public ImageControl {
 public:
     static void Register(HINSTANCE instance);
     void Create(HWND parent, HINSTANCE instance);
@@ -35,8 +35,8 @@ public:
     std::function<void(int)> mouseDown;
 
 private:
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void Paint();
+    void Paint(HDC dc, const RECT& area) override;
+    LRESULT ButtonDown(UINT msg, WPARAM wp, LPARAM lp) override;
     void Place();
     Picture picture_;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;

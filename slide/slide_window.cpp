@@ -151,13 +151,11 @@ void TfrmSlide::ShowSlidePicture() {
 
 // The one place the viewer decodes: a failed picture becomes a copy of the placeholder.
 bool TfrmSlide::Decode(const std::wstring& name, SlidePicture& out) {
-    PictureHost& host = browser_.Pictures();
+    LoadedPicture loaded = browser_.Pictures().LoadPicture(name, lpSlide, browser_.Source());
     out.name = name;
-    out.loaded = host.LoadPicture(out.picture, name, lpSlide, browser_.Source());
-    if (out.loaded)
-        out.info = host.PicInfo();
-    else
-        LoadPlaceholder(out.picture);
+    out.loaded = loaded.ok;
+    out.picture = std::move(loaded.picture);
+    out.info = loaded.info;
     return out.loaded;
 }
 

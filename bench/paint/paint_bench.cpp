@@ -56,7 +56,6 @@ protected:
     // Decodes every picture of the page as a thumbnail, as the paint does; the stretch of
     // each into its cell of a bitmap like the grid's is timed apart.
     void TimeDecodes(Round& r) {
-        Picture scratch;
         HDC canvas = w().Image().Canvas();
         UniqueMemDc target(::CreateCompatibleDC(canvas));
         UniqueBitmap bitmap(
@@ -65,7 +64,9 @@ protected:
         ::SetStretchBltMode(target.get(), COLORONCOLOR);
         for (int i = 0; i < kSide * kSide; ++i) {
             const std::wstring& name = st().FileList[i].name;
-            r.decode += Ms([&] { pictures_->LoadPicture(scratch, name, lpThumbnail, Source()); });
+            LoadedPicture loaded;
+            r.decode += Ms([&] { loaded = pictures_->LoadPicture(name, lpThumbnail, Source()); });
+            const Picture& scratch = loaded.picture;
             PictureBox box = FitPlacement(scratch.Width(), scratch.Height(), i % kSide, i / kSide,
                                           st().CellWidth, st().CellHeight);
             UniqueMemDc source(::CreateCompatibleDC(canvas));

@@ -77,9 +77,8 @@ protected:
         while (f.SlideIndex() > 0) Press(f, 'B');
     }
     double DecodeTime(const std::wstring& name) {
-        Picture scratch;
         PictureSource source{st().CurrentDir, false, L""};
-        return Ms([&] { w().Pictures().LoadPicture(scratch, name, lpSlide, source); });
+        return Ms([&] { w().Pictures().LoadPicture(name, lpSlide, source); });
     }
     // One pass over the show; step(f) is one Next, timed.
     template <typename Step> void Pass(TfrmSlide& f, std::vector<double> Times::*kind, Step step) {

@@ -57,10 +57,10 @@ TEST_F(ArchiveEdit, APictureOtherThanMagIsStoredAsABmpEntry) {
     editor->btKakiClick();
     editor->btSaveClick();
     ASSERT_TRUE(FileExists(Extracted(L"B.BMP")));
-    Picture stored;
     PictureSource folder{out.Path(), false, L""};
-    ASSERT_TRUE(w().Pictures().LoadPicture(stored, L"B.BMP", lpEdit, folder));
-    EXPECT_EQ(PixelsOf(stored.Bitmap(), 64, 48)[30 * 64 + 20], 0x0000FFu);
+    const LoadedPicture stored = w().Pictures().LoadPicture(L"B.BMP", lpEdit, folder);
+    ASSERT_TRUE(stored.ok);
+    EXPECT_EQ(PixelsOf(stored.picture.Bitmap(), 64, 48)[30 * 64 + 20], 0x0000FFu);
     EXPECT_FALSE(PathExists(st().TempDir));
 }
 

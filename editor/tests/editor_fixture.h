@@ -42,7 +42,7 @@ protected:
         Pump();
         return *editor;
     }
-    Picture& Edited() { return w().Pictures().PictureBitmap(); }
+    const Picture& Edited() { return editor->PictureBitmap(); }
     std::vector<uint32_t> EditedPixels() {
         return PixelsOf(Edited().Bitmap(), Edited().Width(), Edited().Height());
     }
@@ -65,7 +65,7 @@ protected:
     }
     // The reference: the original picture with the overlay drawn independently.
     std::vector<uint32_t> Reference(const std::vector<std::wstring>& lines) {
-        Picture& p = Edited();
+        const Picture& p = Edited();
         DIBSECTION ds{};
         ::GetObjectW(p.Bitmap(), sizeof ds, &ds);
         struct {

@@ -186,9 +186,9 @@ TEST_F(Editor, AFailedConversionKeepsTheMagAndTheEditedBmp) {
     EXPECT_NE(dialogs.messages[0].text.find(pictures / L"A.BMP"), std::wstring::npos);
     EXPECT_TRUE(e.ListChanged()); // the browser shows the kept BMP
     // The kept BMP holds the edit.
-    Picture kept;
-    ASSERT_TRUE(w().Pictures().LoadPicture(kept, L"A.BMP", lpEdit, w().Source()));
-    EXPECT_EQ(PixelsOf(kept.Bitmap(), 640, 400), edited);
+    const LoadedPicture kept = w().Pictures().LoadPicture(L"A.BMP", lpEdit, w().Source());
+    ASSERT_TRUE(kept.ok);
+    EXPECT_EQ(PixelsOf(kept.picture.Bitmap(), 640, 400), edited);
 }
 
 TEST_F(Editor, WithoutMgExeAMagPictureIsStoredAsABmpBesideIt) {
@@ -214,9 +214,9 @@ TEST_F(Editor, SavingABmpPictureOverwritesIt) {
     e.Settings().Nuri = RGB(200, 0, 0);
     e.btKakiClick();
     e.btSaveClick();
-    Picture saved;
-    ASSERT_TRUE(w().Pictures().LoadPicture(saved, L"C.BMP", lpEdit, w().Source()));
-    std::vector<uint32_t> pixels = PixelsOf(saved.Bitmap(), 100, 50);
+    const LoadedPicture saved = w().Pictures().LoadPicture(L"C.BMP", lpEdit, w().Source());
+    ASSERT_TRUE(saved.ok);
+    std::vector<uint32_t> pixels = PixelsOf(saved.picture.Bitmap(), 100, 50);
     EXPECT_EQ(pixels[30 * 100 + 20], 0xC80000u);
     EXPECT_EQ(pixels[10 * 100 + 20], 0x0A141Eu);
 }

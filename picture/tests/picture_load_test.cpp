@@ -1,5 +1,5 @@
 // Loading pictures: BMP files read directly, everything else through the plug-ins, and the
-// one failure path (a beep, the placeholder in PictureBitmap, false) for every fault.
+// one failure path (a beep, the placeholder, false) for every fault.
 #include <gtest/gtest.h>
 #include <random>
 #include "picture/tests/test_support.h"
@@ -20,20 +20,23 @@ protected:
         ASSERT_TRUE(host_.LoadPlugins(screen.get(), nullptr));
         source_.currentDir = folder_.Path();
     }
+    // Loads name as the program shows it; what the load gave stays in loaded_.
     bool Load(const std::wstring& name, LoadPurpose purpose = lpThumbnail) {
-        return host_.LoadPicture(host_.PictureBitmap(), name, purpose, source_);
+        loaded_ = host_.LoadPicture(name, purpose, source_);
+        return loaded_.ok;
     }
-    // A load that must fail: one beep, the placeholder in PictureBitmap.
+    // A load that must fail: one beep, the placeholder.
     void ExpectFails(const std::wstring& name) {
         CountingDialogs dialogs;
         EXPECT_FALSE(Load(name)) << name;
         EXPECT_EQ(dialogs.beeps, 1) << name;
-        EXPECT_TRUE(test::IsPlaceholder(host_.PictureBitmap())) << name;
+        EXPECT_TRUE(test::IsPlaceholder(loaded_.picture)) << name;
     }
     test::ScratchFolder folder_;
     std::vector<std::string> plugins_;
     PictureHost host_;
     PictureSource source_;
+    LoadedPicture loaded_;
 };
 
 TEST_F(PictureLoad, BmpFilesOfEveryDepthKeepTheirPixels) {
@@ -41,7 +44,7 @@ TEST_F(PictureLoad, BmpFilesOfEveryDepthKeepTheirPixels) {
     for (int bits : {1, 4, 8, 24}) {
         folder_.Write(L"photo.bmp", test::BmpFile(7, 5, bits));
         ASSERT_TRUE(Load(L"photo.bmp")) << bits;
-        const Picture& p = host_.PictureBitmap();
+        const Picture& p = loaded_.picture;
         EXPECT_EQ(p.Width(), 7);
         EXPECT_EQ(p.Height(), 5);
         for (int y = 0; y < 5; ++y)
@@ -69,8 +72,8 @@ TEST_F(PictureLoad, TheBmpRouteIsChosenByTheExtensionInUpperCase) {
     folder.Write(L"dir.x.BmP", notBm);
     CountingDialogs dialogs;
     PictureSource source = test::FolderSource(folder.Path());
-    EXPECT_TRUE(host.LoadPicture(host.PictureBitmap(), L"PHOTO.bmp", lpSlide, source));
-    EXPECT_FALSE(host.LoadPicture(host.PictureBitmap(), L"dir.x.BmP", lpSlide, source));
+    EXPECT_TRUE(host.LoadPicture(L"PHOTO.bmp", lpSlide, source).ok);
+    EXPECT_FALSE(host.LoadPicture(L"dir.x.BmP", lpSlide, source).ok);
     EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_EQ(test::FxProbe(names[0]).supportedCalls, 0);
 }
@@ -127,7 +130,7 @@ TEST_F(PictureLoad, MutatedBmpFilesLoadOrFailCleanly) {
         CountingDialogs dialogs;
         const bool ok = Load(L"m.bmp");
         ASSERT_EQ(dialogs.beeps, ok ? 0 : 1) << round;
-        ASSERT_FALSE(host_.PictureBitmap().Empty()) << round;
+        ASSERT_FALSE(loaded_.picture.Empty()) << round;
     }
 }
 
@@ -135,17 +138,17 @@ TEST_F(PictureLoad, PluginPicturesAndTheirPlacement) {
     folder_.Write(L"a.fxp", FxFile(6, 4, 8));
     CountingDialogs dialogs;
     ASSERT_TRUE(Load(L"a.fxp"));
-    const Picture& p = host_.PictureBitmap();
+    const Picture& p = loaded_.picture;
     EXPECT_EQ(p.Width(), 6);
     EXPECT_EQ(p.Height(), 4);
     // Fixture pixel (x, y) of the bottom-up block: index (x + 3 * row) of its table.
     const int i = (2 + 3 * 0) % 256;
     EXPECT_EQ(PixelOf(p, 2, 3), RGB(i, 255 - i, i / 2));
-    EXPECT_EQ(host_.PicInfo().left, 7);
-    EXPECT_EQ(host_.PicInfo().top, 9);
-    EXPECT_EQ(host_.PicInfo().width, 6);
-    EXPECT_EQ(host_.ColorCount(), 256);
-    EXPECT_EQ(host_.PaletteEntries(), 256);
+    EXPECT_EQ(loaded_.info.left, 7);
+    EXPECT_EQ(loaded_.info.top, 9);
+    EXPECT_EQ(loaded_.info.width, 6);
+    EXPECT_EQ(loaded_.colorCount, 256);
+    EXPECT_EQ(loaded_.paletteEntries, 256);
     EXPECT_EQ(dialogs.beeps, 0);
     EXPECT_EQ(host_.DecodeCount(), 1);
 }
@@ -156,23 +159,48 @@ TEST_F(PictureLoad, SidesUpTo3000PixelsLoad) {
     folder_.Write(L"high.fxp", FxFile(10, 3001, 8));
     CountingDialogs dialogs;
     EXPECT_TRUE(Load(L"max.fxp"));
-    EXPECT_EQ(host_.PictureBitmap().Width(), 3000);
+    EXPECT_EQ(loaded_.picture.Width(), 3000);
     ExpectFails(L"wide.fxp");
     ExpectFails(L"high.fxp");
 }
 
-TEST_F(PictureLoad, PicInfoKeepsTheLastPluginPicture) {
+TEST_F(PictureLoad, BmpLoadsAndFailedSearchesCarryTheLastPluginPictureInformation) {
     folder_.Write(L"a.fxp", FxFile(5, 2, 4));
     folder_.Write(L"b.bmp", test::BmpFile(9, 9, 24));
     folder_.Write(L"c.unknown", {'?', '?'});
     ASSERT_TRUE(Load(L"a.fxp"));
-    const PictureInfo before = host_.PicInfo();
+    const PictureInfo before = loaded_.info;
     EXPECT_TRUE(Load(L"b.bmp"));
-    EXPECT_EQ(host_.ColorCount(), 1 << 24);
+    EXPECT_EQ(loaded_.colorCount, 1 << 24);
+    EXPECT_EQ(loaded_.info.width, before.width);
     ExpectFails(L"c.unknown");
-    EXPECT_EQ(host_.PicInfo().width, before.width);
-    EXPECT_EQ(host_.PicInfo().height, before.height);
-    EXPECT_EQ(host_.PicInfo().colorDepth, 4);
+    EXPECT_EQ(loaded_.colorCount, 1 << 24);
+    EXPECT_EQ(loaded_.info.width, before.width);
+    EXPECT_EQ(loaded_.info.height, before.height);
+    EXPECT_EQ(loaded_.info.colorDepth, 4);
+}
+
+TEST_F(PictureLoad, PicturesDecodedAheadAreSilentAndCarryNothingOver) {
+    folder_.Write(L"a.fxp", FxFile(5, 2, 4));
+    folder_.Write(L"b.fxp", FxFile(8, 3, 8));
+    folder_.Write(L"c.bmp", test::BmpFile(9, 9, 1));
+    ASSERT_TRUE(Load(L"a.fxp"));
+    CountingDialogs dialogs;
+    const LoadedPicture ahead = host_.TryLoadPicture(L"b.fxp", lpThumbnail, source_);
+    ASSERT_TRUE(ahead.ok);
+    EXPECT_EQ(ahead.picture.Width(), 8);
+    EXPECT_EQ(ahead.info.width, 8);
+    EXPECT_EQ(ahead.colorCount, 256);
+    const LoadedPicture failed = host_.TryLoadPicture(L"gone.fxp", lpThumbnail, source_);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_TRUE(failed.picture.Empty());
+    EXPECT_EQ(dialogs.beeps, 0);
+    // The next shown BMP still carries what the last shown plug-in picture reported.
+    ASSERT_TRUE(Load(L"c.bmp"));
+    EXPECT_EQ(loaded_.info.width, 5);
+    EXPECT_EQ(loaded_.info.colorDepth, 4);
+    EXPECT_EQ(loaded_.colorCount, 2);
+    EXPECT_EQ(host_.DecodeCount(), 3);
 }
 
 TEST_F(PictureLoad, PluginBlocksAreFreedOnceWhateverHappens) {
@@ -204,23 +232,11 @@ TEST_F(PictureLoad, PluginBlocksAreFreedOnceWhateverHappens) {
 TEST_F(PictureLoad, CommentBlocksOfThePictureInfoAreFreed) {
     folder_.Write(L"note.fxp", FxFile(4, 4, 8, test::fxComment));
     ASSERT_TRUE(Load(L"note.fxp"));
-    EXPECT_EQ(host_.PicInfo().hInfo, nullptr);
+    EXPECT_EQ(loaded_.info.hInfo, nullptr);
     PictureInfo info{};
     ASSERT_TRUE(host_.QueryPictureInfo(L"note.fxp", source_, info));
     EXPECT_EQ(info.hInfo, nullptr);
     EXPECT_EQ(::LocalFlags(test::FxProbe(plugins_[0]).lastInfo), LMEM_INVALID_HANDLE);
-}
-
-TEST_F(PictureLoad, AFailedLoadIntoAnotherBitmapLeavesItEmpty) {
-    folder_.Write(L"a.fxp", FxFile(4, 4, 8));
-    Picture other;
-    ASSERT_TRUE(host_.LoadPicture(other, L"a.fxp", lpEdit, source_));
-    EXPECT_FALSE(other.Empty());
-    CountingDialogs dialogs;
-    EXPECT_FALSE(host_.LoadPicture(other, L"gone.fxp", lpEdit, source_));
-    EXPECT_EQ(dialogs.beeps, 1);
-    EXPECT_TRUE(other.Empty());
-    EXPECT_TRUE(test::IsPlaceholder(host_.PictureBitmap()));
 }
 
 TEST_F(PictureLoad, AnAcceptingPluginThatFailsEndsTheSearch) {
@@ -233,7 +249,7 @@ TEST_F(PictureLoad, AnAcceptingPluginThatFailsEndsTheSearch) {
     folder.Write(L"a.fxp", FxFile(4, 4, 8));
     CountingDialogs dialogs;
     PictureSource source = test::FolderSource(folder.Path());
-    EXPECT_FALSE(host.LoadPicture(host.PictureBitmap(), L"a.fxp", lpThumbnail, source));
+    EXPECT_FALSE(host.LoadPicture(L"a.fxp", lpThumbnail, source).ok);
     EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_EQ(test::FxProbe(names[0]).pictureCalls, 1);
     EXPECT_EQ(test::FxProbe(names[1]).supportedCalls, 0);

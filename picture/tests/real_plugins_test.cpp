@@ -44,13 +44,14 @@ TEST_F(RealPlugins, DecodeEverySampleWithItsPlacementAndColours) {
         SCOPED_TRACE(e.file);
         std::wstring name;
         const PictureSource source = SourceOf(e.file, name);
-        Picture picture;
-        ASSERT_TRUE(host_.LoadPicture(picture, name, lpEdit, source));
+        const LoadedPicture loaded = host_.LoadPicture(name, lpEdit, source);
+        ASSERT_TRUE(loaded.ok);
+        const Picture& picture = loaded.picture;
         ASSERT_EQ(picture.Width(), e.width);
         ASSERT_EQ(picture.Height(), e.height);
-        EXPECT_EQ(host_.PicInfo().left, e.left);
-        EXPECT_EQ(host_.PicInfo().top, e.top);
-        EXPECT_EQ(host_.ColorCount(), dib::ColorCountFor(e.bitsPerPixel));
+        EXPECT_EQ(loaded.info.left, e.left);
+        EXPECT_EQ(loaded.info.top, e.top);
+        EXPECT_EQ(loaded.colorCount, dib::ColorCountFor(e.bitsPerPixel));
         for (int y = 0; y < e.height; y += (e.height > 8 ? 7 : 1))
             for (int x = 0; x < e.width; x += (e.width > 16 ? 13 : 1)) {
                 const int v = e.pixel(x, y);
@@ -90,10 +91,11 @@ TEST_F(RealPlugins, ADamagedPictureTakesTheFailurePath) {
     bytes.resize(bytes.size() / 2);
     folder.Write(L"HALF.MAG", bytes);
     test::CountingDialogs dialogs;
-    EXPECT_FALSE(host_.LoadPicture(host_.PictureBitmap(), L"HALF.MAG", lpThumbnail,
-                                   test::FolderSource(folder.Path())));
+    const LoadedPicture loaded =
+        host_.LoadPicture(L"HALF.MAG", lpThumbnail, test::FolderSource(folder.Path()));
+    EXPECT_FALSE(loaded.ok);
     EXPECT_EQ(dialogs.beeps, 1);
-    EXPECT_TRUE(test::IsPlaceholder(host_.PictureBitmap()));
+    EXPECT_TRUE(test::IsPlaceholder(loaded.picture));
 }
 
 TEST_F(RealPlugins, ArchiveEntriesAreReadIntoMemoryThroughTheArchivePlugin) {
@@ -111,27 +113,29 @@ TEST_F(RealPlugins, ArchiveEntriesAreReadIntoMemoryThroughTheArchivePlugin) {
     source.archiveName = L"PICS.LZH";
 
     test::CountingDialogs dialogs;
-    Picture picture;
-    ASSERT_TRUE(host_.LoadPicture(picture, L"S16FULL.MAG", lpEdit, source));
+    LoadedPicture loaded = host_.LoadPicture(L"S16FULL.MAG", lpEdit, source);
+    ASSERT_TRUE(loaded.ok);
     const samples::Expected& e = samples::kAll[0];
-    EXPECT_EQ(picture.Width(), e.width);
+    EXPECT_EQ(loaded.picture.Width(), e.width);
     const imaging::Rgb c = e.color(e.pixel(5, 2));
-    EXPECT_EQ(test::PixelOf(picture, 5, 2), RGB(c.r, c.g, c.b));
-    EXPECT_EQ(test::EntriesOf(picture.Palette()).size(), 16u);
+    EXPECT_EQ(test::PixelOf(loaded.picture, 5, 2), RGB(c.r, c.g, c.b));
+    EXPECT_EQ(test::EntriesOf(loaded.picture.Palette()).size(), 16u);
     // Entry names are matched without regard to case.
-    ASSERT_TRUE(host_.LoadPicture(picture, L"sub\\photo.bmp", lpThumbnail, source));
-    EXPECT_EQ(test::PixelOf(picture, 6, 4), RGB(6, 4, 200));
+    loaded = host_.LoadPicture(L"sub\\photo.bmp", lpThumbnail, source);
+    ASSERT_TRUE(loaded.ok);
+    EXPECT_EQ(test::PixelOf(loaded.picture, 6, 4), RGB(6, 4, 200));
     PictureInfo info{};
     ASSERT_TRUE(host_.QueryPictureInfo(L"S16FULL.MAG", source, info));
     EXPECT_EQ(info.width, 16);
     EXPECT_EQ(dialogs.beeps, 0);
 
     for (const wchar_t* name : {L"BROKEN.MAG", L"ABSENT.MAG", L"ABSENT.BMP"}) {
-        EXPECT_FALSE(host_.LoadPicture(picture, name, lpThumbnail, source)) << name;
+        loaded = host_.LoadPicture(name, lpThumbnail, source);
+        EXPECT_FALSE(loaded.ok) << name;
+        EXPECT_TRUE(test::IsPlaceholder(loaded.picture)) << name;
         EXPECT_FALSE(host_.QueryPictureInfo(name, source, info)) << name;
     }
     EXPECT_EQ(dialogs.beeps, 3);
-    EXPECT_TRUE(test::IsPlaceholder(host_.PictureBitmap()));
 }
 
 } // namespace

@@ -27,14 +27,14 @@ TEST(EightBitScreen, StartsWithThePaletteDisplay) {
     PictureSource source = test::FolderSource(folder.Path());
     folder.Write(L"p4.bmp", test::BmpFile(6, 6, 4));
     folder.Write(L"p24.bmp", test::BmpFile(64, 48, 24));
-    Picture picture;
-    ASSERT_TRUE(host.LoadPicture(picture, L"p4.bmp", lpSlide, source));
-    EXPECT_EQ(test::EntriesOf(picture.Palette()).size(), 16u);
-    const bool reduced = host.LoadPicture(picture, L"p24.bmp", lpSlide, source);
+    LoadedPicture loaded = host.LoadPicture(L"p4.bmp", lpSlide, source);
+    ASSERT_TRUE(loaded.ok);
+    EXPECT_EQ(test::EntriesOf(loaded.picture.Palette()).size(), 16u);
+    loaded = host.LoadPicture(L"p24.bmp", lpSlide, source);
     EXPECT_EQ(waiting, std::vector<std::wstring>{L"減色中 Level:4"});
-    EXPECT_EQ(reduced, host.ReductionLibraryLoaded());
-    if (reduced) {
-        EXPECT_EQ(test::EntriesOf(picture.Palette()).size(), 256u);
+    EXPECT_EQ(loaded.ok, host.ReductionLibraryLoaded());
+    if (loaded.ok) {
+        EXPECT_EQ(test::EntriesOf(loaded.picture.Palette()).size(), 256u);
     }
 }
 

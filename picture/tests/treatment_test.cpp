@@ -55,16 +55,14 @@ protected:
             folder_.Write(L"p" + std::to_wstring(bits) + L".bmp", test::BmpFile(5, 3, bits));
     }
     const Picture& Load(int bits, LoadPurpose purpose) {
-        picture_.Reset();
-        EXPECT_TRUE(
-            host_.LoadPicture(picture_, L"p" + std::to_wstring(bits) + L".bmp", purpose, source_))
-            << bits << " bits, purpose " << int(purpose);
-        return picture_;
+        loaded_ = host_.LoadPicture(L"p" + std::to_wstring(bits) + L".bmp", purpose, source_);
+        EXPECT_TRUE(loaded_.ok) << bits << " bits, purpose " << int(purpose);
+        return loaded_.picture;
     }
     test::ScratchFolder folder_;
     PictureHost host_;
     PictureSource source_;
-    Picture picture_;
+    LoadedPicture loaded_;
     std::vector<std::wstring> waiting_;
 };
 
@@ -77,9 +75,9 @@ TEST(PaletteTreatment, TakesColourCountEntriesFromTheTable) {
     PictureSource source = test::FolderSource(folder.Path());
     for (int bits : {1, 4, 8}) {
         folder.Write(L"p.bmp", test::BmpFile(4, 4, bits));
-        Picture picture;
-        ASSERT_TRUE(host.LoadPicture(picture, L"p.bmp", lpEdit, source));
-        auto entries = EntriesOf(picture.Palette());
+        const LoadedPicture loaded = host.LoadPicture(L"p.bmp", lpEdit, source);
+        ASSERT_TRUE(loaded.ok);
+        auto entries = EntriesOf(loaded.picture.Palette());
         ASSERT_EQ(entries.size(), size_t(1) << bits);
         for (size_t i = 0; i < entries.size(); ++i) {
             EXPECT_EQ(entries[i].peRed, i);
@@ -115,28 +113,29 @@ TEST(PaletteScreen, SlidesGetPalettesThumbnailsStayPlain) {
     PictureSource source = test::FolderSource(folder.Path());
     folder.Write(L"p8.bmp", test::BmpFile(5, 3, 8));
     folder.Write(L"p24.bmp", test::BmpFile(40, 30, 24));
-    Picture picture;
-    ASSERT_TRUE(host.LoadPicture(picture, L"p8.bmp", lpSlide, source));
-    EXPECT_EQ(EntriesOf(picture.Palette()).size(), 256u);
-    ASSERT_TRUE(host.LoadPicture(picture, L"p24.bmp", lpThumbnail, source));
-    EXPECT_EQ(picture.Palette(), nullptr);
+    LoadedPicture loaded = host.LoadPicture(L"p8.bmp", lpSlide, source);
+    ASSERT_TRUE(loaded.ok);
+    EXPECT_EQ(EntriesOf(loaded.picture.Palette()).size(), 256u);
+    loaded = host.LoadPicture(L"p24.bmp", lpThumbnail, source);
+    ASSERT_TRUE(loaded.ok);
+    EXPECT_EQ(loaded.picture.Palette(), nullptr);
     EXPECT_TRUE(waiting.empty()); // no reduction, no library call
 
     // A true-colour slide is reduced with the current level, or fails when the library
     // is missing; the progress text is shown either way.
     CountingDialogs dialogs;
     host.SetReductionLevel(6);
-    const bool reduced = host.LoadPicture(picture, L"p24.bmp", lpSlide, source);
+    loaded = host.LoadPicture(L"p24.bmp", lpSlide, source);
     ASSERT_EQ(waiting, std::vector<std::wstring>{L"減色中 Level:6"});
-    EXPECT_EQ(reduced, host.ReductionLibraryLoaded());
-    if (reduced) {
-        EXPECT_EQ(picture.Width(), 40);
-        EXPECT_EQ(picture.Height(), 30);
-        EXPECT_EQ(EntriesOf(picture.Palette()).size(), 256u);
+    EXPECT_EQ(loaded.ok, host.ReductionLibraryLoaded());
+    if (loaded.ok) {
+        EXPECT_EQ(loaded.picture.Width(), 40);
+        EXPECT_EQ(loaded.picture.Height(), 30);
+        EXPECT_EQ(EntriesOf(loaded.picture.Palette()).size(), 256u);
         EXPECT_EQ(dialogs.beeps, 0);
     } else {
         EXPECT_EQ(dialogs.beeps, 1);
-        EXPECT_TRUE(test::IsPlaceholder(host.PictureBitmap()));
+        EXPECT_TRUE(test::IsPlaceholder(loaded.picture));
     }
 }
 

@@ -26,13 +26,13 @@ protected:
 TEST_F(PageInWindow, EveryKindDecodesAtItsOwnSize) {
     EXPECT_EQ(dialogs.beeps, 0);
     EXPECT_EQ(w().DecodeCount(), 8);
-    Picture picture;
     PictureSource source{st().CurrentDir, false, L""};
     for (const bench::PictureFile& f : page) {
         std::wstring name(f.name.begin(), f.name.end());
-        ASSERT_TRUE(w().Pictures().LoadPicture(picture, name, lpThumbnail, source)) << f.name;
-        EXPECT_EQ(picture.Width(), f.width) << f.name;
-        EXPECT_EQ(picture.Height(), f.height) << f.name;
+        const LoadedPicture loaded = w().Pictures().LoadPicture(name, lpThumbnail, source);
+        ASSERT_TRUE(loaded.ok) << f.name;
+        EXPECT_EQ(loaded.picture.Width(), f.width) << f.name;
+        EXPECT_EQ(loaded.picture.Height(), f.height) << f.name;
     }
     EXPECT_EQ(dialogs.beeps, 0);
 }
