@@ -68,11 +68,11 @@ bool WriteFileBytes(const std::wstring& path, const void* data, size_t size) {
         ok = file && ::WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) &&
              written == size && ::FlushFileBuffers(file.get());
     }
-    if (ok) {
-        ok = FileExists(path) ? ::ReplaceFileW(path.c_str(), temp, nullptr,
-                                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                              : ::MoveFileExW(temp, path.c_str(), MOVEFILE_WRITE_THROUGH);
-    }
+    // A file being replaced keeps its attributes (a hidden batch file stays hidden).
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    ok =
+        ok && ::MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (ok && attributes != INVALID_FILE_ATTRIBUTES) ::SetFileAttributesW(path.c_str(), attributes);
     if (!ok) ::DeleteFileW(temp);
     return ok;
 }
