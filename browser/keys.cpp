@@ -505,11 +505,12 @@ bool MainWindow::IsUsableArchive(const std::wstring& path) {
 void MainWindow::OpenArchive() {
     if (!ArchiveLibrariesReady()) return;
     ChooserAnswer answer;
-    bool ok = RunChooser(L"LHA", answer);
-    st_.ArchiveName = answer.archiveName;
-    if (!ok) return;
+    if (!RunChooser(L"LHA", answer)) return;
     std::wstring folder = WithTrailingBackslash(answer.folder);
-    if (IsUsableArchive(folder + answer.archiveName)) ShowFolder(folder, answer.count, true);
+    // The open archive stays the one the commands act on until another is accepted.
+    if (!IsUsableArchive(folder + answer.archiveName)) return;
+    st_.ArchiveName = answer.archiveName;
+    ShowFolder(folder, answer.count, true);
 }
 
 void MainWindow::AskQuit() {

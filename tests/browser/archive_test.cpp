@@ -73,6 +73,21 @@ TEST_F(ArchiveMode, MembersInFoldersMakeTheArchiveUnusable) {
     EXPECT_TRUE(told);
 }
 
+// A cancelled or refused choice leaves the open archive the one every command acts on.
+TEST_F(ArchiveMode, ARefusedChoiceKeepsTheOpenArchive) {
+    Start({pictures / L"PICS.LZH"});
+    ASSERT_TRUE(st().LhaMode);
+    WriteTextFile(pictures / L"BAD.LZH", "this is no archive at all");
+    dialogs.choices.push_back({false, {pictures.Path(), L"BAD.LZH", 3}});
+    Key('O');
+    dialogs.choices.push_back({true, {pictures.Path(), L"BAD.LZH", 3}});
+    Key('O');
+    EXPECT_EQ(dialogs.messages.back().caption, L"Error.");
+    EXPECT_TRUE(st().LhaMode);
+    EXPECT_EQ(st().ArchiveName, L"PICS.LZH");
+    EXPECT_EQ(Status(3), pictures.Path() + L"PICS.LZH\\A.BMP");
+}
+
 TEST_F(ArchiveMode, OpenThroughTheChooser) {
     Start();
     dialogs.choices.push_back({true, {pictures.Path(), L"PICS.LZH", 3}});
