@@ -107,6 +107,11 @@ void TfrmEdit::SaveSteps() {
     auto abandon = [&] {
         if (lha) ::RemoveDirectoryW(st.TempDir.c_str());
     };
+    auto keepAndClose = [&](const std::wstring& why) {
+        KeepBeside(folder + bmpName, st.CurrentDir, why + kKeptText);
+        abandon();
+        CloseWith(IDOK);
+    };
     if (!WritePicture(folder + bmpName)) return abandon();
     listChanged_ = editFileExt_ != L".BMP" && editFileExt_ != L".MAG";
 
@@ -121,10 +126,9 @@ void TfrmEdit::SaveSteps() {
         case Conversion::Failed:
             // The batch removed the BMP after the failed conversion: write it again.
             if (!WritePicture(folder + bmpName)) return abandon();
-            KeepBeside(folder + bmpName, st.CurrentDir,
-                       L"MAGファイルに変換できませんでした．" + std::wstring(kKeptText));
-            if (lha) ::RemoveDirectoryW(st.TempDir.c_str());
-            return CloseWith(IDOK);
+            return keepAndClose(L"MAGファイルに変換できませんでした．");
+        case Conversion::NotReplaced: // the batch never ran: the BMP is where it was written
+            return keepAndClose(L"MAGファイルを置き換えられません．");
         }
     }
     if (lha) {
@@ -144,9 +148,7 @@ TfrmEdit::Conversion TfrmEdit::ConvertToMag(const std::wstring& folder, const st
         if (!::GetTempFileNameW(folder.c_str(), L"TVN", 0, name) ||
             !::MoveFileExW(mag.c_str(), name, MOVEFILE_REPLACE_EXISTING)) {
             if (name[0]) ::DeleteFileW(name);
-            KeepBeside(folder + base + L".BMP", browser_.State().CurrentDir,
-                       L"MAGファイルを置き換えられません．" + std::wstring(kKeptText));
-            return Conversion::Failed;
+            return Conversion::NotReplaced;
         }
         aside = name;
     }

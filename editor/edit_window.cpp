@@ -738,6 +738,7 @@ LRESULT CALLBACK TfrmEdit::ImageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
+    case WM_MBUTTONUP: // any button but the left makes a picked layer transparent
         ::ReleaseCapture();
         if (self) self->imgEditMouseUp(msg == WM_LBUTTONUP, x, y);
         return 0;

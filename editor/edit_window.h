@@ -110,7 +110,7 @@ private:
 
     // Save's steps.
     void SaveSteps();
-    enum class Conversion { Converted, Failed, NotRun };
+    enum class Conversion { Converted, Failed, NotReplaced, NotRun };
     Conversion ConvertToMag(const std::wstring& folder, const std::wstring& base);
     void MoveIntoArchive(const std::wstring& folder, const std::wstring& name);
     void KeepBeside(const std::wstring& path, const std::wstring& folder, const std::wstring& why);

@@ -103,6 +103,11 @@ TEST_F(Editor, PickedColoursNameThePictureEntryAndARightClickMakesALayerTranspar
     EXPECT_EQ(::GetPixel(e.ImageCanvas(), 2, 403) & 0xFFFFFF,
               ::GetPixel(e.ImageCanvas(), b - 2, 403) & 0xFFFFFF); // white apart from the word
     EXPECT_EQ(e.Settings().Nuri, int32_t(e.NearestColour(RGB(255, 255, 255))));
+    // The middle button, as the window receives it, does the same.
+    Pick(1, 45 + 80, 10 + 150);
+    ASSERT_FALSE(e.Settings().bNuri);
+    ::SendMessageW(e.Image(), WM_MBUTTONUP, 0, MAKELPARAM(10, 10));
+    EXPECT_TRUE(e.Settings().bNuri);
 }
 
 TEST_F(Editor, WriteDrawsTheLayersOnThePictureAndTheView) {
@@ -189,6 +194,28 @@ TEST_F(Editor, AFailedConversionKeepsTheMagAndTheEditedBmp) {
     const LoadedPicture kept = w().Pictures().LoadPicture(L"A.BMP", lpEdit, w().Source());
     ASSERT_TRUE(kept.ok);
     EXPECT_EQ(PixelsOf(kept.picture.Bitmap(), 640, 400), edited);
+}
+
+// Another program holds the MAG open: it cannot be put aside, so the conversion never runs
+// and the edited BMP is kept, reported once.
+TEST_F(Editor, AMagThatCannotBePutAsideKeepsTheEditedBmpReportedOnce) {
+    WithMg();
+    StartOnMag(L"A.MAG");
+    const std::string original = ReadBytes(pictures / L"A.MAG");
+    TfrmEdit& e = Open();
+    {
+        UniqueFile held(::CreateFileW((pictures / L"A.MAG").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        e.btSaveClick();
+    }
+    EXPECT_EQ(ReadBytes(pictures / L"A.MAG"), original);
+    EXPECT_EQ(e.KeptFile(), pictures / L"A.BMP");
+    EXPECT_TRUE(FileExists(pictures / L"A.BMP"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(dialogs.messages[0].caption, L"Save Error");
+    EXPECT_TRUE(e.Closed());
 }
 
 TEST_F(Editor, WithoutMgExeAMagPictureIsStoredAsABmpBesideIt) {
