@@ -1,4 +1,5 @@
 #include "edit/edit_logic.h"
+#include "core/text.h"
 #include <algorithm>
 #include <cwchar>
 
@@ -106,19 +107,15 @@ std::wstring BaseBeforeFirstDot(const std::wstring& name) {
     return name.substr(0, name.find(L'.'));
 }
 
-std::wstring BatchArgument(const std::wstring& text) {
-    const bool special = text.find_first_of(L" \t&|<>^()%!,;=") != std::wstring::npos;
-    return special ? L"\"" + text + L"\"" : text;
-}
-
 std::vector<std::wstring> ConvertBatchLines(const std::wstring& currentDir,
                                             const std::wstring& programDir,
                                             const std::wstring& base) {
     std::vector<std::wstring> lines{currentDir.substr(0, 2)};
-    if (currentDir.size() > 2) lines.push_back(L"CD " + BatchArgument(currentDir.substr(2)));
-    lines.push_back(BatchArgument(programDir + L"MG") + L" .MAG " + BatchArgument(base + L".BMP"));
-    lines.push_back(L"DEL " + BatchArgument(currentDir + base + L".BAK"));
-    lines.push_back(L"DEL " + BatchArgument(currentDir + base + L".BMP"));
+    if (currentDir.size() > 2) lines.push_back(L"CD " + BatchName(currentDir.substr(2), false));
+    lines.push_back(BatchName(programDir + L"MG", false) + L" .MAG " +
+                    BatchName(base + L".BMP", false));
+    lines.push_back(L"DEL " + BatchName(currentDir + base + L".BAK", false));
+    lines.push_back(L"DEL " + BatchName(currentDir + base + L".BMP", false));
     return lines;
 }
 

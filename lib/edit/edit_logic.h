@@ -67,9 +67,6 @@ bool MeshPixel(int x, int y, int sx, int sy);
 
 // The name up to its first ".".
 std::wstring BaseBeforeFirstDot(const std::wstring& name);
-// A name as the command interpreter must see it: quoted when it holds a blank or one of
-// its special characters.
-std::wstring BatchArgument(const std::wstring& text);
 // The lines of the MAG conversion batch; currentDir and programDir end in "\".
 std::vector<std::wstring> ConvertBatchLines(const std::wstring& currentDir,
                                             const std::wstring& programDir,

@@ -1,5 +1,4 @@
 #include "macro/expansion.h"
-#include <string_view>
 
 namespace tovn {
 
@@ -76,18 +75,6 @@ std::wstring SubstituteFolder(const std::wstring& macro, const std::wstring& wor
 
 std::wstring BaseName(const std::wstring& name) {
     return name.substr(0, name.find(L'.'));
-}
-
-std::wstring BatchName(const std::wstring& name, bool called) {
-    constexpr std::wstring_view special = L" &|<>^(),;=";
-    std::wstring out;
-    bool quote = false;
-    for (wchar_t c : name) {
-        if (c == L'%') out += called ? L"%%%" : L"%";
-        out += c;
-        quote = quote || special.find(c) != std::wstring_view::npos;
-    }
-    return quote ? L"\"" + out + L"\"" : out;
 }
 
 const wchar_t* BatchFileName(BatchKind kind) {

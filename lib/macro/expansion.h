@@ -1,6 +1,7 @@
 // A macro turned into the lines of the batch file that runs it: the "$" variables stand
 // for the working folder and for the target files, one file variable per macro.
 #pragma once
+#include "core/text.h" // BatchName
 #include "core/browser_state.h"
 #include <functional>
 #include <string>
@@ -35,10 +36,5 @@ std::wstring BatchText(const std::vector<std::wstring>& lines);
 std::wstring SubstituteFolder(const std::wstring& macro, const std::wstring& workDir);
 // The characters before the first "."; a name without one is its own base name.
 std::wstring BaseName(const std::wstring& name);
-// A name as the command interpreter must see it in a batch line: quoted when it holds a
-// blank or one of the interpreter's special characters, and each "%" written so that it
-// survives the line's expansions (a "CALL" line is expanded twice). Other names stay
-// exactly as they are.
-std::wstring BatchName(const std::wstring& name, bool called = true);
 
 } // namespace tovn

@@ -124,4 +124,8 @@ TEST(ConvertBatch, ARootFolderHasNoCdLineAndBlanksAreQuoted) {
     EXPECT_EQ(blanks[1], L"CD \"\\MY PICS\\\"");
     EXPECT_EQ(blanks[2], L"\"C:\\Program Files\\T\\MG\" .MAG \"A&B.BMP\"");
     EXPECT_EQ(blanks[4], L"DEL \"C:\\MY PICS\\A&B.BMP\"");
+    // Quotes would not keep the interpreter from expanding "%" in a batch file.
+    auto percent = ConvertBatchLines(L"C:\\100%\\", L"C:\\TOVN\\", L"A");
+    EXPECT_EQ(percent[1], L"CD \\100%%\\");
+    EXPECT_EQ(percent[3], L"DEL C:\\100%%\\A.BAK");
 }
