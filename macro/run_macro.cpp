@@ -8,6 +8,7 @@
 #include "fileops/requests.h"
 #include "fileops/slot_edits.h"
 #include "macro/expansion.h"
+#include <algorithm>
 
 namespace tovn {
 
@@ -22,6 +23,22 @@ void EmptyMissingSlots(BrowserPort& w, const std::vector<int>& slots) {
 void Tell(HWND window, const std::wstring& text, const std::wstring& caption) {
     CurrentDialogs().Beep();
     CurrentDialogs().Message(window, text, caption, MB_OK);
+}
+
+// A name the code page cannot spell would reach the batch as "?" or a look-alike, which the
+// interpreter may take for other files: such targets are left out, and the user is told.
+void LeaveOutUnspellableTargets(BrowserState& st, HWND window) {
+    std::wstring leftOut;
+    auto unspellable = [&](const NamedIndex& t) {
+        if (CarriedAsIs(t.name)) return false;
+        leftOut += L"\n" + t.name;
+        return true;
+    };
+    auto& targets = st.TargetList;
+    targets.erase(std::remove_if(targets.begin(), targets.end(), unspellable), targets.end());
+    if (!leftOut.empty())
+        Tell(window, L"次のファイルは名前をバッチに書けないため除きました．" + leftOut,
+             L"Names Left Out");
 }
 
 // The work folder renamed to a folder of its own, which no later command or the shutdown
@@ -63,6 +80,7 @@ void ReportUnwritable(HWND window, const std::wstring& path) {
 bool RunMacro(BrowserPort& w, HWND window, const std::string& macro) {
     BrowserState& st = w.State();
     w.CollectTargets();
+    LeaveOutUnspellableTargets(st, window);
     if (st.LhaMode) {
         CreateTempDir(w);
         ExtractTargets(w, st.TempDir);

@@ -80,6 +80,22 @@ TEST_F(RunMacroTest, NamesWithBlanksSpecialCharactersAndPercentReachTheCommandWh
     EXPECT_TRUE(InPictures(L"B.BMP"));
 }
 
+// The code page has no snowman: written as "?", the line would delete every one-letter BMP.
+TEST_F(RunMacroTest, ANameTheCodePageCannotSpellIsLeftOutAndTheUserTold) {
+    StartWithFiles({L"X.BMP", L"\u2603.BMP"}, 2);
+    ASSERT_EQ(Name(0), L"\u2603.BMP");
+    Mark({0});
+    WriteMacros({"DEL $M"});
+    Open();
+    Press(L'a');
+    EXPECT_TRUE(InPictures(L"X.BMP"));
+    EXPECT_TRUE(InPictures(L"\u2603.BMP"));
+    EXPECT_EQ(Batch(), FolderLines(pictures.Path()));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, L"Names Left Out");
+    EXPECT_NE(dialogs.messages[0].text.find(L"\u2603.BMP"), std::wstring::npos);
+}
+
 TEST_F(RunMacroTest, AProgramWithoutBlanksIsStartedDirectlyAndWaitedFor) {
     StartWithPictures(1, 2);
     const std::wstring marker = program / L"MARKED.TXT";
