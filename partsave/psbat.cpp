@@ -16,18 +16,6 @@ constexpr int kClientWidth = 480, kClientHeight = 161;
 constexpr int kLabelWidth = 241, kLabelHeight = 17, kRowHeight = 16;
 constexpr COLORREF kHighlight = 0xFF0000; // blue
 
-bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 20)) return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    return bytes.empty() ||
-           (::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
-            got == bytes.size());
-}
-
 void ReportWriteError(HWND owner, const std::wstring& path) {
     CurrentDialogs().Beep();
     CurrentDialogs().Message(owner, L"ファイルを書き込めません．\n" + path, L"Write Error", MB_OK);
@@ -85,7 +73,10 @@ bool TfrmPsbat::Create() {
     }
     current_ = 0;
     std::string bytes;
-    list_ = ParsePartSaveFile(ReadWholeFile(places_.psPath, bytes) ? bytes : std::string());
+    const bool read = ReadFileBytes(places_.psPath, bytes);
+    // A list that is there but cannot be read (held by another program) is not written over.
+    unreadable_ = !read && PathExists(places_.psPath);
+    list_ = ParsePartSaveFile(read ? bytes : std::string());
     for (int i = 0; i < kPartSaveEntries; ++i) ShowEntry(i);
     Highlight(0);
     return true;
@@ -204,7 +195,7 @@ void TfrmPsbat::EditEntry() {
 }
 
 void TfrmPsbat::FormClose() {
-    if (!WriteFileBytes(places_.psPath, PartSaveFileText(list_)))
+    if (unreadable_ || !WriteFileBytes(places_.psPath, PartSaveFileText(list_)))
         ReportWriteError(hwnd_, places_.psPath);
 }
 

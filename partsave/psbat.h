@@ -71,6 +71,7 @@ private:
     std::vector<std::string> list_;
     int current_ = 0;
     bool done_ = false;
+    bool unreadable_ = false; // the list file exists but could not be read
     int result_ = IDCANCEL;
     UniqueFont font_;
     UniqueBrush black_;

@@ -131,6 +131,22 @@ TEST_F(PartSave, TheFileRoundTripsByteForByteWithItsExtraLines) {
     EXPECT_EQ(ReadBytes(PsPath()), before);
 }
 
+// A list held by another program while the window opens is not written over with an empty one.
+TEST_F(PartSave, AListThatCannotBeReadIsLeftAsItWas) {
+    WritePs({"KEEP,1,2,3,4,5,6,7,8,9"});
+    const std::string before = ReadBytes(PsPath());
+    {
+        UniqueFile held(
+            ::CreateFileW(PsPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        Show();
+    }
+    Keys({VK_ESCAPE});
+    EXPECT_EQ(ReadBytes(PsPath()), before);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, L"Write Error");
+}
+
 TEST_F(PartSave, MovingTheHighlightAndDeleting) {
     WritePs({"A,0,0,63,21,4,1,2,3,4"});
     TfrmPsbat& f = Show();
