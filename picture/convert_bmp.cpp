@@ -104,15 +104,18 @@ void MoveIntoArchive(BrowserPort& w, const std::vector<std::wstring>& saved) {
     BrowserState& st = w.State();
     const std::wstring archivePath = w.ArchivePath();
     const std::wstring kept = st.TempDir + kKeptFolder;
-    bool held = false;
+    bool copiesKept = false, held = false, restored = true;
     if (KeepCopies(archivePath, st.ArchiveName, st.TempDir, saved)) {
+        copiesKept = true;
         st.DialogParam = L"m -c -n " + Quoted(archivePath);
         for (const std::wstring& name : saved) st.DialogParam += L" " + Quoted(st.TempDir + name);
         RunUnlha(w.Owner(), ToAnsi(st.DialogParam));
         held = ArchiveMatchesFiles(w, archivePath, kept, saved);
-        if (!held) ::CopyFileW((kept + st.ArchiveName).c_str(), archivePath.c_str(), FALSE);
+        if (!held)
+            restored = ::CopyFileW((kept + st.ArchiveName).c_str(), archivePath.c_str(), FALSE);
     }
-    ::DeleteFileW((kept + st.ArchiveName).c_str());
+    // The archive's copy goes only once the archive is whole again.
+    if (restored) ::DeleteFileW((kept + st.ArchiveName).c_str());
     if (held) {
         ClearTempDir(kept);
         ClearTempDir(w);
@@ -121,7 +124,7 @@ void MoveIntoArchive(BrowserPort& w, const std::vector<std::wstring>& saved) {
     CurrentDialogs().Beep();
     CurrentDialogs().Message(w.Owner(),
                              L"書庫にBMPファイルを入れられませんでした．変換したファイルは" +
-                                 st.TempDir + L"にあります．",
+                                 (copiesKept ? kept : st.TempDir) + L"にあります．",
                              kSaveCaption, MB_OK);
 }
 
