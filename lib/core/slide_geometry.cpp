@@ -14,9 +14,10 @@ float Single(float value) {
     return stored;
 }
 
-// Client sizes are computed with the single-precision scale and truncated toward zero.
+// Client sizes are the exact product of the length and the single-precision scale, truncated
+// toward zero (a double holds that product exactly).
 int Scaled(int length, float scale) {
-    return static_cast<int>(Single(static_cast<float>(length) * scale));
+    return static_cast<int>(static_cast<double>(length) * static_cast<double>(scale));
 }
 
 } // namespace

