@@ -15,40 +15,53 @@ class BitReader {
 public:
     BitReader(Source& source, uint64_t offset, uint64_t size)
         : source_(source), offset_(offset), left_(size), buffer_(1 << 16) {
-        Refill(bits_);
+        Refill(cursor_);
     }
 
-    // The bit buffer: the next bits at the top of `bits`, `count` of them valid. Decoding
-    // loops keep a copy in registers: take it with Save(), top it up with Ensure() and give
-    // it back with Restore().
+    // The reading position: the next bits at the top of `bits`, `count` of them valid, and
+    // the next byte to load. Decoding loops keep a copy in registers: take it with Save(),
+    // top it up with Ensure() (or Refill() where FastRefills() allows) and give it back with
+    // Restore().
     struct Cursor {
         uint64_t bits = 0;
         int count = 0;
+        const uint8_t* next = nullptr;
+
         uint32_t Peek16() const { return static_cast<uint32_t>(bits >> 48); }
         void Consume(int n) {
             bits <<= n;
             count -= n;
         }
+        // Tops the bits up to at least 56 with one 8-byte load, without checking the end of
+        // the buffer. The bits it leaves below the count are the bytes that follow, so a
+        // later load ORs the same bits over them.
+        void Refill() {
+            bits |= LoadBigEndian(next) >> count;
+            next += (63 - count) >> 3;
+            count |= 56; // count + 8 * the bytes taken, as count < 64
+        }
     };
-    Cursor Save() const { return bits_; }
-    void Restore(Cursor c) { bits_ = c; }
+    Cursor Save() const { return cursor_; }
+    void Restore(Cursor c) { cursor_ = c; }
     // Makes sure the cursor holds at least `need` bits (need <= 56).
     void Ensure(Cursor& c, int need = 16) {
         if (c.count < need) Refill(c);
     }
+    // How many times in a row Cursor::Refill() may run before the buffered bytes run out.
+    size_t FastRefills(const Cursor& c) const { return static_cast<size_t>(end_ - c.next) / 8; }
 
     uint32_t Peek(int n) { // n <= 24
-        Ensure(bits_, n);
-        return static_cast<uint32_t>(bits_.bits >> (64 - n));
+        Ensure(cursor_, n);
+        return static_cast<uint32_t>(cursor_.bits >> (64 - n));
     }
     void Skip(int n) {
-        Ensure(bits_, n);
-        bits_.Consume(n);
+        Ensure(cursor_, n);
+        cursor_.Consume(n);
     }
     uint32_t Get(int n) {
         if (n == 0) return 0;
         uint32_t v = Peek(n);
-        bits_.Consume(n);
+        cursor_.Consume(n);
         return v;
     }
 
@@ -67,22 +80,17 @@ private:
         return v;
 #endif
     }
-    // Tops the cursor up to at least 56 bits.
+    // Tops the cursor up to at least 56 bits; past the end of the data with zeros.
     void Refill(Cursor& c) {
-        if (end_ - next_ >= 8) {
-            // Fast path: whole bytes from one big-endian load. The bits it leaves below the
-            // count are the bytes that follow, so a later load ORs the same bits over them.
-            c.bits |= LoadBigEndian(next_) >> c.count;
-            int bytes = (63 - c.count) >> 3;
-            next_ += bytes;
-            c.count += bytes * 8;
+        if (FastRefills(c) > 0) {
+            c.Refill();
             return;
         }
         while (c.count <= 56) {
-            if (next_ == end_) Load();
+            if (c.next == end_) Load(c);
             uint64_t byte = 0;
-            if (next_ < end_) {
-                byte = *next_++;
+            if (c.next < end_) {
+                byte = *c.next++;
             } else {
                 ++overrun_;
             }
@@ -90,8 +98,8 @@ private:
             c.count += 8;
         }
     }
-    void Load() {
-        next_ = end_ = buffer_.data();
+    void Load(Cursor& c) {
+        c.next = end_ = buffer_.data();
         if (left_ == 0) return;
         size_t want = static_cast<size_t>(std::min<uint64_t>(left_, buffer_.size()));
         size_t got = source_.Read(offset_, buffer_.data(), want);
@@ -106,8 +114,8 @@ private:
     Source& source_;
     uint64_t offset_, left_;
     std::vector<uint8_t> buffer_;
-    const uint8_t *next_ = nullptr, *end_ = nullptr;
-    Cursor bits_;
+    const uint8_t* end_ = nullptr;
+    Cursor cursor_;
     uint64_t overrun_ = 0;
 };
 

@@ -105,17 +105,21 @@ struct BlockTables {
     size_t history;
 };
 
+// The most bits one token takes: a code-table code, a position code and its extra bits.
+constexpr int kPositionBits = 16 + 15;
+constexpr int kMaxTokenBits = 16 + kPositionBits;
+
 // Decodes one token to `dst`, which has room for a whole match. Returns how many bytes it
-// stands for; 0 for a distance beyond the history.
-inline size_t DecodeToken(BitReader& in, BitReader::Cursor& bits, const BlockTables& tables,
-                          uint8_t* dst) {
-    in.Ensure(bits);
+// stands for; 0 for a distance beyond the history. The cursor is topped up at most twice,
+// without checks: it must either hold kMaxTokenBits or have two refills' worth of input.
+inline size_t DecodeToken(BitReader::Cursor& bits, const BlockTables& tables, uint8_t* dst) {
+    if (bits.count < 16) bits.Refill();
     int c = tables.c.Decode(bits);
     if (c < 256) {
         *dst = static_cast<uint8_t>(c);
         return 1;
     }
-    in.Ensure(bits, 32); // a position code and its extra bits take up to 31
+    if (bits.count < kPositionBits) bits.Refill();
     int j = tables.p.Decode(bits);
     size_t p = static_cast<size_t>(j);
     if (j >= 2) {
@@ -128,29 +132,43 @@ inline size_t DecodeToken(BitReader& in, BitReader::Cursor& bits, const BlockTab
     return length;
 }
 
+// Decodes `run` tokens that the buffered input and the room at `dst` are known to hold.
+// Returns the end of the bytes written; null for a distance beyond the history.
+uint8_t* DecodeRun(BitReader::Cursor& cursor, const BlockTables& tables, uint8_t* dst,
+                   uint64_t run) {
+    BitReader::Cursor bits = cursor;
+    for (; run > 0; --run) {
+        size_t n = DecodeToken(bits, tables, dst);
+        if (n == 0) return nullptr;
+        dst += n;
+    }
+    cursor = bits;
+    return dst;
+}
+
 bool DecodeBlock(BitReader& in, const BlockTables& tables, uint32_t tokens, Window& out) {
-    // The bit buffer stays in registers for the whole block.
+    // The reading position stays in registers for the whole block.
     BitReader::Cursor bits = in.Save();
     while (tokens > 0 && !out.Done()) {
         uint8_t* dst = out.Cursor();
-        // A run of tokens that can reach neither the end of the window's room nor the
-        // member's original size goes without checking either per token.
+        // A run of tokens that can reach neither the end of the window's room, nor the
+        // member's original size, nor the end of the buffered input goes without checking
+        // any of them per token.
         uint64_t room = std::min<uint64_t>(out.Room(), out.Remaining());
-        uint32_t run = static_cast<uint32_t>(std::min<uint64_t>(tokens, room / Window::kMaxMatch));
+        uint64_t run =
+            std::min<uint64_t>({tokens, room / Window::kMaxMatch, in.FastRefills(bits) / 2});
         if (run == 0) {
-            // The member's last bytes: the token is cut short at its end.
-            size_t n = DecodeToken(in, bits, tables, dst);
+            // One token at a time, cut short at the member's end.
+            in.Ensure(bits, kMaxTokenBits);
+            size_t n = DecodeToken(bits, tables, dst);
             if (n == 0) return false;
             out.Sync(dst + std::min<uint64_t>(n, room));
             --tokens;
             continue;
         }
-        tokens -= run;
-        for (; run > 0; --run) {
-            size_t n = DecodeToken(in, bits, tables, dst);
-            if (n == 0) return false;
-            dst += n;
-        }
+        tokens -= static_cast<uint32_t>(run);
+        dst = DecodeRun(bits, tables, dst, run);
+        if (!dst) return false;
         out.Sync(dst);
     }
     in.Restore(bits);

@@ -20,7 +20,7 @@ void FillRun(uint16_t* at, uint32_t span, uint16_t entry) {
 } // namespace
 
 bool Huffman::SetSingle(int symbol) {
-    FillRun(fast_, 1 << kFastBits, static_cast<uint16_t>(symbol));
+    FillRun(fast_, 1 << kFastBits, Entry(static_cast<uint32_t>(symbol), 0));
     return true;
 }
 
@@ -56,9 +56,9 @@ bool Huffman::Build(const uint8_t* lengths, int n) {
             uint16_t symbol = sorted_[first_index_[len] + k];
             if (len <= kFastBits) {
                 FillRun(fast_ + (c << (kFastBits - len)), 1u << (kFastBits - len),
-                        static_cast<uint16_t>(symbol | len << 11));
+                        Entry(symbol, static_cast<uint32_t>(len)));
             } else {
-                fast_[c >> (len - kFastBits)] = static_cast<uint16_t>(kLong << 11);
+                fast_[c >> (len - kFastBits)] = Entry(0, kLong);
             }
         }
     }
@@ -69,9 +69,9 @@ uint32_t Huffman::DecodeLong(uint32_t bits) const {
     for (uint32_t len = kFastBits + 1; len <= 16; ++len) {
         uint32_t code = bits >> (16 - len);
         if (code - first_code_[len] < count_[len])
-            return sorted_[first_index_[len] + code - first_code_[len]] | len << 11;
+            return Entry(sorted_[first_index_[len] + code - first_code_[len]], len);
     }
-    return 16u << 11; // unreachable for a complete code
+    return Entry(0, 16); // unreachable for a complete code
 }
 
 } // namespace lzh
