@@ -1,7 +1,9 @@
 #pragma once
 #include "lzh/source.h"
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace lzh {
@@ -13,111 +15,130 @@ class BitReader {
 public:
     BitReader(Source& source, uint64_t offset, uint64_t size)
         : source_(source), offset_(offset), left_(size), buffer_(1 << 16) {
-        Refill();
+        Refill(cursor_);
     }
 
-    uint32_t Peek(int n) { // n <= 24
-        if (count_ < n) Refill();
-        return static_cast<uint32_t>(bits_ >> (64 - n));
-    }
-    void Skip(int n) {
-        if (count_ < n) Refill();
-        Consume(n);
-    }
-    // Drops n bits that a Peek(m >= n) has just loaded.
-    void Consume(int n) {
-        bits_ <<= n;
-        count_ -= n;
-    }
-    uint32_t Get(int n) {
-        if (n == 0) return 0;
-        uint32_t v = Peek(n);
-        Skip(n);
-        return v;
-    }
-    // The bit buffer on its own, for decoding loops that keep it in registers: take it with
-    // Save(), refill it with Refill(cursor) and give it back with Restore().
+    // The reading position: the next bits at the top of `bits`, `count` of them valid, and
+    // the next byte to load. Decoding loops keep a copy in registers: take it with Save(),
+    // top it up with Ensure() (or Refill() where FastRefills() allows) and give it back with
+    // Restore().
     struct Cursor {
-        uint64_t bits;
-        int count;
+        uint64_t bits = 0;
+        int count = 0;
+        const uint8_t* next = nullptr;
+
         uint32_t Peek16() const { return static_cast<uint32_t>(bits >> 48); }
         void Consume(int n) {
             bits <<= n;
             count -= n;
         }
+        // Tops the bits up to at least 56 with one 8-byte load, without checking the end of
+        // the buffer. The bits it leaves below the count are the bytes that follow, so a
+        // later load ORs the same bits over them.
+        void Refill() {
+            bits |= LoadBigEndian(next) >> count;
+            next += (63 - count) >> 3;
+            count |= 56; // count + 8 * the bytes taken, as count < 64
+        }
     };
-    Cursor Save() const { return {bits_, count_}; }
-    void Restore(Cursor c) {
-        bits_ = c.bits;
-        count_ = c.count;
+    Cursor Save() const { return cursor_; }
+    void Restore(Cursor c) { cursor_ = c; }
+    // Makes sure the cursor holds at least `need` bits (need <= 56).
+    void Ensure(Cursor& c, int need = 16) {
+        if (c.count < need) Refill(c);
     }
-    // Makes sure the cursor holds at least 16 bits.
-    void Ensure(Cursor& c) {
-        if (c.count >= 16) return;
-        Restore(c);
-        Refill();
-        c = Save();
+    // How many times in a row Cursor::Refill() may run before the buffered bytes run out.
+    size_t FastRefills(const Cursor& c) const { return static_cast<size_t>(end_ - c.next) / 8; }
+
+    uint32_t Peek(int n) { // n <= 24
+        Ensure(cursor_, n);
+        return static_cast<uint32_t>(cursor_.bits >> (64 - n));
+    }
+    void Skip(int n) {
+        Ensure(cursor_, n);
+        cursor_.Consume(n);
+    }
+    uint32_t Get(int n) {
+        if (n == 0) return 0;
+        uint32_t v = Peek(n);
+        cursor_.Consume(n);
+        return v;
     }
 
     // True once more than a few bytes past the end have been consumed.
     bool Overrun() const { return overrun_ > 8; }
 
 private:
-    void Refill() {
-        if (end_ - pos_ >= 8) {
-            // Fast path: take whole bytes from one big-endian load.
-            uint64_t v;
-            std::memcpy(&v, &buffer_[pos_], 8);
+    static uint64_t LoadBigEndian(const uint8_t* p) {
 #if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-            v = __builtin_bswap64(v);
+        uint64_t v;
+        std::memcpy(&v, p, 8);
+        return __builtin_bswap64(v);
 #else
-            v = 0;
-            for (int i = 0; i < 8; ++i) v = v << 8 | buffer_[pos_ + i];
+        uint64_t v = 0;
+        for (int i = 0; i < 8; ++i) v = v << 8 | p[i];
+        return v;
 #endif
-            bits_ |= v >> count_;
-            int bytes = (63 - count_) >> 3;
-            pos_ += bytes;
-            count_ += bytes * 8;
-            bits_ &= ~(~uint64_t(0) >> count_);
+    }
+    // Tops the cursor up to at least 56 bits; past the end of the data with zeros.
+    void Refill(Cursor& c) {
+        if (FastRefills(c) > 0) {
+            c.Refill();
             return;
         }
-        while (count_ <= 56) {
-            if (pos_ == end_) Load();
+        while (c.count <= 56) {
+            if (c.next == end_) Load(c);
             uint64_t byte = 0;
-            if (pos_ < end_) {
-                byte = buffer_[pos_++];
+            if (c.next < end_) {
+                byte = *c.next++;
             } else {
                 ++overrun_;
             }
-            bits_ |= byte << (56 - count_);
-            count_ += 8;
+            c.bits |= byte << (56 - c.count);
+            c.count += 8;
         }
     }
-    void Load() {
-        pos_ = end_ = 0;
+    void Load(Cursor& c) {
+        c.next = end_ = buffer_.data();
         if (left_ == 0) return;
         size_t want = static_cast<size_t>(std::min<uint64_t>(left_, buffer_.size()));
-        end_ = source_.Read(offset_, buffer_.data(), want);
-        if (end_ < want)
+        size_t got = source_.Read(offset_, buffer_.data(), want);
+        end_ += got;
+        if (got < want)
             left_ = 0; // the file ends early: the rest reads as zeros
         else
-            left_ -= end_;
-        offset_ += end_;
+            left_ -= got;
+        offset_ += got;
     }
 
     Source& source_;
     uint64_t offset_, left_;
     std::vector<uint8_t> buffer_;
-    size_t pos_ = 0, end_ = 0;
-    uint64_t bits_ = 0;
-    int count_ = 0;
+    const uint8_t* end_ = nullptr;
+    Cursor cursor_;
     uint64_t overrun_ = 0;
 };
+
+// Copies a match of `length` bytes from `distance` back, runs that overlap themselves
+// included. It may write up to kCopySlack bytes past the end; later bytes overwrite them.
+constexpr size_t kCopySlack = 16;
+inline void CopyMatch(uint8_t* dst, size_t distance, size_t length) {
+    const uint8_t* src = dst - distance;
+    if (distance >= 16) {
+        for (size_t i = 0; i < length; i += 16) std::memcpy(dst + i, src + i, 16);
+    } else if (distance == 1) {
+        std::memset(dst, *src, length);
+    } else {
+        for (size_t i = 0; i < length; ++i) dst[i] = src[i];
+    }
+}
 
 // Sliding output window shared by the decoders: keeps `history` bytes of back-references
 // (starting as spaces) and hands decoded bytes to the sink in large pieces.
 class Window {
 public:
+    static constexpr size_t kMaxMatch = 256; // the longest match any method codes
+
     Window(size_t history, uint64_t total, class Sink& sink);
     bool Done() const { return produced_ >= total_; }
     uint64_t Remaining() const { return total_ - produced_; }
@@ -126,27 +147,28 @@ public:
         ++produced_;
         if (pos_ >= limit_) Flush();
     }
-    // Direct writing for decoding loops: bytes go to Cursor() onwards, up to CursorLimit();
-    // Sync() then accounts for them (and flushes when the chunk is full).
-    uint8_t* Cursor() { return buf_.data() + pos_; }
-    uint8_t* CursorLimit() { return buf_.data() + limit_; }
+    // Direct writing for decoding loops: bytes go to Cursor() onwards, Room() of them at
+    // most (always at least kMaxMatch); Sync() then accounts for them and flushes when the
+    // chunk is full.
+    uint8_t* Cursor() { return buf_.get() + pos_; }
+    size_t Room() const { return size_ - kCopySlack - pos_; }
     void Sync(uint8_t* cursor) {
-        size_t pos = static_cast<size_t>(cursor - buf_.data());
+        size_t pos = static_cast<size_t>(cursor - buf_.get());
         produced_ += pos - pos_;
         pos_ = pos;
         if (pos_ >= limit_) Flush();
     }
-    // Copies `length` bytes from `distance` back (1 <= distance <= history).
+    // Copies `length` bytes from `distance` back (1 <= distance <= history), cut short at
+    // the member's end.
     void Copy(size_t distance, size_t length);
     bool Finish(); // flushes the rest; false if the sink refused
-    bool Failed() const { return failed_; }
 
 private:
     static constexpr size_t kChunk = 1 << 18; // bytes handed to the sink at a time
     void Flush();
 
-    std::vector<uint8_t> buf_;
-    size_t history_, pos_, limit_;
+    std::unique_ptr<uint8_t[]> buf_;
+    size_t size_, history_, pos_, limit_;
     uint64_t produced_ = 0, total_;
     class Sink& sink_;
     bool failed_ = false;

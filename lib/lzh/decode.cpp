@@ -10,30 +10,22 @@ namespace lzh {
 Status DecodeLh1(BitReader& in, Window& out); // adaptive Huffman, in decode_lh1.cpp
 
 Window::Window(size_t history, uint64_t total, Sink& sink)
-    : buf_(history + kChunk + 512, ' '), history_(history), pos_(history), limit_(history + kChunk),
-      total_(total), sink_(sink) {}
+    : buf_(new uint8_t[history + kChunk + 2 * kMaxMatch]), size_(history + kChunk + 2 * kMaxMatch),
+      history_(history), pos_(history), limit_(history + kChunk), total_(total), sink_(sink) {
+    std::memset(buf_.get(), ' ', history);
+}
 
 void Window::Copy(size_t distance, size_t length) {
     length = static_cast<size_t>(std::min<uint64_t>(length, total_ - produced_));
-    uint8_t* dst = buf_.data() + pos_;
-    const uint8_t* src = dst - distance;
-    if (distance >= 16 && length <= 16) {
-        // Short matches are the common case: one fixed-size move (the buffer has room past
-        // the limit, and bytes beyond `length` are overwritten later).
-        std::memcpy(dst, src, 16);
-    } else if (distance >= length) {
-        std::memcpy(dst, src, length);
-    } else {
-        for (size_t i = 0; i < length; ++i) dst[i] = src[i];
-    }
+    CopyMatch(buf_.get() + pos_, distance, length);
     pos_ += length;
     produced_ += length;
     if (pos_ >= limit_) Flush();
 }
 
 void Window::Flush() {
-    if (!failed_ && !sink_.Write(buf_.data() + history_, pos_ - history_)) failed_ = true;
-    std::memmove(buf_.data(), buf_.data() + pos_ - history_, history_);
+    if (!failed_ && !sink_.Write(buf_.get() + history_, pos_ - history_)) failed_ = true;
+    std::memmove(buf_.get(), buf_.get() + pos_ - history_, history_);
     pos_ = history_;
 }
 
@@ -108,51 +100,92 @@ bool ReadCodeTable(BitReader& in, const Huffman& t_table, Huffman& c_table) {
     return c_table.Build(lengths, kNC);
 }
 
+struct BlockTables {
+    Huffman c, p;
+    size_t history;
+};
+
+// The most bits one token takes: a code-table code, a position code and its extra bits.
+constexpr int kPositionBits = 16 + 15;
+constexpr int kMaxTokenBits = 16 + kPositionBits;
+
+// Decodes one token to `dst`, which has room for a whole match. Returns how many bytes it
+// stands for; 0 for a distance beyond the history. The cursor is topped up at most twice,
+// without checks: it must either hold kMaxTokenBits or have two refills' worth of input.
+inline size_t DecodeToken(BitReader::Cursor& bits, const BlockTables& tables, uint8_t* dst) {
+    if (bits.count < 16) bits.Refill();
+    int c = tables.c.Decode(bits);
+    if (c < 256) {
+        *dst = static_cast<uint8_t>(c);
+        return 1;
+    }
+    if (bits.count < kPositionBits) bits.Refill();
+    int j = tables.p.Decode(bits);
+    size_t p = static_cast<size_t>(j);
+    if (j >= 2) {
+        p = (size_t(1) << (j - 1)) + static_cast<size_t>(bits.bits >> (65 - j));
+        bits.Consume(j - 1);
+    }
+    if (p >= tables.history) return 0;
+    size_t length = static_cast<size_t>(c - 253);
+    CopyMatch(dst, p + 1, length);
+    return length;
+}
+
+// Decodes `run` tokens that the buffered input and the room at `dst` are known to hold.
+// Returns the end of the bytes written; null for a distance beyond the history.
+uint8_t* DecodeRun(BitReader::Cursor& cursor, const BlockTables& tables, uint8_t* dst,
+                   uint64_t run) {
+    BitReader::Cursor bits = cursor;
+    for (; run > 0; --run) {
+        size_t n = DecodeToken(bits, tables, dst);
+        if (n == 0) return nullptr;
+        dst += n;
+    }
+    cursor = bits;
+    return dst;
+}
+
+bool DecodeBlock(BitReader& in, const BlockTables& tables, uint32_t tokens, Window& out) {
+    // The reading position stays in registers for the whole block.
+    BitReader::Cursor bits = in.Save();
+    while (tokens > 0 && !out.Done()) {
+        uint8_t* dst = out.Cursor();
+        // A run of tokens that can reach neither the end of the window's room, nor the
+        // member's original size, nor the end of the buffered input goes without checking
+        // any of them per token.
+        uint64_t room = std::min<uint64_t>(out.Room(), out.Remaining());
+        uint64_t run =
+            std::min<uint64_t>({tokens, room / Window::kMaxMatch, in.FastRefills(bits) / 2});
+        if (run == 0) {
+            // One token at a time, cut short at the member's end.
+            in.Ensure(bits, kMaxTokenBits);
+            size_t n = DecodeToken(bits, tables, dst);
+            if (n == 0) return false;
+            out.Sync(dst + std::min<uint64_t>(n, room));
+            --tokens;
+            continue;
+        }
+        tokens -= static_cast<uint32_t>(run);
+        dst = DecodeRun(bits, tables, dst, run);
+        if (!dst) return false;
+        out.Sync(dst);
+    }
+    in.Restore(bits);
+    return true;
+}
+
 Status DecodeNew(const NewMethod& method, BitReader& in, Window& out) {
-    Huffman t_table, c_table, p_table;
-    const size_t history = size_t(1) << (method.np - 1);
+    Huffman t_table;
+    BlockTables tables;
+    tables.history = size_t(1) << (method.np - 1);
     while (!out.Done()) {
         if (in.Overrun()) return Status::kBadData;
         uint32_t tokens = in.Get(16);
-        if (!ReadSmallTable(in, kNT, kTBit, 3, t_table) || !ReadCodeTable(in, t_table, c_table) ||
-            !ReadSmallTable(in, method.np, method.pbit, -1, p_table))
+        if (!ReadSmallTable(in, kNT, kTBit, 3, t_table) || !ReadCodeTable(in, t_table, tables.c) ||
+            !ReadSmallTable(in, method.np, method.pbit, -1, tables.p) ||
+            !DecodeBlock(in, tables, tokens, out))
             return Status::kBadData;
-        uint64_t left = out.Remaining();
-        if (tokens > left) tokens = static_cast<uint32_t>(left);
-        // The bit buffer and the output position stay in registers for the whole block.
-        BitReader::Cursor bits = in.Save();
-        uint8_t* dst = out.Cursor();
-        uint8_t* dst_limit = out.CursorLimit();
-        for (; tokens > 0; --tokens) {
-            in.Ensure(bits);
-            int c = c_table.Decode(bits);
-            if (c < 256) {
-                *dst++ = static_cast<uint8_t>(c);
-                if (dst >= dst_limit) {
-                    out.Sync(dst);
-                    dst = out.Cursor();
-                }
-                continue;
-            }
-            out.Sync(dst);
-            in.Ensure(bits);
-            int j = p_table.Decode(bits);
-            size_t p = static_cast<size_t>(j);
-            if (j >= 2) {
-                in.Ensure(bits);
-                p = (size_t(1) << (j - 1)) + static_cast<size_t>(bits.bits >> (65 - j));
-                bits.Consume(j - 1);
-            }
-            if (p >= history) return Status::kBadData;
-            out.Copy(p + 1, static_cast<size_t>(c - 253));
-            dst = out.Cursor();
-            // Literals left in this block must not run past the original size either.
-            uint64_t rest = out.Remaining();
-            if (rest == 0) break;
-            if (tokens - 1 > rest) tokens = static_cast<uint32_t>(rest + 1);
-        }
-        out.Sync(dst);
-        in.Restore(bits);
     }
     return Status::kOk;
 }

@@ -1,12 +1,26 @@
 #include "lzh/huffman.h"
 #include <algorithm>
+#include <cstring>
 
 namespace lzh {
 
+namespace {
+
+// Sets `span` table entries from `at`. Runs of four or more start at a multiple of four (a
+// code's run is a power of two aligned to its size), so they go in 8-byte stores.
+void FillRun(uint16_t* at, uint32_t span, uint16_t entry) {
+    if (span < 4) {
+        for (uint32_t i = 0; i < span; ++i) at[i] = entry;
+        return;
+    }
+    const uint64_t four = entry * 0x0001000100010001u;
+    for (uint32_t i = 0; i < span; i += 4) std::memcpy(at + i, &four, 8);
+}
+
+} // namespace
+
 bool Huffman::SetSingle(int symbol) {
-    fast_bits_ = 0;
-    shift_ = 16;
-    fast_[0] = static_cast<uint16_t>(symbol);
+    FillRun(fast_, 1 << kFastBits, Entry(static_cast<uint32_t>(symbol), 0));
     return true;
 }
 
@@ -34,38 +48,30 @@ bool Huffman::Build(const uint8_t* lengths, int n) {
     for (int len = 1; len <= 16; ++len) next[len] = first_index_[len];
     for (int s = 0; s < n; ++s)
         if (lengths[s]) sorted_[next[lengths[s]]++] = static_cast<uint16_t>(s);
-    // Fill the one-lookup table, no wider than the longest code needs: each short code
-    // covers a run of entries; entries that start a longer code go to the slow path.
-    int longest = 16;
-    while (count_[longest] == 0) --longest;
-    fast_bits_ = std::min(longest, kFastBits);
-    shift_ = 16 - fast_bits_;
+    // Fill the one-lookup table: each short code covers a run of entries; entries that
+    // start a longer code go to the slow path.
     for (int len = 1; len <= 16; ++len) {
         for (int k = 0; k < count_[len]; ++k) {
             uint32_t c = first_code_[len] + static_cast<uint32_t>(k);
             uint16_t symbol = sorted_[first_index_[len] + k];
-            if (len <= fast_bits_) {
-                uint32_t from = c << (fast_bits_ - len), to = (c + 1) << (fast_bits_ - len);
-                for (uint32_t e = from; e < to; ++e)
-                    fast_[e] = static_cast<uint16_t>(symbol | len << 11);
+            if (len <= kFastBits) {
+                FillRun(fast_ + (c << (kFastBits - len)), 1u << (kFastBits - len),
+                        Entry(symbol, static_cast<uint32_t>(len)));
             } else {
-                fast_[c >> (len - fast_bits_)] = static_cast<uint16_t>(31 << 11);
+                fast_[c >> (len - kFastBits)] = Entry(0, kLong);
             }
         }
     }
     return true;
 }
 
-int Huffman::DecodeLong(uint32_t bits, int& length) const {
-    for (int len = kFastBits + 1; len <= 16; ++len) {
+uint32_t Huffman::DecodeLong(uint32_t bits) const {
+    for (uint32_t len = kFastBits + 1; len <= 16; ++len) {
         uint32_t code = bits >> (16 - len);
-        if (code - first_code_[len] < count_[len]) {
-            length = len;
-            return sorted_[first_index_[len] + code - first_code_[len]];
-        }
+        if (code - first_code_[len] < count_[len])
+            return Entry(sorted_[first_index_[len] + code - first_code_[len]], len);
     }
-    length = 16;
-    return 0; // unreachable for a complete code
+    return Entry(0, 16); // unreachable for a complete code
 }
 
 } // namespace lzh

@@ -23,25 +23,26 @@ public:
     }
     // Decodes from a cursor that holds at least 16 bits.
     int Decode(BitReader::Cursor& c) const {
-        uint32_t bits = c.Peek16();
-        uint16_t entry = fast_[bits >> shift_];
-        int len = entry >> 11;
-        if (len <= kFastBits) {
-            c.Consume(len);
-            return entry & 0x7FF;
-        }
-        int symbol = DecodeLong(bits, len);
-        c.Consume(len);
-        return symbol;
+        uint32_t entry = fast_[c.bits >> (64 - kFastBits)];
+        if ((entry & kLengthMask) > kFastBits) entry = DecodeLong(c.Peek16());
+        c.Consume(static_cast<int>(entry & kLengthMask));
+        return static_cast<int>(entry >> kLengthBits);
     }
 
 private:
     static constexpr int kFastBits = 12;
-    int DecodeLong(uint32_t bits, int& len) const;
+    // Entries hold the code's length in the low bits, where a shift can take it as it is.
+    static constexpr int kLengthBits = 6;
+    static constexpr uint32_t kLengthMask = (1 << kLengthBits) - 1;
+    static constexpr int kLong = kLengthMask; // the length of entries that start a longer code
+    static uint16_t Entry(uint32_t symbol, uint32_t length) {
+        return static_cast<uint16_t>(symbol << kLengthBits | length);
+    }
+    // The entry for a code longer than kFastBits at the top of `bits`.
+    uint32_t DecodeLong(uint32_t bits) const;
 
-    // symbol | length << 11 (31 = a longer code), indexed by the first fast_bits_ bits
+    // Entry(symbol, length), indexed by the next kFastBits bits
     uint16_t fast_[1 << kFastBits] = {};
-    int fast_bits_ = kFastBits, shift_ = 16 - kFastBits;
     uint32_t first_code_[17] = {};
     uint16_t count_[17] = {};
     uint16_t first_index_[17] = {};

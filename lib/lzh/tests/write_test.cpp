@@ -1,4 +1,5 @@
-// Archives we write must be read by lhasa and 7-Zip, and be about as small as jlha's.
+// Archives we write must be read by lhasa and 7-Zip, and be about as small as jlha's; jlha's
+// archives of every window size must come back to their bytes.
 #include "lzh/archive.h"
 #include "lzh/encode.h"
 #include "lzh/writer.h"
@@ -116,6 +117,39 @@ TEST(Writer, SizeWithinThreePercentOfJlha) {
     auto jlha = fs::file_size(dir.path() / "jlha.lzh");
     auto ours = fs::file_size(WriteOurs(dir, samples));
     EXPECT_LT(static_cast<double>(ours), jlha * 1.03) << ours << " vs jlha " << jlha;
+}
+
+TEST(Jlha, MembersOfEachWindowSizeExtractToTheirBytes) {
+    // Long members cross the decoder's read buffer and output chunks many times over.
+    lzhtest::TempDir dir;
+    auto samples = Samples();
+    samples.push_back({"BIG.BMP", Picture(1500000)});
+    std::string names;
+    for (const Sample& s : samples) {
+        lzhtest::WriteAll(dir / s.name, s.data);
+        names += " " + s.name;
+    }
+    for (std::string method : {"5", "6", "7"}) {
+        SCOPED_TRACE(method);
+        std::string archive = "jlha" + method + ".lzh";
+        ASSERT_EQ(lzhtest::Run("cd " + lzhtest::Quote(dir.path().string()) + " && jlha -a2o" +
+                               method + "q " + archive + names),
+                  0);
+        lzh::FileSource source((dir.path() / archive).string());
+        lzh::Listing listing = lzh::ListArchive(source);
+        ASSERT_EQ(listing.members.size(), samples.size());
+        for (const lzh::Member& m : listing.members) {
+            auto sample = std::find_if(samples.begin(), samples.end(),
+                                       [&](const Sample& s) { return s.name == m.path; });
+            ASSERT_NE(sample, samples.end()) << m.path;
+            if (m.path == "BIG.BMP") {
+                EXPECT_EQ(m.method, "-lh" + method + "-");
+            }
+            std::vector<uint8_t> data;
+            EXPECT_EQ(lzh::ExtractToMemory(source, m, data), lzh::Status::kOk) << m.path;
+            EXPECT_TRUE(data == sample->data) << m.path;
+        }
+    }
 }
 
 TEST(Writer, HeaderLengthNeverAMultipleOf256) {
