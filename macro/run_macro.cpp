@@ -26,11 +26,12 @@ void Tell(HWND window, const std::wstring& text, const std::wstring& caption) {
 }
 
 // A name the code page cannot spell would reach the batch as "?" or a look-alike, which the
-// interpreter may take for other files: such targets are left out, and the user is told.
+// interpreter may take for other files; a "^" in a quoted name is doubled by "CALL". Such
+// targets are left out, and the user is told.
 void LeaveOutUnspellableTargets(BrowserState& st, HWND window) {
     std::wstring leftOut;
     auto unspellable = [&](const NamedIndex& t) {
-        if (CarriedAsIs(t.name)) return false;
+        if (CarriedAsIs(t.name) && t.name.find(L'^') == std::wstring::npos) return false;
         leftOut += L"\n" + t.name;
         return true;
     };

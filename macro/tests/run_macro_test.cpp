@@ -81,19 +81,23 @@ TEST_F(RunMacroTest, NamesWithBlanksSpecialCharactersAndPercentReachTheCommandWh
 }
 
 // The code page has no snowman: written as "?", the line would delete every one-letter BMP.
-TEST_F(RunMacroTest, ANameTheCodePageCannotSpellIsLeftOutAndTheUserTold) {
-    StartWithFiles({L"X.BMP", L"\u2603.BMP"}, 2);
+// A caret inside quotes would be doubled by the line's CALL.
+TEST_F(RunMacroTest, NamesABatchLineCannotCarryAreLeftOutAndTheUserTold) {
+    StartWithFiles({L"A^B.BMP", L"X.BMP", L"\u2603.BMP"}, 2);
     ASSERT_EQ(Name(0), L"\u2603.BMP");
-    Mark({0});
+    ASSERT_EQ(Name(1), L"A^B.BMP");
+    Mark({0, 1});
     WriteMacros({"DEL $M"});
     Open();
     Press(L'a');
     EXPECT_TRUE(InPictures(L"X.BMP"));
     EXPECT_TRUE(InPictures(L"\u2603.BMP"));
+    EXPECT_TRUE(InPictures(L"A^B.BMP"));
     EXPECT_EQ(Batch(), FolderLines(pictures.Path()));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].caption, L"Names Left Out");
     EXPECT_NE(dialogs.messages[0].text.find(L"\u2603.BMP"), std::wstring::npos);
+    EXPECT_NE(dialogs.messages[0].text.find(L"A^B.BMP"), std::wstring::npos);
 }
 
 TEST_F(RunMacroTest, AProgramWithoutBlanksIsStartedDirectlyAndWaitedFor) {
