@@ -7,15 +7,10 @@ namespace tovn {
 
 namespace {
 
-// After a run: targets the macro removed become empty slots (as files found missing do),
-// the page shows what the macro made of the files, and the cursor stands on a file.
+// After a run the page shows what the macro made of the files; the list is not read again,
+// so a file the macro removed is drawn as any vanished file is. The cursor stands on a file.
 void AfterRun(BrowserPort& w) {
     BrowserState& st = w.State();
-    for (const NamedIndex& t : st.TargetList) {
-        const bool stillNamed = t.index >= 0 && t.index < static_cast<int>(st.FileList.size()) &&
-                                st.FileList[t.index].name == t.name;
-        if (stillNamed) w.CheckSlotFile(t.index);
-    }
     w.Redraw(rdCells);
     const int slot = CursorSlot(st);
     if (slot < 0 || slot >= static_cast<int>(st.FileList.size()) || st.FileList[slot].name.empty())

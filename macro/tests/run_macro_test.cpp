@@ -146,10 +146,15 @@ TEST_F(RunMacroTest, AltOpensTheWindowAndAfterARunThePageShowsWhatTheMacroDid) {
     Key(VK_MENU);
     EXPECT_EQ(hook.Calls(), 1);
     EXPECT_FALSE(InPictures(L"P01.BMP"));
-    EXPECT_EQ(Name(0), L""); // a removed target leaves an empty slot
-    EXPECT_EQ(CellPixel(1), kGrey);
-    EXPECT_EQ(CursorName(), L"P02.BMP");
+    // The list is not read again: the removed file is drawn as a vanished file is, as the
+    // placeholder with a beep, until the folder is read again.
+    EXPECT_EQ(Name(0), L"P01.BMP");
+    EXPECT_NE(CellPixel(1), kGrey);
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(CursorName(), L"P01.BMP");
     EXPECT_TRUE(st().TargetList.empty());
+    Key('S');
+    EXPECT_EQ(CursorName(), L"P02.BMP");
     EXPECT_EQ(Status(3), pictures.Path() + L"P02.BMP");
 
     OnShown cancel([](HWND w) { ::PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 0); });
