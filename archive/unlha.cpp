@@ -53,7 +53,7 @@ const char* const kUnlhaEntryNames[42] = {
 
 namespace {
 
-UniqueModule library;
+UniqueModule UnlhaLib; // null until loaded
 bool loaded = false;
 FARPROC slots[42];
 bool bound[42];
@@ -114,13 +114,13 @@ void BindEntries() {
 } // namespace
 
 void LoadUnlha() {
-    library.reset();
+    UnlhaLib.reset();
     loaded = false;
     PutStandBys();
     BindEntries();
     HMODULE h = ::LoadLibraryA("UNLHA32.DLL");
     if (reinterpret_cast<UINT_PTR>(h) < 32) return;
-    library.reset(h);
+    UnlhaLib.reset(h);
     for (int i = 0; i < 42; ++i) {
         if (FARPROC p = ::GetProcAddress(h, kUnlhaEntryNames[i])) {
             slots[i] = p;
@@ -134,7 +134,7 @@ void LoadUnlha() {
 void UnloadUnlha() {
     PutStandBys();
     BindEntries();
-    library.reset();
+    UnlhaLib.reset();
     loaded = false;
 }
 

@@ -117,6 +117,8 @@ void TfrmEdit::SaveSteps() {
 
     std::wstring stored = bmpName; // the file in folder that holds the result
     if (editFileExt_ == L".MAG" && FileExists(browser_.ProgramDir() + L"MG.EXE")) {
+        if (ConversionWouldReplaceAnother(base))
+            return keepAndClose(L"MAGファイルを置き換えられません．");
         switch (ConvertToMag(folder, base)) {
         case Conversion::NotRun:
             return abandon(); // the BMP stays where it was written; the window stays open
@@ -136,6 +138,16 @@ void TfrmEdit::SaveSteps() {
         ::RemoveDirectoryW(st.TempDir.c_str());
     }
     CloseWith(IDOK);
+}
+
+// A picture named with more than one dot converts to base + ".MAG", the name of another
+// picture: one that exists is not replaced by the conversion.
+bool TfrmEdit::ConversionWouldReplaceAnother(const std::wstring& base) {
+    const std::wstring mag = base + L".MAG";
+    if (EqualNoCase(mag, editFileName_)) return false;
+    const BrowserState& st = browser_.State();
+    return st.LhaMode ? ArchiveHasMember(browser_, browser_.ArchivePath(), mag)
+                      : PathExists(st.CurrentDir + mag);
 }
 
 // Runs the conversion batch. The MAG file being replaced is put aside first and comes back

@@ -112,6 +112,7 @@ private:
     void SaveSteps();
     enum class Conversion { Converted, Failed, NotReplaced, NotRun };
     Conversion ConvertToMag(const std::wstring& folder, const std::wstring& base);
+    bool ConversionWouldReplaceAnother(const std::wstring& base);
     void MoveIntoArchive(const std::wstring& folder, const std::wstring& name);
     void KeepBeside(const std::wstring& path, const std::wstring& folder, const std::wstring& why);
     bool WritePicture(const std::wstring& path);

@@ -229,6 +229,21 @@ TEST_F(Editor, WithoutMgExeAMagPictureIsStoredAsABmpBesideIt) {
     EXPECT_FALSE(FileExists(program / L"TEMP.BAT"));
 }
 
+// B.X.MAG would convert to B.MAG: another picture of that name is not replaced.
+TEST_F(Editor, AConversionThatWouldReplaceAnotherPictureKeepsTheBmp) {
+    WithMg();
+    StartOnMag(L"B.X.MAG");
+    WriteMag(pictures / L"B.MAG", BlockPicture(64, 40));
+    const std::string other = ReadBytes(pictures / L"B.MAG");
+    TfrmEdit& e = Open();
+    e.btSaveClick();
+    EXPECT_EQ(ReadBytes(pictures / L"B.MAG"), other);
+    EXPECT_EQ(e.KeptFile(), pictures / L"B.BMP");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, L"Save Error");
+    EXPECT_FALSE(FileExists(program / L"TEMP.BAT"));
+}
+
 TEST_F(Editor, SavingABmpPictureOverwritesIt) {
     WriteSolidBmp(pictures / L"C.BMP", 100, 50, 10, 20, 30);
     Start();
