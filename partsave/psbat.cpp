@@ -186,6 +186,9 @@ void TfrmPsbat::EditEntry() {
     if (!CurrentDialogs().Input(hwnd_, L"Change Part Save", L"Change Part Save", text))
         text = initial;
     const std::string entry = ToAnsi(text);
+    // Stored as typed first: an entry the editor cannot take is kept for correcting.
+    list_[static_cast<size_t>(current_)] = entry;
+    ShowEntry(current_);
     if (!ApplyEntry(entry)) return;
     SnapToColumns(editor_.Settings());
     list_[static_cast<size_t>(current_)] =

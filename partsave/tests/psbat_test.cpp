@@ -111,11 +111,13 @@ TEST_F(PartSave, AnEntryWithABadFieldChangesNothing) {
     EXPECT_EQ(dialogs.messages[0].caption, L"Part Save Error");
     EXPECT_EQ(editor->Settings().StartX, 48);
     EXPECT_TRUE(editor->Settings().bNuri);
+    // An edit the editor cannot take changes nothing in it, but the typed text is kept for
+    // correcting.
     dialogs.inputAnswers.push_back(std::wstring(L"M,8,16,99,60,4,1,2,3"));
     Keys({VK_INSERT}, ssShift);
     EXPECT_FALSE(f.Closed());
     EXPECT_EQ(editor->Settings().EndX, 591);
-    EXPECT_EQ(f.PartSaveList()[0], "N,8,16,x,60,4,1,2,3,4,0,0,0,0");
+    EXPECT_EQ(f.PartSaveList()[0], "M,8,16,99,60,4,1,2,3");
 }
 
 TEST_F(PartSave, TheFileRoundTripsByteForByteWithItsExtraLines) {
