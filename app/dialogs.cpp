@@ -27,6 +27,15 @@ Dialogs& CurrentDialogs() {
 void ShowError(HWND owner, const std::wstring& text) {
     CurrentDialogs().Message(owner, text, L"Tovane 32", MB_OK | MB_ICONSTOP);
 }
+void Warn(HWND owner, const std::wstring& text, const std::wstring& caption) {
+    CurrentDialogs().Beep();
+    CurrentDialogs().Message(owner, text, caption, MB_OK);
+}
+
+void ReportWriteError(HWND owner, const std::wstring& path) {
+    Warn(owner, L"ファイルを書き込めません．\n" + path, L"Write Error");
+}
+
 Dialogs* InstallDialogs(Dialogs* d) {
     Dialogs* old = installed;
     installed = d;

@@ -52,6 +52,11 @@ private:
 // The application's standard error box: the error's text, the program's title, OK.
 void ShowError(HWND owner, const std::wstring& text);
 
+// A refused or failed command: the beep, then a message box with OK.
+void Warn(HWND owner, const std::wstring& text, const std::wstring& caption);
+// Beep and "ファイルを書き込めません．" naming the file, caption "Write Error".
+void ReportWriteError(HWND owner, const std::wstring& path);
+
 // The installed implementation (the real dialogs unless a test installed another).
 Dialogs& CurrentDialogs();
 // Installs d (nullptr: back to the real dialogs); returns the previous one.

@@ -25,13 +25,18 @@ inline double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-// The plug-ins are found in the current folder: the one the benchmark was built into.
-inline void EnterProgramFolder() {
+// The folder the benchmark was built into, ending in "\\".
+inline std::wstring ProgramFolder() {
     wchar_t path[MAX_PATH];
     DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder(path, n);
     folder.resize(folder.find_last_of(L"\\/") + 1);
-    ::SetCurrentDirectoryW(folder.c_str());
+    return folder;
+}
+
+// The plug-ins are found in the current folder: the program's.
+inline void EnterProgramFolder() {
+    ::SetCurrentDirectoryW(ProgramFolder().c_str());
 }
 
 } // namespace tovn::bench

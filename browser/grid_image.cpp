@@ -3,12 +3,7 @@
 namespace tovn {
 
 void GridImage::Register(HINSTANCE instance) {
-    WNDCLASSW wc = {};
-    wc.style = CS_DBLCLKS;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"TovnGridImage";
-    Window::RegisterClass(wc);
+    Window::RegisterClass(instance, L"TovnGridImage", nullptr, CS_DBLCLKS);
 }
 
 // The bitmap can only be deleted once the canvas no longer holds it.

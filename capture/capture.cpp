@@ -13,11 +13,6 @@ namespace {
 
 constexpr LPARAM kKeyReleased = static_cast<LPARAM>(1u << 31);
 
-void Refuse(HWND owner, const wchar_t* text, const wchar_t* caption) {
-    CurrentDialogs().Beep();
-    CurrentDialogs().Message(owner, text, caption, MB_OK);
-}
-
 template <typename Fn> Fn Entry(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
@@ -58,9 +53,8 @@ void Capture::N6Click() {
     BrowserState& st = browser_.State();
     CurrentDialogs().Beep();
     if (st.SortMode)
-        return Refuse(owner, L"ソートモード中は，キャプチャー出来ません．", L"Capture Mode");
-    if (st.LhaMode)
-        return Refuse(owner, L"LHAモード中は，キャプチャー出来ません．", L"Capture Mode");
+        return Warn(owner, L"ソートモード中は，キャプチャー出来ません．", L"Capture Mode");
+    if (st.LhaMode) return Warn(owner, L"LHAモード中は，キャプチャー出来ません．", L"Capture Mode");
     if (st.CaptureMode) {
         UnloadHook();
         st.CaptureMode = false;
@@ -71,7 +65,7 @@ void Capture::N6Click() {
                 st.CaptureMode = true;
                 ShowCheck(true);
             } else {
-                Refuse(owner, L"TovnKH.DLLのロードに失敗しました．", L"Can not Load TovnKH.DLL.");
+                Warn(owner, L"TovnKH.DLLのロードに失敗しました．", L"Can not Load TovnKH.DLL.");
             }
         } catch (const CommandError& e) {
             ShowError(owner, e.Text());

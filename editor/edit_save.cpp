@@ -80,8 +80,7 @@ std::wstring FreePath(const std::wstring& folder, const std::wstring& name) {
 bool TfrmEdit::WritePicture(const std::wstring& path) {
     std::vector<uint8_t> file = BmpFileOf(PictureBitmap().Bitmap());
     if (!file.empty() && WriteFileBytes(path, file.data(), file.size())) return true;
-    CurrentDialogs().Beep();
-    CurrentDialogs().Message(hwnd_, L"ファイルを書き込めません．\n" + path, L"Write Error", MB_OK);
+    ReportWriteError(hwnd_, path);
     return false;
 }
 
@@ -172,9 +171,7 @@ TfrmEdit::Conversion TfrmEdit::ConvertToMag(const std::wstring& folder, const st
         ToAnsi(JoinCrLf(ConvertBatchLines(folder, browser_.ProgramDir(), base)));
     if (!WriteFileBytes(batch, text)) {
         restore();
-        CurrentDialogs().Beep();
-        CurrentDialogs().Message(hwnd_, L"ファイルを書き込めません．\n" + batch, L"Write Error",
-                                 MB_OK);
+        ReportWriteError(hwnd_, batch);
         return Conversion::NotRun;
     }
     if (!RunAndWait("\"" + ToAnsi(batch) + "\"").started) {

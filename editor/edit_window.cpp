@@ -7,6 +7,7 @@
 #include "core/slots.h"
 #include "core/text.h"
 #include "picture/picture_host.h"
+#include "win/scroll.h"
 #include <commctrl.h>
 #include <imm.h>
 #include <algorithm>
@@ -118,12 +119,7 @@ std::wstring MemoLine(HWND memo, int i) {
 } // namespace
 
 void TfrmEdit::Register(HINSTANCE instance) {
-    WNDCLASSW form{};
-    form.hInstance = instance;
-    form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    form.lpszClassName = kClass;
-    Window::RegisterClass(form);
+    Window::RegisterClass(instance, kClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.hInstance = instance;
@@ -404,31 +400,9 @@ void TfrmEdit::PlaceControls() {
 }
 
 void TfrmEdit::Scroll(int bar, int code) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_ALL;
-    ::GetScrollInfo(hwnd_, bar, &si);
-    int& position = bar == SB_HORZ ? scrollX_ : scrollY_;
-    switch (code) {
-    case SB_LINEUP:
-        position -= 16;
-        break;
-    case SB_LINEDOWN:
-        position += 16;
-        break;
-    case SB_PAGEUP:
-        position -= static_cast<int>(si.nPage);
-        break;
-    case SB_PAGEDOWN:
-        position += static_cast<int>(si.nPage);
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        position = si.nTrackPos;
-        break;
-    default:
-        return;
-    }
+    const std::optional<int> position = RequestedScrollPosition(hwnd_, bar, code, 16);
+    if (!position) return;
+    (bar == SB_HORZ ? scrollX_ : scrollY_) = *position;
     PlaceControls();
 }
 

@@ -53,8 +53,7 @@ void RunFileCommand(BrowserPort& w, WORD key, unsigned shift) {
 }
 
 void Complain(BrowserPort& w, const std::wstring& text, const std::wstring& caption) {
-    CurrentDialogs().Beep();
-    CurrentDialogs().Message(w.Owner(), text, caption, MB_OK);
+    Warn(w.Owner(), text, caption);
 }
 
 void ReportKeptFiles(BrowserPort& w) {

@@ -39,14 +39,9 @@ TfrmMcr::TfrmMcr(BrowserPort& browser)
 TfrmMcr::~TfrmMcr() = default;
 
 HWND TfrmMcr::Create() {
-    static const bool registered = [] {
-        WNDCLASSW wc = {};
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-        wc.lpszClassName = kClassName;
-        return Window::RegisterClass(wc) != 0;
-    }();
+    static const bool registered =
+        Window::RegisterClass(::GetModuleHandleW(nullptr), kClassName,
+                              static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))) != 0;
     (void)registered;
     RECT r{0, 0, kClientWidth, kClientHeight};
     ::AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);

@@ -20,11 +20,6 @@ void EmptyMissingSlots(BrowserPort& w, const std::vector<int>& slots) {
     if (!slots.empty()) w.Redraw(rdEmptyCells);
 }
 
-void Tell(HWND window, const std::wstring& text, const std::wstring& caption) {
-    CurrentDialogs().Beep();
-    CurrentDialogs().Message(window, text, caption, MB_OK);
-}
-
 // A name the code page cannot spell would reach the batch as "?" or a look-alike, which the
 // interpreter may take for other files; a "^" in a quoted name is doubled by "CALL". Such
 // targets are left out, and the user is told.
@@ -38,7 +33,7 @@ void LeaveOutUnspellableTargets(BrowserState& st, HWND window) {
     auto& targets = st.TargetList;
     targets.erase(std::remove_if(targets.begin(), targets.end(), unspellable), targets.end());
     if (!leftOut.empty())
-        Tell(window, L"次のファイルは名前をバッチに書けないため除きました．" + leftOut,
+        Warn(window, L"次のファイルは名前をバッチに書けないため除きました．" + leftOut,
              L"Names Left Out");
 }
 
@@ -68,14 +63,14 @@ void MoveBackIntoArchive(BrowserPort& w, HWND window) {
         ClearTempDir(w);
         return;
     }
-    Tell(window, L"書庫に戻せなかったファイルを " + KeepWorkFolder(tempDir) + L" に残しました．",
+    Warn(window, L"書庫に戻せなかったファイルを " + KeepWorkFolder(tempDir) + L" に残しました．",
          L"Files Kept");
 }
 
 } // namespace
 
 void ReportUnwritable(HWND window, const std::wstring& path) {
-    Tell(window, path + L" に書き込めません．", L"I/O Error");
+    Warn(window, path + L" に書き込めません．", L"I/O Error");
 }
 
 bool RunMacro(BrowserPort& w, HWND window, const std::string& macro) {

@@ -16,11 +16,6 @@ constexpr int kClientWidth = 480, kClientHeight = 161;
 constexpr int kLabelWidth = 241, kLabelHeight = 17, kRowHeight = 16;
 constexpr COLORREF kHighlight = 0xFF0000; // blue
 
-void ReportWriteError(HWND owner, const std::wstring& path) {
-    CurrentDialogs().Beep();
-    CurrentDialogs().Message(owner, L"ファイルを書き込めません．\n" + path, L"Write Error", MB_OK);
-}
-
 } // namespace
 
 std::wstring PartSavePathFor(const std::wstring& iniPath) {
@@ -39,14 +34,9 @@ TfrmPsbat::~TfrmPsbat() {
 }
 
 bool TfrmPsbat::Create() {
-    static const bool registered = [] {
-        WNDCLASSW wc{};
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-        wc.lpszClassName = kClass;
-        return Window::RegisterClass(wc) != 0;
-    }();
+    static const bool registered =
+        Window::RegisterClass(::GetModuleHandleW(nullptr), kClass,
+                              static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH))) != 0;
     (void)registered;
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_CONTEXTHELP;

@@ -9,11 +9,7 @@ const wchar_t kClassName[] = L"TSlideImage";
 }
 
 void SlideImage::Register(HINSTANCE instance) {
-    WNDCLASSW wc = {};
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    Window::RegisterClass(wc);
+    Window::RegisterClass(instance, kClassName, nullptr);
 }
 
 void SlideImage::Create(HWND parent, HINSTANCE instance) {

@@ -2,6 +2,7 @@
 #include "app/dialogs.h"
 #include "app/modal_loop.h"
 #include "win/handles.h"
+#include "win/scroll.h"
 #include "app/wait_window.h"
 #include "browser/browser_port.h"
 #include "core/slots.h"
@@ -38,12 +39,7 @@ bool ValidSlot(const BrowserState& st, int slot) {
 void TfrmSlide::Register(HINSTANCE instance) {
     static bool registered = false;
     if (registered) return;
-    WNDCLASSW wc = {};
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kClassName;
-    Window::RegisterClass(wc);
+    Window::RegisterClass(instance, kClassName, ::GetSysColorBrush(COLOR_BTNFACE));
     SlideImage::Register(instance);
     registered = true;
 }
@@ -341,40 +337,10 @@ void TfrmSlide::UpdateScrollBars() {
 }
 
 void TfrmSlide::Scroll(int bar, int code) {
-    SCROLLINFO si = {};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_ALL;
-    ::GetScrollInfo(hwnd_, bar, &si);
-    int pos = si.nPos;
-    switch (code) {
-    case SB_LINEUP:
-        pos -= kScrollLine;
-        break;
-    case SB_LINEDOWN:
-        pos += kScrollLine;
-        break;
-    case SB_PAGEUP:
-        pos -= int(si.nPage);
-        break;
-    case SB_PAGEDOWN:
-        pos += int(si.nPage);
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        pos = si.nTrackPos;
-        break;
-    case SB_TOP:
-        pos = 0;
-        break;
-    case SB_BOTTOM:
-        pos = si.nMax;
-        break;
-    default:
-        return;
-    }
-    pos = std::max(0, std::min(pos, si.nMax - int(si.nPage) + 1));
-    ::SetScrollPos(hwnd_, bar, pos, TRUE);
-    (bar == SB_HORZ ? originX_ : originY_) = pos;
+    const std::optional<int> position = RequestedScrollPosition(hwnd_, bar, code, kScrollLine);
+    if (!position) return;
+    ::SetScrollPos(hwnd_, bar, *position, TRUE);
+    (bar == SB_HORZ ? originX_ : originY_) = *position;
     imgSlide1_.ScrollTo(originX_, originY_);
     imgSlide2_.ScrollTo(originX_, originY_);
 }

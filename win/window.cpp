@@ -7,6 +7,16 @@ ATOM Window::RegisterClass(WNDCLASSW wc) {
     return ::RegisterClassW(&wc);
 }
 
+ATOM Window::RegisterClass(HINSTANCE instance, const wchar_t* name, HBRUSH background, UINT style) {
+    WNDCLASSW wc{};
+    wc.style = style;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return RegisterClass(wc);
+}
+
 Window::~Window() {
     if (!hwnd_) return;
     ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);

@@ -16,6 +16,10 @@ public:
 
     // Registers a class whose windows are Window objects (wc.lpfnWndProc is set here).
     static ATOM RegisterClass(WNDCLASSW wc);
+    // The usual such class: the arrow cursor, the given background (null where the window
+    // paints all of itself) and class style.
+    static ATOM RegisterClass(HINSTANCE instance, const wchar_t* name, HBRUSH background,
+                              UINT style = 0);
 
 protected:
     Window() = default;

@@ -24,14 +24,7 @@ constexpr double kTarget = 1.5;
 
 using bench::Median;
 using bench::Ms;
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH];
-    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, n);
-    folder.resize(folder.find_last_of(L"\\/") + 1);
-    return folder;
-}
+using bench::ProgramFolder;
 
 // Nine entries in ten are pictures under extensions in mixed case; the rest are other files
 // and (where the listing may hold them) folders. Names come in no particular order.
@@ -128,17 +121,7 @@ std::wstring BigArchive() {
                         0x20);
     }
     const std::vector<uint8_t> bytes = builder.Finish();
-    UniqueFile file(
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    if (!file ||
-        !::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) ||
-        written != bytes.size()) {
-        file.reset();
-        ::DeleteFileW(path.c_str());
-        return L"";
-    }
+    if (!WriteFileBytes(path, bytes.data(), bytes.size())) return L"";
     return path;
 }
 
@@ -201,7 +184,7 @@ TEST_F(ArchiveList, TenThousandMembers) {
 
 int main(int argc, char** argv) {
     // The plug-ins (and so the extensions listed) are found in the program's folder.
-    ::SetCurrentDirectoryW(ProgramFolder().c_str());
+    bench::EnterProgramFolder();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
