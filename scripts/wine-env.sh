@@ -18,6 +18,9 @@ else
 fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# The locale is made first where this is sourced before scripts/deps ran: setting LC_ALL to
+# a locale that does not exist makes every shell complain and Wine fall back to code page 1252.
+"$tovn_root/scripts/ja-locale"
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 tovn_wine=$WINELOADER

@@ -13,7 +13,6 @@ pics=$("$tovn_wine" winepath -w "$work/pics" 2>/dev/null)
 pattern_pid=""
 trap 'cleanup; [ -n "$pattern_pid" ] && kill "$pattern_pid" 2>/dev/null; true' EXIT
 
-typed() { xdotool key "$1"; sleep 0.3; } # one key to the window that has the focus
 # Whether the pattern window's title bar shows the active caption colour.
 pattern_active() {
     local X Y WIDTH HEIGHT SCREEN WINDOW pixel
@@ -37,14 +36,20 @@ activate() {
     fail "window $1 does not come to the front"
 }
 
+visible_windows() { xdotool search --onlyvisible '' 2>/dev/null | sort; }
+# Whether a window has been mapped since the list $1 was taken (a menu opened).
+menu_opened() { [ -n "$(comm -13 <(echo "$1") <(visible_windows))" ] || { echo "no new window"; return 1; }; }
+
 # The menu as a user reaches it: a click on the window menu's icon (Alt alone is the macro
 # command, so Alt+Space would open the macro window), then along the menu bar to "ﾓｰﾄﾞ"
 # and down to "ｷｬﾌﾟﾁｬｰ" with the keys.
 capture_menu() {
     activate "$win" no
+    local before
+    before=$(visible_windows)
     xdotool mousemove --window "$win" 10 10 click 1
-    sleep 0.3
-    for k in Right Right Right Down Down Return; do typed "$k"; done
+    wait_until 5 "the window menu did not open" menu_opened "$before"
+    typed Right Right Right Down Down Return
 }
 
 # The pattern window in front, the capture key pressed and released.
@@ -54,10 +59,7 @@ press_capture_key() {
 }
 
 # Waits for a file in the folder; fails after five seconds.
-wait_file() {
-    for _ in $(seq 20); do [ -f "$work/pics/$1" ] && return 0; sleep 0.25; done
-    fail "no $1 in the folder"
-}
+wait_file() { wait_until 5 "no $1 in the folder" test -f "$work/pics/$1"; }
 
 # The capture shows the pattern: 160 x 120, white frame of 4, red, lime, blue, yellow quarters.
 expect_pattern() {
@@ -72,6 +74,7 @@ expect_pattern() {
 }
 
 count_captures() { find "$work/pics" -name 'TOVN_*.BMP' | wc -l; }
+captures_are() { local n; n=$(count_captures); [ "$n" = "$1" ] || { echo "$n captures"; return 1; }; }
 
 start_program "$pics"
 expect 1 "Normal"
@@ -80,31 +83,27 @@ expect 2 "Disp : 3*3(2)"
 pattern_pid=$!
 pattern=$(window_named '^Capture Pattern$' 40)
 [ -n "$pattern" ] || fail "no pattern window"
-sleep 1 # the new window settles in front
 
 # Before capture mode the key does nothing.
 press_capture_key
-sleep 1
-[ "$(count_captures)" = 0 ] || fail "captured before capture mode was on"
+holds_for 1 "captured before capture mode was on" captures_are 0
 
 capture_menu
 expect 1 "Capture"
 press_capture_key
 wait_file TOVN_000.BMP
 expect_pattern TOVN_000.BMP
-sleep 1
-[ "$(count_captures)" = 1 ] || fail "one stroke captured more than once"
+holds_for 1 "one stroke captured more than once" captures_are 1
 expect 2 "Disp : 3*3(3)" # the capture is the grid's fifth file
 
 # Held down, it captures once, on release; another key does nothing.
 activate "$pattern" yes
 xdotool keydown F9
-sleep 1
+holds_for 1 "a held key captured before its release" captures_are 1
 xdotool keyup F9
 wait_file TOVN_001.BMP
 typed F8
-sleep 1
-[ "$(count_captures)" = 2 ] || fail "held key or F8 captured more than once"
+holds_for 1 "held key or F8 captured more than once" captures_are 2
 
 # The first free number: with TOVN_001.BMP present the next capture writes TOVN_000.BMP.
 rm "$work/pics/TOVN_000.BMP"
@@ -120,8 +119,7 @@ expect_pattern TOVN_1000.BMP
 capture_menu
 expect 1 "Normal"
 press_capture_key
-sleep 1
-[ -f "$work/pics/TOVN_1001.BMP" ] && fail "captured with capture mode off"
+holds_for 1 "captured with capture mode off" test ! -f "$work/pics/TOVN_1001.BMP"
 capture_menu
 expect 1 "Capture"
 press_capture_key
@@ -138,11 +136,12 @@ cp "$bin/Tovn32.exe" "$work/bare/"
 pid=$!
 win=$(window_named '^Tovane 32$' 60)
 [ -n "$win" ] || fail "no main window"
-sleep 1
+wait_until 20 "the status bar stays empty" status_filled
 capture_menu
 box=$(window_named '^Can not Load TovnKH.DLL.$' 20)
 [ -n "$box" ] || fail "no message for the missing library"
 focus "$box"
-typed Return
+closing_key "$box" Return
+window_gone "$box" 10 "the message"
 expect 1 "Normal"
 echo "capture end to end: passed"

@@ -17,15 +17,23 @@ cp "$work/pics/A.MAG" "$work/original.mag"
 # The editor window and its client origin on the screen.
 editor=""
 ox=0 oy=0
-origin() { # the window is centred again whenever its rectangle changes
-    local o=""
-    for _ in $(seq 20); do o=$(probe origin) && [ -n "$o" ] && break; sleep 0.25; done
-    read -r ox oy <<<"$o"
+# The window is centred again whenever its rectangle changes: the origin counts once two
+# readings in a row agree.
+origin_settled() {
+    local o
+    o=$(probe origin) && [ -n "$o" ] && [ "$o" = "${last_origin:-}" ] && return 0
+    last_origin=$o
+    echo "${o:-no origin}"
+    return 1
+}
+origin() {
+    last_origin=""
+    wait_until 10 "the editor's origin does not settle" origin_settled
+    read -r ox oy <<<"$last_origin"
 }
 wait_editor() {
     editor=$(window_named 'A\.MAG \(' 40)
     [ -n "$editor" ] || fail "no editor window"
-    sleep 0.5
     origin
 }
 click() { # click X Y [BUTTON]: at a point of the editor's client area
@@ -33,29 +41,19 @@ click() { # click X Y [BUTTON]: at a point of the editor's client area
     xdotool click "${3:-1}"
     sleep 0.2
 }
-caption_is() {
-    local got=""
-    for _ in $(seq 20); do
-        got=$(xdotool getwindowname "$editor" 2>/dev/null || true)
-        [ "$got" = "$1" ] && return 0
-        sleep 0.25
-    done
-    fail "editor caption '$got', expected '$1'"
+caption() {
+    local got
+    got=$(xdotool getwindowname "$editor" 2>/dev/null || true)
+    [ "$got" = "$1" ] || { echo "'$got'"; return 1; }
 }
-wait_gone() {
-    for _ in $(seq 60); do
-        xdotool search --onlyvisible --name 'A\.MAG \(' >/dev/null 2>&1 || return 0
-        sleep 0.5
-    done
-    [ -n "${TOVN_SHOT:-}" ] && import -window root "$TOVN_SHOT"
-    fail "the editor did not close"
-}
+caption_is() { wait_until 5 "editor caption is not '$1'" caption "$1"; }
+wait_gone() { window_gone "$editor" 30 "the editor"; }
 # Layout of a 640-wide editor: tool buttons of 120 below the 420-pixel image.
 button=120
 tool() { click $(($1 * button + 60)) 430; }
 
 start_program "$pics"
-xdotool key --window "$win" e
+keys e
 wait_editor
 caption_is "$pics\\A.MAG ( 48,302)-(591,375)"
 
@@ -76,7 +74,7 @@ click 10 10
 tool 2         # text: the block at (45, 10) is entry 1
 click 45 10
 click 100 460  # the memo, below the buttons at the rectangle's left
-for k in H i Return t h e r e; do xdotool key "$k"; sleep 0.1; done
+typed H i Return t h e r e
 click 100 498  # Write (the memo is 48 high: the buttons' row starts at 489)
 click 313 498  # Save
 wait_gone
@@ -96,11 +94,9 @@ tr -d '\r' <"$work/prog/Tovn32.INI" | grep -qx 'EndX=207' || fail "the rectangle
 mkdir -p "$work/src"
 cp "$work/original.mag" "$work/src/A.MAG"
 probe pack "$pics\\PICS.LZH" "$(winpath "$work/src")\\A.MAG" || fail "cannot pack"
-focus "$win"
-xdotool key --window "$win" q
-wait_closed || fail "Q did not close the program"
+quit_with q
 start_program "$pics\\PICS.LZH"
-xdotool key --window "$win" e
+keys e
 wait_editor
 tool 0
 click 45 10   # fill: entry 1
@@ -112,7 +108,5 @@ mkdir -p "$work/out"
 (cd "$work/out" && lhasa x ../pics/PICS.LZH >/dev/null) || fail "lhasa cannot read the archive"
 probe check "$(winpath "$work/original.mag")" "$(winpath "$work/out")\\A.MAG" 48 300 207 340 4 1 -1 ||
     fail "lhasa does not extract the edited picture"
-focus "$win"
-xdotool key --window "$win" q
-wait_closed || fail "Q did not close the program"
+quit_with q
 echo "editor end to end: passed"

@@ -16,62 +16,75 @@ printf '[Directory]\r\nBackup=1\r\n[Window]\r\nImg=2\r\n' > "$work/prog/Tovn32.I
 pics=$("$tovn_wine" winepath -w "$work/pics" 2>/dev/null)
 
 grey_pixels() {
-    import -window root "$work/shot.png"
+    import -window "$win" "$work/shot.png" 2>/dev/null || { echo 0; return; }
     convert "$work/shot.png" -depth 8 txt:- | grep -c '#808080' || true
+}
+# The grey of removed cells, more than $1 pixels of it.
+greyed() {
+    local n
+    n=$(grey_pixels)
+    [ "$n" -gt "$1" ] || { echo "$n grey pixels"; return 1; }
+}
+# The two deleted pictures are out of the folder and in the trash; the others stay.
+deleted_to_trash() {
+    local i
+    for i in 1 2; do
+        [ -e "$work/pics/${tag}P$i.BMP" ] && { echo "P$i still in the folder"; return 1; }
+        ls "$trash" 2>/dev/null | grep -q "^${tag}P$i.BMP" || { echo "P$i not in the trash"; return 1; }
+    done
+    for i in 3 4; do [ -e "$work/pics/${tag}P$i.BMP" ] || { echo "P$i was removed"; return 1; }; done
+}
+# Waits for a dialog named $1 and focuses it; sets $box.
+dialog() {
+    box=$(window_named "$1" 20)
+    [ -n "$box" ] || fail "$2"
+    focus "$box"
+}
+# Answers the focused dialog $box with Return and waits for it to close.
+confirm() {
+    closing_key "$box" Return
+    window_gone "$box" 10 "$1"
 }
 
 start_program "$pics"
+# All four cells painted before the grey is counted.
+wait_until 20 "the page is not painted" window_shows 100 '#325AC8' '#645AC8' '#965AC8' '#C85AC8'
 before=$(grey_pixels)
 
-xdotool key --window "$win" space space d
-box=$(window_named '削除確認')
-[ -n "$box" ] || fail "no delete confirmation"
-focus "$box"
-xdotool key Return
-sleep 2
-for i in 1 2; do
-    [ -e "$work/pics/${tag}P$i.BMP" ] && fail "P$i still in the folder"
-    ls "$trash" 2>/dev/null | grep -q "^${tag}P$i.BMP" || fail "P$i not in the trash"
-done
-[ -e "$work/pics/${tag}P3.BMP" ] || fail "P3 was removed"
-after=$(grey_pixels)
-[ "$after" -gt $((before + 400)) ] || fail "no grey cells ($before -> $after grey pixels)"
+keys space space d
+dialog '削除確認' "no delete confirmation"
+confirm "the delete confirmation"
+wait_until 20 "the marked pictures did not go to the trash" deleted_to_trash
+wait_until 10 "no grey cells (before: $before grey pixels)" greyed $((before + 400))
 rm -f "$trash/${tag}"* "$HOME/.local/share/Trash/info/${tag}"*
 
 focus "$win"
-xdotool key --window "$win" n
-box=$(window_named '連番リネーム' 10)
+before=$(windows_named '連番リネーム')
+keys n
+box=$(window_named '連番リネーム' 10 "$before")
 if [ -n "$box" ]; then
     focus "$box"
-    xdotool type PIC
-    xdotool key Return
-    box=$(window_named 'ナンバー' 10)
-    [ -n "$box" ] || fail "no number box"
-    focus "$box"
-    xdotool key ctrl+a BackSpace
-    xdotool type 7
-    xdotool key Return
-    sleep 1
-    [ -e "$work/pics/PIC007.BMP" ] || fail "the cursor file was not renamed to PIC007.BMP"
+    type_text PIC
+    confirm "the rename box"
+    dialog 'ナンバー' "no number box"
+    typed ctrl+a BackSpace
+    type_text 7
+    confirm "the number box"
+    wait_until 10 "the cursor file was not renamed to PIC007.BMP" test -e "$work/pics/PIC007.BMP"
     [ -e "$work/pics/${tag}P4.BMP" ] || fail "P4 renamed instead of P3"
     focus "$win"
-    xdotool key --window "$win" k
-    box=$(window_named 'ディレクトリ作成' 10)
-    [ -n "$box" ] || fail "no new-folder box"
-    focus "$box"
-    xdotool type NEWDIR
-    xdotool key Return
-    sleep 1
-    [ -d "$work/pics/NEWDIR" ] || fail "K made no folder"
+    keys k
+    dialog 'ディレクトリ作成' "no new-folder box"
+    type_text NEWDIR
+    confirm "the new-folder box"
+    wait_until 10 "K made no folder" test -d "$work/pics/NEWDIR"
     renamed=yes
 else
     echo "no input box in this build: rename and new folder not typed"
     renamed=no
 fi
 
-focus "$win"
-xdotool key --window "$win" q
-wait_closed || fail "Q did not close the program"
+quit_with q
 if [ "$renamed" = yes ]; then
     tr -d '\r' < "$work/prog/Tovn32.INI" > "$work/ini.txt"
     grep -qx 'ReName=PIC' "$work/ini.txt" || fail "ReName not saved"

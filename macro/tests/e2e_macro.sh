@@ -12,9 +12,6 @@ mkdir "$work/pics/SUB"
 printf '[Window]\r\nImg=2\r\n' > "$work/prog/Tovn32.INI"
 pics=$("$tovn_wine" winepath -w "$work/pics" 2>/dev/null)
 
-# One key per xdotool event: to the main window, and to whichever window has the focus.
-keys() { for k in "$@"; do xdotool key --window "$win" "$k"; sleep 0.15; done; }
-typed() { for k in "$@"; do xdotool key "$k"; sleep 0.15; done; }
 # The keysyms that type a text.
 keysyms() {
     local text=$1 i c
@@ -27,14 +24,8 @@ keysyms() {
     done
 }
 macro_window() { window_named '^TOVANE 32 マクロ$' "${1:-40}"; }
-# Waits up to $1 half-seconds for the macro window to close.
-macro_closed() {
-    for _ in $(seq "${1:-40}"); do
-        [ -z "$(xdotool search --onlyvisible --name '^TOVANE 32 マクロ$' 2>/dev/null || true)" ] && return 0
-        sleep 0.5
-    done
-    return 1
-}
+# Waits up to $1 seconds for the macro window to close.
+macro_closed() { window_gone "$mcr" "${1:-20}" "the macro window"; }
 # Alt, then the macro window focused.
 open_macros() {
     focus "$win"
@@ -50,32 +41,40 @@ store_macro() {
     [ -n "$box" ] || fail "no macro input box"
     focus "$box"
     # shellcheck disable=SC2046
-    typed $(keysyms "$1") Return
-    sleep 0.5
+    typed $(keysyms "$1")
+    closing_key "$box" Return
+    window_gone "$box" 10 "the macro input box"
     focus "$mcr"
 }
 shot() { import -window root "$work/shot.png"; }
 # How many pixels of the screenshot have the colour #RRGGBB.
 pixels() { convert "$work/shot.png" -depth 8 txt:- | grep -ci "#$1" || true; }
+# Conditions on a new screenshot: the mark bands of P1 and P2 shown (more than 100 pixels
+# of them) or gone; P3's cell showing more (or fewer) than N pixels of its colour.
+marks_shown() {
+    shot
+    local n=$(($(pixels C35AC8) + $(pixels 875AC8))) # P1 and P2 under the red XOR mark band
+    [ "$1" = yes ] && [ "$n" -gt 100 ] && return 0
+    [ "$1" = no ] && [ "$n" -eq 0 ] && return 0
+    echo "$n pixels of mark bands"
+    return 1
+}
+p3_above() { shot; local n; n=$(pixels B45AC8); [ "$n" -gt "$1" ] || { echo "$n pixels of P3"; return 1; }; }
+p3_below() { shot; local n; n=$(pixels B45AC8); [ "$n" -lt "$1" ] || { echo "$n pixels of P3"; return 1; }; }
 
 start_program "$pics"
 keys space space
-shot
-marked=$(($(pixels C35AC8) + $(pixels 875AC8))) # P1 and P2 under the red XOR mark band
-[ "$marked" -gt 100 ] || fail "no mark bands to start with ($marked pixels)"
+wait_until 10 "no mark bands to start with" marks_shown yes
 
 open_macros
 store_macro 'COPY $M SUB'
 typed a
-macro_closed || fail "the macro window did not close after the run"
+macro_closed
 for i in 1 2; do [ -f "$work/pics/SUB/P$i.BMP" ] || fail "P$i not copied into SUB"; done
 [ -e "$work/pics/SUB/P3.BMP" ] && fail "P3 copied though not marked"
 expected=$(printf '%s\r\n' "${pics:0:2}" "CD ${pics:2}\\" "@CALL COPY P1.BMP SUB" "@CALL COPY P2.BMP SUB")
 [ "$(cat "$work/prog/TEMP.BAT")" = "$expected" ] || { cat -A "$work/prog/TEMP.BAT"; fail "TEMP.BAT"; }
-sleep 0.5
-shot
-left=$(($(pixels C35AC8) + $(pixels 875AC8)))
-[ "$left" -eq 0 ] || fail "marks still shown after the run ($left pixels)"
+wait_until 10 "marks still shown after the run" marks_shown no
 tr -d '\r' < "$work/prog/Tovn32.MCR" | head -1 | grep -qx 'COPY \$M SUB' || fail "slot A not saved"
 
 # A program started directly: the browser keeps painting while it runs. Notepad opens
@@ -92,28 +91,21 @@ pad=$(window_named 'メモ帳|Notepad')
 [ -n "$pad" ] || fail "NOTEPAD did not start"
 padpid=$(xdotool getwindowpid "$pad" 2>/dev/null || true)
 trap 'kill "$padpid" 2>/dev/null || true; cleanup' EXIT
-sleep 1
-shot
-before=$(pixels B45AC8) # P3's cell
-[ "$before" -gt 100 ] || fail "P3 not on the screen ($before pixels)"
+wait_until 10 "P3 not on the screen" p3_above 100
+before=$(pixels B45AC8)
 eval "$(xdotool getwindowgeometry --shell "$win")"
 xmessage -geometry "${WIDTH}x${HEIGHT}+${X}+${Y}" "cover" &
 cover=$!
-sleep 1.5
-shot
-[ "$(pixels B45AC8)" -lt $((before / 10)) ] || fail "the browser was not covered"
+wait_until 10 "the browser was not covered" p3_below $((before / 10))
 kill "$cover"
-sleep 1.5
-shot
-after=$(pixels B45AC8)
-[ "$after" -ge $((before * 9 / 10)) ] || fail "the browser did not repaint while NOTEPAD ran ($before -> $after)"
-[ -n "$(macro_window 1)" ] || fail "the macro window closed before NOTEPAD ended"
+wait_until 10 "the browser did not repaint while NOTEPAD ran (before: $before pixels)" \
+    p3_above $((before * 9 / 10 - 1))
+window_shown "$mcr" || fail "the macro window closed before NOTEPAD ended"
 focus "$pad"
-xdotool key alt+F4
-macro_closed 20 || fail "the macro window stayed open after NOTEPAD ended"
-focus "$win"
-xdotool key --window "$win" q
-wait_closed || fail "Q did not close the program"
+typed alt+F4
+window_gone "$pad" 10 "NOTEPAD"
+macro_closed 20
+quit_with q
 
 # Inside an archive: the changed copies go back, the work folder goes.
 mkdir "$work/arc"
@@ -128,7 +120,7 @@ open_macros
 typed Down Down
 store_macro 'ECHO X>>$M'
 typed c
-macro_closed || fail "the macro window did not close after the archive run"
+macro_closed
 [ -e "$work/prog/TEMP" ] && fail "the work folder is still there"
 mkdir "$work/out"
 (cd "$work/out" && lhasa xq "$work/arc/ARC.LZH") || fail "lhasa cannot read the archive"
@@ -141,7 +133,5 @@ for i in 1 2; do
         [ "$(tail -c 3 "$work/out/$name" | od -An -c | tr -d ' ')" = 'X\r\n' ] ||
         fail "L$i in the archive does not hold the macro's change"
 done
-focus "$win"
-xdotool key --window "$win" q
-wait_closed || fail "Q did not close the program"
+quit_with q
 echo "macros end to end: passed"

@@ -5,7 +5,6 @@
 # pictures, the arrows and N and B step, Space gives the mark band, any other key closes.
 set -eu
 source "$(dirname "$0")/../../tests/e2e/lib.sh" "$1"
-fail() { echo "FAIL: $*" >&2; exit 1; } # also from inside $(...)
 
 convert -size 60x40 xc:'rgb(255,0,0)' "BMP3:$work/pics/A.BMP"
 convert -size 100x50 xc:'rgb(0,255,0)' "BMP3:$work/pics/B.BMP"
@@ -24,13 +23,8 @@ viewer() {
     focus "$v"
     echo "$v"
 }
-closed() {
-    for _ in $(seq 20); do
-        [ -z "$(xdotool search --onlyvisible --name "$1\$" 2>/dev/null)" ] && return 0
-        sleep 0.25
-    done
-    fail "the viewer showing $1 did not close"
-}
+none_named() { [ -z "$(windows_named "$1")" ] || { echo "still shown"; return 1; }; }
+closed() { wait_until 5 "the viewer showing $1 did not close" none_named "$1\$"; }
 width() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p'; }
 # The colour on screen at x, y of a window (its top left corner including the frame).
 colour_at() {
@@ -38,11 +32,12 @@ colour_at() {
     import -window root "$work/shot.png"
     convert "$work/shot.png" -crop "1x1+$((X + $2))+$((Y + $3))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'
 }
-expect_colour() { # WINDOW X Y COLOUR
+colour_is() { # WINDOW X Y COLOUR
     local got
     got=$(colour_at "$1" "$2" "$3")
-    [ "$got" = "$4" ] || fail "$5: $got at $2,$3, expected $4"
+    [ "$got" = "$4" ] || { echo "$got"; return 1; }
 }
+expect_colour() { wait_until 5 "$5: not $4 at $2,$3" colour_is "$1" "$2" "$3" "$4"; }
 
 start_program "$pics"
 expect 4 "$pics\\A.BMP"
@@ -81,7 +76,7 @@ viewer B.BMP >/dev/null
 key n
 viewer C.BMP >/dev/null
 key Right # the last: a beep, C stays
-sleep 0.5
+holds_for 1 "Right moved on from the last picture" none_named '\\[ABD]\.BMP$'
 viewer C.BMP >/dev/null
 key Left
 viewer B.BMP >/dev/null
@@ -98,7 +93,5 @@ key Up
 closed A.BMP
 expect 4 "$pics\\A.BMP"
 
-focus "$win"
-key q
-wait_closed || fail "Q did not close the program"
+quit_with q
 echo "slide viewer end to end: passed"

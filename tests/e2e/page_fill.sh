@@ -44,7 +44,7 @@ first=$(watch_page 1 16)
 [ "${first##* }" = 16 ] || fail "page 1 never showed all its cells:$first"
 
 # Page 3 is not next to page 1, so nothing of it was decoded ahead.
-xdotool key --window "$win" shift+Next
+keys shift+Next
 seen=$(watch_page 33 48)
 expect 3 "Page : 3/3"
 echo "cells of page 3 seen while it painted:$seen"
@@ -57,6 +57,5 @@ for n in $seen; do
 done
 [ "$partial" -gt 0 ] || fail "page 3 appeared at once, not cell by cell:$seen"
 
-xdotool key --window "$win" q
-wait_closed || fail "Q did not close the program"
+quit_with q
 echo "page fill end to end: passed"

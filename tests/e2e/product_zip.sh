@@ -55,13 +55,6 @@ convert -size 320x400 "xc:rgb(221,34,238)" -size 320x400 "xc:rgb(204,51,85)" +ap
 mv "$work/BIG.MAG" "$work/pics/"
 pics=$("$tovn_wine" winepath -w "$work/pics" 2>/dev/null)
 
-keys() { xdotool key --window "$win" "$@"; sleep 0.3; }
-close() {
-    keys Escape
-    sleep 0.5
-    xdotool key Return # the question whether to quit, answered OK
-    wait_closed || fail "the program did not close"
-}
 # Waits until the window shows every colour given (rgb(r,g,b)): the thumbnails are drawn.
 shows() {
     local c n missing=""
@@ -108,11 +101,11 @@ done
 # inverts its cell, now stands on the last picture, SEA.BMP.
 shows "rgb(12,200,34)" "rgb(0,255,0)" "rgb(0,0,255)" "rgb(17,85,238)" "rgb(34,170,221)" \
     "rgb(221,34,238)" "rgb(204,51,85)"
-close
+quit_asked
 
 start_program "$pics\\PICS.LZH" "$product"
 expect 1 "Lha"
 expect 4 "$pics\\PICS.LZH\\A.BMP"
 shows "rgb(200,30,160)" "rgb(30,60,220)"
-close
+quit_asked
 echo "product zip: passed ($width-bit, $(basename "$zip"))"

@@ -14,9 +14,6 @@ echo hello > "$work/pics/README"
 echo x > "$work/pics/X.C"
 pics=$("$tovn_wine" winepath -w "$work/pics" 2>/dev/null)
 
-keys() { xdotool key --window "$win" "$@"; sleep 0.3; }
-typed() { xdotool key "$@"; sleep 0.3; } # to whichever window has the focus (a dialog)
-
 start_program "$pics"
 
 expect 1 "Normal"
@@ -39,19 +36,18 @@ expect 2 "Disp : 3*3(4)"
 keys Next
 expect 4 "$pics\\P10.BMP"
 keys j
-sleep 0.5
-typed 1 Return
+box=$(window_named '^Page Jump$' 20)
+[ -n "$box" ] || fail "J asked for no page"
+focus "$box"
+typed 1
+closing_key "$box" Return
+window_gone "$box" 10 "the page jump box"
 expect 3 "Page : 1/2"
 expect 4 "$pics\\P01.BMP"
-keys Escape
-sleep 0.5
-typed Escape # the question answered Cancel: still running
+answer_quit Escape # Cancel: still running
 kill -0 "$pid" 2>/dev/null || fail "Esc with Cancel closed the program"
 expect 1 "Normal"
-keys Escape
-sleep 0.5
-typed Return # answered OK
-wait_closed || fail "Esc with OK did not close the program"
+quit_asked
 
 tr -d '\r' < "$work/prog/Tovn32.INI" > "$work/ini.txt"
 grep -qx 'Img=3' "$work/ini.txt" || { cat "$work/ini.txt"; fail "Img not 3"; }
