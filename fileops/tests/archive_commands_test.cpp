@@ -118,6 +118,45 @@ TEST_F(ArchiveCommands, AnExtractionTheLibraryRefusesIsReportedAndChangesNothing
     EXPECT_TRUE(st().TargetList.empty());
 }
 
+// The library replaces a file of the same name at the destination without asking: that file
+// goes first where delete puts deleted pictures.
+TEST_F(ArchiveCommands, AFileAnExtractionWouldReplaceIsKeptAsDeleteKeepsPictures) {
+    StartInArchive(3, 2);
+    TestFolder backup{L"backup"};
+    st().BackupDir = backup.Path();
+    const std::string decoy = "another picture of the same name";
+    const bool trashKnown = !TrashPath(L"").empty();
+    struct Case {
+        int mode;
+        bool inBackup, inTrash;
+    } cases[] = {{0, false, false}, {1, false, true}, {2, true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        st().BackupMode = c.mode;
+        WriteTextFile(dest / L"P01.BMP", decoy);
+        ::DeleteFileW((backup / L"P01.BMP").c_str());
+        const int trashed = TrashCount(L"P01.BMP");
+        Choose(dest.Path());
+        Key('C');
+        EXPECT_EQ(Contents(dest / L"P01.BMP").substr(0, 2), "BM"); // the archive's picture
+        EXPECT_EQ(Contents(backup / L"P01.BMP") == decoy, c.inBackup);
+        if (trashKnown) {
+            EXPECT_EQ(TrashCount(L"P01.BMP"), trashed + (c.inTrash ? 1 : 0));
+        }
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // A backup folder that cannot take the file: nothing is extracted over it, nothing moved.
+    st().BackupMode = 2;
+    st().BackupDir = pictures / L"ARC.LZH\\";
+    WriteTextFile(dest / L"P01.BMP", decoy);
+    Choose(dest.Path());
+    Key('M');
+    EXPECT_EQ(Contents(dest / L"P01.BMP"), decoy);
+    EXPECT_TRUE(InArchive(L"P01.BMP"));
+    EXPECT_EQ(LastMessage(), L"コピーを確かめられないため，元のファイルは削除しませんでした．");
+}
+
 TEST_F(ArchiveCommands, DeleteKeepsABackupBeforeRemovingEntries) {
     StartInArchive(3, 2);
     st().BackupMode = 2;

@@ -136,6 +136,37 @@ TEST_F(BmpConversion, WithoutMarksTheCursorPictureIsConvertedUpToItsFirstDot) {
     EXPECT_EQ(dialogs.beeps, 0);
 }
 
+// X.Y.MAG converts to X.BMP: a file of that name goes first where delete puts deleted
+// pictures.
+TEST_F(BmpConversion, AFileTheOutputWouldReplaceIsKeptAsDeleteKeepsPictures) {
+    WriteBytes(pictures / L"X.Y.MAG", imaging::EncodeMag(Pattern16(16, 8)));
+    TestFolder backup{L"backup"};
+    const std::vector<uint8_t> decoy = {'n', 'o', 't', ' ', 'o', 'u', 'r', 's'};
+    WriteBytes(pictures / L"X.BMP", decoy);
+    StartAt(3);
+    st().BackupDir = backup.Path();
+    const bool trashKnown = !TrashPath(L"").empty();
+    struct Case {
+        int mode;
+        bool inBackup, inTrash;
+    } cases[] = {{0, false, false}, {1, false, true}, {2, true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        st().BackupMode = c.mode;
+        WriteBytes(pictures / L"X.BMP", decoy);
+        ::DeleteFileW((backup / L"X.BMP").c_str());
+        const int trashed = TrashCount(L"X.BMP");
+        while (CursorName() != L"X.Y.MAG") Key(VK_RIGHT);
+        Convert();
+        EXPECT_NE(ReadBytes(pictures / L"X.BMP"), decoy);
+        EXPECT_EQ(ReadBytes(backup / L"X.BMP") == decoy, c.inBackup);
+        if (trashKnown) {
+            EXPECT_EQ(TrashCount(L"X.BMP"), trashed + (c.inTrash ? 1 : 0));
+        }
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
 TEST_F(BmpConversion, AnOutputThatCannotBeCreatedIsReportedAndTheRunGoesOn) {
     WritePictures();
     pictures.MakeFolder(L"A.BMP"); // a folder where the file should go
@@ -213,8 +244,17 @@ TEST_F(ArchiveConversion, AnArchiveThatDoesNotTakeEveryFileIsPutBackAndTheFilesA
     MoveIntoArchive(w(), {L"A.BMP", odd});
     EXPECT_EQ(ReadBytes(archive), before);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    // The message names the folder the copies are in.
-    EXPECT_NE(dialogs.messages[0].text.find(st().TempDir + L"KEPT\\"), std::wstring::npos);
-    EXPECT_TRUE(FileExists(st().TempDir + L"KEPT\\A.BMP"));
-    EXPECT_TRUE(FileExists(st().TempDir + L"KEPT\\" + odd));
+    // The message names the folder the copies are in: beside the program, outside the work
+    // folder, and a new one for each run.
+    EXPECT_NE(dialogs.messages[0].text.find(program / L"KEPT\\"), std::wstring::npos);
+    EXPECT_TRUE(FileExists(program / L"KEPT\\A.BMP"));
+    EXPECT_TRUE(FileExists(program / (L"KEPT\\" + odd)));
+    EXPECT_FALSE(FileExists(program / (L"KEPT\\PICS.LZH")));
+
+    WriteSolidBmp(st().TempDir + L"A.BMP", 8, 8, 1, 2, 3); // the library took this one
+    MoveIntoArchive(w(), {L"A.BMP", odd});
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_NE(dialogs.messages[1].text.find(program / L"KEPT2\\"), std::wstring::npos);
+    EXPECT_TRUE(FileExists(program / L"KEPT2\\A.BMP"));
+    EXPECT_TRUE(FileExists(program / L"KEPT\\A.BMP"));
 }
