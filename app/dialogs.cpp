@@ -11,8 +11,8 @@ public:
         return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
     }
     bool Input(HWND owner, const std::wstring& caption, const std::wstring& prompt,
-               std::wstring& text) override {
-        return ShowInputBox(owner, caption, prompt, text);
+               std::wstring& text, size_t maxLength) override {
+        return ShowInputBox(owner, caption, prompt, text, maxLength);
     }
     bool Choose(HWND owner, const ChooserRequest& request, ChooserAnswer& answer) override {
         return ShowChooser(owner, request, answer);

@@ -30,9 +30,10 @@ public:
     // A message box; returns IDOK / IDCANCEL (flags as MessageBoxW: MB_OK, MB_OKCANCEL, icons).
     virtual int Message(HWND owner, const std::wstring& text, const std::wstring& caption,
                         UINT flags) = 0;
-    // A modal input box; returns false on Cancel. text holds the default going in.
+    // A modal input box; returns false on Cancel. text holds the default going in. A
+    // maxLength other than 0 is the most characters the box lets the user type.
     virtual bool Input(HWND owner, const std::wstring& caption, const std::wstring& prompt,
-                       std::wstring& text) = 0;
+                       std::wstring& text, size_t maxLength = 0) = 0;
     // The chooser (folder, archive, destination, count). Returns true for OK. The answer is
     // filled on every close, OK or not.
     virtual bool Choose(HWND owner, const ChooserRequest& request, ChooserAnswer& answer) = 0;

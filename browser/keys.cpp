@@ -619,6 +619,21 @@ void MainWindow::imgMainDblClick() {
     FormKeyDown(key, 0);
 }
 
+// Each notch turns a page as Page Up (away from the user) or Page Down does, with the keys'
+// Shift and Ctrl forms; the small steps of a fine-grained wheel add up to a notch, and turning
+// back starts the count again.
+void MainWindow::MouseWheel(int delta, unsigned buttons) {
+    if ((delta > 0) != (wheelRest_ > 0)) wheelRest_ = 0;
+    wheelRest_ += delta;
+    const unsigned shift = (buttons & MK_SHIFT ? ssShift : 0) | (buttons & MK_CONTROL ? ssCtrl : 0);
+    while (hwnd_ && (wheelRest_ >= WHEEL_DELTA || wheelRest_ <= -WHEEL_DELTA)) {
+        const bool up = wheelRest_ > 0;
+        wheelRest_ -= up ? WHEEL_DELTA : -WHEEL_DELTA;
+        WORD key = up ? VK_PRIOR : VK_NEXT;
+        FormKeyDown(key, shift);
+    }
+}
+
 void MainWindow::sbMainScroll(int code, int) {
     CursorBandHidden hidden(*this);
     if (code == SB_LINEUP || code == SB_LINEDOWN || code == SB_PAGEUP || code == SB_PAGEDOWN ||

@@ -221,6 +221,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK:
         imgMainDblClick();
         return 0;
+    case WM_MOUSEWHEEL:
+        MouseWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp));
+        return 0;
     case WM_VSCROLL:
         if (reinterpret_cast<HWND>(lp) == sbMain_) {
             SCROLLINFO si = {sizeof si, SIF_POS};

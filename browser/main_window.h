@@ -78,6 +78,8 @@ public:
     void FormKeyPress(wchar_t& key);
     void imgMainMouseDown(int button, unsigned shift, int x, int y);
     void imgMainDblClick();
+    // A turn of the mouse wheel: delta in the wheel's units, buttons as MK_SHIFT, MK_CONTROL.
+    void MouseWheel(int delta, unsigned buttons);
     void sbMainScroll(int code, int position);
 
     // Grid state operations.
@@ -184,6 +186,7 @@ private:
     CellStore cellPictures_;
     int prefetchCount_ = 0;
     int layoutWidth_ = -1, layoutHeight_ = -1;
+    int wheelRest_ = 0; // wheel turn not yet a whole notch
     // Capture mode (menu N6): made on first use, its hook removed when the window closes.
     std::unique_ptr<Capture> capture_;
 };

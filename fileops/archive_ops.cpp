@@ -4,6 +4,7 @@
 #include "app/win_text.h"
 #include "archive/unlha.h"
 #include "browser/browser_port.h"
+#include "fileops/commands.h"
 #include "fileops/requests.h"
 #include "fileops/shell_ops.h"
 #include "fileops/slot_edits.h"
@@ -46,7 +47,11 @@ std::vector<std::wstring> ArchiveTargetNames(BrowserPort& w) {
 
 Result ExtractTargets(BrowserPort& w, const std::wstring& folder) {
     if (!FileExists(w.ArchivePath())) return ArchiveMissing(w);
-    return Run(w, ExtractCommand(w.ArchivePath(), folder, ArchiveTargetNames(w)));
+    // The library replaces files of the same name without asking: they are kept first.
+    const std::vector<std::wstring> names = ArchiveTargetNames(w);
+    Result keptAside = PutAsideBeforeReplacing(w, folder, names);
+    if (!keptAside) return keptAside;
+    return Run(w, ExtractCommand(w.ArchivePath(), folder, names));
 }
 
 bool ExtractForCommand(BrowserPort& w, const std::wstring& folder) {

@@ -11,8 +11,10 @@ namespace tovn {
 
 class BrowserPort;
 
-// Unpacks every target into folder (ends in "\"). Fails with ERROR_FILE_NOT_FOUND, without
-// calling the library, when the archive file is missing, or with the library's code.
+// Unpacks every target into folder (ends in "\"); files there that the targets replace are
+// first put aside as delete does (PutAsideBeforeReplacing). Fails with ERROR_FILE_NOT_FOUND,
+// without calling the library, when the archive file is missing, with the shell's failure
+// when a file could not be put aside (nothing is extracted then), or with the library's code.
 Result ExtractTargets(BrowserPort& w, const std::wstring& folder);
 // ExtractTargets for a command: a vanished archive takes the browser back to its folder, a
 // refusal of the library is reported. False when the command must stop.

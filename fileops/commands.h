@@ -1,6 +1,8 @@
 // The commands behind the keys of RunFileCommand, and the steps they share.
 #pragma once
+#include "app/result.h"
 #include <string>
+#include <vector>
 
 namespace tovn {
 
@@ -18,6 +20,11 @@ void Pack(BrowserPort& w, bool removePacked);
 // Deletes the targets found in folder as backupMode says, emptying their slots first.
 // True when the shell reports every file done.
 bool DeleteTargets(BrowserPort& w, const std::wstring& folder, int backupMode);
+// The files of folder that files of these names are about to replace go where delete puts
+// deleted pictures (recycle bin, backup folder); with no backup they are left to be replaced.
+// Fails, with the files where they were, when the shell does not put every one aside.
+Result PutAsideBeforeReplacing(BrowserPort& w, const std::wstring& folder,
+                               const std::vector<std::wstring>& names);
 // Puts the cursor back on a file after slots were emptied.
 void AfterRemoval(BrowserPort& w);
 // Asks the chooser for a destination folder; on OK sets CopyDir and returns true.

@@ -178,6 +178,19 @@ bool DeleteTargets(BrowserPort& w, const std::wstring& folder, int backupMode) {
         .ok();
 }
 
+Result PutAsideBeforeReplacing(BrowserPort& w, const std::wstring& folder,
+                               const std::vector<std::wstring>& names) {
+    const BrowserState& st = w.State();
+    if (st.BackupMode == 0) return Result::Ok();
+    std::vector<std::wstring> replaced;
+    for (const std::wstring& name : names)
+        if (FileExists(folder + name)) replaced.push_back(folder + name);
+    // The folder is an ordinary one here, never the archive: a backup folder replaces its own
+    // files as delete does there.
+    return RunShellOperation(w.Owner(), DeletionRequest(st.BackupMode, false, folder, st.BackupDir),
+                             replaced);
+}
+
 void AfterRemoval(BrowserPort& w) {
     BrowserState& st = w.State();
     switch (PlanAfterRemoval(st)) {

@@ -21,7 +21,7 @@ constexpr COLORREF kBlack = RGB(0, 0, 0), kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-constexpr size_t kMacroLength = 255; // what the input box takes
+constexpr size_t kMacroLength = 255; // the most the input box lets the user type
 
 HMENU ControlId(int id) {
     return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
@@ -167,9 +167,10 @@ void TfrmMcr::MoveHighlightTo(int slot) {
 
 void TfrmMcr::EditSlot() {
     std::wstring text = FromAnsi(macroList_[currentSlot_ - 1]);
-    if (!CurrentDialogs().Input(hwnd_, L"Input Tovane 32 MCR", L"マクロを入力して下さい．", text))
+    if (!CurrentDialogs().Input(hwnd_, L"Input Tovane 32 MCR", L"マクロを入力して下さい．", text,
+                                kMacroLength))
         return;
-    macroList_[currentSlot_ - 1] = ToAnsi(text.substr(0, kMacroLength));
+    macroList_[currentSlot_ - 1] = ToAnsi(text);
     ShowSlot(currentSlot_);
 }
 

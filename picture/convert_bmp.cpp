@@ -8,6 +8,7 @@
 #include "core/slide_geometry.h"
 #include "core/slots.h"
 #include "fileops/archive_ops.h"
+#include "fileops/commands.h"
 #include "fileops/requests.h"
 #include "fileops/shell_ops.h"
 #include "imaging/bmp.h"
@@ -19,9 +20,6 @@ namespace tovn {
 namespace {
 
 const wchar_t kSaveCaption[] = L"TOVN Can not Save Files";
-// Copies of the converted files and of the archive, kept until the archive is seen to hold
-// every converted file.
-const wchar_t kKeptFolder[] = L"KEPT\\";
 
 size_t StrideOf(int width, int bitCount) {
     return (size_t(width) * size_t(bitCount) + 31) / 32 * 4;
@@ -80,17 +78,30 @@ bool ConvertOne(BrowserPort& w, const std::wstring& name, const std::wstring& ou
     }
     written = BmpOutputName(name);
     const std::vector<uint8_t> file = BmpFileOf(loaded.picture);
-    if (file.empty() || !WriteFileBytes(outDir + written, file.data(), file.size())) {
+    if (file.empty() || !PutAsideBeforeReplacing(w, outDir, {written}) ||
+        !WriteFileBytes(outDir + written, file.data(), file.size())) {
         CurrentDialogs().Message(w.Owner(), name + L"の保存に失敗しました．", kSaveCaption, MB_OK);
         return false;
     }
     return true;
 }
 
+// Where copies of the converted files and of the archive stay until the archive is seen to
+// hold every converted file: a new folder beside the program, since the work folder belongs
+// to one operation and an earlier run's copies must not be replaced.
+std::wstring NewKeptFolder(const std::wstring& programDir) {
+    for (int n = 1; n < 1000; ++n) {
+        const std::wstring folder =
+            programDir + L"KEPT" + (n > 1 ? std::to_wstring(n) : std::wstring()) + L"\\";
+        if (!PathExists(folder)) return folder;
+    }
+    return L"";
+}
+
 bool KeepCopies(const std::wstring& archivePath, const std::wstring& archiveName,
-                const std::wstring& tempDir, const std::vector<std::wstring>& saved) {
-    const std::wstring kept = tempDir + kKeptFolder;
-    if (!MakeFolderWithParents(kept) ||
+                const std::wstring& tempDir, const std::wstring& kept,
+                const std::vector<std::wstring>& saved) {
+    if (kept.empty() || !MakeFolderWithParents(kept) ||
         !::CopyFileW(archivePath.c_str(), (kept + archiveName).c_str(), FALSE))
         return false;
     for (const std::wstring& name : saved)
@@ -98,15 +109,24 @@ bool KeepCopies(const std::wstring& archivePath, const std::wstring& archiveName
     return true;
 }
 
+void ReportNotMoved(BrowserPort& w, const std::wstring& where) {
+    CurrentDialogs().Beep();
+    CurrentDialogs().Message(w.Owner(),
+                             L"書庫にBMPファイルを入れられませんでした．変換したファイルは" +
+                                 where + L"にあります．",
+                             kSaveCaption, MB_OK);
+}
+
 } // namespace
 
 void MoveIntoArchive(BrowserPort& w, const std::vector<std::wstring>& saved) {
     BrowserState& st = w.State();
     const std::wstring archivePath = w.ArchivePath();
-    const std::wstring kept = st.TempDir + kKeptFolder;
-    bool copiesKept = false, held = false, restored = true;
-    if (KeepCopies(archivePath, st.ArchiveName, st.TempDir, saved)) {
-        copiesKept = true;
+    const std::wstring kept = NewKeptFolder(w.ProgramDir());
+    if (kept.empty()) return ReportNotMoved(w, st.TempDir);
+    bool held = false, restored = true;
+    const bool copiesKept = KeepCopies(archivePath, st.ArchiveName, st.TempDir, kept, saved);
+    if (copiesKept) {
         st.DialogParam = L"m -c -n " + Quoted(archivePath);
         for (const std::wstring& name : saved) st.DialogParam += L" " + Quoted(st.TempDir + name);
         RunUnlha(w.Owner(), ToAnsi(st.DialogParam));
@@ -121,11 +141,8 @@ void MoveIntoArchive(BrowserPort& w, const std::vector<std::wstring>& saved) {
         ClearTempDir(w);
         return;
     }
-    CurrentDialogs().Beep();
-    CurrentDialogs().Message(w.Owner(),
-                             L"書庫にBMPファイルを入れられませんでした．変換したファイルは" +
-                                 (copiesKept ? kept : st.TempDir) + L"にあります．",
-                             kSaveCaption, MB_OK);
+    if (!copiesKept) ClearTempDir(kept);
+    ReportNotMoved(w, copiesKept ? kept : st.TempDir);
 }
 
 std::vector<uint8_t> BmpFileOf(const Picture& picture) {

@@ -183,8 +183,8 @@ public:
         return outer_.Message(owner, text, caption, flags);
     }
     bool Input(HWND owner, const std::wstring& caption, const std::wstring& prompt,
-               std::wstring& text) override {
-        return outer_.Input(owner, caption, prompt, text);
+               std::wstring& text, size_t maxLength) override {
+        return outer_.Input(owner, caption, prompt, text, maxLength);
     }
     bool Choose(HWND owner, const ChooserRequest& request, ChooserAnswer& answer) override {
         return outer_.Choose(owner, request, answer);

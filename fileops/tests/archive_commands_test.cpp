@@ -118,6 +118,29 @@ TEST_F(ArchiveCommands, AnExtractionTheLibraryRefusesIsReportedAndChangesNothing
     EXPECT_TRUE(st().TargetList.empty());
 }
 
+// The library replaces a file of the same name at the destination without asking: that file
+// goes first where delete puts deleted pictures.
+TEST_F(ArchiveCommands, AFileAnExtractionWouldReplaceIsKeptAsDeleteKeepsPictures) {
+    StartInArchive(3, 2);
+    TestFolder backup{L"backup"};
+    ExpectReplacedFileKept(dest / L"P01.BMP", backup.Path(), [&] {
+        Choose(dest.Path());
+        Key('C');
+        EXPECT_EQ(Contents(dest / L"P01.BMP").substr(0, 2), "BM"); // the archive's picture
+    });
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // A backup folder that cannot take the file: nothing is extracted over it, nothing moved.
+    st().BackupMode = 2;
+    st().BackupDir = pictures / L"ARC.LZH\\";
+    WriteTextFile(dest / L"P01.BMP", "another picture");
+    Choose(dest.Path());
+    Key('M');
+    EXPECT_EQ(Contents(dest / L"P01.BMP"), "another picture");
+    EXPECT_TRUE(InArchive(L"P01.BMP"));
+    EXPECT_EQ(LastMessage(), L"コピーを確かめられないため，元のファイルは削除しませんでした．");
+}
+
 TEST_F(ArchiveCommands, DeleteKeepsABackupBeforeRemovingEntries) {
     StartInArchive(3, 2);
     st().BackupMode = 2;

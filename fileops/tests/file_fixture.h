@@ -41,24 +41,10 @@ protected:
     void Answer(std::initializer_list<const wchar_t*> texts) {
         for (const wchar_t* t : texts) dialogs.inputAnswers.push_back(std::wstring(t));
     }
-    // Where the desktop trash keeps a deleted file (Wine names the Unix home \\??\\Z:\\...);
-    // empty when the home folder is unknown.
-    static std::wstring TrashPath(const std::wstring& name) {
-        wchar_t home[MAX_PATH] = {};
-        if (::GetEnvironmentVariableW(L"WINEHOMEDIR", home, MAX_PATH) < 5) return L"";
-        return std::wstring(home + 4) + L"\\.local\\share\\Trash\\files\\" + name;
-    }
-    // How many files in the trash carry name (the trash adds a suffix to a name it holds).
-    static int TrashCount(const std::wstring& name) {
-        std::wstring pattern = TrashPath(name);
-        if (pattern.empty()) return 0;
-        WIN32_FIND_DATAW fd;
-        UniqueFind find(::FindFirstFileW((pattern + L"*").c_str(), &fd));
-        int n = 0;
-        if (find) do
-                ++n;
-            while (::FindNextFileW(find.get(), &fd));
-        return n;
+    static std::string Contents(const std::wstring& path) {
+        std::string bytes;
+        ReadFileBytes(path, bytes);
+        return bytes;
     }
     std::wstring LastMessage() const {
         return dialogs.messages.empty() ? L"" : dialogs.messages.back().text;

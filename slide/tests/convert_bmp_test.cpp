@@ -136,6 +136,20 @@ TEST_F(BmpConversion, WithoutMarksTheCursorPictureIsConvertedUpToItsFirstDot) {
     EXPECT_EQ(dialogs.beeps, 0);
 }
 
+// X.Y.MAG converts to X.BMP: a file of that name goes first where delete puts deleted
+// pictures.
+TEST_F(BmpConversion, AFileTheOutputWouldReplaceIsKeptAsDeleteKeepsPictures) {
+    WriteBytes(pictures / L"X.Y.MAG", imaging::EncodeMag(Pattern16(16, 8)));
+    WriteSolidBmp(pictures / L"X.BMP", 8, 8, 1, 2, 3);
+    StartAt(3);
+    TestFolder backup{L"backup"};
+    ExpectReplacedFileKept(pictures / L"X.BMP", backup.Path(), [&] {
+        while (CursorName() != L"X.Y.MAG") Key(VK_RIGHT);
+        Convert();
+    });
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
 TEST_F(BmpConversion, AnOutputThatCannotBeCreatedIsReportedAndTheRunGoesOn) {
     WritePictures();
     pictures.MakeFolder(L"A.BMP"); // a folder where the file should go
@@ -213,8 +227,17 @@ TEST_F(ArchiveConversion, AnArchiveThatDoesNotTakeEveryFileIsPutBackAndTheFilesA
     MoveIntoArchive(w(), {L"A.BMP", odd});
     EXPECT_EQ(ReadBytes(archive), before);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    // The message names the folder the copies are in.
-    EXPECT_NE(dialogs.messages[0].text.find(st().TempDir + L"KEPT\\"), std::wstring::npos);
-    EXPECT_TRUE(FileExists(st().TempDir + L"KEPT\\A.BMP"));
-    EXPECT_TRUE(FileExists(st().TempDir + L"KEPT\\" + odd));
+    // The message names the folder the copies are in: beside the program, outside the work
+    // folder, and a new one for each run.
+    EXPECT_NE(dialogs.messages[0].text.find(program / L"KEPT\\"), std::wstring::npos);
+    EXPECT_TRUE(FileExists(program / L"KEPT\\A.BMP"));
+    EXPECT_TRUE(FileExists(program / (L"KEPT\\" + odd)));
+    EXPECT_FALSE(FileExists(program / (L"KEPT\\PICS.LZH")));
+
+    WriteSolidBmp(st().TempDir + L"A.BMP", 8, 8, 1, 2, 3); // the library took this one
+    MoveIntoArchive(w(), {L"A.BMP", odd});
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_NE(dialogs.messages[1].text.find(program / L"KEPT2\\"), std::wstring::npos);
+    EXPECT_TRUE(FileExists(program / L"KEPT2\\A.BMP"));
+    EXPECT_TRUE(FileExists(program / L"KEPT\\A.BMP"));
 }

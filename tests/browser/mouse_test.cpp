@@ -62,3 +62,37 @@ TEST_F(Mouse, ScrollArrowsPagesAndThumb) {
     Scroll(SB_ENDSCROLL);
     EXPECT_EQ(CursorName(), L"P12.BMP");
 }
+
+TEST_F(Mouse, TheWheelTurnsAPagePerNotchAndAddsUpFineSteps) {
+    Key('2'); // 2 x 2: three pages
+    ASSERT_EQ(st().PageCount, 3);
+    auto wheel = [&](int delta, WORD buttons = 0) {
+        ::SendMessageW(w().Handle(), WM_MOUSEWHEEL, MAKEWPARAM(buttons, WORD(short(delta))),
+                       MAKELPARAM(10, 10));
+        Pump();
+    };
+    auto page = [&] { return st().CurrentPage; };
+    wheel(-2 * WHEEL_DELTA); // two notches in one turn
+    EXPECT_EQ(page(), 3);
+    EXPECT_EQ(CursorName(), L"P09.BMP");
+    wheel(WHEEL_DELTA);
+    EXPECT_EQ(page(), 2);
+    EXPECT_EQ(CursorName(), L"P05.BMP");
+    wheel(-40);
+    wheel(-40);
+    EXPECT_EQ(page(), 2);
+    wheel(-40);
+    EXPECT_EQ(page(), 3);
+    // Turning back forgets what was turned the other way.
+    wheel(WHEEL_DELTA);
+    wheel(100);
+    wheel(-100);
+    wheel(-20);
+    EXPECT_EQ(page(), 3);
+    // Shift as with the keys: to the first page, to the last page.
+    wheel(WHEEL_DELTA, MK_SHIFT);
+    EXPECT_EQ(page(), 1);
+    wheel(-WHEEL_DELTA, MK_SHIFT);
+    EXPECT_EQ(page(), 3);
+    EXPECT_EQ(dialogs.beeps, 0);
+}

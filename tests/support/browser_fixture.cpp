@@ -1,5 +1,6 @@
 #include "support/browser_fixture.h"
 #include "app/wait_window.h"
+#include "app/win_text.h"
 #include <commctrl.h>
 
 namespace tovn::test {
@@ -87,6 +88,30 @@ std::wstring BrowserFixture::IniText(const wchar_t* section, const wchar_t* key)
 void BrowserFixture::PutIni(const wchar_t* section, const wchar_t* key,
                             const std::wstring& value) const {
     ::WritePrivateProfileStringW(section, key, value.c_str(), (program / L"Tovn32.INI").c_str());
+}
+
+void BrowserFixture::ExpectReplacedFileKept(const std::wstring& path, const std::wstring& backupDir,
+                                            const std::function<void()>& step) {
+    const std::string decoy = "another file of the same name";
+    const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+    const bool trashKnown = !TrashPath(L"").empty();
+    st().BackupDir = backupDir;
+    for (int mode : {0, 1, 2}) {
+        SCOPED_TRACE(mode);
+        st().BackupMode = mode;
+        WriteTextFile(path, decoy);
+        ::DeleteFileW((backupDir + name).c_str());
+        const int trashed = TrashCount(name);
+        step();
+        std::string now, backedUp;
+        ReadFileBytes(path, now);
+        ReadFileBytes(backupDir + name, backedUp);
+        EXPECT_NE(now, decoy);
+        EXPECT_EQ(backedUp == decoy, mode == 2);
+        if (trashKnown) {
+            EXPECT_EQ(TrashCount(name) - trashed, mode == 1 ? 1 : 0);
+        }
+    }
 }
 
 } // namespace tovn::test

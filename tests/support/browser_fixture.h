@@ -5,6 +5,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/test_folder.h"
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 
 namespace tovn::test {
@@ -27,6 +28,11 @@ protected:
     void Pump();
     std::wstring IniText(const wchar_t* section, const wchar_t* key) const;
     void PutIni(const wchar_t* section, const wchar_t* key, const std::wstring& value) const;
+    // For each backup mode: puts a file of other contents at path, runs step (which must put
+    // a new file there) and checks that the old one went where that mode keeps deleted
+    // pictures: nowhere (0), the desktop trash (1), the backup folder backupDir (2).
+    void ExpectReplacedFileKept(const std::wstring& path, const std::wstring& backupDir,
+                                const std::function<void()>& step);
 
     ScriptedDialogs dialogs;
     TestFolder program{L"prog"};

@@ -13,8 +13,8 @@ int ScriptedDialogs::Message(HWND owner, const std::wstring& text, const std::ws
 }
 
 bool ScriptedDialogs::Input(HWND, const std::wstring& caption, const std::wstring& prompt,
-                            std::wstring& text) {
-    inputs.push_back({caption, prompt, text});
+                            std::wstring& text, size_t maxLength) {
+    inputs.push_back({caption, prompt, text, maxLength});
     if (inputAnswers.empty()) return false;
     std::optional<std::wstring> a = inputAnswers.front();
     inputAnswers.pop_front();

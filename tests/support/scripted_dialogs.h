@@ -17,6 +17,7 @@ struct ShownMessage {
 
 struct ShownInput {
     std::wstring caption, prompt, initial;
+    size_t maxLength = 0;
 };
 
 class ScriptedDialogs : public Dialogs {
@@ -30,8 +31,8 @@ public:
     }
     int Message(HWND owner, const std::wstring& text, const std::wstring& caption,
                 UINT flags) override;
-    bool Input(HWND, const std::wstring& caption, const std::wstring& prompt,
-               std::wstring& text) override;
+    bool Input(HWND, const std::wstring& caption, const std::wstring& prompt, std::wstring& text,
+               size_t maxLength) override;
     bool Choose(HWND, const ChooserRequest& request, ChooserAnswer& answer) override;
 
     int beeps = 0;

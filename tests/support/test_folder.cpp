@@ -1,4 +1,5 @@
 #include "support/test_folder.h"
+#include "win/handles.h"
 #include <windows.h>
 #include <vector>
 
@@ -94,6 +95,24 @@ std::wstring TestFolder::MakeFile(const std::wstring& name) const {
 std::wstring TestFolder::MakeFolder(const std::wstring& name) const {
     ::CreateDirectoryW((path_ + name).c_str(), nullptr);
     return path_ + name;
+}
+
+std::wstring TrashPath(const std::wstring& name) {
+    wchar_t home[MAX_PATH] = {};
+    if (::GetEnvironmentVariableW(L"WINEHOMEDIR", home, MAX_PATH) < 5) return L"";
+    return std::wstring(home + 4) + L"\\.local\\share\\Trash\\files\\" + name;
+}
+
+int TrashCount(const std::wstring& name) {
+    std::wstring pattern = TrashPath(name);
+    if (pattern.empty()) return 0;
+    WIN32_FIND_DATAW fd;
+    UniqueFind find(::FindFirstFileW((pattern + L"*").c_str(), &fd));
+    int n = 0;
+    if (find) do
+            ++n;
+        while (::FindNextFileW(find.get(), &fd));
+    return n;
 }
 
 } // namespace tovn::test

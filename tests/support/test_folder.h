@@ -29,5 +29,10 @@ void WriteTextFile(const std::wstring& path, const std::string& text);
 // Sets the file's last-write time that many days back (a changed file, to the date checks).
 void SetWrittenDaysAgo(const std::wstring& path, int days);
 void RemoveTree(const std::wstring& folder);
+// Where the desktop trash keeps a deleted file (Wine names the Unix home \\??\\Z:\\...);
+// empty when the home folder is unknown.
+std::wstring TrashPath(const std::wstring& name);
+// How many files in the trash carry name (the trash adds a suffix to a name it holds).
+int TrashCount(const std::wstring& name);
 
 } // namespace tovn::test

@@ -55,6 +55,25 @@ TEST(InputBox, OkAndEnterReturnTheTypedTextCancelAndEscapeKeepTheDefault) {
     }
 }
 
+TEST(InputBox, ALimitStopsTypingAndPastingButShowsALongerDefaultWhole) {
+    std::wstring shown, typed;
+    OnShown hook([&](HWND w) {
+        HWND edit = ::GetDlgItem(w, kInputEdit);
+        shown = dlg::TextOf(edit);
+        ::SetWindowTextW(edit, L"");
+        for (int i = 0; i < 7; ++i) ::SendMessageW(edit, WM_CHAR, L'x', 0);
+        typed = dlg::TextOf(edit);
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        ::SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"写真写真写真写真"));
+        test::Click(w, IDOK);
+    });
+    std::wstring text = L"abcdefgh";
+    EXPECT_TRUE(ShowInputBox(nullptr, L"Input Tovane 32 MCR", L"p", text, 5));
+    EXPECT_EQ(shown, L"abcdefgh");
+    EXPECT_EQ(typed, L"xxxxx");
+    EXPECT_EQ(text, L"写真写真写");
+}
+
 TEST(InputBox, TheSeamShowsTheRealDialogs) {
     OnShown hook([&](HWND w) {
         test::SetText(w, kInputEdit, L"3");
