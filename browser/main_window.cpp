@@ -6,6 +6,7 @@
 #include "core/command_line.h"
 #include "core/slots.h"
 #include "core/text.h"
+#include "win/ui_font.h"
 #include "app/win_text.h"
 #include <commctrl.h>
 #include <shellapi.h>
@@ -64,8 +65,8 @@ void MainWindow::CreateControls(HINSTANCE instance) {
                                 kScrollBarWidth, 100, hwnd_, nullptr, instance, nullptr);
     stBar_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
                                nullptr, instance, nullptr);
-    canvasFont_.reset(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                                    L"MS UI Gothic"));
+    // The status bar's height follows its font, so the file name keeps its underscores.
+    canvasFont_ = UiFontShowingUnderscore(L"MS UI Gothic", -12);
     ::SendMessageW(stBar_, WM_SETFONT, reinterpret_cast<WPARAM>(canvasFont_.get()), TRUE);
     CreateMenuBar();
 }

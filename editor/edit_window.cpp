@@ -1,4 +1,5 @@
 #include "editor/edit_window.h"
+#include "editor/text_spacing.h"
 #include "app/dialogs.h"
 #include "app/modal_loop.h"
 #include "app/wait_window.h"
@@ -21,8 +22,8 @@ const wchar_t kImageClass[] = L"TovnEditImage";
 constexpr int kButtonHeight = 20;  // the tool buttons, and the swatch strip under the picture
 constexpr int kCommandHeight = 18; // Write, Save, Cansel
 constexpr int kMinWidth = 400;
-constexpr int kTextHeight = -12; // the canvas font's height
-constexpr int kCharacterExtra = -10;
+constexpr int kTextHeight = -12;     // the canvas font's height
+constexpr int kCharacterExtra = -10; // asked for; see ReadableCharacterExtra
 
 UniqueFont MakeFont(int height, const wchar_t* face, int pitch = DEFAULT_PITCH) {
     return UniqueFont(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
@@ -611,16 +612,16 @@ void TfrmEdit::DrawLayers(HBITMAP bitmap) {
             ::LineTo(dc, line.x1, line.y1);
         }
     }
-    std::wstring lines[kTextLines];
     const int count = static_cast<int>(::SendMessageW(mmEdit_, EM_GETLINECOUNT, 0, 0));
-    for (int i = 0; i < kTextLines && i < count; ++i) lines[i] = MemoLine(mmEdit_, i);
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < kTextLines && i < count; ++i) lines.push_back(MemoLine(mmEdit_, i));
     UniqueFont font = MakeFont(kTextHeight, L"FixedSys", FIXED_PITCH);
     SelectIn useFont(dc, font.get());
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextCharacterExtra(dc, kCharacterExtra);
+    ::SetTextCharacterExtra(dc, ReadableCharacterExtra(dc, lines, kCharacterExtra));
     auto write = [&](int32_t colour, std::initializer_list<POINT> offsets) {
         ::SetTextColor(dc, NearestColour(static_cast<COLORREF>(colour)));
-        for (int i = 0; i < kTextLines; ++i) {
+        for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
             if (lines[i].empty()) continue;
             const int top = LineTop(i, s.StartY, s.Gyoukan);
             for (POINT o : offsets)

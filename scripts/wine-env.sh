@@ -29,12 +29,12 @@ tovn_wine_prefix() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
-        if [ ! -f "$WINEPREFIX/.tovn-ready-2" ]; then
+        if [ ! -f "$WINEPREFIX/.tovn-ready-3" ]; then
             rm -rf "$WINEPREFIX"
             "$tovn_wine" wineboot -i >/dev/null 2>&1
             "$tovn_wine" regedit "$("$tovn_wine" winepath -w "$tovn_root/scripts/wine-settings.reg" 2>/dev/null)" >/dev/null 2>&1
             "$WINESERVER" -w
-            touch "$WINEPREFIX/.tovn-ready-2"
+            touch "$WINEPREFIX/.tovn-ready-3"
         fi
     ) 9>"$WINEPREFIX.lock"
 }

@@ -1,6 +1,7 @@
 #include "app/dialogs/dlgkit.h"
 #include "app/modal_loop.h"
 #include <commctrl.h>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -57,6 +58,12 @@ std::vector<HWND> ModalDialog::AddRadioGroup(const std::wstring& caption,
                                              std::initializer_list<const wchar_t*> items,
                                              int firstId, RECT box, int columns) {
     const int rowHeight = 20;
+    // Room beside the texts: the caption's gaps in the frame, the round button and its gap.
+    constexpr int kCaptionRoom = 20, kRadioRoom = 22;
+    int widestItem = 0;
+    for (const wchar_t* item : items) widestItem = std::max(widestItem, TextWidth(item));
+    box.right = std::max({box.right, box.left + TextWidth(caption) + kCaptionRoom,
+                          box.left + 20 + (widestItem + kRadioRoom + 4) * columns});
     const int columnWidth = (box.right - box.left - 20) / columns;
     std::vector<HWND> made;
     made.push_back(Add(L"BUTTON", caption, BS_GROUPBOX | WS_GROUP, -1, box.left, box.top,
@@ -76,15 +83,48 @@ bool ModalDialog::OnCommand(int, int, HWND) {
     return false;
 }
 
-void ModalDialog::Place() {
-    RECT r{0, 0, frame_->clientWidth, frame_->clientHeight};
+int ModalDialog::TextWidth(const std::wstring& text) const {
+    WindowDc dc(hwnd_);
+    SelectIn useFont(dc.get(), font_.get());
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+int ModalDialog::RightmostEdge(const std::vector<HWND>& controls) const {
+    int right = 0;
+    for (HWND c : controls) {
+        RECT r;
+        ::GetWindowRect(c, &r);
+        ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        right = std::max(right, static_cast<int>(r.right));
+    }
+    return right;
+}
+
+void ModalDialog::WidenClientTo(int width) {
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    if (width > client.right) Centre(OuterSize(width, client.bottom));
+}
+
+SIZE ModalDialog::OuterSize(int clientWidth, int clientHeight) const {
+    RECT r{0, 0, clientWidth, clientHeight};
     auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE));
     auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
-    if (!frame_->outerSize) ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    const int x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2;
-    const int y = (::GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    ::SetWindowPos(hwnd_, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+void ModalDialog::Centre(SIZE outer) {
+    const int x = (::GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
+    const int y = (::GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
+    ::SetWindowPos(hwnd_, nullptr, x, y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ModalDialog::Place() {
+    const int w = frame_->clientWidth, h = frame_->clientHeight;
+    Centre(frame_->outerSize ? SIZE{w, h} : OuterSize(w, h));
     ::SetWindowTextW(hwnd_, frame_->caption.c_str());
 }
 

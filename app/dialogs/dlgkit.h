@@ -37,10 +37,17 @@ protected:
     HWND Add(const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y, int w,
              int h, DWORD exStyle = 0);
     // A group box with radio buttons stacked inside it; their ids are firstId + index.
-    // Items fill rows of `columns`. Returns the windows made, group box first.
+    // Items fill rows of `columns`. The box and the buttons grow to hold their texts in the
+    // dialog's font. Returns the windows made, group box first.
     std::vector<HWND> AddRadioGroup(const std::wstring& caption,
                                     std::initializer_list<const wchar_t*> items, int firstId,
                                     RECT box, int columns = 1);
+    // Width of text in the dialog's font, in pixels.
+    int TextWidth(const std::wstring& text) const;
+    // Widens the client area to width when it is narrower, keeping the dialog centred.
+    void WidenClientTo(int width);
+    // The largest right edge of the given controls, in client pixels.
+    int RightmostEdge(const std::vector<HWND>& controls) const;
     void SetFocusTo(int id) { ::SetFocus(Item(id)); }
     void End(int result) { ::EndDialog(hwnd_, result); }
 
@@ -55,6 +62,8 @@ private:
     static INT_PTR CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
     void Place();
+    SIZE OuterSize(int clientWidth, int clientHeight) const;
+    void Centre(SIZE outer);
 
     HWND hwnd_ = nullptr;
     const Frame* frame_ = nullptr;

@@ -32,11 +32,18 @@ private:
         pages_[0] = TovnPage();
         pages_[1] = CapturePage();
         pages_[2] = HuedenPage();
-        Add(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK, 172, 294, 78, 26);
-        Add(L"BUTTON", L"CANCEL", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, IDCANCEL, 258, 294, 78,
-            26);
+        // The pages' texts measured in the real font may need more room than the usual width.
+        int widest = 0;
+        for (const auto& page : pages_) widest = std::max(widest, RightmostEdge(page));
+        const int tabsRight = std::max(339, widest + 6);
+        WidenClientTo(tabsRight + 6);
+        Add(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK, tabsRight - 167, 294,
+            78, 26);
+        Add(L"BUTTON", L"CANCEL", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, IDCANCEL, tabsRight - 81,
+            294, 78, 26);
         // Made last so that it lies below the pages' controls.
-        HWND tabs = Add(WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_GROUP, kPcOption, 6, 6, 333, 282);
+        HWND tabs = Add(WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_GROUP, kPcOption, 6, 6,
+                        tabsRight - 6, 282);
         for (const wchar_t* name : {L" Tovn32", L"Capture", L"Hueden 32"}) {
             TCITEMW item{};
             item.mask = TCIF_TEXT;
@@ -73,12 +80,16 @@ private:
 
     std::vector<HWND> CapturePage() {
         std::vector<HWND> page;
-        page.push_back(Add(L"STATIC", L"・ファイル名", SS_LEFT, -1, 24, 48, 110, 18));
-        page.push_back(Add(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, kEdCapName, 140,
-                           44, 160, 22, WS_EX_CLIENTEDGE));
-        page.push_back(Add(L"STATIC", L"・キャプチャーKey", SS_LEFT, -1, 24, 88, 110, 18));
+        // The fields stand right of the wider label.
+        const std::wstring nameLabel = L"・ファイル名", keyLabel = L"・キャプチャーKey";
+        const int labelWidth = std::max({110, TextWidth(nameLabel), TextWidth(keyLabel)});
+        const int fieldLeft = 24 + labelWidth + 6;
+        page.push_back(Add(L"STATIC", nameLabel, SS_LEFT, -1, 24, 48, labelWidth, 18));
+        page.push_back(Add(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, kEdCapName,
+                           fieldLeft, 44, 160, 22, WS_EX_CLIENTEDGE));
+        page.push_back(Add(L"STATIC", keyLabel, SS_LEFT, -1, 24, 88, labelWidth, 18));
         HWND keys = Add(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
-                        kCbCapKey, 140, 84, 100, 300);
+                        kCbCapKey, fieldLeft, 84, 100, 300);
         for (int k = kFirstCaptureKey; k <= kLastCaptureKey; ++k) {
             const std::wstring name = L"F" + std::to_wstring(k - kFirstCaptureKey + 1);
             ::SendMessageW(keys, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));

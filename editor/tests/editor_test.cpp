@@ -134,6 +134,61 @@ TEST_F(Editor, WriteDrawsTheLayersOnThePictureAndTheView) {
     EXPECT_FALSE(FileExists(pictures / L"A.BMP"));
 }
 
+// The columns holding ink of the written text in rows [top, bottom): pixels that differ
+// from the picture with only the fill drawn.
+static std::vector<int> InkColumns(const std::vector<uint32_t>& edited,
+                                   const std::vector<uint32_t>& filled, int top, int bottom) {
+    std::vector<int> columns;
+    for (int x = 0; x < 640; ++x)
+        for (int y = top; y < bottom; ++y)
+            if (edited[size_t(y) * 640 + x] != filled[size_t(y) * 640 + x]) {
+                columns.push_back(x);
+                break;
+            }
+    return columns;
+}
+
+static int Runs(const std::vector<int>& columns) {
+    int runs = 0;
+    for (size_t i = 0; i < columns.size(); ++i) runs += i == 0 || columns[i] != columns[i - 1] + 1;
+    return runs;
+}
+
+TEST_F(Editor, WrittenTextReadsLeftToRightInsideTheRectangle) {
+    StartOnMag(L"A.MAG");
+    TfrmEdit& e = Open();
+    Pick(1, 10, 10);  // fill: entry 0
+    Pick(3, 125, 10); // text: entry 3
+    Type(L"IIIII\r\n-.\r\nSummer trip 2024");
+    e.btKakiClick();
+    const std::vector<uint32_t> edited = EditedPixels(), filled = Reference({});
+    const EditSettings& s = e.Settings();
+    auto band = [&](int line, int rows) {
+        const int top = LineTop(line, s.StartY, s.Gyoukan);
+        return InkColumns(edited, filled, top, top + rows);
+    };
+    const int lineHeight = 12 + s.Gyoukan;
+    for (int line = 0; line < 3; ++line) {
+        const std::vector<int> ink = band(line, lineHeight);
+        ASSERT_FALSE(ink.empty()) << "line " << line;
+        EXPECT_GE(ink.front(), s.StartX) << "line " << line;
+        EXPECT_LT(ink.back(), s.EndX) << "line " << line;
+    }
+    EXPECT_EQ(Runs(band(0, lineHeight)), 5); // five letters apart, none over another
+    // "-" lies left of ".": the highest ink row holds only the dash, the lowest only the stop.
+    const int top = LineTop(1, s.StartY, s.Gyoukan);
+    auto row = [&](int y) { return InkColumns(edited, filled, y, y + 1); };
+    int highest = top, lowest = top + lineHeight - 1;
+    while (highest < lowest && row(highest).empty()) ++highest;
+    while (lowest > highest && row(lowest).empty()) --lowest;
+    const std::vector<int> dash = row(highest), stop = row(lowest);
+    ASSERT_LT(highest, lowest);
+    ASSERT_FALSE(dash.empty());
+    EXPECT_LT(dash.back(), stop.front());
+    // The words keep their space: three runs of ink at least.
+    EXPECT_GE(Runs(band(2, lineHeight)), 3);
+}
+
 TEST_F(Editor, AllLayersTransparentWriteChangesNothing) {
     StartOnMag(L"A.MAG");
     Open();

@@ -1,8 +1,10 @@
 // What the editor's Write must produce, drawn independently of the editor: the fill, the
 // mesh chequer pixel by pixel, and the text lines through the drawing calls the text layers
-// are defined by. Used by the in-process tests and by the end-to-end check.
+// are defined by, with the readable character spacing (its own test checks that the text
+// runs left to right). Used by the in-process tests and by the end-to-end check.
 #pragma once
 #include "edit/edit_logic.h"
+#include "editor/text_spacing.h"
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -31,7 +33,7 @@ inline void DrawReferenceOverlay(HBITMAP bitmap, HPALETTE palette, const EditSet
                                FIXED_PITCH | FF_DONTCARE, L"FixedSys");
     HGDIOBJ oldFont = ::SelectObject(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextCharacterExtra(dc, -10);
+    ::SetTextCharacterExtra(dc, ReadableCharacterExtra(dc, lines, -10));
     auto write = [&](int32_t colour, std::vector<POINT> offsets) {
         ::SetTextColor(dc, static_cast<COLORREF>(colour));
         for (size_t i = 0; i < lines.size(); ++i)

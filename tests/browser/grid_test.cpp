@@ -1,5 +1,7 @@
 #include "support/browser_fixture.h"
 #include "core/slots.h"
+#include "win/ui_font.h"
+#include <commctrl.h>
 
 using namespace tovn;
 using namespace tovn::test;
@@ -22,6 +24,22 @@ TEST_F(Grid, CursorBandXorsTheTopThirdAndEmptyCellsAreGrey) {
     EXPECT_EQ(Pixel(cw / 2, 2), below);
     COLORREF yellowXor = Pixel(cw + cw / 2, 2) ^ RGB(255, 255, 0);
     EXPECT_EQ(yellowXor & 0xFFFFFF, Pixel(cw + cw / 2, ch / 3 + 2) & 0xFFFFFF);
+}
+
+TEST_F(Grid, TheStatusBarFontShowsUnderscoresAndTheBarHoldsItsCharacters) {
+    MakePictures(1);
+    Start();
+    HWND bar = w().StatusBar();
+    auto font = reinterpret_cast<HFONT>(::SendMessageW(bar, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    EXPECT_TRUE(ShowsUnderscore(font));
+    UniqueMemDc dc(::CreateCompatibleDC(nullptr));
+    SelectIn useFont(dc.get(), font);
+    TEXTMETRICW tm{};
+    ASSERT_TRUE(::GetTextMetricsW(dc.get(), &tm));
+    RECT panel{};
+    ASSERT_TRUE(::SendMessageW(bar, SB_GETRECT, 3, reinterpret_cast<LPARAM>(&panel)));
+    EXPECT_GE(panel.bottom - panel.top, tm.tmHeight);
 }
 
 TEST_F(Grid, MarkBandCoversTheBottomThird) {

@@ -22,6 +22,10 @@ for f in Tovn32.exe UNLHA32.DLL LHASAD.SPI HUEDEN32.DLL MG.EXE README.txt IFMAG.
     [ -f "$product/$f" ] || fail "$f is missing from the product"
 done
 [ -n "$(ls "$product/licences")" ] || fail "no licences in the product"
+# The program's own licence, as Notepad shows it.
+cmp -s <(tr -d '\r' <"$product/licences/LICENSE.txt") "$root/LICENSE" ||
+    fail "licences/LICENSE.txt is not the program's licence"
+grep -q $'\r$' "$product/licences/LICENSE.txt" || fail "licences/LICENSE.txt lacks CRLF line ends"
 while read -r f; do
     case ${f#"$product/"} in
     Tovn32.exe | UNLHA32.DLL | LHASAD.SPI | HUEDEN32.DLL | MG.EXE | TovnKH.dll | IF*.SPI) ;;

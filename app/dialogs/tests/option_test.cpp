@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include "app/dialogs/option.h"
 #include <commctrl.h>
 #include "app/dialogs/tests/driver.h"
@@ -57,7 +58,7 @@ TEST_F(OptionsFixture, ShowFillsEveryControlFromStateAndSettings) {
         EXPECT_TRUE(::GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
         RECT r;
         ::GetClientRect(w, &r);
-        EXPECT_EQ(r.right, 345);
+        EXPECT_GE(r.right, 345); // wider where the texts need it
         EXPECT_EQ(r.bottom, 326);
         EXPECT_EQ(Checked(w, kRgGamen, 2), 0);
         EXPECT_EQ(test::Text(w, kLbKazu), L"4×4");
@@ -247,6 +248,58 @@ TEST_F(OptionsFixture, UpDownStopsAtOneAndThirtyAndTheLabelFollows) {
     EXPECT_TRUE(ShowOptions(nullptr, state, ini));
     EXPECT_EQ(labels, (std::vector<std::wstring>{L"30×30", L"30×30", L"30×30", L"1×1", L"2×2"}));
     EXPECT_EQ(IniString(ini, L"Syokisu"), L"2");
+}
+
+// Rectangle of a control in its dialog's client pixels.
+RECT ClientRectOf(HWND dialog, HWND control) {
+    RECT r;
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+TEST_F(OptionsFixture, EveryTextFitsItsControlAndEveryControlTheTabs) {
+    std::vector<std::wstring> checked;
+    OnShown hook([&](HWND w) {
+        const RECT tabs = ClientRectOf(w, ::GetDlgItem(w, kPcOption));
+        RECT client;
+        ::GetClientRect(w, &client);
+        EXPECT_LE(tabs.right, client.right);
+        for (HWND c = ::GetWindow(w, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            const std::wstring text = dlg::TextOf(c);
+            wchar_t cls[32] = {};
+            ::GetClassNameW(c, cls, 32);
+            const auto style = static_cast<DWORD>(::GetWindowLongPtrW(c, GWL_STYLE));
+            const RECT r = ClientRectOf(w, c);
+            if (::GetDlgCtrlID(c) != kPcOption && ::GetDlgCtrlID(c) != IDOK &&
+                ::GetDlgCtrlID(c) != IDCANCEL) {
+                EXPECT_LE(r.right, tabs.right) << text;
+            }
+            // Room beside the text: the round button, or the frame's ends around a caption.
+            int room = -1;
+            if (std::wstring(cls) == L"Static" && (style & SS_TYPEMASK) == SS_LEFT) room = 0;
+            if (std::wstring(cls) == L"Button" && (style & BS_TYPEMASK) == BS_GROUPBOX) room = 12;
+            if (std::wstring(cls) == L"Button" && (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+                room = 16;
+            if (room < 0 || text.empty()) continue;
+            HDC dc = ::GetDC(c);
+            HGDIOBJ old =
+                ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(c, WM_GETFONT, 0, 0)));
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+            ::SelectObject(dc, old);
+            ::ReleaseDC(c, dc);
+            EXPECT_GE(r.right - r.left, size.cx + room) << text;
+            checked.push_back(text);
+        }
+        Click(w, IDCANCEL);
+    });
+    ShowOptions(nullptr, state, ini);
+    // The labels and group captions of all three pages were among them.
+    for (const wchar_t* t :
+         {L"・キャプチャーKey", L"・ファイル名",
+          L"Hueden 減色レベル(２５６色環境，True画像表示時）", L"任意のディレクトリ"})
+        EXPECT_NE(std::find(checked.begin(), checked.end(), t), checked.end()) << checked.size();
 }
 
 TEST_F(OptionsFixture, StoredCountOutsideTheRangeShowsClamped) {
