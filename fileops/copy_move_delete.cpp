@@ -85,7 +85,7 @@ bool RemoveFromArchive(BrowserPort& w) {
 // The recycle-bin backup of archive members: their extracted copies go to the bin.
 bool RecycleArchiveTargets(BrowserPort& w) {
     BrowserState& st = w.State();
-    CreateTempDir(w);
+    if (!PrepareTempDir(w, w.Owner())) return false;
     bool kept = ExtractAndCheck(w, st.TempDir);
     if (kept) {
         std::vector<std::wstring> paths;
@@ -176,6 +176,17 @@ bool DeleteTargets(BrowserPort& w, const std::wstring& folder, int backupMode) {
     return RemoveThroughShell(
                w, DeletionRequest(backupMode, st.LhaMode, st.CurrentDir, st.BackupDir), folder)
         .ok();
+}
+
+bool SetAsideAsDeleted(BrowserPort& w, const std::vector<std::wstring>& paths) {
+    const BrowserState& st = w.State();
+    const ShellRequest request = DeletionRequest(st.BackupMode, false, st.CurrentDir, st.BackupDir);
+    // Only the requests that keep a copy allow undo; the others delete for good.
+    if (!(request.flags & kShellAllowUndo)) return false;
+    if (!RunShellOperation(w.Owner(), request, paths)) return false;
+    for (const std::wstring& path : paths)
+        if (PathExists(path)) return false;
+    return true;
 }
 
 void AfterRemoval(BrowserPort& w) {
