@@ -54,6 +54,26 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
             got == bytes.size());
 }
 
+bool ReadFileStart(const std::wstring& path, size_t limit, std::string& bytes, bool& whole) {
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    bytes.clear();
+    whole = false;
+    char piece[1 << 16];
+    while (bytes.size() <= limit) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), piece, sizeof piece, &got, nullptr)) return false;
+        if (got == 0) {
+            whole = true;
+            return true;
+        }
+        bytes.append(piece, got);
+    }
+    bytes.resize(limit);
+    return true;
+}
+
 bool WriteFileBytes(const std::wstring& path, const void* data, size_t size) {
     if (size > 0xFFFFFFFFu) return false;
     const size_t slash = path.find_last_of(L"\\/");
@@ -77,19 +97,30 @@ bool WriteFileBytes(const std::wstring& path, const void* data, size_t size) {
     return ok;
 }
 
-void ClearTempDir(const std::wstring& folder) {
+bool ClearTempDir(const std::wstring& folder) {
     WIN32_FIND_DATAW fd;
     UniqueFind find(::FindFirstFileW((folder + L"*.*").c_str(), &fd));
     if (find) {
         do {
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            std::wstring path = folder + fd.cFileName;
+            const std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = folder + name;
+            const DWORD a = fd.dwFileAttributes;
+            // A linked folder goes as a link: what it points at is not the work folder's.
+            if ((a & FILE_ATTRIBUTE_DIRECTORY) && (a & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                ::RemoveDirectoryW(path.c_str());
+                continue;
+            }
             ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileW(path.c_str());
+            if (a & FILE_ATTRIBUTE_DIRECTORY)
+                ClearTempDir(path + L"\\");
+            else
+                ::DeleteFileW(path.c_str());
         } while (::FindNextFileW(find.get(), &fd));
     }
     find.reset();
     ::RemoveDirectoryW(folder.c_str());
+    return !PathExists(folder);
 }
 
 unsigned CurrentShiftState(bool altDown) {

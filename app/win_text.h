@@ -19,6 +19,9 @@ bool PathExists(const std::wstring& path);   // either
 
 // A whole file's bytes; false when it cannot be read.
 bool ReadFileBytes(const std::wstring& path, std::string& bytes);
+// The start of a file, up to limit bytes, read piece by piece; whole tells whether the file
+// ended within them. False when it cannot be read.
+bool ReadFileStart(const std::wstring& path, size_t limit, std::string& bytes, bool& whole);
 // Creates or replaces path with bytes, written first to a temporary file beside it which then
 // takes the name (an existing file's attributes kept): a write that fails, on a full disk say,
 // leaves any file of that name as it was. False when not every byte was written.
@@ -27,8 +30,9 @@ inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     return WriteFileBytes(path, bytes.data(), bytes.size());
 }
 
-// Deletes every file of folder (any attributes), then removes the folder.
-void ClearTempDir(const std::wstring& folder);
+// Deletes every file of folder (ends in "\"), its subfolders with theirs included (any
+// attributes), then removes the folder. True when the folder is gone.
+bool ClearTempDir(const std::wstring& folder);
 
 // Shift, Alt and Ctrl as the key handlers see them.
 unsigned CurrentShiftState(bool altDown);

@@ -10,8 +10,10 @@
 #include "core/text.h"
 #include "editor/edit_window.h"
 #include "fileops/archive_ops.h"
+#include "fileops/commands.h"
 #include "fileops/requests.h"
 #include "imaging/bmp.h"
+#include "imaging/mag.h"
 #include "picture/picture_host.h"
 
 namespace tovn {
@@ -75,6 +77,23 @@ std::wstring FreePath(const std::wstring& folder, const std::wstring& name) {
     return path;
 }
 
+// Deletes a file whatever its attributes.
+void DeleteAnyway(const std::wstring& path) {
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(path.c_str());
+}
+
+// True when path holds a MAG picture of the given size: what an encoder that stopped half
+// way leaves does not replace the picture.
+bool HoldsMagOfSize(const std::wstring& path, int width, int height) {
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes)) return false;
+    const imaging::Decoded decoded =
+        imaging::DecodeMag(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return decoded.status == imaging::Status::Ok && decoded.picture.width == width &&
+           decoded.picture.height == height;
+}
+
 } // namespace
 
 bool TfrmEdit::WritePicture(const std::wstring& path) {
@@ -94,15 +113,12 @@ void TfrmEdit::btSaveClick() {
 void TfrmEdit::SaveSteps() {
     BrowserState& st = browser_.State();
     const bool lha = st.LhaMode;
-    if (lha && !CreateTempDir(browser_)) {
-        CurrentDialogs().Beep();
-        CurrentDialogs().Message(hwnd_, L"作業フォルダを作れません．\n" + st.TempDir,
-                                 L"Write Error", MB_OK);
-        return;
-    }
+    if (lha && !PrepareTempDir(browser_, hwnd_)) return;
     const std::wstring folder = lha ? st.TempDir : st.CurrentDir;
     const std::wstring base = BaseBeforeFirstDot(editFileName_);
     const std::wstring bmpName = base + L".BMP";
+    const bool mg = editFileExt_ == L".MAG" && FileExists(browser_.ProgramDir() + L"MG.EXE");
+    const bool replacesAnother = mg && ConversionWouldReplaceAnother(base);
     auto abandon = [&] {
         if (lha) ::RemoveDirectoryW(st.TempDir.c_str());
     };
@@ -111,13 +127,14 @@ void TfrmEdit::SaveSteps() {
         abandon();
         CloseWith(IDOK);
     };
-    if (!WritePicture(folder + bmpName)) return abandon();
     listChanged_ = editFileExt_ != L".BMP" && editFileExt_ != L".MAG";
+    if (!lha && !SetAsideFilesInTheWay(bmpName, mg && !replacesAnother ? base + L".BAK" : L""))
+        return;
+    if (!WritePicture(folder + bmpName)) return abandon();
 
     std::wstring stored = bmpName; // the file in folder that holds the result
-    if (editFileExt_ == L".MAG" && FileExists(browser_.ProgramDir() + L"MG.EXE")) {
-        if (ConversionWouldReplaceAnother(base))
-            return keepAndClose(L"MAGファイルを置き換えられません．");
+    if (mg) {
+        if (replacesAnother) return keepAndClose(L"MAGファイルを置き換えられません．");
         switch (ConvertToMag(folder, base)) {
         case Conversion::NotRun:
             return abandon(); // the BMP stays where it was written; the window stays open
@@ -149,10 +166,34 @@ bool TfrmEdit::ConversionWouldReplaceAnother(const std::wstring& base) {
                       : PathExists(st.CurrentDir + mag);
 }
 
-// Runs the conversion batch. The MAG file being replaced is put aside first and comes back
-// unless MG.EXE wrote the new one, whatever the batch's DEL lines did meanwhile.
+// The files of the picture's folder that Save would write over (the BMP, unless it is the
+// picture itself) or the conversion batch deletes (bak, when given) are not the user's to
+// lose: they go where deleted pictures go. False, the user told and nothing written, when
+// they cannot be kept there.
+bool TfrmEdit::SetAsideFilesInTheWay(const std::wstring& bmpName, const std::wstring& bak) {
+    const std::wstring& folder = browser_.State().CurrentDir;
+    std::vector<std::wstring> inTheWay;
+    if (!EqualNoCase(bmpName, editFileName_) && FileExists(folder + bmpName))
+        inTheWay.push_back(folder + bmpName);
+    if (!bak.empty() && FileExists(folder + bak)) inTheWay.push_back(folder + bak);
+    if (inTheWay.empty()) return true;
+    listChanged_ = true;
+    if (PutAsideBeforeReplacing(browser_, folder, inTheWay, WithoutBackup::Refuse)) return true;
+    std::wstring names;
+    for (const std::wstring& path : inTheWay)
+        if (FileExists(path)) names += L"\n" + path;
+    Warn(hwnd_, L"保存で置き換わる次のファイルを残せないため，保存しませんでした．" + names,
+         L"Save Error");
+    return false;
+}
+
+// Runs the conversion batch. The MAG file being replaced is put aside first and comes back,
+// with anything the encoder left in its place removed, unless the encoder wrote a picture of
+// the edited size, whatever the batch's DEL lines did meanwhile. The new picture takes the
+// old one's attributes.
 TfrmEdit::Conversion TfrmEdit::ConvertToMag(const std::wstring& folder, const std::wstring& base) {
     const std::wstring mag = folder + base + L".MAG";
+    const DWORD attributes = ::GetFileAttributesW(mag.c_str());
     std::wstring aside;
     if (FileExists(mag)) {
         wchar_t name[MAX_PATH] = {};
@@ -178,10 +219,14 @@ TfrmEdit::Conversion TfrmEdit::ConvertToMag(const std::wstring& folder, const st
         restore();
         return Conversion::NotRun;
     }
-    if (FileExists(mag)) {
-        if (!aside.empty()) ::DeleteFileW(aside.c_str());
+    if (HoldsMagOfSize(mag, PictureBitmap().Width(), PictureBitmap().Height())) {
+        if (!aside.empty()) {
+            ::SetFileAttributesW(mag.c_str(), attributes);
+            DeleteAnyway(aside);
+        }
         return Conversion::Converted;
     }
+    if (FileExists(mag)) DeleteAnyway(mag);
     restore();
     return Conversion::Failed;
 }
@@ -209,7 +254,10 @@ void TfrmEdit::KeepBeside(const std::wstring& path, const std::wstring& folder,
     const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
     if (!EqualNoCase(path, folder + name)) {
         const std::wstring target = FreePath(folder, name);
-        if (::MoveFileExW(path.c_str(), target.c_str(), MOVEFILE_COPY_ALLOWED)) keptFile_ = target;
+        // A file that cannot leave the work folder stays with it, set aside.
+        keptFile_ = ::MoveFileExW(path.c_str(), target.c_str(), MOVEFILE_COPY_ALLOWED)
+                        ? target
+                        : SetTempDirAside(browser_) + name;
     }
     listChanged_ = listChanged_ || !browser_.State().LhaMode;
     CurrentDialogs().Beep();

@@ -49,7 +49,9 @@ Result ExtractTargets(BrowserPort& w, const std::wstring& folder) {
     if (!FileExists(w.ArchivePath())) return ArchiveMissing(w);
     // The library replaces files of the same name without asking: they are kept first.
     const std::vector<std::wstring> names = ArchiveTargetNames(w);
-    Result keptAside = PutAsideBeforeReplacing(w, folder, names);
+    std::vector<std::wstring> paths;
+    for (const std::wstring& name : names) paths.push_back(folder + name);
+    Result keptAside = PutAsideBeforeReplacing(w, folder, paths, WithoutBackup::Replace);
     if (!keptAside) return keptAside;
     return Run(w, ExtractCommand(w.ArchivePath(), folder, names));
 }
@@ -99,7 +101,26 @@ bool RenameArchiveMember(BrowserPort& w, const std::wstring& oldName, const std:
 }
 
 bool CreateTempDir(BrowserPort& w) {
-    return MakeFolderWithParents(w.State().TempDir);
+    const std::wstring& folder = w.State().TempDir;
+    return tovn::ClearTempDir(folder) && MakeFolderWithParents(folder);
+}
+
+bool PrepareTempDir(BrowserPort& w, HWND owner) {
+    if (CreateTempDir(w)) return true;
+    Warn(owner, L"作業フォルダを空にできません．\n" + w.State().TempDir, L"Work Folder Error");
+    return false;
+}
+
+std::wstring SetTempDirAside(BrowserPort& w) {
+    const std::wstring& tempDir = w.State().TempDir;
+    const std::wstring from = tempDir.substr(0, tempDir.size() - 1);
+    for (int n = 1; n < 1000; ++n) {
+        const std::wstring to = from + L"." + std::to_wstring(n);
+        if (PathExists(to)) continue;
+        if (::MoveFileW(from.c_str(), to.c_str())) return to + L"\\";
+        break;
+    }
+    return tempDir;
 }
 
 void ClearTempDir(BrowserPort& w) {

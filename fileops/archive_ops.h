@@ -33,9 +33,17 @@ bool DeleteForCommand(BrowserPort& w);
 bool RenameArchiveMember(BrowserPort& w, const std::wstring& oldName, const std::wstring& newName);
 bool ArchiveHasMember(BrowserPort& w, const std::wstring& archivePath, const std::wstring& name);
 
-// The work folder beside the program, made with its parents.
+// The work folder beside the program belongs to one operation at a time: it is emptied of
+// whatever an earlier one left (subfolders included), then made with its parents. False when
+// it cannot be emptied or made; the operation must not start then.
 bool CreateTempDir(BrowserPort& w);
+// CreateTempDir, the user told (beep and message, over owner) when it fails.
+bool PrepareTempDir(BrowserPort& w, HWND owner);
 void ClearTempDir(BrowserPort& w);
+// The work folder renamed to a folder of its own beside it, which no later operation clears,
+// for files an operation could not put back; returns its path (ending in "\"), or the work
+// folder itself when it cannot be renamed.
+std::wstring SetTempDirAside(BrowserPort& w);
 
 // True when the archive holds, for every name, a member with the same contents as the file
 // folder + name (size and checksum). Nothing may be removed before this holds.

@@ -85,7 +85,7 @@ bool RemoveFromArchive(BrowserPort& w) {
 // The recycle-bin backup of archive members: their extracted copies go to the bin.
 bool RecycleArchiveTargets(BrowserPort& w) {
     BrowserState& st = w.State();
-    CreateTempDir(w);
+    if (!PrepareTempDir(w, w.Owner())) return false;
     bool kept = ExtractAndCheck(w, st.TempDir);
     if (kept) {
         std::vector<std::wstring> paths;
@@ -179,16 +179,23 @@ bool DeleteTargets(BrowserPort& w, const std::wstring& folder, int backupMode) {
 }
 
 Result PutAsideBeforeReplacing(BrowserPort& w, const std::wstring& folder,
-                               const std::vector<std::wstring>& names) {
+                               const std::vector<std::wstring>& paths, WithoutBackup without) {
+    std::vector<std::wstring> existing;
+    for (const std::wstring& path : paths)
+        if (FileExists(path)) existing.push_back(path);
+    if (existing.empty()) return Result::Ok();
     const BrowserState& st = w.State();
-    if (st.BackupMode == 0) return Result::Ok();
-    std::vector<std::wstring> replaced;
-    for (const std::wstring& name : names)
-        if (FileExists(folder + name)) replaced.push_back(folder + name);
-    // The folder is an ordinary one here, never the archive: a backup folder replaces its own
-    // files as delete does there.
-    return RunShellOperation(w.Owner(), DeletionRequest(st.BackupMode, false, folder, st.BackupDir),
-                             replaced);
+    const ShellRequest request = DeletionRequest(st.BackupMode, false, folder, st.BackupDir);
+    // Only the requests that keep a copy allow undo; the others would delete for good.
+    if (!(request.flags & kShellAllowUndo))
+        return without == WithoutBackup::Replace
+                   ? Result::Ok()
+                   : Result::Fail(L"no backup kept for " + existing.front(), ERROR_ACCESS_DENIED);
+    Result moved = RunShellOperation(w.Owner(), request, existing);
+    if (!moved) return moved;
+    for (const std::wstring& path : existing)
+        if (PathExists(path)) return Result::Fail(L"not put aside: " + path, ERROR_ACCESS_DENIED);
+    return Result::Ok();
 }
 
 void AfterRemoval(BrowserPort& w) {

@@ -27,7 +27,7 @@ bool AskArchiveName(BrowserPort& w, std::wstring& name) {
 // when the new archive is the open one itself, which would delete what was just packed.
 void PackFromArchive(BrowserPort& w, const std::wstring& archivePath, bool removePacked) {
     BrowserState& st = w.State();
-    CreateTempDir(w);
+    if (!PrepareTempDir(w, w.Owner())) return;
     if (!ExtractForCommand(w, st.TempDir)) {
         ClearTempDir(w);
         return;
@@ -41,10 +41,9 @@ void PackFromArchive(BrowserPort& w, const std::wstring& archivePath, bool remov
             ReportKeptFiles(w);
         } else if (DeleteForCommand(w)) {
             w.Redraw(rdEmptyCells);
-        } else {
-            return;
         }
     }
+    // Both archives hold what the work folder does, or the open one was left as it was.
     ClearTempDir(w);
 }
 

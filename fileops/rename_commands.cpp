@@ -201,7 +201,7 @@ bool CopyInFolder(BrowserPort& w, const std::wstring& name, const std::wstring& 
 bool CopyInArchive(BrowserPort& w, NamedIndex& target, const std::wstring& newName) {
     BrowserState& st = w.State();
     const std::wstring original = target.name;
-    CreateTempDir(w);
+    if (!PrepareTempDir(w, w.Owner())) return false;
     bool made = ExtractForCommand(w, st.TempDir);
     if (made) {
         made = ::MoveFileW((st.TempDir + original).c_str(), (st.TempDir + newName).c_str());

@@ -61,8 +61,12 @@ void TfrmMcr::FormCreate() {
     currentSlot_ = 1;
     PaintSlot(1, kBlue);
     std::string bytes;
-    if (!ReadFileBytes(MacroFilePath(), bytes)) bytes.clear(); // no file yet: all empty
-    macroList_ = ParseMacroFile(bytes);
+    bool whole = true;
+    const bool read = ReadFileStart(MacroFilePath(), kMacroFileLimit, bytes, whole);
+    // No file yet: all slots empty. One that is there but cannot be read (held by another
+    // program), or that is too long to hold whole, is not written over.
+    keepFile_ = read ? !whole : PathExists(MacroFilePath());
+    macroList_ = ParseMacroFile(read ? bytes : std::string(), whole);
     for (int slot = 1; slot <= kMacroSlots; ++slot) ShowSlot(slot);
 }
 
@@ -122,7 +126,7 @@ void TfrmMcr::Close(int result) {
 }
 
 void TfrmMcr::FormClose() {
-    if (!WriteFileBytes(MacroFilePath(), MacroFileText(macroList_)))
+    if (keepFile_ || !WriteFileBytes(MacroFilePath(), MacroFileText(macroList_)))
         ReportUnwritable(hwnd_, MacroFilePath());
 }
 

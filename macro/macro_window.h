@@ -54,6 +54,7 @@ private:
     BrowserPort& browser_;
     UniqueFont font_;
     std::vector<std::string> macroList_;
+    bool keepFile_ = false; // the file there could not be read whole: never written over
     std::vector<COLORREF> slotColours_;
     int currentSlot_ = 1;
     int modalResult_ = 0;

@@ -8,6 +8,7 @@
 #include "fileops/requests.h"
 #include "fileops/slot_edits.h"
 #include "macro/expansion.h"
+#include "win/handles.h"
 #include <algorithm>
 
 namespace tovn {
@@ -37,33 +38,33 @@ void LeaveOutUnspellableTargets(BrowserState& st, HWND window) {
              L"Names Left Out");
 }
 
-// The work folder renamed to a folder of its own, which no later command or the shutdown
-// clears; the work folder itself when it cannot be renamed.
-std::wstring KeepWorkFolder(const std::wstring& tempDir) {
-    const std::wstring from = tempDir.substr(0, tempDir.size() - 1);
-    for (int n = 1; n < 1000; ++n) {
-        const std::wstring to = from + L"." + std::to_wstring(n);
-        if (PathExists(to)) continue;
-        if (::MoveFileW(from.c_str(), to.c_str())) return to + L"\\";
-        break;
-    }
-    return tempDir;
+// True when folder (ends in "\\") holds a folder of its own, which the move back leaves out.
+bool HoldsSubfolder(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    UniqueFind find(::FindFirstFileW((folder + L"*").c_str(), &found));
+    if (!find) return false;
+    do {
+        const std::wstring name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..")
+            return true;
+    } while (::FindNextFileW(find.get(), &found));
+    return false;
 }
 
 // Moves every file of the work folder back into the archive. The folder is cleared only
-// once the archive holds each of them with the same contents; otherwise the files stay
-// where no command clears them and the user is told where.
+// once the archive holds each of them with the same contents and nothing else is left in
+// it; otherwise the files stay where no command clears them and the user is told where.
 void MoveBackIntoArchive(BrowserPort& w, HWND window) {
     const std::wstring& tempDir = w.State().TempDir;
     std::vector<NamedDigest> files;
     const bool read = FolderDigests(tempDir, files);
     if (read && !files.empty())
         RunUnlha(w.Owner(), ToAnsi(MoveBackCommand(w.ArchivePath(), tempDir)));
-    if (read && ArchiveHolds(w, w.ArchivePath(), files)) {
+    if (read && ArchiveHolds(w, w.ArchivePath(), files) && !HoldsSubfolder(tempDir)) {
         ClearTempDir(w);
         return;
     }
-    Warn(window, L"書庫に戻せなかったファイルを " + KeepWorkFolder(tempDir) + L" に残しました．",
+    Warn(window, L"書庫に戻せなかったファイルを " + SetTempDirAside(w) + L" に残しました．",
          L"Files Kept");
 }
 
@@ -78,7 +79,7 @@ bool RunMacro(BrowserPort& w, HWND window, const std::string& macro) {
     w.CollectTargets();
     LeaveOutUnspellableTargets(st, window);
     if (st.LhaMode) {
-        CreateTempDir(w);
+        if (!PrepareTempDir(w, window)) return false;
         ExtractTargets(w, st.TempDir);
     }
     const std::wstring workDir = st.LhaMode ? st.TempDir : st.CurrentDir;

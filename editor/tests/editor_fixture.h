@@ -7,6 +7,7 @@
 #include "editor/tests/reference.h"
 #include "editor/tests/test_pictures.h"
 #include "picture/picture_host.h"
+#include <algorithm>
 
 namespace tovn::test {
 
@@ -30,11 +31,24 @@ protected:
         WriteMag(pictures / name, BlockPicture(width, height));
         Start();
     }
-    void WithMg() {
+    // The encoder beside the program: ours, or another program of the build in its place.
+    void WithMg(const wchar_t* encoder = L"MG.EXE") {
         wchar_t here[MAX_PATH];
         ::GetCurrentDirectoryW(MAX_PATH, here);
-        ASSERT_TRUE(::CopyFileW((std::wstring(here) + L"\\MG.EXE").c_str(),
+        ASSERT_TRUE(::CopyFileW((std::wstring(here) + L"\\" + encoder).c_str(),
                                 (program / L"MG.EXE").c_str(), FALSE));
+    }
+    // The names of the files (not folders) in the picture folder.
+    std::vector<std::wstring> PictureFolderFiles() {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW fd;
+        UniqueFind find(::FindFirstFileW((pictures / L"*").c_str(), &fd));
+        if (find) do
+                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    names.push_back(fd.cFileName);
+            while (::FindNextFileW(find.get(), &fd));
+        std::sort(names.begin(), names.end());
+        return names;
     }
     TfrmEdit& Open() {
         editor = std::make_unique<TfrmEdit>(w());

@@ -220,57 +220,91 @@ TEST_F(Editor, SaveReplacesAMagPictureThroughMgExe) {
                   L"MG .MAG A.BMP\r\nDEL " + dir + L"A.BAK\r\nDEL " + dir + L"A.BMP\r\n");
     EXPECT_EQ(dialogs.beeps, 0);
     // Only the picture, and no file put aside, is left.
-    WIN32_FIND_DATAW fd;
-    UniqueFind find(::FindFirstFileW((pictures / L"*").c_str(), &fd));
-    int files = 0;
-    do files += !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    while (::FindNextFileW(find.get(), &fd));
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(PictureFolderFiles(), std::vector<std::wstring>{L"A.MAG"});
 }
 
-TEST_F(Editor, AFailedConversionKeepsTheMagAndTheEditedBmp) {
+// A read-only picture stays read-only, and its old copy, put aside for the conversion, goes.
+TEST_F(Editor, AReadOnlyMagKeepsItsAttributesAndLeavesNoCopyBehind) {
     WithMg();
     StartOnMag(L"A.MAG");
+    ASSERT_TRUE(::SetFileAttributesW((pictures / L"A.MAG").c_str(), FILE_ATTRIBUTE_READONLY));
+    TfrmEdit& e = Open();
+    Pick(1, 10, 10);
+    e.btKakiClick();
+    std::vector<uint32_t> edited = EditedPixels();
+    e.btSaveClick();
+    EXPECT_EQ(MagPixels(pictures / L"A.MAG"), edited);
+    EXPECT_EQ(::GetFileAttributesW((pictures / L"A.MAG").c_str()) & FILE_ATTRIBUTE_READONLY,
+              DWORD(FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(PictureFolderFiles(), std::vector<std::wstring>{L"A.MAG"});
+    ::SetFileAttributesW((pictures / L"A.MAG").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// An encoder that leaves the first bytes of a MAG file and fails: the picture comes back as
+// it was, the edit is kept as a BMP, and the user is told.
+TEST_F(Editor, AnEncoderThatFailsHalfWayKeepsThePictureAndTheEdit) {
+    WithMg(L"failing_mg.exe");
+    StartOnMag(L"A.MAG");
     const std::string original = ReadBytes(pictures / L"A.MAG");
-    pictures.MakeFolder(L"A.$$$"); // MG.EXE cannot write its temporary file
     TfrmEdit& e = Open();
     Pick(1, 10, 10);
     e.btKakiClick();
     std::vector<uint32_t> edited = EditedPixels();
     e.btSaveClick();
     EXPECT_EQ(ReadBytes(pictures / L"A.MAG"), original);
-    ASSERT_TRUE(FileExists(pictures / L"A.BMP"));
     EXPECT_EQ(e.KeptFile(), pictures / L"A.BMP");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].caption, L"Save Error");
-    EXPECT_NE(dialogs.messages[0].text.find(pictures / L"A.BMP"), std::wstring::npos);
-    EXPECT_TRUE(e.ListChanged()); // the browser shows the kept BMP
-    // The kept BMP holds the edit.
     const LoadedPicture kept = w().Pictures().LoadPicture(L"A.BMP", lpEdit, w().Source());
     ASSERT_TRUE(kept.ok);
     EXPECT_EQ(PixelsOf(kept.picture.Bitmap(), 640, 400), edited);
+    EXPECT_EQ(PictureFolderFiles(), (std::vector<std::wstring>{L"A.BMP", L"A.MAG"}));
 }
 
-// Another program holds the MAG open: it cannot be put aside, so the conversion never runs
-// and the edited BMP is kept, reported once.
-TEST_F(Editor, AMagThatCannotBePutAsideKeepsTheEditedBmpReportedOnce) {
-    WithMg();
-    StartOnMag(L"A.MAG");
-    const std::string original = ReadBytes(pictures / L"A.MAG");
-    TfrmEdit& e = Open();
-    {
-        UniqueFile held(::CreateFileW((pictures / L"A.MAG").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                      nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(held);
-        e.btSaveClick();
+// Files named as Save's BMP and the encoder's BAK that were there before are not the
+// picture's: they go where deleted pictures go, or nothing is saved.
+class FilesInTheWay : public EditorFixture {
+protected:
+    std::vector<uint32_t> SaveWithBackupMode(int mode) {
+        WithMg();
+        StartOnMag(L"A.MAG");
+        WriteBytes(pictures / L"A.BMP", "another picture");
+        WriteBytes(pictures / L"A.BAK", "a backup");
+        st().BackupMode = mode;
+        st().BackupDir = backup.Path();
+        Open();
+        Pick(1, 10, 10);
+        editor->btKakiClick();
+        std::vector<uint32_t> edited = EditedPixels();
+        editor->btSaveClick();
+        return edited;
     }
+    TestFolder backup{L"backup"};
+};
+
+TEST_F(FilesInTheWay, GoToTheBackupFolderBeforeTheConversion) {
+    std::vector<uint32_t> edited = SaveWithBackupMode(2);
+    EXPECT_EQ(MagPixels(pictures / L"A.MAG"), edited);
+    EXPECT_EQ(PictureFolderFiles(), std::vector<std::wstring>{L"A.MAG"});
+    EXPECT_EQ(ReadBytes(backup / L"A.BMP"), "another picture");
+    EXPECT_EQ(ReadBytes(backup / L"A.BAK"), "a backup");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(editor->ListChanged());
+}
+
+// Deleted pictures are not kept: the save is refused, the window stays open.
+TEST_F(FilesInTheWay, WithoutBackupTheSaveIsRefused) {
+    WriteMag(pictures / L"A.MAG", BlockPicture(640, 400));
+    const std::string original = ReadBytes(pictures / L"A.MAG");
+    SaveWithBackupMode(0);
+    EXPECT_FALSE(editor->Closed());
     EXPECT_EQ(ReadBytes(pictures / L"A.MAG"), original);
-    EXPECT_EQ(e.KeptFile(), pictures / L"A.BMP");
-    EXPECT_TRUE(FileExists(pictures / L"A.BMP"));
+    EXPECT_EQ(ReadBytes(pictures / L"A.BMP"), "another picture");
+    EXPECT_EQ(ReadBytes(pictures / L"A.BAK"), "a backup");
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_EQ(dialogs.messages[0].caption, L"Save Error");
-    EXPECT_TRUE(e.Closed());
+    EXPECT_NE(dialogs.messages[0].text.find(pictures / L"A.BMP"), std::wstring::npos);
+    EXPECT_NE(dialogs.messages[0].text.find(pictures / L"A.BAK"), std::wstring::npos);
 }
 
 TEST_F(Editor, WithoutMgExeAMagPictureIsStoredAsABmpBesideIt) {

@@ -1,6 +1,7 @@
 // The file commands against the real archive library (UNLHA32.DLL beside the test).
 #include "archive/unlha.h"
 #include "fileops/requests.h"
+#include "fileops/shell_ops.h"
 #include "fileops/tests/file_fixture.h"
 
 using namespace tovn;
@@ -220,4 +221,36 @@ TEST_F(ArchiveCommands, AVanishedArchiveReturnsToTheFolder) {
     EXPECT_FALSE(st().LhaMode);
     EXPECT_EQ(dialogs.messages.back().caption, L"Return Normal Mode.");
     EXPECT_TRUE(Holds(dest / L"ARC.LZH", L"P01.BMP"));
+}
+
+// The work folder belongs to one command: what an earlier one left, in folders of its own
+// too, is gone afterwards, and a folder that cannot be emptied stops the command unstarted.
+TEST_F(ArchiveCommands, TheWorkFolderIsEmptiedFirstOrTheCommandDoesNotStart) {
+    StartInArchive(2, 2);
+    ASSERT_TRUE(MakeFolderWithParents(st().TempDir + L"KEPT\\"));
+    WriteSolidBmp(st().TempDir + L"KEPT\\OLD.BMP", 8, 8, 1, 2, 3);
+    Key(VK_SPACE);
+    Key(VK_LEFT);
+    Key('Z');
+    EXPECT_TRUE(InArchive(L"ZZZZZ000.BMP"));
+    EXPECT_FALSE(PathExists(st().TempDir));
+
+    ASSERT_TRUE(MakeFolderWithParents(st().TempDir));
+    WriteSolidBmp(st().TempDir + L"HELD.BMP", 8, 8, 1, 2, 3);
+    UniqueFile held(::CreateFileW((st().TempDir + L"HELD.BMP").c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    const size_t members = st().FileList.size();
+    Key(VK_SPACE);
+    Key(VK_LEFT);
+    Key('Z');
+    EXPECT_EQ(st().FileList.size(), members);
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_EQ(dialogs.messages.back().caption, L"Work Folder Error");
+    EXPECT_NE(dialogs.messages.back().text.find(st().TempDir), std::wstring::npos);
+    st().BackupMode = 1;
+    const std::wstring cursor = CursorName();
+    Key('D');
+    EXPECT_TRUE(InArchive(cursor));
+    EXPECT_EQ(dialogs.messages.back().caption, L"Work Folder Error");
 }

@@ -150,6 +150,36 @@ TEST_F(MacroWindow, MissingOrShortFilesGiveThirtySixSlotsAndAreWrittenWhole) {
     EXPECT_EQ(MacroFile(), "ECHO 1" + empty);
 }
 
+// A file the window cannot hold whole (here a sparse one past 2 GB) is read as far as its
+// slots go and never written over.
+TEST_F(MacroWindow, AFileItCannotReadWholeIsShownAsFarAsItGoesAndNotWrittenOver) {
+    StartWithPictures(1, 2);
+    const std::wstring path = program / L"Tovn32.MCR";
+    WriteMacros({"ECHO 1", kJapanese});
+    const LONGLONG huge = 0x8C000000; // 2.2 GB, its tail all zeros
+    {
+        UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        LARGE_INTEGER end{};
+        end.QuadPart = huge;
+        ASSERT_TRUE(::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(::SetEndOfFile(file.get()));
+    }
+    TfrmMcr& f = Open();
+    ASSERT_EQ(f.MacroList().size(), 36u);
+    EXPECT_EQ(f.MacroList()[0], "ECHO 1");
+    EXPECT_EQ(f.MacroList()[1], kJapanese);
+    EXPECT_EQ(f.MacroList()[2], "");
+    f.FormKeyDown(VK_DELETE);
+    f.FormKeyDown(VK_ESCAPE);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ((LONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow, huge);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, L"I/O Error");
+    ::DeleteFileW(path.c_str());
+}
+
 TEST_F(MacroWindow, ShownModallyOverTheDisabledBrowserBlueOnTheHighlight) {
     StartWithPictures(1, 2);
     WriteMacros({"ECHO A"});

@@ -272,6 +272,47 @@ TEST_F(ArchiveMacro, CopiesTheArchiveCannotTakeBackAreKeptWhereNothingClearsThem
     EXPECT_NE(dialogs.messages[0].text.find(kept), std::wstring::npos);
 }
 
+// What an earlier operation left in the work folder, at its top or in a folder of its own,
+// goes before the run fills it, so the move back never carries it into this archive.
+TEST_F(ArchiveMacro, LeftoversOfAnotherArchiveNeverGoIntoThisOne) {
+    StartInArchive(2);
+    ASSERT_TRUE(MakeFolderWithParents(st().TempDir + L"KEPT\\"));
+    WriteSolidBmp(st().TempDir + L"A1.BMP", 8, 8, 1, 2, 3);
+    WriteSolidBmp(st().TempDir + L"KEPT\\A2.BMP", 8, 8, 1, 2, 3);
+    Mark({0});
+    ReplaceTargetsMacro();
+    Open();
+    Press(L'a');
+    EXPECT_EQ(form->ModalResult(), IDOK);
+    EXPECT_EQ(Member(L"P01.BMP").crc, Digest(program / L"NEW.BMP").crc);
+    EXPECT_EQ(Member(L"A1.BMP").size, ~0ull);
+    EXPECT_EQ(Member(L"A2.BMP").size, ~0ull);
+    EXPECT_FALSE(PathExists(st().TempDir));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// A work folder that cannot be emptied (another program holds a file in it) is not used.
+TEST_F(ArchiveMacro, AWorkFolderThatCannotBeEmptiedStopsTheRun) {
+    StartInArchive(1);
+    const FileDigest before = Member(L"P01.BMP");
+    ASSERT_TRUE(MakeFolderWithParents(st().TempDir));
+    WriteSolidBmp(st().TempDir + L"OTHER.BMP", 8, 8, 1, 2, 3);
+    ReplaceTargetsMacro();
+    {
+        UniqueFile held(::CreateFileW((st().TempDir + L"OTHER.BMP").c_str(), GENERIC_READ, 0,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        Open();
+        Press(L'a');
+    }
+    EXPECT_EQ(form->ModalResult(), 0);
+    EXPECT_EQ(Batch(), "<missing>");
+    EXPECT_EQ(Member(L"P01.BMP").crc, before.crc);
+    EXPECT_EQ(Member(L"OTHER.BMP").size, ~0ull);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, L"Work Folder Error");
+}
+
 TEST_F(ArchiveMacro, AProgramStartedDirectlyLeavesTheExtractedCopiesInTheWorkFolder) {
     StartInArchive(1);
     WriteMacros({"@" + ToAnsi(program / L"NOTHING.BAT")});

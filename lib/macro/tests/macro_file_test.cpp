@@ -30,3 +30,17 @@ TEST(MacroFile, AnyLineEndEndsALineAndALastLineWithoutEndIsKept) {
               (std::vector<std::string>{"A", "B", "C", "", "E", ""}));
     EXPECT_EQ(MacroFileText({"A", "B"}), "A\r\nB\r\n");
 }
+
+// The start of a longer file: only lines that end within it, and only the slots.
+TEST(MacroFile, TheStartOfALongerFileGivesTheSlotsFromItsFinishedLines) {
+    std::string start;
+    for (int i = 1; i <= 40; ++i) start += "ECHO " + std::to_string(i) + "\r\n";
+    std::vector<std::string> m = ParseMacroFile(start + "ECHO cut", false);
+    ASSERT_EQ(m.size(), 36u);
+    EXPECT_EQ(m[35], "ECHO 36");
+    std::vector<std::string> few = ParseMacroFile("A\r\nB\nhalf a li", false);
+    ASSERT_EQ(few.size(), 36u);
+    EXPECT_EQ(few[1], "B");
+    EXPECT_EQ(few[2], "");
+    EXPECT_EQ(ParseMacroFile(std::string(5000, '\0'), false), std::vector<std::string>(36));
+}
