@@ -78,7 +78,8 @@ bool ConvertOne(BrowserPort& w, const std::wstring& name, const std::wstring& ou
     }
     written = BmpOutputName(name);
     const std::vector<uint8_t> file = BmpFileOf(loaded.picture);
-    if (file.empty() || !PutAsideBeforeReplacing(w, outDir, {outDir + written}, WithoutBackup::Replace) ||
+    if (file.empty() ||
+        !PutAsideBeforeReplacing(w, outDir, {outDir + written}, WithoutBackup::Replace) ||
         !WriteFileBytes(outDir + written, file.data(), file.size())) {
         CurrentDialogs().Message(w.Owner(), name + L"の保存に失敗しました．", kSaveCaption, MB_OK);
         return false;
