@@ -21,6 +21,20 @@ std::wstring FromAnsi(const std::string& s) {
     return out;
 }
 
+bool ExactAnsi(const std::wstring& s, std::string& out) {
+    out.clear();
+    if (s.empty()) return true;
+    const int size = static_cast<int>(s.size());
+    BOOL defaulted = FALSE;
+    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s.c_str(), size, nullptr, 0,
+                                        nullptr, &defaulted);
+    if (n <= 0 || defaulted) return false;
+    out.resize(static_cast<size_t>(n));
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s.c_str(), size, &out[0], n, nullptr,
+                          &defaulted);
+    return !defaulted && FromAnsi(out) == s;
+}
+
 namespace {
 DWORD Attributes(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str());

@@ -12,6 +12,9 @@ enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 // files) take their text; conversions happen here and nowhere else.
 std::string ToAnsi(const std::wstring& s);
 std::wstring FromAnsi(const std::string& s);
+// s in the ANSI code page without look-alike ("best-fit") or default characters, checked by
+// converting back; false when the code page cannot spell s exactly.
+bool ExactAnsi(const std::wstring& s, std::string& out);
 
 bool FileExists(const std::wstring& path);   // an existing file (not a folder)
 bool FolderExists(const std::wstring& path); // an existing folder

@@ -2,6 +2,7 @@
 // moved into the open archive in archive mode. Nothing the user had is removed before its
 // replacement is in place: a failed conversion or archive move keeps the edited picture
 // beside the original and says where it is.
+#include "app/batch_file.h"
 #include "app/dialogs.h"
 #include "app/run_and_wait.h"
 #include "app/win_text.h"
@@ -208,14 +209,23 @@ TfrmEdit::Conversion TfrmEdit::ConvertToMag(const std::wstring& folder, const st
         if (!aside.empty()) ::MoveFileExW(aside.c_str(), mag.c_str(), MOVEFILE_REPLACE_EXISTING);
     };
     const std::wstring batch = browser_.ProgramDir() + L"TEMP.BAT";
-    const std::string text =
-        ToAnsi(JoinCrLf(ConvertBatchLines(folder, browser_.ProgramDir(), base)));
-    if (!WriteFileBytes(batch, text)) {
+    const std::wstring bitmap = base + L".BMP";
+    const auto lines =
+        ConvertBatchLines({PathForms(BatchFolder(folder)), FileForms(browser_.ProgramDir(), L"MG"),
+                           NameFormsIn(folder, bitmap), FileForms(folder, base + L".BAK"),
+                           FileForms(folder, bitmap)});
+    const auto command = BatchCommandLine(batch);
+    const BatchWrite written =
+        lines && command ? WriteBatchFile(batch, *lines) : BatchWrite::Refused;
+    if (written != BatchWrite::Written) {
         restore();
-        ReportWriteError(hwnd_, batch);
+        if (written == BatchWrite::Refused)
+            ReportBatchRefused(hwnd_, folder + bitmap);
+        else
+            ReportWriteError(hwnd_, batch);
         return Conversion::NotRun;
     }
-    if (!RunAndWait("\"" + ToAnsi(batch) + "\"").started) {
+    if (!RunAndWait(*command).started) {
         restore();
         return Conversion::NotRun;
     }

@@ -1,4 +1,5 @@
 #include "macro/run_macro.h"
+#include "app/batch_file.h"
 #include "app/dialogs.h"
 #include "app/run_and_wait.h"
 #include "app/win_text.h"
@@ -9,7 +10,6 @@
 #include "fileops/slot_edits.h"
 #include "macro/expansion.h"
 #include "win/handles.h"
-#include <algorithm>
 
 namespace tovn {
 
@@ -21,21 +21,37 @@ void EmptyMissingSlots(BrowserPort& w, const std::vector<int>& slots) {
     if (!slots.empty()) w.Redraw(rdEmptyCells);
 }
 
-// A name the code page cannot spell would reach the batch as "?" or a look-alike, which the
-// interpreter may take for other files; a "^" in a quoted name is doubled by "CALL". Such
-// targets are left out, and the user is told.
-void LeaveOutUnspellableTargets(BrowserState& st, HWND window) {
-    std::wstring leftOut;
-    auto unspellable = [&](const NamedIndex& t) {
-        if (CarriedAsIs(t.name) && t.name.find(L'^') == std::wstring::npos) return false;
-        leftOut += L"\n" + t.name;
+// Targets whose names no batch line can carry exactly (the code page cannot spell them and
+// the volume has no short name that it can) were left out; the user is told which.
+void ReportLeftOut(HWND window, const std::vector<std::wstring>& names) {
+    if (names.empty()) return;
+    std::wstring list;
+    for (const std::wstring& name : names) list += L"\n" + name;
+    Warn(window, L"次のファイルは名前をバッチに書けないため除きました．" + list, L"Names Left Out");
+}
+
+// Writes the batch, or tells why it must not run; true when it was written.
+bool WriteMacroBatch(HWND window, const MacroBatch& batch, const std::wstring& path,
+                     const std::wstring& workDir) {
+    if (batch.refusal == BatchRefusal::Folder) {
+        ReportBatchRefused(window, L"フォルダ " + workDir);
+        return false;
+    }
+    if (batch.refusal == BatchRefusal::TooLong) {
+        ReportBatchTooLong(window);
+        return false;
+    }
+    switch (WriteBatchFile(path, batch.lines)) {
+    case BatchWrite::Written:
         return true;
-    };
-    auto& targets = st.TargetList;
-    targets.erase(std::remove_if(targets.begin(), targets.end(), unspellable), targets.end());
-    if (!leftOut.empty())
-        Warn(window, L"次のファイルは名前をバッチに書けないため除きました．" + leftOut,
-             L"Names Left Out");
+    case BatchWrite::Refused:
+        ReportBatchRefused(window, L"フォルダ " + workDir);
+        return false;
+    case BatchWrite::Unwritable:
+        break;
+    }
+    ReportUnwritable(window, path);
+    return false;
 }
 
 // True when folder (ends in "\\") holds a folder of its own, which the move back leaves out.
@@ -77,27 +93,36 @@ void ReportUnwritable(HWND window, const std::wstring& path) {
 bool RunMacro(BrowserPort& w, HWND window, const std::string& macro) {
     BrowserState& st = w.State();
     w.CollectTargets();
-    LeaveOutUnspellableTargets(st, window);
     if (st.LhaMode) {
         if (!PrepareTempDir(w, window)) return false;
         ExtractTargets(w, st.TempDir);
     }
     const std::wstring workDir = st.LhaMode ? st.TempDir : st.CurrentDir;
-    MacroBatch batch =
-        ExpandMacro(FromAnsi(macro), workDir, st.TargetList,
-                    [&](const std::wstring& name) { return FileExists(workDir + name); });
+    const MacroPlace place{workDir, PathForms(BatchFolder(workDir)),
+                           [&](const std::wstring& name) { return FileExists(workDir + name); },
+                           [&](const std::wstring& name) { return NameFormsIn(workDir, name); }};
+    MacroBatch batch = ExpandMacro(FromAnsi(macro), place, st.TargetList);
     EmptyMissingSlots(w, batch.missingSlots);
     const std::wstring batchPath = w.ProgramDir() + BatchFileName(batch.kind);
-    if (!WriteFileBytes(batchPath, ToAnsi(BatchText(batch.lines)))) {
-        ReportUnwritable(window, batchPath);
-        return false;
-    }
+    if (!WriteMacroBatch(window, batch, batchPath, workDir)) return false;
     if (batch.startDirectly) {
         // A program started on its own: the extracted copies stay in the work folder.
-        if (!batch.macroText.empty()) RunAndWait(ToAnsi(batch.macroText));
-        return true;
+        if (batch.macroText.empty()) return true;
+        std::string direct;
+        if (ExactAnsi(batch.macroText, direct)) {
+            RunAndWait(direct);
+            return true;
+        }
+        ReportBatchRefused(window, L"フォルダ " + workDir);
+        return false;
     }
-    if (!RunAndWait("\"" + ToAnsi(batchPath) + "\"").started) return false;
+    const std::optional<std::string> command = BatchCommandLine(batchPath);
+    if (!command) {
+        ReportBatchRefused(window, batchPath);
+        return false;
+    }
+    ReportLeftOut(window, batch.leftOut);
+    if (!RunAndWait(*command).started) return false;
     if (st.LhaMode && !st.TargetList.empty()) MoveBackIntoArchive(w, window);
     return true;
 }

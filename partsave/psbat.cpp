@@ -1,4 +1,5 @@
 #include "partsave/psbat.h"
+#include "app/batch_file.h"
 #include "app/dialogs.h"
 #include "app/modal_loop.h"
 #include "app/win_text.h"
@@ -147,15 +148,25 @@ void TfrmPsbat::Apply() {
     const std::string& entry = list_[static_cast<size_t>(current_)];
     if (entry.empty() || !ApplyEntry(entry)) return;
     const EditSettings& s = editor_.Settings();
-    if (!RewriteBatch(L"01PSS.BAT", Pss01Text(places_.backupDir, s))) return;
-    if (!RewriteBatch(L"10PSS256.BAT", Pss10Text(places_.backupDir, s))) return;
+    const NameForms backup = PathForms(BatchFolder(places_.backupDir));
+    if (!RewriteBatch(L"01PSS.BAT", Pss01Lines(backup, s))) return;
+    if (!RewriteBatch(L"10PSS256.BAT", Pss10Lines(backup, s))) return;
     CloseWith(IDOK);
 }
 
-bool TfrmPsbat::RewriteBatch(const wchar_t* name, const std::wstring& text) {
+bool TfrmPsbat::RewriteBatch(const wchar_t* name,
+                             const std::optional<std::vector<std::wstring>>& lines) {
     const std::wstring path = places_.toolFolder + name;
     if (!FileExists(path)) return true; // only existing batch files are rewritten
-    if (WriteFileBytes(path, ToAnsi(text))) return true;
+    switch (lines ? WriteBatchFile(path, *lines) : BatchWrite::Refused) {
+    case BatchWrite::Written:
+        return true;
+    case BatchWrite::Refused:
+        ReportBatchRefused(hwnd_, L"フォルダ " + places_.backupDir);
+        return false;
+    case BatchWrite::Unwritable:
+        break;
+    }
     ReportWriteError(hwnd_, path);
     return false;
 }

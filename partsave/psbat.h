@@ -5,6 +5,7 @@
 #include "win/window.h"
 #include "edit/edit_logic.h"
 #include <windows.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,7 +62,7 @@ private:
     void Store();
     void EditEntry();
     bool ApplyEntry(const std::string& entry);
-    bool RewriteBatch(const wchar_t* name, const std::wstring& text);
+    bool RewriteBatch(const wchar_t* name, const std::optional<std::vector<std::wstring>>& lines);
     void CloseWith(int result);
 
     HWND owner_;

@@ -80,11 +80,11 @@ click 313 498  # Save
 wait_gone
 
 for f in A.BMP A.BAK; do [ -e "$work/pics/$f" ] && fail "$f was left"; done
-printf '%s\r\n' "${pics:0:2}" "CD ${pics:2}\\" "$prog\\MG .MAG A.BMP" "DEL $pics\\A.BAK" \
+printf '%s\r\n' "${pics:0:2}" "CD /D $pics" "IF ERRORLEVEL 1 GOTO :EOF" "$prog\\MG .MAG A.BMP" "DEL $pics\\A.BAK" \
     "DEL $pics\\A.BMP" >"$work/want.bat"
 cmp -s "$work/want.bat" "$work/prog/TEMP.BAT" || {
     cat -A "$work/prog/TEMP.BAT"
-    fail "TEMP.BAT is not the five lines"
+    fail "TEMP.BAT is not the six lines"
 }
 probe check "$(winpath "$work/original.mag")" "$pics\\A.MAG" 48 300 207 340 4 0 1 Hi there ||
     fail "the saved MAG is not the edited picture"

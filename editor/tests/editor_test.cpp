@@ -216,8 +216,9 @@ TEST_F(Editor, SaveReplacesAMagPictureThroughMgExe) {
     EXPECT_FALSE(FileExists(pictures / L"A.BAK"));
     const std::wstring dir = pictures.Path();
     EXPECT_EQ(FromAnsi(ReadBytes(program / L"TEMP.BAT")),
-              dir.substr(0, 2) + L"\r\nCD " + dir.substr(2) + L"\r\n" + program.Path() +
-                  L"MG .MAG A.BMP\r\nDEL " + dir + L"A.BAK\r\nDEL " + dir + L"A.BMP\r\n");
+              dir.substr(0, 2) + L"\r\nCD /D " + dir.substr(0, dir.size() - 1) +
+                  L"\r\nIF ERRORLEVEL 1 GOTO :EOF\r\n" + program.Path() + L"MG .MAG A.BMP\r\nDEL " +
+                  dir + L"A.BAK\r\nDEL " + dir + L"A.BMP\r\n");
     EXPECT_EQ(dialogs.beeps, 0);
     // Only the picture, and no file put aside, is left.
     EXPECT_EQ(PictureFolderFiles(), std::vector<std::wstring>{L"A.MAG"});

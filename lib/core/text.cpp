@@ -1,5 +1,4 @@
 #include "core/text.h"
-#include <string_view>
 
 namespace tovn {
 
@@ -30,18 +29,6 @@ bool ParseInteger(const std::wstring& s, long long& value) {
     }
     value = negative ? -v : v;
     return true;
-}
-
-std::wstring BatchName(const std::wstring& name, bool called) {
-    constexpr std::wstring_view special = L" \t&|<>^(),;=!";
-    std::wstring out;
-    bool quote = false;
-    for (wchar_t c : name) {
-        if (c == L'%') out += called ? L"%%%" : L"%";
-        out += c;
-        quote = quote || special.find(c) != std::wstring_view::npos;
-    }
-    return quote ? L"\"" + out + L"\"" : out;
 }
 
 } // namespace tovn

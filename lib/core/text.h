@@ -12,10 +12,5 @@ bool EqualNoCase(const std::wstring& a, const std::wstring& b);
 std::wstring WithTrailingBackslash(std::wstring s);
 // Whole text as a decimal integer (optional sign, no blanks); false otherwise.
 bool ParseInteger(const std::wstring& s, long long& value);
-// A name as the command interpreter must see it in a batch line: quoted when it holds a
-// blank or one of the interpreter's special characters, and each "%" written so that it
-// survives the line's expansions (a "CALL" line is expanded twice). Other names stay
-// exactly as they are.
-std::wstring BatchName(const std::wstring& name, bool called = true);
 
 } // namespace tovn

@@ -107,22 +107,16 @@ std::wstring BaseBeforeFirstDot(const std::wstring& name) {
     return name.substr(0, name.find(L'.'));
 }
 
-std::vector<std::wstring> ConvertBatchLines(const std::wstring& currentDir,
-                                            const std::wstring& programDir,
-                                            const std::wstring& base) {
-    std::vector<std::wstring> lines{currentDir.substr(0, 2)};
-    if (currentDir.size() > 2) lines.push_back(L"CD " + BatchName(currentDir.substr(2), false));
-    lines.push_back(BatchName(programDir + L"MG", false) + L" .MAG " +
-                    BatchName(base + L".BMP", false));
-    lines.push_back(L"DEL " + BatchName(currentDir + base + L".BAK", false));
-    lines.push_back(L"DEL " + BatchName(currentDir + base + L".BMP", false));
+std::optional<std::vector<std::wstring>> ConvertBatchLines(const ConvertPlaces& places) {
+    auto lines = FolderLines(places.folder);
+    auto word = [](const NameForms& forms) { return CmdWord(forms, LineKind::Plain, false); };
+    const auto encoder = word(places.encoder), bitmap = word(places.bitmap);
+    const auto backupPath = word(places.backupPath), bitmapPath = word(places.bitmapPath);
+    if (!lines || !encoder || !bitmap || !backupPath || !bitmapPath) return std::nullopt;
+    lines->push_back(*encoder + L" .MAG " + *bitmap);
+    lines->push_back(L"DEL " + *backupPath);
+    lines->push_back(L"DEL " + *bitmapPath);
     return lines;
-}
-
-std::wstring JoinCrLf(const std::vector<std::wstring>& lines) {
-    std::wstring text;
-    for (const std::wstring& line : lines) text += line + L"\r\n";
-    return text;
 }
 
 } // namespace tovn

@@ -2,8 +2,10 @@
 // the 8-pixel range selection and its captions, the mesh, the text line positions and the
 // conversion batch.
 #pragma once
+#include "core/batch_word.h"
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,11 +69,15 @@ bool MeshPixel(int x, int y, int sx, int sy);
 
 // The name up to its first ".".
 std::wstring BaseBeforeFirstDot(const std::wstring& name);
-// The lines of the MAG conversion batch; currentDir and programDir end in "\".
-std::vector<std::wstring> ConvertBatchLines(const std::wstring& currentDir,
-                                            const std::wstring& programDir,
-                                            const std::wstring& base);
-// Lines joined with CR LF after each.
-std::wstring JoinCrLf(const std::vector<std::wstring>& lines);
+// What the MAG conversion batch names, each in the forms it may be written in.
+struct ConvertPlaces {
+    NameForms folder;                 // BatchFolder of the current folder
+    NameForms encoder;                // the program folder's "MG"
+    NameForms bitmap;                 // the BMP file's name in the current folder
+    NameForms backupPath, bitmapPath; // the ".BAK" and ".BMP" files' full paths
+};
+// The lines of the MAG conversion batch; nothing when one of its names cannot reach the
+// interpreter exactly.
+std::optional<std::vector<std::wstring>> ConvertBatchLines(const ConvertPlaces& places);
 
 } // namespace tovn

@@ -73,20 +73,29 @@ void SnapToColumns(EditSettings& s) {
     s.EndX = SnapEndX(s.EndX);
 }
 
-std::wstring BatchBackupDir(const std::wstring& backupDir) {
-    if (backupDir.size() <= 3 || backupDir.back() != L'\\') return backupDir;
-    return backupDir.substr(0, backupDir.size() - 1);
+namespace {
+
+// The tool's lines after the COPY of its picture into the backup folder.
+std::optional<std::vector<std::wstring>> PssLines(const NameForms& backupDir,
+                                                  std::vector<std::wstring> tool) {
+    const auto folder = CmdWord(backupDir, LineKind::Plain, false);
+    if (!folder) return std::nullopt;
+    tool.insert(tool.begin(), L"COPY %1.MAG " + *folder);
+    return tool;
 }
 
-std::wstring Pss01Text(const std::wstring& backupDir, const EditSettings& s) {
-    return L"COPY %1.MAG " + BatchBackupDir(backupDir) + L"\r\n" + L"A:\\TOOL\\GRAPH\\TEAM %1\r\n" +
-           L"A:\\TOOL\\GRAPH\\MAGDSAVE -b- -p=%1 -s" + Rect(s) + L" %1\r\n";
+} // namespace
+
+std::optional<std::vector<std::wstring>> Pss01Lines(const NameForms& backupDir,
+                                                    const EditSettings& s) {
+    return PssLines(backupDir, {L"A:\\TOOL\\GRAPH\\TEAM %1",
+                                L"A:\\TOOL\\GRAPH\\MAGDSAVE -b- -p=%1 -s" + Rect(s) + L" %1"});
 }
 
-std::wstring Pss10Text(const std::wstring& backupDir, const EditSettings& s) {
-    return L"COPY %1.MAG " + BatchBackupDir(backupDir) + L"\r\n" +
-           L"A:\\TOOL\\GRAPH\\TEAM21 %1\r\n" + L"A:\\TOOL\\GRAPH\\21MAGSV -s" + Rect(s) +
-           L" %1\r\n";
+std::optional<std::vector<std::wstring>> Pss10Lines(const NameForms& backupDir,
+                                                    const EditSettings& s) {
+    return PssLines(backupDir, {L"A:\\TOOL\\GRAPH\\TEAM21 %1",
+                                L"A:\\TOOL\\GRAPH\\21MAGSV -s" + Rect(s) + L" %1"});
 }
 
 } // namespace tovn

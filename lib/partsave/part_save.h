@@ -1,6 +1,7 @@
 // The part-save list: 20 named sets of editor settings kept in the ".PS" file, the entry
 // text, and the two outside tools' batch files written from a set.
 #pragma once
+#include "core/batch_word.h"
 #include "edit/edit_logic.h"
 #include <optional>
 #include <string>
@@ -28,11 +29,11 @@ std::string FormatPartEntry(const std::string& name, const EditSettings& s);
 // The rectangle brought into the 8-pixel column grid.
 void SnapToColumns(EditSettings& s);
 
-// The backup folder as the batch files name it: without its closing "\" unless it is a
-// root (3 characters or fewer).
-std::wstring BatchBackupDir(const std::wstring& backupDir);
-// The texts of "01PSS.BAT" and "10PSS256.BAT" (CR LF after each line).
-std::wstring Pss01Text(const std::wstring& backupDir, const EditSettings& s);
-std::wstring Pss10Text(const std::wstring& backupDir, const EditSettings& s);
+// The lines of "01PSS.BAT" and "10PSS256.BAT", given the forms of the backup folder as
+// BatchFolder names it; nothing when the interpreter cannot be given that folder exactly.
+std::optional<std::vector<std::wstring>> Pss01Lines(const NameForms& backupDir,
+                                                    const EditSettings& s);
+std::optional<std::vector<std::wstring>> Pss10Lines(const NameForms& backupDir,
+                                                    const EditSettings& s);
 
 } // namespace tovn

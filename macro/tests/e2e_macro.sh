@@ -72,7 +72,7 @@ typed a
 macro_closed
 for i in 1 2; do [ -f "$work/pics/SUB/P$i.BMP" ] || fail "P$i not copied into SUB"; done
 [ -e "$work/pics/SUB/P3.BMP" ] && fail "P3 copied though not marked"
-expected=$(printf '%s\r\n' "${pics:0:2}" "CD ${pics:2}\\" "@CALL COPY P1.BMP SUB" "@CALL COPY P2.BMP SUB")
+expected=$(printf '%s\r\n' "${pics:0:2}" "CD /D $pics" "IF ERRORLEVEL 1 GOTO :EOF" "@CALL COPY P1.BMP SUB" "@CALL COPY P2.BMP SUB")
 [ "$(cat "$work/prog/TEMP.BAT")" = "$expected" ] || { cat -A "$work/prog/TEMP.BAT"; fail "TEMP.BAT"; }
 wait_until 10 "marks still shown after the run" marks_shown no
 tr -d '\r' < "$work/prog/Tovn32.MCR" | head -1 | grep -qx 'COPY \$M SUB' || fail "slot A not saved"

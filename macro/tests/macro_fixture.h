@@ -24,9 +24,10 @@ protected:
     }
     std::string MacroFile() const { return Bytes(program / L"Tovn32.MCR"); }
     std::string Batch(const wchar_t* name = L"TEMP.BAT") const { return Bytes(program / name); }
-    // The drive and folder lines every batch file of the picture folder begins with.
+    // The drive, folder and check lines every batch file of the picture folder begins with.
     std::string FolderLines(const std::wstring& folder) const {
-        return ToAnsi(folder.substr(0, 2)) + "\r\nCD " + ToAnsi(folder.substr(2)) + "\r\n";
+        return ToAnsi(folder.substr(0, 2)) + "\r\nCD /D " +
+               ToAnsi(folder.substr(0, folder.size() - 1)) + "\r\nIF ERRORLEVEL 1 GOTO :EOF\r\n";
     }
     TfrmMcr& Open() {
         form = std::make_unique<TfrmMcr>(w());

@@ -107,25 +107,45 @@ TEST(TextLines, AdvanceTwelvePixelsPlusTheLineSpacing) {
     EXPECT_EQ(LineTop(5, 302, 0), 362);
 }
 
-TEST(ConvertBatch, FiveLinesForAPictureInAFolder) {
+namespace {
+ConvertPlaces Places(const std::wstring& folder, const std::wstring& program,
+                     const std::wstring& base) {
+    return {{BatchFolder(folder)},
+            {program + L"MG"},
+            {base + L".BMP"},
+            {folder + base + L".BAK"},
+            {folder + base + L".BMP"}};
+}
+} // namespace
+
+TEST(ConvertBatch, SixLinesForAPictureInAFolder) {
     EXPECT_EQ(BaseBeforeFirstDot(L"A.B.MAG"), L"A");
-    auto lines = ConvertBatchLines(L"C:\\PIC\\", L"C:\\TOVN\\", L"A");
-    std::vector<std::wstring> want{L"C:", L"CD \\PIC\\", L"C:\\TOVN\\MG .MAG A.BMP",
-                                   L"DEL C:\\PIC\\A.BAK", L"DEL C:\\PIC\\A.BMP"};
+    auto lines = ConvertBatchLines(Places(L"C:\\PIC\\", L"C:\\TOVN\\", L"A"));
+    std::vector<std::wstring> want{L"C:",
+                                   L"CD /D C:\\PIC",
+                                   L"IF ERRORLEVEL 1 GOTO :EOF",
+                                   L"C:\\TOVN\\MG .MAG A.BMP",
+                                   L"DEL C:\\PIC\\A.BAK",
+                                   L"DEL C:\\PIC\\A.BMP"};
     EXPECT_EQ(lines, want);
-    EXPECT_EQ(JoinCrLf({L"a", L"b"}), L"a\r\nb\r\n");
 }
 
-TEST(ConvertBatch, ARootFolderHasNoCdLineAndBlanksAreQuoted) {
-    auto root = ConvertBatchLines(L"D:", L"C:\\TOVN\\", L"X");
-    EXPECT_EQ(root.size(), 4u);
-    EXPECT_EQ(root[0], L"D:");
-    auto blanks = ConvertBatchLines(L"C:\\MY PICS\\", L"C:\\Program Files\\T\\", L"A&B");
-    EXPECT_EQ(blanks[1], L"CD \"\\MY PICS\\\"");
-    EXPECT_EQ(blanks[2], L"\"C:\\Program Files\\T\\MG\" .MAG \"A&B.BMP\"");
-    EXPECT_EQ(blanks[4], L"DEL \"C:\\MY PICS\\A&B.BMP\"");
+TEST(ConvertBatch, ARootFolderHasNoCdLineAndSpecialNamesAreQuoted) {
+    auto root = ConvertBatchLines(Places(L"D:", L"C:\\TOVN\\", L"X"));
+    ASSERT_TRUE(root);
+    EXPECT_EQ(root->size(), 5u);
+    EXPECT_EQ((*root)[0], L"D:");
+    auto blanks = ConvertBatchLines(Places(L"C:\\MY PICS\\", L"C:\\Program Files\\T\\", L"A&B"));
+    ASSERT_TRUE(blanks);
+    EXPECT_EQ((*blanks)[1], L"CD /D \"C:\\MY PICS\"");
+    EXPECT_EQ((*blanks)[3], L"\"C:\\Program Files\\T\\MG\" .MAG \"A&B.BMP\"");
+    EXPECT_EQ((*blanks)[5], L"DEL \"C:\\MY PICS\\A&B.BMP\"");
     // Quotes would not keep the interpreter from expanding "%" in a batch file.
-    auto percent = ConvertBatchLines(L"C:\\100%\\", L"C:\\TOVN\\", L"A");
-    EXPECT_EQ(percent[1], L"CD \\100%%\\");
-    EXPECT_EQ(percent[3], L"DEL C:\\100%%\\A.BAK");
+    auto percent = ConvertBatchLines(Places(L"C:\\100%\\", L"C:\\TOVN\\", L"A"));
+    ASSERT_TRUE(percent);
+    EXPECT_EQ((*percent)[1], L"CD /D \"C:\\100%%\"");
+    EXPECT_EQ((*percent)[4], L"DEL \"C:\\100%%\\A.BAK\"");
+    ConvertPlaces unspelled = Places(L"C:\\PIC\\", L"C:\\TOVN\\", L"A");
+    unspelled.bitmap = {};
+    EXPECT_FALSE(ConvertBatchLines(unspelled));
 }

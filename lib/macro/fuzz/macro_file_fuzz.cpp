@@ -14,8 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 1; i < 6; ++i)
         targets.push_back({std::wstring(macros[i].begin(), macros[i].end()), static_cast<int>(i)});
     std::wstring folder(macros[6].begin(), macros[6].end());
-    tovn::MacroBatch b = tovn::ExpandMacro(macro, folder, targets,
-                                           [](const std::wstring& n) { return n.size() % 2 == 0; });
-    if (b.lines.empty() && !folder.empty()) __builtin_trap();
+    const tovn::MacroPlace place{folder,
+                                 {tovn::BatchFolder(folder), L""},
+                                 [](const std::wstring& n) { return n.size() % 2 == 0; },
+                                 [](const std::wstring& n) {
+                                     return tovn::NameForms{n, L""};
+                                 }};
+    tovn::MacroBatch b = tovn::ExpandMacro(macro, place, targets);
+    if (b.lines.empty() && b.refusal == tovn::BatchRefusal::None && !folder.empty())
+        __builtin_trap();
     return 0;
 }

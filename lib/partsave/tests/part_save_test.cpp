@@ -73,11 +73,17 @@ TEST(PartEntry, SnappingPutsTheRectangleOnTheColumnGrid) {
 
 TEST(PssBatch, TheRectangleAndTheBackupFolderWithoutItsBackslash) {
     EditSettings s;
-    EXPECT_EQ(Pss01Text(L"C:\\BACK\\", s),
-              L"COPY %1.MAG C:\\BACK\r\nA:\\TOOL\\GRAPH\\TEAM %1\r\n"
-              L"A:\\TOOL\\GRAPH\\MAGDSAVE -b- -p=%1 -s48,302,591,375 %1\r\n");
-    EXPECT_EQ(Pss10Text(L"C:\\BACK\\", s), L"COPY %1.MAG C:\\BACK\r\nA:\\TOOL\\GRAPH\\TEAM21 %1\r\n"
-                                           L"A:\\TOOL\\GRAPH\\21MAGSV -s48,302,591,375 %1\r\n");
-    EXPECT_EQ(BatchBackupDir(L"C:\\"), L"C:\\"); // a root keeps it
-    EXPECT_EQ(BatchBackupDir(L"C:\\B\\"), L"C:\\B");
+    using Lines = std::vector<std::wstring>;
+    EXPECT_EQ(Pss01Lines({BatchFolder(L"C:\\BACK\\")}, s),
+              (Lines{L"COPY %1.MAG C:\\BACK", L"A:\\TOOL\\GRAPH\\TEAM %1",
+                     L"A:\\TOOL\\GRAPH\\MAGDSAVE -b- -p=%1 -s48,302,591,375 %1"}));
+    EXPECT_EQ(Pss10Lines({L"C:\\BACK"}, s),
+              (Lines{L"COPY %1.MAG C:\\BACK", L"A:\\TOOL\\GRAPH\\TEAM21 %1",
+                     L"A:\\TOOL\\GRAPH\\21MAGSV -s48,302,591,375 %1"}));
+    EXPECT_EQ(BatchFolder(L"C:\\"), L"C:\\"); // a root keeps it
+    // The folder reaches COPY whole: "&" would start another command, "%" be expanded.
+    EXPECT_EQ(Pss01Lines({L"D:\\My Backup & Old 100%"}, s)->front(),
+              L"COPY %1.MAG \"D:\\My Backup & Old 100%%\"");
+    EXPECT_EQ(Pss10Lines({L"", L"D:\\MYBACK~1"}, s)->front(), L"COPY %1.MAG D:\\MYBACK~1");
+    EXPECT_FALSE(Pss01Lines({L"", L""}, s));
 }
