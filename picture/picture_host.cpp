@@ -522,12 +522,16 @@ bool PictureHost::ReadBmpPicture(LoadedPicture& loaded, const std::wstring& file
     } else if (!ReadWholeFile(source.currentDir + fileName, file)) {
         return false;
     }
+    // The colours the file itself declares, whatever depth its plain form takes.
+    const auto declared = bmp::ParseBmpFile(file.data(), file.size());
+    if (!declared) return false;
+    file = bmp::PlainBmpFile(std::move(file));
     auto header = dib::ParseBmp(file.data(), file.size());
     if (!header) return false;
     DibBlocks dib;
     dib.header = std::move(*header);
     const bmp::DibLayout& layout = dib.header.layout;
-    NoteColours(loaded, layout.bitCount);
+    NoteColours(loaded, declared->bitCount);
     dib.info = CopyToBlock(dib.header.block.data(), dib.header.block.size());
     dib.bits = CopyToBlock(file.data() + layout.bitsOffset, layout.bitsSize);
     file = {};
