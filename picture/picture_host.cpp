@@ -102,7 +102,7 @@ std::wstring FromAnsi(const char* text) {
 
 // text in the ANSI code page without best fit: a character that has no exact form there
 // becomes '?', which no file name holds, so the text can never name another file (a
-// best-fitted "caf\u00e9" would be "cafe"). exact (if given) tells whether it came through whole.
+// best-fitted "café" would be "cafe"). exact (if given) tells whether it came through whole.
 std::string NoBestFitAnsi(const std::wstring& text, bool* exact = nullptr) {
     if (exact) *exact = true;
     if (text.empty()) return {};
