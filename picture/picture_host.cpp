@@ -65,7 +65,8 @@ struct DibBlocks {
 // The accepting plug-in and the arguments every later call to it repeats.
 struct PictureHost::Claim {
     const PluginSlot* slot = nullptr;
-    std::string name; // folder: full path; archive: bare entry name
+    std::string name;          // a path the plug-in opens, or the bare name of bytes in memory
+    std::vector<uint8_t> file; // a file no ANSI path reaches, read whole
     UniqueLocal entry;
     std::unique_ptr<LocalBlock> entryLock; // declared after entry: unlocked before it is freed
     std::vector<char> probe;               // at least 2 KB of the entry for IsSupported
@@ -77,7 +78,7 @@ struct PictureHost::Claim {
 namespace {
 
 constexpr size_t kProbeBytes = 2048;
-constexpr size_t kMaxBmpFile = size_t(256) << 20;
+constexpr size_t kMaxWholeFile = size_t(256) << 20;
 constexpr int kMaxFormats = 64;
 constexpr UINT kFromMemory = 1;
 constexpr UINT kIgnoreCase = 128;
@@ -90,23 +91,28 @@ template <typename Fn> Fn Bind(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
 }
 
-std::string ToAnsi(const std::wstring& text) {
-    if (text.empty()) return {};
-    int n = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr,
-                                  nullptr);
-    std::string out(size_t(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), out.data(), n, nullptr,
-                              nullptr);
-    return out;
-}
-
 std::wstring FromAnsi(const char* text) {
     int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (n <= 1) return {};
     std::wstring out(size_t(n), L'\0');
     ::MultiByteToWideChar(CP_ACP, 0, text, -1, out.data(), n);
     out.resize(size_t(n - 1));
+    return out;
+}
+
+// text in the ANSI code page without best fit: a character that has no exact form there
+// becomes '?', which no file name holds, so the text can never name another file (a
+// best-fitted "café" would be "cafe"). exact (if given) tells whether it came through whole.
+std::string NoBestFitAnsi(const std::wstring& text, bool* exact = nullptr) {
+    if (exact) *exact = true;
+    if (text.empty()) return {};
+    const UINT flags = ::GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int size = int(text.size());
+    int n = ::WideCharToMultiByte(CP_ACP, flags, text.c_str(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(CP_ACP, flags, text.c_str(), size, out.data(), n, nullptr, nullptr);
+    if (exact) *exact = n > 0 && FromAnsi(out.c_str()) == text;
     return out;
 }
 
@@ -139,7 +145,7 @@ bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& data) {
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
-        ULONGLONG(size.QuadPart) > kMaxBmpFile)
+        ULONGLONG(size.QuadPart) > kMaxWholeFile)
         return false;
     data.resize(size_t(size.QuadPart));
     size_t done = 0;
@@ -250,7 +256,15 @@ bool LoadPlaceholder(Picture& target) {
     return true;
 }
 
-PictureHost::PictureHost() : screenDepth([](HDC dc) { return ::GetDeviceCaps(dc, BITSPIXEL); }) {}
+PictureHost::PictureHost()
+    : screenDepth([](HDC dc) { return ::GetDeviceCaps(dc, BITSPIXEL); }),
+      shortPath([](const std::wstring& path) {
+          DWORD n = ::GetShortPathNameW(path.c_str(), nullptr, 0);
+          std::wstring out(n, L'\0');
+          n = n ? ::GetShortPathNameW(path.c_str(), out.data(), n) : 0;
+          out.resize(n < out.size() ? n : 0);
+          return out;
+      }) {}
 
 PictureHost::~PictureHost() {
     UnloadPlugins();
@@ -268,18 +282,20 @@ bool PictureHost::ReductionLibraryLoaded() const {
     return bool(huedenLib_);
 }
 
-void PictureHost::LoadPluginFolder(const std::string& folder) {
+void PictureHost::LoadPluginFolder(const std::wstring& folder) {
     for (auto& slot : slots_)
         if (slot->module) retired_.push_back(std::move(slot->module));
     slots_.clear();
-    WIN32_FIND_DATAA found{};
-    UniqueFind find(::FindFirstFileExA((folder + "*.SPI").c_str(), FindExInfoStandard, &found,
+    // Wide names throughout: an ANSI listing best-fits a name it cannot spell, and
+    // LoadLibrary could then load another plug-in.
+    WIN32_FIND_DATAW found{};
+    UniqueFind find(::FindFirstFileExW((folder + L"*.SPI").c_str(), FindExInfoStandard, &found,
                                        FindExSearchNameMatch, nullptr, 0));
     if (!find) return;
     do {
         slots_.push_back(std::make_unique<PluginSlot>());
         PluginSlot& slot = *slots_.back();
-        UniqueModule module(::LoadLibraryA(found.cFileName));
+        UniqueModule module(::LoadLibraryW(found.cFileName));
         if (!module) continue;
         auto info = Bind<GetPluginInfoFn>(module.get(), "GetPluginInfo");
         std::string text;
@@ -296,7 +312,7 @@ void PictureHost::LoadPluginFolder(const std::string& folder) {
         slot.getPicture = Bind<GetPictureFn>(module.get(), "GetPicture");
         slot.getPictureInfo = Bind<GetPictureInfoFn>(module.get(), "GetPictureInfo");
         slot.module = std::move(module);
-    } while (slots_.size() < size_t(kSlotCount) && ::FindNextFileA(find.get(), &found));
+    } while (slots_.size() < size_t(kSlotCount) && ::FindNextFileW(find.get(), &found));
 }
 
 void PictureHost::LoadReductionLibrary() {
@@ -306,11 +322,11 @@ void PictureHost::LoadReductionLibrary() {
 
 bool PictureHost::LoadPlugins(HDC screenDc, HWND owner) {
     UnloadPlugins();
-    LoadPluginFolder("");
+    LoadPluginFolder(L"");
     if (pluginMask_.empty()) {
-        char system[MAX_PATH] = {};
-        UINT n = ::GetSystemDirectoryA(system, MAX_PATH);
-        if (n > 0 && n < MAX_PATH) LoadPluginFolder(std::string(system) + "\\");
+        wchar_t system[MAX_PATH] = {};
+        UINT n = ::GetSystemDirectoryW(system, MAX_PATH);
+        if (n > 0 && n < MAX_PATH) LoadPluginFolder(std::wstring(system) + L"\\");
     }
     pluginMask_ = UpperCase(pluginMask_);
 
@@ -398,19 +414,67 @@ bool PictureHost::QueryPictureInfo(const std::wstring& fileName, const PictureSo
     }
 }
 
+bool PictureHost::PluginPath(const std::wstring& path, std::string& ansi) const {
+    bool exact = false;
+    ansi = NoBestFitAnsi(path, &exact);
+    if (exact) return true;
+    const std::wstring shortened = shortPath ? shortPath(path) : std::wstring();
+    if (shortened.empty() || shortened == path) return false;
+    ansi = NoBestFitAnsi(shortened, &exact);
+    return exact;
+}
+
 bool PictureHost::ReadArchiveEntry(const std::wstring& fileName, const PictureSource& source,
                                    UniqueLocal& block) const {
     if (!archive_ || !archive_->getFileInfo || !archive_->getFile) return false;
-    const std::string archive = ToAnsi(source.currentDir + source.archiveName);
-    const std::string entry = ToAnsi(fileName);
+    bool exact = false;
+    const std::string entry = NoBestFitAnsi(fileName, &exact);
+    if (!exact) return false; // a best-fitted name could match another entry
+    const std::wstring path = source.currentDir + source.archiveName;
+    std::string archive;
+    std::vector<uint8_t> image; // the archive itself when no ANSI name reaches it
+    const bool inMemory = !PluginPath(path, archive);
+    if (inMemory && !ReadWholeFile(path, image)) return false;
+    const LPCSTR buf = inMemory ? reinterpret_cast<LPCSTR>(image.data()) : archive.c_str();
+    const UINT input = inMemory ? kFromMemory : 0;
     SusieFileInfo info{};
-    if (archive_->getFileInfo(archive.c_str(), 0, entry.c_str(), kIgnoreCase, &info) != 0)
+    if (archive_->getFileInfo(buf, inMemory ? LONG_PTR(image.size()) : 0, entry.c_str(),
+                              input | kIgnoreCase, &info) != 0)
         return false;
+    if (inMemory && info.position >= image.size()) return false;
+    // From memory the entry's bytes are handed over from its position on.
+    const LPCSTR src = inMemory ? buf + info.position : buf;
+    const LONG_PTR len =
+        inMemory ? LONG_PTR(image.size() - info.position) : LONG_PTR(info.position);
     HLOCAL h = nullptr;
-    int rc = archive_->getFile(archive.c_str(), LONG_PTR(info.position),
-                               reinterpret_cast<LPSTR>(&h), kToMemory, nullptr, 0);
+    int rc =
+        archive_->getFile(src, len, reinterpret_cast<LPSTR>(&h), input | kToMemory, nullptr, 0);
     block.reset(h);
     return rc == 0 && block;
+}
+
+bool PictureHost::ClaimFromMemory(const std::wstring& fileName, const uint8_t* bytes, size_t size,
+                                  Claim& claim) const {
+    claim.name = NoBestFitAnsi(fileName);
+    claim.buf = reinterpret_cast<LPCSTR>(bytes);
+    claim.len = LONG_PTR(size);
+    claim.flag = kFromMemory;
+    // Plug-ins look at 2 KB of the head whatever the file's size.
+    LPCSTR head = claim.buf;
+    if (size < kProbeBytes) {
+        claim.probe.assign(kProbeBytes, '\0');
+        if (size) std::memcpy(claim.probe.data(), bytes, size);
+        head = claim.probe.data();
+    }
+    for (const auto& slot : slots_) {
+        if (!slot->module) continue;
+        if (!slot->isSupported) return false;
+        if (slot->isSupported(claim.name.c_str(), reinterpret_cast<ULONG_PTR>(head))) {
+            claim.slot = slot.get();
+            return true;
+        }
+    }
+    return false;
 }
 
 bool PictureHost::ClaimPlugin(const std::wstring& fileName, const PictureSource& source,
@@ -420,29 +484,14 @@ bool PictureHost::ClaimPlugin(const std::wstring& fileName, const PictureSource&
         claim.entryLock = std::make_unique<LocalBlock>(claim.entry.get());
         const LocalBlock& bytes = *claim.entryLock;
         if (!bytes.get()) return false;
-        claim.name = ToAnsi(fileName);
-        claim.buf = reinterpret_cast<LPCSTR>(bytes.get());
-        claim.len = LONG_PTR(bytes.size());
-        claim.flag = kFromMemory;
-        // Plug-ins look at 2 KB of the head whatever the entry's size.
-        LPCSTR head = claim.buf;
-        if (bytes.size() < kProbeBytes) {
-            claim.probe.assign(kProbeBytes, '\0');
-            std::memcpy(claim.probe.data(), bytes.get(), bytes.size());
-            head = claim.probe.data();
-        }
-        for (const auto& slot : slots_) {
-            if (!slot->module) continue;
-            if (!slot->isSupported) return false;
-            if (slot->isSupported(claim.name.c_str(), reinterpret_cast<ULONG_PTR>(head))) {
-                claim.slot = slot.get();
-                return true;
-            }
-        }
-        return false;
+        return ClaimFromMemory(fileName, bytes.get(), bytes.size(), claim);
     }
     const std::wstring path = source.currentDir + fileName;
-    claim.name = ToAnsi(path);
+    if (!PluginPath(path, claim.name)) {
+        // No ANSI name reaches the file: the plug-ins get its bytes instead.
+        if (!ReadWholeFile(path, claim.file)) return false;
+        return ClaimFromMemory(fileName, claim.file.data(), claim.file.size(), claim);
+    }
     claim.buf = claim.name.c_str();
     for (const auto& slot : slots_) {
         // Opened afresh for every plug-in asked: each may move the file pointer.
@@ -468,17 +517,21 @@ bool PictureHost::ReadBmpPicture(LoadedPicture& loaded, const std::wstring& file
         UniqueLocal entry;
         if (!ReadArchiveEntry(fileName, source, entry)) return false;
         LocalBlock bytes(entry.get());
-        if (!bytes.get() || bytes.size() > kMaxBmpFile) return false;
+        if (!bytes.get() || bytes.size() > kMaxWholeFile) return false;
         file.assign(bytes.get(), bytes.get() + bytes.size());
     } else if (!ReadWholeFile(source.currentDir + fileName, file)) {
         return false;
     }
+    // The colours the file itself declares, whatever depth its plain form takes.
+    const auto declared = bmp::ParseBmpFile(file.data(), file.size());
+    if (!declared) return false;
+    file = bmp::PlainBmpFile(std::move(file));
     auto header = dib::ParseBmp(file.data(), file.size());
     if (!header) return false;
     DibBlocks dib;
     dib.header = std::move(*header);
     const bmp::DibLayout& layout = dib.header.layout;
-    NoteColours(loaded, layout.bitCount);
+    NoteColours(loaded, declared->bitCount);
     dib.info = CopyToBlock(dib.header.block.data(), dib.header.block.size());
     dib.bits = CopyToBlock(file.data() + layout.bitsOffset, layout.bitsSize);
     file = {};

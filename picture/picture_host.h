@@ -114,6 +114,9 @@ public:
     std::function<void(const std::wstring&)> showWaiting;
     // Bits per pixel of the screen; tests replace it to pose as another display.
     std::function<int(HDC)> screenDepth;
+    // The short form of a path, empty where the volume keeps none; tests replace it to pose
+    // as such a volume.
+    std::function<std::wstring(const std::wstring&)> shortPath;
 
 private:
     struct Claim;
@@ -126,9 +129,14 @@ private:
     bool ReadArchiveEntry(const std::wstring& fileName, const PictureSource& source,
                           UniqueLocal& block) const;
     bool ClaimPlugin(const std::wstring& fileName, const PictureSource& source, Claim& claim) const;
+    bool ClaimFromMemory(const std::wstring& fileName, const uint8_t* bytes, size_t size,
+                         Claim& claim) const;
+    // The path as plug-ins take it (ANSI): exactly, else by its short form; false when
+    // neither spells it, and the plug-ins must get the file's bytes.
+    bool PluginPath(const std::wstring& path, std::string& ansi) const;
     bool MakePictureBitmap(Picture& target, DibBlocks& dib, Treatment treatment);
     bool ReducePicture(Picture& target, DibBlocks& dib);
-    void LoadPluginFolder(const std::string& folder);
+    void LoadPluginFolder(const std::wstring& folder);
     void LoadReductionLibrary();
 
     std::vector<std::unique_ptr<PluginSlot>> slots_;

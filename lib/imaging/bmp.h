@@ -36,6 +36,17 @@ struct Rgb {
     uint8_t r = 0, g = 0, b = 0;
 };
 
+// The colour table of a parsed file (3- or 4-byte entries), colorCount entries.
+std::vector<Rgb> ColourTable(const uint8_t* data, const DibLayout& layout);
+
+// A BMP file as one with plain pixels: an info header, uncompressed rows, bottom up.
+// Run-length coded pictures keep their depth and colour table; 16- and 32-bit pictures with
+// colour masks, and those whose alpha channel is in use, become 24 bits with the alpha
+// composed over white. A channel is alpha when the masks name one (32 bits without masks:
+// the top byte) and some pixel's value there is not zero. Other files come back unchanged;
+// a file that is not a readable BMP comes back empty.
+std::vector<uint8_t> PlainBmpFile(std::vector<uint8_t> file);
+
 // Writes an uncompressed bottom-up BMP file. bitCount 1, 4, 8 (palette of up to 2^bitCount
 // entries) or 24 (no palette). rows: height rows of `stride` bytes, bottom row first.
 std::vector<uint8_t> WriteBmpFile(int width, int height, int bitCount,

@@ -7,17 +7,6 @@
 namespace tovn::imaging {
 namespace {
 
-constexpr uint32_t kBitFields = 3;
-
-std::vector<Rgb> ReadColorTable(const uint8_t* data, const bmp::DibLayout& d) {
-    uint32_t headerSize = bytes::Le32(data + d.infoOffset);
-    size_t entry = headerSize == 12 ? 3 : 4;
-    const uint8_t* t = data + d.infoOffset + d.infoSize - d.colorCount * entry;
-    std::vector<Rgb> pal;
-    for (uint32_t i = 0; i < d.colorCount; ++i, t += entry) pal.push_back({t[2], t[1], t[0]});
-    return pal;
-}
-
 const uint8_t* Row(const uint8_t* data, const bmp::DibLayout& d, int y) {
     int stored = d.topDown ? y : d.height - 1 - y;
     return data + d.bitsOffset + static_cast<size_t>(stored) * d.stride;
@@ -71,15 +60,12 @@ void Quantize(const uint8_t* data, const bmp::DibLayout& d, Picture& pic) {
 
 } // namespace
 
-bool PictureFromBmp(const uint8_t* data, size_t size, Picture* out, std::string* error) {
-    auto d = bmp::ParseBmpFile(data, size);
+bool PictureFromBmp(const uint8_t* bytes, size_t size, Picture* out, std::string* error) {
+    const std::vector<uint8_t> plain = bmp::PlainBmpFile({bytes, bytes + size});
+    const uint8_t* data = plain.data();
+    auto d = bmp::ParseBmpFile(data, plain.size());
     if (!d) {
         *error = "not a readable BMP file";
-        return false;
-    }
-    if (d->compression != 0) {
-        *error = d->compression == kBitFields ? "BMP files with colour masks are not supported"
-                                              : "compressed BMP files are not supported";
         return false;
     }
     if (d->width > 0x10000 || d->height > 0x10000 ||
@@ -89,7 +75,7 @@ bool PictureFromBmp(const uint8_t* data, size_t size, Picture* out, std::string*
     }
     Picture pic = MakePicture(d->width, d->height, 8, kMaxPixels);
     if (d->bitCount <= 8) {
-        pic.palette = ReadColorTable(data, *d);
+        pic.palette = bmp::ColourTable(data, *d);
         ReadIndices(data, *d, pic);
     } else {
         Quantize(data, *d, pic);

@@ -22,14 +22,26 @@ uint64_t Padded(uint64_t size) {
     return (size + kMacBinaryHeader - 1) / kMacBinaryHeader * kMacBinaryHeader;
 }
 
+// MacBinary II and III headers name their version and carry a CRC of themselves.
+bool CheckedMacBinaryHeader(const uint8_t* h) {
+    return h[122] >= 129 && (h[124] << 8 | h[125]) == Crc16Ccitt(h, 124);
+}
+
+// MacBinary I headers (as MacLHA writes them) carry no CRC: every field that later
+// versions use (comment length up to the CRC) must be zero instead.
+bool PlainMacBinaryHeader(const uint8_t* h) {
+    return std::all_of(h + 99, h + 126, [](uint8_t b) { return b == 0; });
+}
+
 // The data-fork length of a MacBinary stream of `total` bytes whose header is `h`, or -1
-// when the header is not a valid MacBinary II/III header for a stream of that size.
+// when the header is not a valid MacBinary I/II/III header for a stream of that size.
 int64_t MacBinaryDataFork(const uint8_t* h, uint64_t total) {
     if (h[0] != 0 || h[74] != 0 || h[82] != 0 || h[1] == 0 || h[1] > 63) return -1;
-    if (h[122] < 129 || (h[124] << 8 | h[125]) != Crc16Ccitt(h, 124)) return -1;
+    if (!CheckedMacBinaryHeader(h) && !PlainMacBinaryHeader(h)) return -1;
     if (h[120] != 0 || h[121] != 0) return -1; // no secondary header
     uint64_t data = BigEndian32(h + 83), rsrc = BigEndian32(h + 87);
-    uint64_t needed = kMacBinaryHeader + Padded(data) + rsrc;
+    // The last fork present may go without its padding.
+    uint64_t needed = kMacBinaryHeader + (rsrc ? Padded(data) + rsrc : data);
     uint64_t padded = kMacBinaryHeader + Padded(data) + Padded(rsrc);
     if (total < needed || total > padded) return -1;
     return static_cast<int64_t>(data);

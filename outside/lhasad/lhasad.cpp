@@ -185,13 +185,24 @@ int WINAPI GetFileInfo(LPCSTR buf, LONG_PTR len, LPCSTR filename, unsigned int f
 
 static int GetFileBody(LPCSTR src, LONG_PTR len, LPSTR dest, unsigned int flag,
                        ProgressCallback progress, LONG_PTR lData) {
-    // Members are found by the position GetArchiveInfo reported, in an archive file.
-    if ((flag & kInputMask) != 0 || !src || !dest || len < 0) return kNotImplemented;
-    lzh::FileSource source(src);
-    if (!source.IsOpen()) return kReadError;
+    // In a file, members are found by the position GetArchiveInfo reported; in memory, src
+    // is the archive image from that position on and len the bytes that follow.
+    const unsigned input = flag & kInputMask;
+    if (input > 1 || !src || !dest || len < 0) return kNotImplemented;
+    std::unique_ptr<lzh::Source> opened;
+    uint64_t at = 0;
+    if (input == 1) {
+        opened = std::make_unique<lzh::MemorySource>(reinterpret_cast<const uint8_t*>(src),
+                                                     static_cast<size_t>(len));
+    } else {
+        auto file = std::make_unique<lzh::FileSource>(src);
+        if (!file->IsOpen()) return kReadError;
+        opened = std::move(file);
+        at = static_cast<uint64_t>(len);
+    }
+    lzh::Source& source = *opened;
     lzh::Member member;
-    if (lzh::ReadHeader(source, static_cast<uint64_t>(len), member) != lzh::Status::kOk)
-        return kBroken;
+    if (lzh::ReadHeader(source, at, member) != lzh::Status::kOk) return kBroken;
     if (member.data_offset > source.Size() ||
         member.packed_size > source.Size() - member.data_offset)
         return kBroken;

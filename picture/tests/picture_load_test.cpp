@@ -134,6 +134,32 @@ TEST_F(PictureLoad, MutatedBmpFilesLoadOrFailCleanly) {
     }
 }
 
+TEST_F(PictureLoad, RunLengthMaskedAndAlphaBmpsShowAsTheirPlainForm) {
+    const std::string dir = TOVN_TESTDATA_DIR "/pictures/bmp/";
+    const std::wstring samples(dir.begin(), dir.end());
+    for (const wchar_t* name : {L"RLE8.BMP", L"RLE8REF.BMP", L"ALPHA32.BMP", L"RGB565.BMP"})
+        ASSERT_TRUE(::CopyFileW((samples + name).c_str(), folder_.File(name).c_str(), FALSE));
+    CountingDialogs dialogs;
+    ASSERT_TRUE(Load(L"RLE8REF.BMP", lpEdit));
+    const LoadedPicture plain = std::move(loaded_);
+    ASSERT_TRUE(Load(L"RLE8.BMP", lpEdit));
+    EXPECT_EQ(loaded_.colorCount, 256);
+    EXPECT_EQ(test::EntriesOf(loaded_.picture.Palette()).size(), 256u);
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 37; ++x)
+            ASSERT_EQ(PixelOf(loaded_.picture, x, y), PixelOf(plain.picture, x, y))
+                << x << "," << y;
+    // Transparent pixels over white, half-transparent red half way to it, opaque blue as is.
+    ASSERT_TRUE(Load(L"ALPHA32.BMP"));
+    EXPECT_EQ(PixelOf(loaded_.picture, 1, 20), RGB(255, 255, 255));
+    EXPECT_EQ(PixelOf(loaded_.picture, 18, 11), RGB(255, 127, 127));
+    EXPECT_EQ(PixelOf(loaded_.picture, 32, 20), RGB(0x20, 0x40, 0xFF));
+    // The file's own depth decides the colours it counts.
+    ASSERT_TRUE(Load(L"RGB565.BMP"));
+    EXPECT_EQ(loaded_.colorCount, 1 << 16);
+    EXPECT_EQ(dialogs.beeps, 0);
+}
+
 TEST_F(PictureLoad, PluginPicturesAndTheirPlacement) {
     folder_.Write(L"a.fxp", FxFile(6, 4, 8));
     CountingDialogs dialogs;

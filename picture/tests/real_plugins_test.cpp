@@ -138,5 +138,52 @@ TEST_F(RealPlugins, ArchiveEntriesAreReadIntoMemoryThroughTheArchivePlugin) {
     EXPECT_EQ(dialogs.beeps, 3);
 }
 
+// Folders the ANSI code page cannot spell ("é" best-fits to "e", "한" not at all), beside a
+// decoy that the best-fitted name would reach and that is locked against every reader.
+TEST_F(RealPlugins, PathsTheCodePageCannotSpellNeverReachABestFittedName) {
+    test::ScratchFolder root;
+    const auto right = samples::Load("mag/S16FULL.MAG");  // 16 x 4
+    const auto decoy = samples::Load("mag/S256FULL.MAG"); // 8 x 2
+    auto archiveOf = [](const std::vector<uint8_t>& mag) {
+        lzh::ArchiveBuilder builder;
+        EXPECT_TRUE(builder.AddFile("Q.MAG", mag, 0, 0x20));
+        return builder.Finish();
+    };
+    auto place = [&](const std::wstring& dir, const std::vector<uint8_t>& mag) {
+        ASSERT_TRUE(::CreateDirectoryW(root.File(dir).c_str(), nullptr));
+        root.Write(dir + L"\\Q.MAG", mag);
+        root.Write(dir + L"\\PICS.LZH", archiveOf(mag));
+    };
+    place(L"cafe", decoy);
+    const std::wstring folders[] = {L"café", L"한"};
+    for (const std::wstring& dir : folders) place(dir, right);
+    auto lock = [&](const wchar_t* name) {
+        return UniqueFile(::CreateFileW(root.File(std::wstring(L"cafe\\") + name).c_str(),
+                                        GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    };
+    const UniqueFile lockedPicture = lock(L"Q.MAG"), lockedArchive = lock(L"PICS.LZH");
+    ASSERT_TRUE(lockedPicture && lockedArchive);
+
+    test::CountingDialogs dialogs;
+    for (bool shortNames : {true, false}) {
+        if (!shortNames) host_.shortPath = [](const std::wstring&) { return std::wstring(); };
+        for (const std::wstring& dir : folders)
+            for (bool archived : {false, true}) {
+                SCOPED_TRACE(testing::Message() << "short names " << shortNames << ", archive "
+                                                << archived << ", folder " << dir.size());
+                PictureSource source = test::FolderSource(root.File(dir) + L"\\");
+                source.lhaMode = archived;
+                source.archiveName = L"PICS.LZH";
+                const LoadedPicture loaded = host_.LoadPicture(L"Q.MAG", lpEdit, source);
+                ASSERT_TRUE(loaded.ok);
+                EXPECT_EQ(loaded.picture.Width(), 16);
+                PictureInfo info{};
+                ASSERT_TRUE(host_.QueryPictureInfo(L"Q.MAG", source, info));
+                EXPECT_EQ(info.height, 4);
+            }
+    }
+    EXPECT_EQ(dialogs.beeps, 0);
+}
+
 } // namespace
 } // namespace tovn

@@ -1,11 +1,19 @@
 #include "imaging/bmp.h"
 #include <cstring>
 
-// Every layout the parser accepts must lie inside the input.
+// Every layout the parser accepts must lie inside the input, and every plain form made of
+// it must be a plain file of bounded size.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (auto d = tovn::bmp::ParseBmpFile(data, size)) {
         if (d->infoOffset + d->infoSize > d->bitsOffset || d->bitsOffset + d->bitsSize > size)
             __builtin_trap();
+        const std::vector<uint8_t> plain = tovn::bmp::PlainBmpFile({data, data + size});
+        if (plain.size() > 2 * size + (size_t(17) << 20)) __builtin_trap();
+        if (!plain.empty()) {
+            auto p = tovn::bmp::ParseBmpFile(plain.data(), plain.size());
+            if (!p || p->compression != 0 || p->width != d->width || p->height != d->height)
+                __builtin_trap();
+        }
     }
     if (size >= 4) {
         size_t split = data[0] % (size - 3) + 1;

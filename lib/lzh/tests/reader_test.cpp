@@ -43,8 +43,10 @@ Level2 Member(const std::string& name, const std::string& data) {
     return m;
 }
 
-// A MacBinary II stream: 128-byte header, data fork, resource fork, each padded to 128.
-Bytes MacBinary(const std::string& name, const std::string& data, const std::string& rsrc) {
+// A MacBinary stream: 128-byte header, data fork, resource fork, each padded to 128.
+// Version 2 headers name their version and carry a CRC; version 1 headers have neither.
+Bytes MacBinary(const std::string& name, const std::string& data, const std::string& rsrc,
+                int version = 2) {
     Bytes h(128, 0);
     h[1] = static_cast<uint8_t>(name.size());
     std::copy(name.begin(), name.end(), h.begin() + 2);
@@ -53,10 +55,12 @@ Bytes MacBinary(const std::string& name, const std::string& data, const std::str
         h[83 + i] = static_cast<uint8_t>(data.size() >> (24 - 8 * i));
         h[87 + i] = static_cast<uint8_t>(rsrc.size() >> (24 - 8 * i));
     }
-    h[122] = h[123] = 129;
-    uint16_t crc = lzh::Crc16Ccitt(h.data(), 124);
-    h[124] = static_cast<uint8_t>(crc >> 8);
-    h[125] = static_cast<uint8_t>(crc);
+    if (version >= 2) {
+        h[122] = h[123] = 129;
+        uint16_t crc = lzh::Crc16Ccitt(h.data(), 124);
+        h[124] = static_cast<uint8_t>(crc >> 8);
+        h[125] = static_cast<uint8_t>(crc);
+    }
     Bytes out = h;
     for (const std::string* fork : {&data, &rsrc}) {
         out.insert(out.end(), fork->begin(), fork->end());
@@ -115,6 +119,49 @@ TEST(Reader, MacintoshMembersGiveTheirDataFork) {
     Level2 tiny = Member("t", "tiny");
     tiny.os_id = 'm';
     EXPECT_EQ(ReadAll(Join({tiny.Build(), {0}})).contents, std::vector<std::string>{"tiny"});
+}
+
+TEST(Reader, MacBinaryIMembersGiveTheirDataForkAndLookAlikesStayWhole) {
+    const std::string fork(300, 'd'), rsrc(70, 'r');
+    const Bytes wrapped = MacBinary("Photo", fork, rsrc, 1);
+    auto with = [&](std::initializer_list<std::pair<size_t, uint8_t>> changes) {
+        Bytes b = wrapped;
+        for (const auto& [at, value] : changes) b[at] = value;
+        return b;
+    };
+    Bytes dataOnly = MacBinary("Photo", fork, "", 1);
+    dataOnly.resize(128 + fork.size()); // the last fork unpadded
+    Bytes padded = wrapped;
+    padded.resize(wrapped.size() + 128); // more than padding after the forks
+    struct Case {
+        const char* what;
+        Bytes stored;
+        char os_id;
+        bool unwrapped;
+    };
+    const Case cases[] = {
+        {"both forks", wrapped, 'm', true},
+        {"the data fork alone, unpadded", dataOnly, 'm', true},
+        {"from another system", wrapped, 'U', false},
+        {"byte 74 set", with({{74, 1}}), 'm', false},
+        {"byte 82 set", with({{82, 1}}), 'm', false},
+        {"empty name", with({{1, 0}}), 'm', false},
+        {"name of 64", with({{1, 64}}), 'm', false},
+        {"a comment length", with({{99, 1}}), 'm', false},
+        {"a version without CRC", with({{122, 129}}), 'm', false},
+        {"a stray CRC byte", with({{125, 1}}), 'm', false},
+        {"data fork longer than the member", with({{85, 2}}), 'm', false},
+        {"resource fork longer than the member", with({{89, 1}}), 'm', false},
+        {"bytes beyond the padded forks", padded, 'm', false},
+    };
+    for (const Case& c : cases) {
+        Level2 m = Member("Photo", std::string(c.stored.begin(), c.stored.end()));
+        m.os_id = c.os_id;
+        Read r = ReadAll(Join({m.Build(), {0}}));
+        ASSERT_EQ(r.contents.size(), 1u) << c.what;
+        EXPECT_EQ(r.contents[0], c.unwrapped ? fork : std::string(c.stored.begin(), c.stored.end()))
+            << c.what;
+    }
 }
 
 TEST(Reader, PackedSizeBeyondTheFileIsRefused) {
