@@ -6,7 +6,7 @@
 // Whatever they are: stored values come in their ranges, a fitted rectangle lies inside
 // the picture, the mesh of any rectangle has at most one line per column and row of the
 // picture and stays inside it, and no arithmetic overflows (UndefinedBehaviorSanitizer) or
-// allocates without bound (bounded_new.cpp).
+// allocates without bound (allocation_bound.cpp).
 #include "edit/edit_logic.h"
 #include <cstdlib>
 #include <cstring>

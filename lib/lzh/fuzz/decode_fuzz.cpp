@@ -6,7 +6,7 @@
 //              there are: the archive header may claim more data than the file holds, or less
 //   rest       the compressed bytes
 // Whatever the stream, the decoder delivers at most the original size, exactly that when it
-// reports success or only a CRC mismatch, and keeps its memory bounded (bounded_new.cpp).
+// reports success or only a CRC mismatch, and keeps its memory bounded (allocation_bound.cpp).
 #include "lzh/decode.h"
 #include <algorithm>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // headers may state any sizes: whatever they claim, no member delivers more bytes than its
 // stated original size, one that reports success or only a CRC mismatch delivers exactly
 // that many (a MacBinary member only its data fork), and memory stays bounded
-// (bounded_new.cpp).
+// (allocation_bound.cpp).
 #include "lzh/archive.h"
 #include <cstdlib>
 
