@@ -1,4 +1,5 @@
 #include "app/settings.h"
+#include "core/settings_values.h"
 #include "core/text.h"
 #include <windows.h>
 
@@ -14,13 +15,10 @@ public:
         ::GetPrivateProfileStringW(section, key, def.c_str(), buf, 2048, path_.c_str());
         return buf;
     }
-    int Int(const wchar_t* section, const wchar_t* key, int def) const {
-        std::wstring t = Text(section, key, L"");
-        long long v = 0;
-        return ParseInteger(t, v) ? static_cast<int>(v) : def;
-    }
-    bool Bool(const wchar_t* section, const wchar_t* key, bool def) const {
-        return Int(section, key, def ? 1 : 0) != 0;
+    // Every number read is already in its range.
+    int Int(const IntKey& key) const { return IntSetting(key, Text(key.section, key.key, L"")); }
+    bool Bool(const wchar_t* section, const wchar_t* key, bool absent) const {
+        return BoolSetting(Text(section, key, L""), absent);
     }
     void Put(const wchar_t* section, const wchar_t* key, const std::wstring& value) const {
         ::WritePrivateProfileStringW(section, key, value.c_str(), path_.c_str());
@@ -48,36 +46,39 @@ std::wstring SettingsPathFor(const std::wstring& programPath) {
     return programPath.substr(0, dot) + L".INI";
 }
 
+StartCount ReadStartCount(const std::wstring& iniPath) {
+    Ini ini(iniPath);
+    return {ini.Bool(L"Window", L"Syoki", false), ini.Int(keys::Syokisu)};
+}
+
 WindowPlacementSetting LoadSettings(BrowserState& s, const SettingsContext& c) {
     Ini ini(c.iniPath);
     s.CurrentDir = FolderOrProgram(ini.Text(L"Directory", L"Directory", L""), c);
     s.CopyDir = FolderOrProgram(ini.Text(L"Directory", L"CopyDirectory", L""), c);
-    int backup = ini.Int(L"Directory", L"Backup", 1);
-    if (backup >= 0 && backup <= 2) s.BackupMode = backup;
+    s.BackupMode = ini.Int(keys::Backup);
     s.BackupDir = ini.Text(L"Directory", L"BackupDirectory", L"");
     if (s.BackupMode == 2 && !c.folderExists(s.BackupDir)) {
         if (c.backupFolderMissing) c.backupFolderMissing();
         s.BackupMode = 0;
     }
     s.BackupDir = WithTrailingBackslash(s.BackupDir);
-    int count = ini.Bool(L"Window", L"Syoki", false) ? ini.Int(L"Window", L"Syokisu", 3)
-                                                     : ini.Int(L"Window", L"Img", 6);
-    s.SetDispCountValue(count);
+    const StartCount start = ReadStartCount(c.iniPath);
+    s.SetDispCountValue(start.fixed ? start.count : ini.Int(keys::Img));
     s.RenameName = ini.Text(L"ETC", L"ReName", L"");
-    s.RenameNo = ini.Int(L"ETC", L"ReNo", 0);
+    s.RenameNo = ini.Int(keys::ReNo);
     s.LongFileNames = ini.Bool(L"ETC", L"LongFileName", false);
     s.SlideSync = ini.Bool(L"ETC", L"Slide", true);
 
     WindowPlacementSetting w;
-    Bounds stored{ini.Int(L"Form", L"Left", 50), ini.Int(L"Form", L"Top", 50),
-                  ini.Int(L"Form", L"Width", 440), ini.Int(L"Form", L"Height", 300)};
+    Bounds stored{ini.Int(keys::Left), ini.Int(keys::Top), ini.Int(keys::Width),
+                  ini.Int(keys::Height)};
     w.bounds = PlaceWindow(stored, c.screenWidth, s.WorkAreaHeight);
-    w.maximised = ini.Int(L"Form", L"Window", 0) == 1;
+    w.maximised = ini.Int(keys::WindowState) == 1;
 
     s.SlideFullSize = ini.Bool(L"Slide", L"FullSize", false);
-    s.ReductionLevel = ini.Int(L"ETC", L"HuedenLevel", 4);
+    s.ReductionLevel = ini.Int(keys::HuedenLevel);
     s.CaptureFileName = ini.Text(L"Capture", L"FileName", L"TOVN_");
-    s.CaptureKey = static_cast<unsigned short>(ini.Int(L"Capture", L"Key", 126));
+    s.CaptureKey = ini.Int(keys::CaptureKey);
     return w;
 }
 

@@ -24,8 +24,17 @@ struct SettingsContext {
     std::function<void()> backupFolderMissing;
 };
 
-// Reads every key into the state with its default, applies the folder, backup and display
-// count rules, and returns the window placement (the placement rule already applied).
+// "Syoki" and "Syokisu": whether every start uses the fixed display count, and that count
+// (1..30).
+struct StartCount {
+    bool fixed = false;
+    int count = 3;
+};
+StartCount ReadStartCount(const std::wstring& iniPath);
+
+// Reads every key into the state with its default, each number brought into its range
+// (core/settings_values.h), applies the folder, backup and display count rules, and returns the
+// window placement (the placement rule already applied).
 WindowPlacementSetting LoadSettings(BrowserState& s, const SettingsContext& c);
 
 // Writes the keys kept between runs, in their fixed order. The window bounds are written

@@ -306,10 +306,10 @@ void TfrmEdit::OpenPartSave() {
     TfrmPsbat partSave(hwnd_, *this, places);
     if (!partSave.Create() || partSave.ShowModal() != IDOK) return;
     CopyViewToImage(); // no frame of the old rectangle is left behind
+    LayoutEditor();    // fits the applied rectangle to this picture before it is drawn
     DrawTextFrame();
     drag_ = {settings_.StartX, settings_.StartY, settings_.EndX, settings_.EndY};
     selectionState_ = 2;
-    LayoutEditor();
     ShowGyoukan();
     SetCaption(RangeCaption(settings_.StartX, settings_.StartY, settings_.EndX, settings_.EndY));
 }
@@ -607,7 +607,8 @@ void TfrmEdit::DrawLayers(HBITMAP bitmap) {
     if (!s.bAmi) {
         UniquePen pen(::CreatePen(PS_SOLID, 1, NearestColour(static_cast<COLORREF>(s.Ami))));
         SelectIn usePen(dc, pen.get());
-        for (const Segment& line : MeshLines(s.StartX, s.StartY, s.EndX, s.EndY)) {
+        for (const Segment& line :
+             MeshLines(s.StartX, s.StartY, s.EndX, s.EndY, pictureWidth_, pictureHeight_)) {
             ::MoveToEx(dc, line.x0, line.y0, nullptr);
             ::LineTo(dc, line.x1, line.y1);
         }

@@ -6,12 +6,14 @@
 #include "app/dialogs.h"
 #include "app/dialogs/chooser_rules.h"
 #include "app/dialogs/dlgkit.h"
+#include "app/settings.h"
+#include "core/settings_values.h"
 
 namespace tovn {
 namespace {
 
-constexpr int kMinKazu = 1, kMaxKazu = 30;
-constexpr int kFirstCaptureKey = VK_F1, kLastCaptureKey = VK_F15;
+constexpr int kMinKazu = keys::Syokisu.low, kMaxKazu = keys::Syokisu.high;
+constexpr int kFirstCaptureKey = keys::CaptureKey.low, kLastCaptureKey = keys::CaptureKey.high;
 constexpr std::array<int, 3> kLevels = {4, 6, 8};
 constexpr wchar_t kWindow[] = L"Window";
 
@@ -145,11 +147,9 @@ private:
     std::wstring Text(int id) const { return dlg::TextOf(Item(id)); }
 
     void FormShow() {
-        const bool syoki = ::GetPrivateProfileIntW(kWindow, L"Syoki", 0, ini_.c_str()) != 0;
-        const int syokisu =
-            static_cast<int>(::GetPrivateProfileIntW(kWindow, L"Syokisu", 3, ini_.c_str()));
-        ::SendMessageW(Item(kUdKazu), UDM_SETPOS32, 0, std::clamp(syokisu, kMinKazu, kMaxKazu));
-        Check(kRgGamen, syoki ? 0 : 1);
+        const StartCount start = ReadStartCount(ini_);
+        ::SendMessageW(Item(kUdKazu), UDM_SETPOS32, 0, start.count);
+        Check(kRgGamen, start.fixed ? 0 : 1);
         udKazuClick();
         if (state_.BackupMode >= 0 && state_.BackupMode <= 2) Check(kRgBackUp, state_.BackupMode);
         ::SetWindowTextW(Item(kEdBackDire), state_.BackupDir.c_str());

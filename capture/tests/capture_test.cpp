@@ -7,6 +7,7 @@
 #include "imaging/bmp.h"
 #include "pattern.h"
 #include "support/browser_fixture.h"
+#include "typist.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -139,6 +140,27 @@ TEST_F(CaptureMode, TheMenuTurnsItOnAndTheKeysReleaseCapturesTheForegroundWindow
     ExpectPatternIn(L"TOVN_001.BMP");
     EXPECT_EQ(Status(2), L"Page : 1/2"); // the fifth file opened a page
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// While the window thread is busy for seconds (a page of large pictures painting), keys
+// typed into another program are not held up by the capture hook, and the capture key
+// still captures afterwards.
+TEST_F(CaptureMode, ABusyWindowHoldsUpNoOtherProgramsKeysAndCapturesAfterwards) {
+    StartInFront();
+    N6();
+    ASSERT_TRUE(st().CaptureMode);
+    EXPECT_LT(TypeFromAnotherProgramWhileBusy(4000), 1000u);
+    // The other program's window leaves the front as it ends; bring the pattern back.
+    for (DWORD end = ::GetTickCount() + 3000;
+         ::GetForegroundWindow() != pattern && ::GetTickCount() < end;) {
+        ::SetForegroundWindow(pattern);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        Pump();
+    }
+    ASSERT_EQ(::GetForegroundWindow(), pattern);
+    Type(VK_F15);
+    EXPECT_EQ(LastSlot(), L"TOVN_000.BMP");
+    ExpectPatternIn(L"TOVN_000.BMP");
 }
 
 TEST_F(CaptureMode, TheFirstFreeNumberIsUsedAndGrowsPastNineHundredNinetyNine) {

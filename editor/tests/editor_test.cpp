@@ -189,6 +189,29 @@ TEST_F(Editor, WrittenTextReadsLeftToRightInsideTheRectangle) {
     EXPECT_GE(Runs(band(2, lineHeight)), 3);
 }
 
+// A hand-edited rectangle reaching two thousand million pixels left of the picture is
+// brought to its edge before anything is drawn: nothing the size of the rectangle is made,
+// and the mesh stays inside the picture.
+TEST_F(Editor, ARectangleFarOutsideThePictureIsWrittenInsideItAtOnce) {
+    PutIni(L"Edit", L"StartX", L"-2000000000");
+    PutIni(L"Edit", L"bAmi", L"0");
+    StartOnMag(L"A.MAG");
+    TfrmEdit& e = Open();
+    EXPECT_EQ(Caption(), pictures.Path() + L"A.MAG (  0,302)-(591,375)");
+    e.btKakiClick();
+    const std::vector<uint32_t> before = MagPixels(pictures / L"A.MAG");
+    const std::vector<uint32_t> after = EditedPixels();
+    int changed = 0, outside = 0;
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const bool differs = after[y * 640 + x] != before[y * 640 + x];
+            changed += differs;
+            outside += differs && !(x < 591 && y >= 302 && y < 375);
+        }
+    EXPECT_GT(changed, 0);
+    EXPECT_EQ(outside, 0);
+}
+
 TEST_F(Editor, AllLayersTransparentWriteChangesNothing) {
     StartOnMag(L"A.MAG");
     Open();

@@ -8,8 +8,10 @@ Bounds PlaceWindow(const Bounds& stored, int screenWidth, int workAreaHeight) {
     if (b.top > workAreaHeight) b.top = 50;
     if (b.left < 0) b.left = 0;
     if (b.left > screenWidth) b.left = 50;
-    if (b.left + b.width > screenWidth) b.width = screenWidth - b.left;
-    if (b.top + b.height > workAreaHeight) b.height = workAreaHeight - b.top;
+    // Summed in 64 bits: a stored width or height near the int limit must not wrap.
+    if (static_cast<long long>(b.left) + b.width > screenWidth) b.width = screenWidth - b.left;
+    if (static_cast<long long>(b.top) + b.height > workAreaHeight)
+        b.height = workAreaHeight - b.top;
     if (b.width < 440) return Bounds{};
     return b;
 }

@@ -2,8 +2,14 @@
 #include "core/text.h"
 #include <algorithm>
 #include <cwchar>
+#include <limits>
 
 namespace tovn {
+
+void ClampToRanges(EditSettings& s) {
+    for (int* c : {&s.StartX, &s.StartY, &s.EndX, &s.EndY}) *c = std::clamp(*c, 0, kMaxCoordinate);
+    s.Gyoukan = std::clamp(s.Gyoukan, kMinGyoukan, kMaxGyoukan);
+}
 
 std::vector<std::pair<const wchar_t*, long long>> EditSettingsEntries(const EditSettings& s) {
     return {{L"StartX", s.StartX},   {L"StartY", s.StartY}, {L"EndX", s.EndX}, {L"EndY", s.EndY},
@@ -14,9 +20,13 @@ std::vector<std::pair<const wchar_t*, long long>> EditSettingsEntries(const Edit
 
 EditSettings EditSettingsFrom(const std::function<bool(const wchar_t*, long long&)>& lookup) {
     EditSettings s;
+    // A stored number beyond 32 bits takes the nearest 32-bit value before the ranges apply.
     auto number = [&](const wchar_t* key, auto& field) {
+        using Field = std::decay_t<decltype(field)>;
         long long v = 0;
-        if (lookup(key, v)) field = static_cast<std::decay_t<decltype(field)>>(v);
+        if (lookup(key, v))
+            field = static_cast<Field>(std::clamp<long long>(v, std::numeric_limits<Field>::min(),
+                                                             std::numeric_limits<Field>::max()));
     };
     auto flag = [&](const wchar_t* key, bool& field) {
         long long v = 0;
@@ -36,11 +46,14 @@ EditSettings EditSettingsFrom(const std::function<bool(const wchar_t*, long long
     flag(L"bMozi", s.bMozi);
     flag(L"bKage", s.bKage);
     flag(L"bHanni", s.bHanni);
+    ClampToRanges(s);
     return s;
 }
 
 void FitTextRect(EditSettings& s, int width, int height) {
-    if (s.EndX <= width && s.EndY <= height) return;
+    const bool inside = s.StartX >= 0 && s.StartY >= 0 && s.StartX <= s.EndX &&
+                        s.StartY <= s.EndY && s.EndX <= width && s.EndY <= height;
+    if (inside) return;
     s.StartX = static_cast<int>(0.1 * width);
     s.StartY = static_cast<int>(0.5 * height);
     s.EndX = static_cast<int>(0.9 * width);
@@ -86,21 +99,30 @@ int LineTop(int i, int startY, int gyoukan) {
     return startY + i * (gyoukan + 12);
 }
 
-std::vector<Segment> MeshLines(int sx, int sy, int ex, int ey) {
+std::vector<Segment> MeshLines(int sx, int sy, int ex, int ey, int width, int height) {
+    // The part of the rectangle inside the picture, in 64 bits: the edges may lie anywhere.
+    const long long left = std::max<long long>(sx, 0), top = std::max<long long>(sy, 0);
+    const long long right = std::min<long long>(ex, width);
+    const long long bottom = std::min<long long>(ey, height);
     std::vector<Segment> lines;
-    for (int x = sx; x < ex; x += 2) {
-        int n = std::min(ex - x, ey - sy);
-        if (n > 0) lines.push_back({x, sy, x + n, sy + n});
+    if (left >= right || top >= bottom) return lines;
+    // Lines run through the pixels at an even distance from the rectangle's own corner.
+    const int odd = static_cast<int>(((left - sx) + (top - sy)) & 1);
+    const int l = static_cast<int>(left), t = static_cast<int>(top);
+    const int r = static_cast<int>(right), b = static_cast<int>(bottom);
+    for (int x = l + odd; x < r; x += 2) {
+        int n = std::min(r - x, b - t);
+        lines.push_back({x, t, x + n, t + n});
     }
-    for (int y = sy; y < ey; y += 2) {
-        int n = std::min(ey - y, ex - sx);
-        if (n > 0) lines.push_back({sx, y, sx + n, y + n});
+    for (int y = t + odd; y < b; y += 2) {
+        int n = std::min(b - y, r - l);
+        lines.push_back({l, y, l + n, y + n});
     }
     return lines;
 }
 
 bool MeshPixel(int x, int y, int sx, int sy) {
-    return ((x - sx) + (y - sy)) % 2 == 0;
+    return ((static_cast<long long>(x) - sx) + (static_cast<long long>(y) - sy)) % 2 == 0;
 }
 
 std::wstring BaseBeforeFirstDot(const std::wstring& name) {

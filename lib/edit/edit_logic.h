@@ -30,12 +30,23 @@ struct EditSettings {
     bool bHanni = true;
 };
 
+// Every coordinate of a text rectangle lies in 0..kMaxCoordinate, the last pixel of the
+// widest picture a loader accepts (the last pixel of its 8-pixel column too), so that no
+// width, height or snapped edge computed from a stored value can overflow.
+constexpr int kMaxCoordinate = (1 << 24) - 1;
+// The line spacing the editor's up-down offers.
+constexpr int kMinGyoukan = 0, kMaxGyoukan = 100;
+// Brings the rectangle's coordinates and the line spacing into those ranges.
+void ClampToRanges(EditSettings& s);
+
 // The 14 keys in their fixed order, with the values as stored (booleans as 1 or 0).
 std::vector<std::pair<const wchar_t*, long long>> EditSettingsEntries(const EditSettings& s);
-// Reads every key through lookup (false: the key is missing or not a number), with defaults.
+// Reads every key through lookup (false: the key is missing or not a number), with defaults,
+// each value in its range.
 EditSettings EditSettingsFrom(const std::function<bool(const wchar_t* key, long long& v)>& lookup);
 
-// A rectangle stored for a larger picture becomes 10 %-90 % x 50 %-90 % of this one.
+// A rectangle that does not lie inside this picture (stored for a larger one, reaching left
+// of or above it, or with its end before its start) becomes 10 %-90 % x 50 %-90 % of it.
 void FitTextRect(EditSettings& s, int width, int height);
 
 // The selection's column grid: starts on a multiple of 8, ends on a column's last pixel.
@@ -59,11 +70,13 @@ int LineTop(int i, int startY, int gyoukan);
 constexpr int kTextLines = 6;
 
 // The 45-degree mesh lines, each drawn from (x0, y0) up to but not including (x1, y1),
-// over the rectangle whose right and bottom edges are not included.
+// over the rectangle whose right and bottom edges are not included, clipped to the picture
+// of width x height: never more lines than the picture has columns and rows, whatever the
+// rectangle, and the chequer stays anchored at the rectangle's corner.
 struct Segment {
     int x0, y0, x1, y1;
 };
-std::vector<Segment> MeshLines(int sx, int sy, int ex, int ey);
+std::vector<Segment> MeshLines(int sx, int sy, int ex, int ey, int width, int height);
 // The pixel the mesh colours: an even distance from the rectangle's top-left corner.
 bool MeshPixel(int x, int y, int sx, int sy);
 

@@ -55,6 +55,9 @@ std::optional<PartEntry> ParsePartEntry(const std::string& entry, const EditSett
     s.Nuri = int32_t(v[5]), s.Ami = int32_t(v[6]), s.Mozi = int32_t(v[7]), s.Kage = int32_t(v[8]);
     // An entry without flags draws every layer.
     s.bNuri = v[9] != 0, s.bAmi = v[10] != 0, s.bMozi = v[11] != 0, s.bKage = v[12] != 0;
+    // An entry is text anyone may edit: its rectangle and spacing must not reach the editor,
+    // the snapping or the batch files out of range.
+    ClampToRanges(s);
     return e;
 }
 

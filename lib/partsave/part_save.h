@@ -18,7 +18,8 @@ std::string PartSaveFileText(const std::vector<std::string>& lines);
 
 // A stored entry read whole: its name and the settings it gives the editor, or nothing
 // when a field is not a number or the count of fields is neither 10 nor 14. Fields the
-// entry does not hold (bHanni) keep the values of `current`.
+// entry does not hold (bHanni) keep the values of `current`. The rectangle's coordinates
+// and the line spacing come in their ranges (ClampToRanges).
 struct PartEntry {
     std::string name;
     EditSettings settings;

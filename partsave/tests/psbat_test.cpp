@@ -1,6 +1,7 @@
 #include "support/on_shown.h"
 #include "editor/tests/editor_fixture.h"
 #include "partsave/psbat.h"
+#include <array>
 
 using namespace tovn;
 using namespace tovn::test;
@@ -215,4 +216,21 @@ TEST_F(PartSave, QuitWhileOpenWritesTheEntriesAndClosesAsCancelled) {
     EXPECT_EQ(Caption(), caption);
     EXPECT_TRUE(::IsWindowEnabled(editor->Handle()));
     EXPECT_EQ(TakeQuit(), 4);
+}
+
+// An applied rectangle that does not lie in the picture, too wide or with its end before its
+// start, is fitted to the picture before the editor draws its frame and takes it for the
+// selection.
+TEST_F(PartSave, AnAppliedRectangleOutsideThePictureIsFittedBeforeItIsDrawn) {
+    editor->partSaveToolFolder = tools.Path();
+    for (const char* entry : {"T,16,40,9999,99,7,1,2,3,4,1,1,1,1", "U,300,40,16,99,7,1,2,3,4"}) {
+        WritePs({entry});
+        OnShown hook([](HWND window) { ::PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0); });
+        EXPECT_TRUE(editor->FormKeyDown(VK_F1));
+        EXPECT_EQ(Caption(), pictures.Path() + L"A.MAG ( 64,200)-(576,360)") << entry;
+        const tovn::DragRect& r = editor->DragRect();
+        EXPECT_EQ((std::array<int, 4>{r.startX, r.startY, r.endX, r.endY}),
+                  (std::array<int, 4>{64, 200, 576, 360}))
+            << entry;
+    }
 }

@@ -45,6 +45,28 @@ TEST_F(Startup, FixedStartCountWinsOverTheLastOne) {
     EXPECT_EQ(IniText(L"Window", L"Syokisu"), L"4");
 }
 
+// A hand-edited settings file cannot keep the program from starting: each display count
+// is brought into 1..30 before the grid is laid out.
+TEST_F(Startup, DisplayCountsOutsideTheirRangeStartTheNearestGrid) {
+    struct Case {
+        const wchar_t *syoki, *syokisu, *img, *status;
+    };
+    for (const Case& c :
+         {Case{L"0", L"3", L"0", L"Disp : 1*1(2)"}, Case{L"0", L"3", L"46341", L"Disp : 30*30(2)"},
+          Case{L"1", L"0", L"6", L"Disp : 1*1(2)"}, Case{L"1", L"-5", L"6", L"Disp : 1*1(2)"},
+          Case{L"0", L"3", L"x", L"Disp : 6*6(2)"}}) {
+        SCOPED_TRACE(testing::Message() << ToAnsi(c.syokisu) << " " << ToAnsi(c.img));
+        PutIni(L"Window", L"Syoki", c.syoki);
+        PutIni(L"Window", L"Syokisu", c.syokisu);
+        PutIni(L"Window", L"Img", c.img);
+        MakePictures(4);
+        Start();
+        EXPECT_EQ(Status(1), c.status);
+        Key(VK_RIGHT);
+        Close();
+    }
+}
+
 TEST_F(Startup, MissingBackupFolderIsReportedOnceAndSwitchedOff) {
     PutIni(L"Directory", L"Backup", L"2");
     PutIni(L"Directory", L"BackupDirectory", pictures.Path() + L"gone");

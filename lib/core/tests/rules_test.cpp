@@ -27,6 +27,13 @@ TEST(Placement, NarrowWindowsReturnToTheDefault) {
     EXPECT_EQ(tall.height, 138);
 }
 
+TEST(Placement, SizesNearTheIntegerLimitAreCutToTheScreen) {
+    Bounds b = PlaceWindow({20, 30, 2147483647, 2147483647}, 1024, 738);
+    EXPECT_EQ(b.left, 20);
+    EXPECT_EQ(b.width, 1004);
+    EXPECT_EQ(b.height, 708);
+}
+
 TEST(Geometry, MagScreenPlacementOfAQuarterPicture) {
     EXPECT_TRUE(UsesScreenPlacement(L".MAG", 320, 200));
     EXPECT_FALSE(UsesScreenPlacement(L".MAG", 640, 400)); // exactly 256000: fitted

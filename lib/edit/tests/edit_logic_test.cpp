@@ -57,6 +57,47 @@ TEST(EditSettings, ARectangleTooLargeForThePictureBecomesTheProportionalDefault)
     EXPECT_EQ(t.EndY, 360);
 }
 
+TEST(EditSettings, StoredRectanglesAndSpacingComeInTheirRanges) {
+    struct Case {
+        long long stored;
+        int x, gyoukan;
+    };
+    const long long big = 2000000000;
+    for (const Case& c :
+         {Case{-20000000, 0, 0}, Case{-big, 0, 0}, Case{big, kMaxCoordinate, 100},
+          Case{4294967296 + 17, kMaxCoordinate, 100}, Case{101, 101, 100}, Case{-1, 0, 0}}) {
+        EditSettings s = EditSettingsFrom([&](const wchar_t* key, long long& v) {
+            v = c.stored;
+            return std::wstring(key) != L"EndX"; // the default end, 591, after any start
+        });
+        EXPECT_EQ(s.StartX, c.x) << c.stored;
+        EXPECT_EQ(s.StartY, c.x) << c.stored;
+        EXPECT_EQ(s.EndY, c.x) << c.stored;
+        EXPECT_EQ(s.Gyoukan, c.gyoukan) << c.stored;
+    }
+    EXPECT_EQ(SnapEndX(kMaxCoordinate), kMaxCoordinate); // snapping stays in range
+}
+
+TEST(EditSettings, ARectangleOutsideThePictureOrInvertedBecomesTheProportionalDefault) {
+    for (auto [sx, sy, ex, ey] : {std::array<int, 4>{-20000000, 302, 591, 375},
+                                  {48, -1, 591, 375},
+                                  {300, 302, 48, 375},
+                                  {48, 380, 591, 375},
+                                  {0, 0, 641, 400}}) {
+        EditSettings s;
+        s.StartX = sx, s.StartY = sy, s.EndX = ex, s.EndY = ey;
+        FitTextRect(s, 640, 400);
+        EXPECT_EQ((std::array<int, 4>{s.StartX, s.StartY, s.EndX, s.EndY}),
+                  (std::array<int, 4>{64, 200, 576, 360}))
+            << sx << "," << sy << "-" << ex << "," << ey;
+    }
+    EditSettings whole;
+    whole.StartX = 0, whole.StartY = 0, whole.EndX = 640, whole.EndY = 400; // edges included
+    FitTextRect(whole, 640, 400);
+    EXPECT_EQ(whole.StartX, 0);
+    EXPECT_EQ(whole.EndY, 400);
+}
+
 TEST(RangeSelection, SnapsToEightPixelColumnsAndKeepsAMinimumHeight) {
     DragRect r = StartDrag(50, 300);
     EXPECT_EQ(r.startX, 48);
@@ -86,19 +127,36 @@ TEST(RangeSelection, CaptionsPadEachNumberToThreePlaces) {
     EXPECT_EQ(RangeCaption(0, 5, 1024, 7), L"(  0,  5)-(1024,  7)");
 }
 
-TEST(Mesh, LinesColourExactlyTheChequerOfTheRectangle) {
-    for (auto [sx, sy, ex, ey] :
-         {std::array<int, 4>{3, 5, 20, 11}, {0, 0, 7, 30}, {10, 10, 11, 11}}) {
+// Every rectangle, also one reaching far outside the 64 x 48 picture, colours exactly the
+// chequer of its own corner on the pixels it shares with the picture, and nothing else.
+TEST(Mesh, LinesColourExactlyTheChequerOfTheRectangleInsideThePicture) {
+    constexpr int W = 64, H = 48;
+    const int big = 2000000000;
+    for (auto [sx, sy, ex, ey] : {std::array<int, 4>{3, 5, 20, 11},
+                                  {0, 0, 7, 30},
+                                  {10, 10, 11, 11},
+                                  {-20000000, 3, 591, 40},
+                                  {-big, -big, big, big},
+                                  {-3, -8, 9, 9},
+                                  {50, 40, 300, 300},
+                                  {70, 0, 90, 10},
+                                  {20, 10, 5, 30}}) {
         std::set<std::pair<int, int>> drawn;
-        for (const Segment& s : MeshLines(sx, sy, ex, ey)) {
+        const std::vector<Segment> lines = MeshLines(sx, sy, ex, ey, W, H);
+        ASSERT_LE(lines.size(), size_t{W + H});
+        for (const Segment& s : lines) {
             ASSERT_EQ(s.x1 - s.x0, s.y1 - s.y0); // 45 degrees, down and right
             for (int k = 0; k < s.x1 - s.x0; ++k) drawn.insert({s.x0 + k, s.y0 + k});
         }
-        for (int y = sy; y < ey; ++y)
-            for (int x = sx; x < ex; ++x)
-                EXPECT_EQ(drawn.count({x, y}) == 1, MeshPixel(x, y, sx, sy)) << x << "," << y;
-        for (auto [x, y] : drawn) EXPECT_TRUE(x < ex && y < ey); // right and bottom edges free
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const bool inside = x >= sx && x < ex && y >= sy && y < ey;
+                const bool even = ((static_cast<long long>(x) - sx) + (y - sy)) % 2 == 0;
+                EXPECT_EQ(drawn.count({x, y}) == 1, inside && even) << x << "," << y;
+            }
+        for (auto [x, y] : drawn) EXPECT_TRUE(x >= 0 && x < W && y >= 0 && y < H);
     }
+    EXPECT_TRUE(MeshPixel(5, 3, 3, 5) && !MeshPixel(4, 3, 3, 5));
 }
 
 TEST(TextLines, AdvanceTwelvePixelsPlusTheLineSpacing) {

@@ -1,5 +1,6 @@
 #include "partsave/part_save.h"
 #include <gtest/gtest.h>
+#include <array>
 
 using namespace tovn;
 
@@ -61,6 +62,30 @@ TEST(PartEntry, AnyBadFieldRefusesTheWholeEntry) {
                             "T,0,0,63,21,4,1,2,3,4,1,1", "T,1 ,0,63,21,4,1,2,3,4", "",
                             "T,0,0,63,21,4,1,2,3,99999999999", "T,-,0,63,21,4,1,2,3,4"})
         EXPECT_FALSE(ParsePartEntry(bad, EditSettings{})) << bad;
+}
+
+// Entries within 32 bits are taken, but what reaches the editor and the batch files is a
+// rectangle every picture side can hold and a spacing the editor offers.
+TEST(PartEntry, RectanglesAndSpacingComeInTheirRangesAndStaySoWhenSnapped) {
+    struct Case {
+        const char* entry;
+        int sx, sy, ex, ey, gyoukan;
+    };
+    for (const Case& c : {Case{"A,-20000000,302,591,375,4,1,2,3,4", 0, 302, 591, 375, 4},
+                          Case{"B,-2000000000,-2147483648,2147483647,2000000000,-5,1,2,3,4", 0, 0,
+                               kMaxCoordinate, kMaxCoordinate, 0},
+                          Case{"C,8,16,2147483647,60,2147483647,1,2,3,4,1,1,1,1", 8, 16,
+                               kMaxCoordinate, 60, 100}}) {
+        auto e = ParsePartEntry(c.entry, EditSettings{});
+        ASSERT_TRUE(e) << c.entry;
+        EditSettings& s = e->settings;
+        EXPECT_EQ((std::array<int, 5>{s.StartX, s.StartY, s.EndX, s.EndY, s.Gyoukan}),
+                  (std::array<int, 5>{c.sx, c.sy, c.ex, c.ey, c.gyoukan}))
+            << c.entry;
+        SnapToColumns(s);
+        EXPECT_LE(s.EndX, kMaxCoordinate);
+        EXPECT_GE(s.StartX, 0);
+    }
 }
 
 TEST(PartEntry, SnappingPutsTheRectangleOnTheColumnGrid) {

@@ -1,6 +1,7 @@
 // TovnKH.dll loaded by name and bound entry by entry, as a program uses it; keys typed
 // through the system's input reach the window given to SetHook as WM_USER messages.
 #include "tovnkh.h"
+#include "typist.h"
 
 #include <gtest/gtest.h>
 
@@ -121,16 +122,37 @@ TEST_F(Hook, RefusesAHandleThatIsNoWindow) {
     EXPECT_FALSE(setHook(gone));
 }
 
-TEST_F(Hook, FreeingTheLibraryRemovesItsHook) {
+// The hook runs in a thread of its own: while the thread that set it is busy for seconds,
+// keys typed into another program reach it at once, and their messages wait in the queue.
+TEST_F(Hook, KeysOfOtherProgramsArriveAtOnceWhileTheCallersThreadIsBusy) {
     Load();
     ASSERT_TRUE(setHook(window));
-    removeHook = nullptr;
+    const DWORD delay = tovn::test::TypeFromAnotherProgramWhileBusy(4000);
+    EXPECT_LT(delay, 1000u);
+    WaitFor(2);
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0].vk, static_cast<WPARAM>('A'));
+    EXPECT_EQ(received[1].flags & kReleased, kReleased);
+}
+
+// Freed while its hook is set, the library stays loaded: its hook thread holds it until the
+// hook is removed, so the system never calls code that is gone.
+TEST_F(Hook, AFreedLibraryKeepsItsCodeUntilItsHookIsRemoved) {
+    Load();
+    ASSERT_TRUE(setHook(window));
     FreeLibrary(module);
     module = nullptr;
+    EXPECT_NE(GetModuleHandleW(L"TovnKH.dll"), nullptr);
     Send(VK_F15, false);
     Send(VK_F15, true);
-    WaitFor(1);
-    EXPECT_TRUE(received.empty());
+    WaitFor(2);
+    EXPECT_EQ(received.size(), 2u);
+    Load(); // the same library, a reference again
+    removeHook();
+    FreeLibrary(module);
+    module = nullptr;
+    removeHook = nullptr;
+    EXPECT_EQ(GetModuleHandleW(L"TovnKH.dll"), nullptr);
 }
 
 } // namespace
