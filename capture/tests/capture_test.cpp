@@ -149,7 +149,7 @@ TEST_F(CaptureMode, ABusyWindowHoldsUpNoOtherProgramsKeysAndCapturesAfterwards) 
     StartInFront();
     N6();
     ASSERT_TRUE(st().CaptureMode);
-    EXPECT_LT(TypeFromAnotherProgramWhileBusy(4000), 1000u);
+    EXPECT_LT(TypeFromAnotherProgramWhileBusy(4000), 2000u); // a held-up key waits all 4 s
     // The other program's window leaves the front as it ends; bring the pattern back.
     for (DWORD end = ::GetTickCount() + 3000;
          ::GetForegroundWindow() != pattern && ::GetTickCount() < end;) {

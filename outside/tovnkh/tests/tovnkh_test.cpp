@@ -128,7 +128,7 @@ TEST_F(Hook, KeysOfOtherProgramsArriveAtOnceWhileTheCallersThreadIsBusy) {
     Load();
     ASSERT_TRUE(setHook(window));
     const DWORD delay = tovn::test::TypeFromAnotherProgramWhileBusy(4000);
-    EXPECT_LT(delay, 1000u);
+    EXPECT_LT(delay, 2000u); // half the busy time: a held-up key waits all of it
     WaitFor(2);
     ASSERT_EQ(received.size(), 2u);
     EXPECT_EQ(received[0].vk, static_cast<WPARAM>('A'));
