@@ -18,11 +18,13 @@ else
 fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-# The locale is made first where this is sourced before scripts/deps ran: setting LC_ALL to
-# a locale that does not exist makes every shell complain and Wine fall back to code page 1252.
+# The locale is made first where this is sourced before scripts/deps ran: without it Wine
+# falls back to code page 1252. A shell that started before the locale was made (scripts/test
+# on a fresh machine) keeps the list of locales it read then and would complain here; the
+# programs it starts read the new list, which is what counts, so the complaint is dropped.
 "$tovn_root/scripts/ja-locale"
-export LANG=ja_JP.UTF-8
-export LC_ALL=ja_JP.UTF-8
+export LANG=ja_JP.UTF-8 2>/dev/null
+export LC_ALL=ja_JP.UTF-8 2>/dev/null
 tovn_wine=$WINELOADER
 
 tovn_wine_prefix() {
