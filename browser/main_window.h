@@ -134,6 +134,7 @@ private:
     bool InitPictures();
     void ReleasePictures();
     void sbMain_Scroll(int code, int position, int trackPosition);
+    void PrepareThumbnailLoad();
     void DrawThumbnail(int cell, const std::wstring& name, int32_t date);
     void DrawCellPicture(HDC dc, int cell, const std::wstring& name, const LoadedPicture& loaded);
     CellPicture RenderCell(int cell, const std::wstring& name, const LoadedPicture& loaded);

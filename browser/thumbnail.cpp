@@ -29,6 +29,7 @@ MainWindow::~MainWindow() {
 bool MainWindow::InitPictures() {
     pictures_->showWaiting = [this](const std::wstring& text) { ShowWaiting(text, hwnd_); };
     pictures_->SetReductionLevel(st_.ReductionLevel);
+    pictures_->SetMaxPictureSide(st_.MaxPictureSide);
     WindowDc screen(hwnd_);
     if (!pictures_->LoadPlugins(screen.get(), hwnd_)) {
         // Fewer than 256 colours: the message is shown and the program ends.
@@ -52,10 +53,16 @@ PictureSource MainWindow::Source() const {
     return {st_.CurrentDir, st_.LhaMode, st_.ArchiveName};
 }
 
+// A thumbnail needs no more of a picture than its cell shows.
+void MainWindow::PrepareThumbnailLoad() {
+    pictures_->SetReductionLevel(st_.ReductionLevel);
+    pictures_->SetPreviewSide(std::max(st_.CellWidth, st_.CellHeight));
+}
+
 // Decodes and draws the cell; outside a palette screen the rendered cell is kept for the
 // pages around the one shown.
 void MainWindow::DrawThumbnail(int cell, const std::wstring& name, int32_t date) {
-    pictures_->SetReductionLevel(st_.ReductionLevel);
+    PrepareThumbnailLoad();
     const LoadedPicture loaded = pictures_->LoadPicture(name, lpThumbnail, Source());
     RealizeDisplayPalette();
     if (st_.PaletteDisplay || !loaded.ok) {
@@ -148,7 +155,7 @@ bool MainWindow::PrefetchStep() {
         const int32_t date = EntryDate(name, found);
         CellPicture rendered;
         if (found) {
-            pictures_->SetReductionLevel(st_.ReductionLevel);
+            PrepareThumbnailLoad();
             const LoadedPicture loaded = pictures_->TryLoadPicture(name, lpThumbnail, Source());
             // A picture that does not decode is noted without a bitmap: the paint decodes it
             // again and reports it then.

@@ -12,6 +12,8 @@ using IsSupportedFn = int(WINAPI*)(LPCSTR filename, ULONG_PTR dw);
 using GetPictureFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, UINT flag, HLOCAL* info, HLOCAL* bits,
                                   FARPROC progress, LONG_PTR data);
 using GetPictureInfoFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, UINT flag, PictureInfo* info);
+// Our own plug-ins' addition: the longer side GetPreview should give pictures at.
+using SetPreviewSideFn = void(WINAPI*)(int side);
 
 using SusieFileInfo = susie::FileInfo;
 using GetFileInfoFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, LPCSTR filename, UINT flag,
@@ -27,6 +29,8 @@ struct PluginSlot {
     IsSupportedFn isSupported = nullptr;
     GetPictureFn getPicture = nullptr;
     GetPictureInfoFn getPictureInfo = nullptr;
+    GetPictureFn getPreview = nullptr; // optional, asked for thumbnails only
+    SetPreviewSideFn setPreviewSide = nullptr;
 };
 
 struct ArchivePlugin {
@@ -311,6 +315,8 @@ void PictureHost::LoadPluginFolder(const std::wstring& folder) {
         slot.isSupported = Bind<IsSupportedFn>(module.get(), "IsSupported");
         slot.getPicture = Bind<GetPictureFn>(module.get(), "GetPicture");
         slot.getPictureInfo = Bind<GetPictureInfoFn>(module.get(), "GetPictureInfo");
+        slot.getPreview = Bind<GetPictureFn>(module.get(), "GetPreview");
+        slot.setPreviewSide = Bind<SetPreviewSideFn>(module.get(), "SetPreviewSide");
         slot.module = std::move(module);
     } while (slots_.size() < size_t(kSlotCount) && ::FindNextFileW(find.get(), &found));
 }
@@ -548,23 +554,41 @@ bool PictureHost::ReadPluginPicture(LoadedPicture& loaded, const std::wstring& f
         if (!ClaimPlugin(fileName, source, claim)) return false;
         const PluginSlot& slot = *claim.slot;
         if (!slot.getPicture || !slot.getPictureInfo) return false;
-        HLOCAL info = nullptr, bits = nullptr;
+        UniqueLocal infoBlock, bitsBlock;
         ++decodeCount_;
-        int rc = slot.getPicture(claim.buf, claim.len, claim.flag, &info, &bits, nullptr, 0);
-        UniqueLocal infoBlock(info), bitsBlock(bits);
-        if (rc != 0) return false;
+        if (!GetPluginPicture(claim, purpose, infoBlock, bitsBlock)) return false;
         PictureInfo picture{};
         if (slot.getPictureInfo(claim.buf, claim.len, claim.flag, &picture) != 0) return false;
         DropComment(picture);
         loaded.info = picture;
-        if (picture.width < 1 || picture.width > kMaxPluginSide || picture.height < 1 ||
-            picture.height > kMaxPluginSide)
+        if (picture.width < 1 || picture.width > maxSide_ || picture.height < 1 ||
+            picture.height > maxSide_)
             return false;
         if (!AdoptBlocks(dib, std::move(infoBlock), std::move(bitsBlock))) return false;
     }
     NoteColours(loaded, dib.header.layout.bitCount);
     return MakePictureBitmap(loaded.picture, dib,
                              ChooseTreatment(purpose, paletteDisplay_, loaded.colorCount));
+}
+
+// Thumbnails take the plug-in's preview where it has one; one that answers "not implemented"
+// (-1) decodes the whole picture like every other purpose.
+bool PictureHost::GetPluginPicture(const Claim& claim, LoadPurpose purpose, UniqueLocal& info,
+                                   UniqueLocal& bits) const {
+    const PluginSlot& slot = *claim.slot;
+    auto get = [&](GetPictureFn fn) {
+        HLOCAL i = nullptr, b = nullptr;
+        const int rc = fn(claim.buf, claim.len, claim.flag, &i, &b, nullptr, 0);
+        info.reset(i);
+        bits.reset(b);
+        return rc;
+    };
+    if (purpose == lpThumbnail && slot.getPreview) {
+        if (slot.setPreviewSide && previewSide_ > 0) slot.setPreviewSide(previewSide_);
+        const int rc = get(slot.getPreview);
+        if (rc != susie::kNotImplemented) return rc == 0;
+    }
+    return get(slot.getPicture) == 0;
 }
 
 bool PictureHost::MakePictureBitmap(Picture& target, DibBlocks& dib, Treatment treatment) {

@@ -68,7 +68,7 @@ struct DibBlocks;
 class PictureHost {
 public:
     static constexpr int kSlotCount = 16;
-    static constexpr LONG kMaxPluginSide = 3000;
+    static constexpr LONG kDefaultMaxSide = 3000;
 
     PictureHost();
     ~PictureHost();
@@ -106,6 +106,12 @@ public:
     const Picture& PlaceholderBitmap() const { return placeholderBitmap_; }
     void SetReductionLevel(int level) { reductionLevel_ = level; }
     int ReductionLevel() const { return reductionLevel_; }
+    // Pictures a plug-in decodes wider or higher than this (their real size, even when only a
+    // preview was decoded) fail to load.
+    void SetMaxPictureSide(LONG side) { maxSide_ = side; }
+    // The longer side thumbnails are drawn at: plug-ins that decode reduced previews are told
+    // it before they are asked for a thumbnail.
+    void SetPreviewSide(int side) { previewSide_ = side; }
     // Plug-in GetPicture calls and BMP reads so far.
     int DecodeCount() const { return decodeCount_; }
     bool ReductionLibraryLoaded() const;
@@ -134,6 +140,8 @@ private:
     // The path as plug-ins take it (ANSI): exactly, else by its short form; false when
     // neither spells it, and the plug-ins must get the file's bytes.
     bool PluginPath(const std::wstring& path, std::string& ansi) const;
+    bool GetPluginPicture(const Claim& claim, LoadPurpose purpose, UniqueLocal& info,
+                          UniqueLocal& bits) const;
     bool MakePictureBitmap(Picture& target, DibBlocks& dib, Treatment treatment);
     bool ReducePicture(Picture& target, DibBlocks& dib);
     void LoadPluginFolder(const std::wstring& folder);
@@ -152,6 +160,8 @@ private:
     LONG colorCount_ = 0;
     int paletteEntries_ = 0;
     int reductionLevel_ = 4;
+    LONG maxSide_ = kDefaultMaxSide;
+    int previewSide_ = 0;
     int decodeCount_ = 0;
 };
 

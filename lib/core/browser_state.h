@@ -53,6 +53,8 @@ struct BrowserState {
     bool SlideSync = true;
     bool SlideFullSize = false;
     int ReductionLevel = 4;
+    // Pictures wider or higher than this are refused (the settings file's MaxPictureSide).
+    int MaxPictureSide = 3000;
     std::wstring CaptureFileName = L"TOVN_";
     int CaptureKey = 126;
 

@@ -33,6 +33,14 @@ inline constexpr IntKey Img{L"Window", L"Img", 6, 1, 30, 1, std::nullopt};
 // the last rename of 999.
 inline constexpr IntKey ReNo{L"ETC", L"ReNo", 0, -99, 1000, 1, std::nullopt};
 inline constexpr IntKey HuedenLevel{L"ETC", L"HuedenLevel", 4, 4, 8, 2, 4};
+// The longest side of a picture the program shows. A decoded picture is held several times
+// over (the plug-in's block, the bitmap, a thumbnail or view made from it) at 3 bytes a pixel:
+// 30000 x 30000 is 2.7 GB a copy, which only a 64-bit process can hold; a 32-bit one has 2 GB
+// in all, so 10000 (300 MB a copy) there. A value outside the range keeps the usual limit
+// rather than refusing every picture.
+inline constexpr int kMaxPictureSideLimit = sizeof(void*) == 8 ? 30000 : 10000;
+inline constexpr IntKey MaxPictureSide{L"ETC", L"MaxPictureSide", 3000, 1, kMaxPictureSideLimit, 1,
+                                       3000};
 // The stored window; the placement rule fits it to the screen.
 inline constexpr IntKey Left{L"Form", L"Left", 50, kIntMin, kIntMax, 1, std::nullopt};
 inline constexpr IntKey Top{L"Form", L"Top", 50, kIntMin, kIntMax, 1, std::nullopt};

@@ -1,4 +1,5 @@
-// IFWIC.SPI: PNG, JPEG, GIF, TIFF and ICO pictures through the Windows Imaging Component.
+// IFWIC.SPI: PNG, GIF, TIFF and ICO pictures through the Windows Imaging Component (JPEG
+// is IFJPEG's, which can decode reduced previews).
 #include "susie/plugin.h"
 #include "wic.h"
 
@@ -7,7 +8,6 @@ namespace tovn::susie {
 const Plugin& ThisPlugin() {
     static const Plugin plugin{"IFWIC.SPI 1.0: pictures through WIC (Tovane 32)",
                                {{"*.PNG", "PNG picture"},
-                                {"*.JPG;*.JPEG", "JPEG picture"},
                                 {"*.GIF", "GIF picture"},
                                 {"*.TIF;*.TIFF", "TIFF picture"},
                                 {"*.ICO", "Icon"}},

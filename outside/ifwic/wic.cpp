@@ -160,10 +160,10 @@ bool Starts(const uint8_t* data, size_t size, const char* sig, size_t n) {
 } // namespace
 
 bool LooksLikeWicPicture(const uint8_t* d, size_t n) {
-    return d && (Starts(d, n, "\x89PNG\r\n\x1a\n", 8) || Starts(d, n, "\xFF\xD8\xFF", 3) ||
-                 Starts(d, n, "GIF87a", 6) || Starts(d, n, "GIF89a", 6) ||
-                 Starts(d, n, "II*\0", 4) || Starts(d, n, "MM\0*", 4) ||
-                 (Starts(d, n, "\0\0\1\0", 4) && n >= 6 && (d[4] | d[5]) != 0));
+    return d &&
+           (Starts(d, n, "\x89PNG\r\n\x1a\n", 8) || Starts(d, n, "GIF87a", 6) ||
+            Starts(d, n, "GIF89a", 6) || Starts(d, n, "II*\0", 4) || Starts(d, n, "MM\0*", 4) ||
+            (Starts(d, n, "\0\0\1\0", 4) && n >= 6 && (d[4] | d[5]) != 0));
 }
 
 Decoded DecodeWithWic(const uint8_t* data, size_t size) {

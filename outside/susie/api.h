@@ -13,4 +13,5 @@ int WINAPI GetPicture(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* pHBIn
                       tovn::susie::ProgressCallback lpPrgressCallback, LONG_PTR lData);
 int WINAPI GetPreview(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* pHBInfo, HLOCAL* pHBm,
                       tovn::susie::ProgressCallback lpPrgressCallback, LONG_PTR lData);
+void WINAPI SetPreviewSide(int side);
 }

@@ -79,15 +79,26 @@ Result FromStatus(imaging::Status s) {
     }
 }
 
-// Decodes the input (or only describes it, when the plug-in can and `full` is false);
-// the picture is valid only when the result is kOk.
-Result Decode(LPCSTR buf, LONG_PTR len, unsigned flag, imaging::Picture* out, bool full = true) {
+// What a decode is for: the whole picture, its size and depth only, or a preview.
+enum class Purpose { Full, Describe, Preview };
+
+// The longer side hosts want previews at; one value per process, since hosts make each
+// sequence of calls on one thread.
+int previewSide = kDefaultPreviewSide;
+
+imaging::Decoded DecodeFor(const Plugin& p, Purpose purpose, const uint8_t* data, size_t size) {
+    if (purpose == Purpose::Preview && p.preview) return p.preview(data, size, previewSide);
+    if (purpose == Purpose::Describe && p.describe) return p.describe(data, size);
+    return p.decode(data, size);
+}
+
+// Decodes the input for `purpose`; the picture is valid only when the result is kOk.
+Result Decode(LPCSTR buf, LONG_PTR len, unsigned flag, imaging::Picture* out,
+              Purpose purpose = Purpose::Full) {
     try {
         Input in = OpenInput(buf, len, flag);
         if (in.result != kOk) return in.result;
-        const Plugin& p = ThisPlugin();
-        auto decode = full || !p.describe ? p.decode : p.describe;
-        imaging::Decoded d = decode(in.data, in.size);
+        imaging::Decoded d = DecodeFor(ThisPlugin(), purpose, in.data, in.size);
         if (d.status == imaging::Status::Ok) *out = std::move(d.picture);
         return FromStatus(d.status);
     } catch (const std::bad_alloc&) {
@@ -169,7 +180,7 @@ extern "C" int WINAPI GetPictureInfo(LPCSTR buf, LONG_PTR len, unsigned int flag
                                      PictureInfo* info) {
     if (!info) return kInternalError;
     tovn::imaging::Picture pic;
-    Result r = Decode(buf, len, flag, &pic, false);
+    Result r = Decode(buf, len, flag, &pic, Purpose::Describe);
     if (r != kOk) return r;
     *info = PictureInfo{};
     info->left = pic.left;
@@ -180,13 +191,16 @@ extern "C" int WINAPI GetPictureInfo(LPCSTR buf, LONG_PTR len, unsigned int flag
     return kOk;
 }
 
-extern "C" int WINAPI GetPicture(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* pHBInfo,
-                                 HLOCAL* pHBm, ProgressCallback progress, LONG_PTR lData) {
+namespace {
+
+// GetPicture and GetPreview: the picture in the two blocks hosts take.
+int Deliver(LPCSTR buf, LONG_PTR len, unsigned flag, HLOCAL* pHBInfo, HLOCAL* pHBm,
+            ProgressCallback progress, LONG_PTR lData, Purpose purpose) {
     if (!pHBInfo || !pHBm) return kInternalError;
     *pHBInfo = *pHBm = nullptr;
     if (!Report(progress, 0, lData)) return kAborted;
     tovn::imaging::Picture pic;
-    Result r = Decode(buf, len, flag, &pic);
+    Result r = Decode(buf, len, flag, &pic, purpose);
     if (r != kOk) return r;
     try {
         std::vector<uint8_t> info = tovn::imaging::DibInfo(pic);
@@ -203,7 +217,21 @@ extern "C" int WINAPI GetPicture(LPCSTR buf, LONG_PTR len, unsigned int flag, HL
     }
 }
 
-extern "C" int WINAPI GetPreview(LPCSTR, LONG_PTR, unsigned int, HLOCAL*, HLOCAL*, ProgressCallback,
-                                 LONG_PTR) {
-    return kNotImplemented;
+} // namespace
+
+extern "C" int WINAPI GetPicture(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* pHBInfo,
+                                 HLOCAL* pHBm, ProgressCallback progress, LONG_PTR lData) {
+    return Deliver(buf, len, flag, pHBInfo, pHBm, progress, lData, Purpose::Full);
+}
+
+extern "C" int WINAPI GetPreview(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* pHBInfo,
+                                 HLOCAL* pHBm, ProgressCallback progress, LONG_PTR lData) {
+    if (!ThisPlugin().preview) return kNotImplemented;
+    return Deliver(buf, len, flag, pHBInfo, pHBm, progress, lData, Purpose::Preview);
+}
+
+// Ours: the longer side (in pixels) the host's thumbnails are drawn at; GetPreview gives
+// pictures at least that large. Values below 1 restore the default.
+extern "C" void WINAPI SetPreviewSide(int side) {
+    previewSide = side >= 1 ? side : kDefaultPreviewSide;
 }

@@ -21,7 +21,14 @@ struct Plugin {
     imaging::Decoded (*decode)(const uint8_t* data, size_t size);
     // Optional: size and depth without the pixels, for formats where decoding is costly.
     imaging::Decoded (*describe)(const uint8_t* data, size_t size) = nullptr;
+    // Optional: a smaller picture whose longer side is at least `side` pixels where the
+    // format can decode one cheaply (else the whole picture). Without it GetPreview answers
+    // "not implemented" and hosts fall back to GetPicture.
+    imaging::Decoded (*preview)(const uint8_t* data, size_t size, int side) = nullptr;
 };
+
+// The longer side GetPreview aims at when the host has not said (SetPreviewSide).
+constexpr int kDefaultPreviewSide = 256;
 
 const Plugin& ThisPlugin();
 

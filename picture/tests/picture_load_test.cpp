@@ -190,6 +190,17 @@ TEST_F(PictureLoad, SidesUpTo3000PixelsLoad) {
     ExpectFails(L"high.fxp");
 }
 
+TEST_F(PictureLoad, TheLargestSideFollowsTheSetting) {
+    folder_.Write(L"wide.fxp", FxFile(3001, 10, 8));
+    folder_.Write(L"high.fxp", FxFile(10, 3001, 8));
+    host_.SetMaxPictureSide(3001);
+    EXPECT_TRUE(Load(L"wide.fxp"));
+    EXPECT_TRUE(Load(L"high.fxp"));
+    host_.SetMaxPictureSide(10);
+    ExpectFails(L"wide.fxp");
+    ExpectFails(L"high.fxp");
+}
+
 TEST_F(PictureLoad, BmpLoadsAndFailedSearchesCarryTheLastPluginPictureInformation) {
     folder_.Write(L"a.fxp", FxFile(5, 2, 4));
     folder_.Write(L"b.bmp", test::BmpFile(9, 9, 24));

@@ -1,6 +1,7 @@
 // The program's own plug-ins beside it, found and used as the program finds and uses them,
 // on the sample pictures.
 #include <gtest/gtest.h>
+#include <fstream>
 #include "imaging/tests/samples.h"
 #include "lzh/writer.h"
 #include "picture/tests/test_support.h"
@@ -82,6 +83,38 @@ TEST_F(RealPlugins, QueryPictureInfoReadsTheHeaderOnly) {
     EXPECT_EQ(info.width, 8);
     EXPECT_EQ(info.colorDepth, 8);
     EXPECT_EQ(host_.DecodeCount(), 0);
+}
+
+// Thumbnails of JPEG pictures are decoded reduced to the cell; every other purpose, and a
+// plug-in without previews (IFMAG's answers "not implemented"), decodes the whole picture.
+// The largest side allowed still applies to the picture's real size.
+TEST_F(RealPlugins, ThumbnailsTakeReducedPreviewsWhereThePluginHasThem) {
+    test::ScratchFolder folder;
+    std::ifstream jpeg(TOVN_SOURCE_DIR "/outside/ifjpeg/tests/data/grad.jpg", std::ios::binary);
+    folder.Write(L"GRAD.JPG", {std::istreambuf_iterator<char>(jpeg), {}});
+    folder.Write(L"S16FULL.MAG", samples::Load("mag/S16FULL.MAG"));
+    const PictureSource source = test::FolderSource(folder.Path());
+    host_.SetPreviewSide(100);
+    struct Case {
+        const wchar_t* name;
+        LoadPurpose purpose;
+        int width;
+    } cases[] = {{L"GRAD.JPG", lpThumbnail, 100},
+                 {L"GRAD.JPG", lpSlide, 800},
+                 {L"GRAD.JPG", lpEdit, 800},
+                 {L"GRAD.JPG", lpConvert, 800},
+                 {L"S16FULL.MAG", lpThumbnail, samples::kAll[0].width}};
+    for (const Case& c : cases) {
+        const LoadedPicture loaded = host_.LoadPicture(c.name, c.purpose, source);
+        ASSERT_TRUE(loaded.ok) << c.purpose;
+        EXPECT_EQ(loaded.picture.Width(), c.width) << c.purpose;
+    }
+    test::CountingDialogs dialogs;
+    host_.SetMaxPictureSide(799);
+    const LoadedPicture refused = host_.LoadPicture(L"GRAD.JPG", lpThumbnail, source);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.info.width, 800);
+    EXPECT_EQ(dialogs.beeps, 1);
 }
 
 TEST_F(RealPlugins, ADamagedPictureTakesTheFailurePath) {

@@ -9,20 +9,8 @@ std::string DataPath(const char* name) {
     return std::string("Z:") + TOVN_SOURCE_DIR + "/outside/ifwic/tests/data/" + name;
 }
 
-// Decodes by file and by memory; both must give the same blocks.
 Dib Load(const Spi& spi, const char* name) {
-    std::string path = DataPath(name);
-    std::vector<uint8_t> file = ReadAll(path);
-    EXPECT_TRUE(spi.SupportsHead(file)) << name;
-    EXPECT_TRUE(spi.SupportsHandle(path)) << name;
-    Dib byFile, byMemory;
-    EXPECT_EQ(spi.Picture(path.c_str(), 0, 0, &byFile), 0) << name;
-    EXPECT_EQ(spi.Picture(reinterpret_cast<const char*>(file.data()),
-                          static_cast<LONG_PTR>(file.size()), 1, &byMemory),
-              0)
-        << name;
-    EXPECT_EQ(byFile.bits, byMemory.bits) << name;
-    return byFile;
+    return LoadBothWays(spi, DataPath(name));
 }
 
 // The 4 x 2 test picture: red, green, blue, white / blue, blue, red, white.
@@ -64,13 +52,6 @@ TEST(Wic, OtherPicturesBecomeTrueColour) {
     EXPECT_EQ(alpha.At(0, 0), 0xFF0000);
     EXPECT_EQ(alpha.At(1, 0), 0xFFFFFF);
     EXPECT_NEAR(alpha.At(2, 0) & 0xFF, 128, 2);
-
-    Dib jpg = Load(spi, "flat.jpg");
-    ASSERT_EQ(jpg.layout.width, 16);
-    int c = jpg.At(7, 7);
-    EXPECT_NEAR(c >> 16, 40, 4);
-    EXPECT_NEAR(c >> 8 & 255, 160, 4);
-    EXPECT_NEAR(c & 255, 220, 4);
 }
 
 TEST(Wic, InfoWithoutDecoding) {
@@ -81,12 +62,6 @@ TEST(Wic, InfoWithoutDecoding) {
     EXPECT_EQ(info.width, 4);
     EXPECT_EQ(info.height, 2);
     EXPECT_LE(info.colorDepth, 8);
-    std::vector<uint8_t> jpg = ReadAll(DataPath("flat.jpg"));
-    ASSERT_EQ(spi.getPictureInfo(reinterpret_cast<const char*>(jpg.data()),
-                                 static_cast<LONG_PTR>(jpg.size()), 1, &info),
-              0);
-    EXPECT_EQ(info.width, 16);
-    EXPECT_EQ(info.colorDepth, 24);
 }
 
 TEST(Wic, IconsShowTheirLargestImage) {
@@ -101,10 +76,13 @@ TEST(Wic, DescribesAndRefuses) {
     Spi spi("IFWIC.SPI");
     EXPECT_EQ(spi.Info(0), "00IN");
     EXPECT_EQ(spi.Info(2), "*.PNG");
-    EXPECT_EQ(spi.Info(4), "*.JPG;*.JPEG");
-    EXPECT_EQ(spi.Info(12), "");
-    std::vector<uint8_t> mag = ReadAll(WinPath("pictures/mag/S16FULL.MAG"));
-    EXPECT_FALSE(spi.SupportsHead(mag));
+    EXPECT_EQ(spi.Info(4), "*.GIF");
+    EXPECT_EQ(spi.Info(10), "");
+    // JPEG is IFJPEG's, whatever order the folder lists the plug-ins in.
+    const std::string jpeg =
+        std::string("Z:") + TOVN_SOURCE_DIR + "/outside/ifjpeg/tests/data/flat.jpg";
+    for (const std::string& other : {WinPath("pictures/mag/S16FULL.MAG"), jpeg})
+        EXPECT_FALSE(spi.SupportsHead(ReadAll(other))) << other;
     // A PNG cut in half is broken, not a crash.
     std::vector<uint8_t> png = ReadAll(DataPath("pal.png"));
     Dib dib;

@@ -57,6 +57,8 @@ public:
         isSupported = Get<decltype(&::IsSupported)>("IsSupported");
         getPictureInfo = Get<decltype(&::GetPictureInfo)>("GetPictureInfo");
         getPicture = Get<decltype(&::GetPicture)>("GetPicture");
+        getPreview = Get<decltype(&::GetPreview)>("GetPreview");
+        setPreviewSide = Get<decltype(&::SetPreviewSide)>("SetPreviewSide");
     }
     Spi(const Spi&) = delete;
     Spi& operator=(const Spi&) = delete;
@@ -94,8 +96,25 @@ public:
     }
 
     int Picture(const char* buf, LONG_PTR len, unsigned flag, Dib* out) const {
+        return Blocks(getPicture, buf, len, flag, out);
+    }
+    int Preview(const char* buf, LONG_PTR len, unsigned flag, Dib* out) const {
+        return Blocks(getPreview, buf, len, flag, out);
+    }
+
+    decltype(&::GetPluginInfo) getPluginInfo = nullptr;
+    decltype(&::IsSupported) isSupported = nullptr;
+    decltype(&::GetPictureInfo) getPictureInfo = nullptr;
+    decltype(&::GetPicture) getPicture = nullptr;
+    decltype(&::GetPreview) getPreview = nullptr;
+    decltype(&::SetPreviewSide) setPreviewSide = nullptr;
+
+private:
+    // GetPicture or GetPreview, whose blocks are checked and copied out.
+    int Blocks(decltype(&::GetPicture) get, const char* buf, LONG_PTR len, unsigned flag,
+               Dib* out) const {
         HLOCAL hInfo = reinterpret_cast<HLOCAL>(1), hBits = reinterpret_cast<HLOCAL>(1);
-        int r = getPicture(buf, len, flag, &hInfo, &hBits, nullptr, 0);
+        int r = get(buf, len, flag, &hInfo, &hBits, nullptr, 0);
         if (r != 0) {
             EXPECT_EQ(hInfo, nullptr);
             EXPECT_EQ(hBits, nullptr);
@@ -108,13 +127,6 @@ public:
         if (layout) out->layout = *layout;
         return layout ? 0 : -100;
     }
-
-    decltype(&::GetPluginInfo) getPluginInfo = nullptr;
-    decltype(&::IsSupported) isSupported = nullptr;
-    decltype(&::GetPictureInfo) getPictureInfo = nullptr;
-    decltype(&::GetPicture) getPicture = nullptr;
-
-private:
     template <class F> F Get(const char* name) {
         return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
     }
@@ -129,5 +141,20 @@ private:
     }
     HMODULE module_;
 };
+
+// Decodes the file by name and from memory; both must give the same blocks.
+inline Dib LoadBothWays(const Spi& spi, const std::string& path) {
+    std::vector<uint8_t> file = ReadAll(path);
+    EXPECT_TRUE(spi.SupportsHead(file)) << path;
+    EXPECT_TRUE(spi.SupportsHandle(path)) << path;
+    Dib byFile, byMemory;
+    EXPECT_EQ(spi.Picture(path.c_str(), 0, 0, &byFile), 0) << path;
+    EXPECT_EQ(spi.Picture(reinterpret_cast<const char*>(file.data()),
+                          static_cast<LONG_PTR>(file.size()), 1, &byMemory),
+              0)
+        << path;
+    EXPECT_EQ(byFile.bits, byMemory.bits) << path;
+    return byFile;
+}
 
 } // namespace tovn::susie::test
