@@ -1,4 +1,5 @@
 // The bridge from the grid to the picture pipeline: plug-ins, thumbnails and the palette.
+#include "app/report.h"
 #include "app/wait_window.h"
 #include "browser/main_window.h"
 #include "core/geometry.h"
@@ -30,8 +31,11 @@ bool MainWindow::InitPictures() {
     pictures_->showWaiting = [this](const std::wstring& text) { ShowWaiting(text, hwnd_); };
     pictures_->SetReductionLevel(st_.ReductionLevel);
     WindowDc screen(hwnd_);
-    if (!pictures_->LoadPlugins(screen.get(), hwnd_)) {
-        // Fewer than 256 colours: the message is shown and the program ends.
+    const Result loaded = pictures_->LoadPlugins(screen.get());
+    if (!loaded) {
+        // Fewer than 256 colours: the program ends.
+        Report(hwnd_, loaded);
+        ::PostQuitMessage(0);
         ::DestroyWindow(hwnd_);
         return false;
     }
@@ -57,6 +61,7 @@ PictureSource MainWindow::Source() const {
 void MainWindow::DrawThumbnail(int cell, const std::wstring& name, int32_t date) {
     pictures_->SetReductionLevel(st_.ReductionLevel);
     const LoadedPicture loaded = pictures_->LoadPicture(name, lpThumbnail, Source());
+    Report(hwnd_, loaded.Outcome());
     RealizeDisplayPalette();
     if (st_.PaletteDisplay || !loaded.ok) {
         DrawCellPicture(imgMain_.Canvas(), cell, name, loaded);

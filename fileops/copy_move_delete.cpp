@@ -1,6 +1,7 @@
 // Copy, move and delete with backup, in a folder through the shell and in an archive
 // through the archive operations.
 #include "app/dialogs.h"
+#include "app/report.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include "browser/browser_port.h"
@@ -68,18 +69,18 @@ void ShowRemoval(BrowserPort& w) {
 bool ExtractAndCheck(BrowserPort& w, const std::wstring& folder) {
     Result extracted = ExtractTargets(w, folder);
     if (!extracted && !FileExists(w.ArchivePath())) {
-        w.LeaveArchiveMode();
+        Report(w, Result::ArchiveGone());
         return false;
     }
     if (extracted && ArchiveMatchesFiles(w, w.ArchivePath(), folder, ArchiveTargetNames(w)))
         return true;
-    ReportKeptFiles(w);
+    Report(w, FilesKept());
     return false;
 }
 
 // Removes the targets from the archive after a copy of them was kept.
 bool RemoveFromArchive(BrowserPort& w) {
-    return DeleteForCommand(w);
+    return Succeeded(w, DeleteForCommand(w));
 }
 
 // The recycle-bin backup of archive members: their extracted copies go to the bin.
@@ -93,7 +94,7 @@ bool RecycleArchiveTargets(BrowserPort& w) {
         kept =
             RunShellOperation(w.Owner(), DeletionRequest(1, true, st.TempDir, st.BackupDir), paths)
                 .ok();
-        if (!kept) ReportKeptFiles(w);
+        if (!kept) Report(w, FilesKept());
     }
     ClearTempDir(w);
     return kept;
@@ -138,7 +139,7 @@ void CopyOrMove(BrowserPort& w, bool move, bool openDestination) {
         if (move) {
             done = ExtractAndCheck(w, st.CopyDir) && RemoveFromArchive(w);
         } else {
-            done = ExtractForCommand(w, st.CopyDir);
+            done = Succeeded(w, ExtractForCommand(w, st.CopyDir));
         }
     } else if (move) {
         // The shell has shown its own message; the cells show what really moved.

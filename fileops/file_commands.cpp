@@ -52,12 +52,9 @@ void RunFileCommand(BrowserPort& w, WORD key, unsigned shift) {
     }
 }
 
-void Complain(BrowserPort& w, const std::wstring& text, const std::wstring& caption) {
-    Warn(w.Owner(), text, caption);
-}
-
-void ReportKeptFiles(BrowserPort& w) {
-    Complain(w, L"コピーを確かめられないため，元のファイルは削除しませんでした．", L"Files Kept");
+Result FilesKept() {
+    return Result::Error(L"コピーを確かめられないため，元のファイルは削除しませんでした．",
+                         L"Files Kept");
 }
 
 } // namespace tovn
