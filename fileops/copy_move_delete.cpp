@@ -121,7 +121,7 @@ bool ChooseDestination(BrowserPort& w, const wchar_t* purpose) {
     bool ok = CurrentDialogs().Choose(w.Owner(), request, answer);
     st.DialogParam = answer.folder;
     if (!ok || answer.folder.empty()) {
-        CurrentDialogs().Beep();
+        Report(w, Result::Refused());
         return false;
     }
     st.CopyDir = WithTrailingBackslash(answer.folder);
@@ -143,10 +143,11 @@ void CopyOrMove(BrowserPort& w, bool move, bool openDestination) {
         }
     } else if (move) {
         // The shell has shown its own message; the cells show what really moved.
-        if (!RemoveThroughShell(w, MoveRequest(st.CopyDir), st.CurrentDir)) CurrentDialogs().Beep();
+        if (!RemoveThroughShell(w, MoveRequest(st.CopyDir), st.CurrentDir))
+            Report(w, Result::Refused());
     } else if (!RunShellOperation(w.Owner(), CopyRequest(st.CopyDir),
                                   CopyTargets(w, st.CurrentDir))) {
-        CurrentDialogs().Beep();
+        Report(w, Result::Refused());
     }
     if (done && openDestination)
         OpenDestination(w);
@@ -159,7 +160,7 @@ void DeleteWithBackup(BrowserPort& w) {
     BrowserState& st = w.State();
     if (CurrentDialogs().Message(w.Owner(), L"ファイルを削除します．", L"削除確認", MB_OKCANCEL) !=
         IDOK) {
-        CurrentDialogs().Beep();
+        Report(w, Result::Refused());
         return;
     }
     w.CollectTargets();

@@ -1,5 +1,5 @@
 #include "fileops/file_commands.h"
-#include "app/dialogs.h"
+#include "app/report.h"
 #include "browser/browser_port.h"
 #include "fileops/commands.h"
 
@@ -11,7 +11,7 @@ void RunFileCommand(BrowserPort& w, WORD key, unsigned shift) {
     switch (key) {
     case 'K':
         if (st.LhaMode)
-            CurrentDialogs().Beep();
+            Report(w, Result::Refused());
         else
             NewFolder(w);
         return;
@@ -23,7 +23,7 @@ void RunFileCommand(BrowserPort& w, WORD key, unsigned shift) {
         break;
     }
     if (st.FileList.empty()) {
-        CurrentDialogs().Beep();
+        Report(w, Result::Refused());
         return;
     }
     switch (key) {

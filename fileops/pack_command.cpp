@@ -19,7 +19,7 @@ bool AskArchiveName(BrowserPort& w, std::wstring& name) {
     if (CurrentDialogs().Input(w.Owner(), L"ファイル圧縮", L"ファイル名を入力して下さい．", name) &&
         !name.empty())
         return true;
-    CurrentDialogs().Beep();
+    Report(w, Result::Refused());
     return false;
 }
 

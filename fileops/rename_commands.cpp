@@ -30,7 +30,7 @@ void Abort(BrowserPort& w, const std::wstring& text, const std::wstring& caption
 }
 
 void Cancelled(BrowserPort& w) {
-    CurrentDialogs().Beep();
+    Report(w, Result::Refused());
     EndRename(w);
 }
 
@@ -162,7 +162,7 @@ void NewFolder(BrowserPort& w) {
     if (!CurrentDialogs().Input(w.Owner(), L"ディレクトリ作成", L"ディレクトリ名を入力して下さい．",
                                 name) ||
         name.empty()) {
-        CurrentDialogs().Beep();
+        Report(w, Result::Refused());
         return;
     }
     if (!AcceptTypedName(w, name, kShortNameLimit, L"８文字以内で入力して下さい．",
@@ -228,7 +228,7 @@ void Duplicate(BrowserPort& w) {
     BrowserState& st = w.State();
     if (!w.CollectTargets()) {
         st.TargetList.clear();
-        CurrentDialogs().Beep();
+        Report(w, Result::Refused());
         return;
     }
     st.TargetList.resize(1); // only the first marked file is duplicated
@@ -248,7 +248,7 @@ void Duplicate(BrowserPort& w) {
         st.TargetList.clear();
         return;
     }
-    CurrentDialogs().Beep(); // every name from 000 to 997 is taken
+    Report(w, Result::Refused()); // every name from 000 to 997 is taken
     st.TargetList.clear();
 }
 

@@ -1,5 +1,4 @@
 #include "slide/slide_window.h"
-#include "app/dialogs.h"
 #include "app/report.h"
 #include "app/modal_loop.h"
 #include "win/handles.h"
@@ -336,7 +335,7 @@ void TfrmSlide::FormKeyDown(WORD key) {
 
 void TfrmSlide::Next() {
     if (AtLastSlide()) {
-        CurrentDialogs().Beep();
+        Report(hwnd_, Result::Refused());
         return;
     }
     browser_.ToggleCursor();
@@ -346,7 +345,7 @@ void TfrmSlide::Next() {
 
 void TfrmSlide::Previous() {
     if (slideIndex_ == 0) {
-        CurrentDialogs().Beep();
+        Report(hwnd_, Result::Refused());
         return;
     }
     browser_.ToggleCursor();
