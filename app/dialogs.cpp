@@ -1,4 +1,5 @@
 #include "app/dialogs.h"
+#include "app/report.h"
 #include "app/dialogs/inputbox.h"
 #include "app/dialogs/seledire.h"
 namespace tovn {
@@ -24,12 +25,8 @@ Dialogs* installed = nullptr;
 Dialogs& CurrentDialogs() {
     return installed ? *installed : realDialogs;
 }
-void ShowError(HWND owner, const std::wstring& text) {
-    CurrentDialogs().Message(owner, text, L"Tovane 32", MB_OK | MB_ICONSTOP);
-}
 void Warn(HWND owner, const std::wstring& text, const std::wstring& caption) {
-    CurrentDialogs().Beep();
-    CurrentDialogs().Message(owner, text, caption, MB_OK);
+    Report(owner, Result::Error(text, caption));
 }
 
 void ReportWriteError(HWND owner, const std::wstring& path) {

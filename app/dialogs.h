@@ -3,7 +3,6 @@
 // tests install a scripted one that answers and counts.
 #pragma once
 #include <windows.h>
-#include <stdexcept>
 #include <string>
 
 namespace tovn {
@@ -38,20 +37,6 @@ public:
     // filled on every close, OK or not.
     virtual bool Choose(HWND owner, const ChooserRequest& request, ChooserAnswer& answer) = 0;
 };
-
-// An error that ends a command and is shown by the application's standard error box.
-class CommandError : public std::runtime_error {
-public:
-    explicit CommandError(std::wstring text)
-        : std::runtime_error("command error"), text_(std::move(text)) {}
-    const std::wstring& Text() const { return text_; }
-
-private:
-    std::wstring text_;
-};
-
-// The application's standard error box: the error's text, the program's title, OK.
-void ShowError(HWND owner, const std::wstring& text);
 
 // A refused or failed command: the beep, then a message box with OK.
 void Warn(HWND owner, const std::wstring& text, const std::wstring& caption);

@@ -1,5 +1,6 @@
 // Program entry: bind the archive library, create the browser and the progress window, run
 // the message loop (idle turns decode the next page ahead), release the library.
+#include "app/report.h"
 #include "app/win_text.h"
 #include "app/wait_window.h"
 #include "archive/unlha.h"
@@ -24,6 +25,7 @@ std::vector<std::wstring> Arguments() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    SetStandByReporter([](const Result& r) { Report(nullptr, r); });
     LoadUnlha();
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
     ::InitCommonControlsEx(&icc);

@@ -6,11 +6,48 @@
 
 namespace tovn {
 
-Result Result::Fail(std::wstring what, unsigned long code) {
+Result Result::Refused() {
     Result r;
-    r.what_ = what.empty() ? std::wstring(L"?") : std::move(what);
+    r.ok_ = false;
+    r.say_ = Say::Beep;
+    return r;
+}
+
+Result Result::Error(std::wstring text, std::wstring caption, Say say) {
+    Result r;
+    r.ok_ = false;
+    r.say_ = say;
+    r.what_ = text;
+    r.text_ = std::move(text);
+    r.caption_ = std::move(caption);
+    return r;
+}
+
+Result Result::Fail(std::wstring what, unsigned long code) {
+    if (what.empty()) what = L"?";
+    wchar_t hex[32];
+    std::swprintf(hex, 32, L"0x%lX", code);
+    Result r = Error(L"処理に失敗しました．\n" + what + L"\n(" + hex + L")", L"Error.");
+    r.what_ = std::move(what);
     r.code_ = code;
     LogFailure(r.what_, code);
+    return r;
+}
+
+Result Result::Standard(std::wstring text) {
+    return Error(std::move(text), L"Tovane 32", Say::ErrorBox);
+}
+
+Result Result::ArchiveGone() {
+    Result r;
+    r.ok_ = false;
+    r.say_ = Say::ArchiveGone;
+    return r;
+}
+
+Result Result::As(Say say) const {
+    Result r = *this;
+    r.say_ = say;
     return r;
 }
 

@@ -1,5 +1,4 @@
 #include "archive/unlha.h"
-#include "app/dialogs.h"
 #include "win/handles.h"
 #include "app/win_text.h"
 #include <cstring>
@@ -58,6 +57,7 @@ bool loaded = false;
 FARPROC slots[42];
 bool bound[42];
 UnlhaEntries entries;
+StandByReporter standByReporter = nullptr;
 
 int SlotOf(const char* name) {
     for (int i = 0; i < 42; ++i)
@@ -68,7 +68,7 @@ int SlotOf(const char* name) {
 // The message of a stand-by routine: the entry's name, then ": LHA.DLL not loaded.".
 void Panic(const char* name) {
     std::wstring text = FromAnsi(name) + L": LHA.DLL not loaded" + L".";
-    CurrentDialogs().Message(nullptr, text, L"PANIC!!", MB_OK | MB_ICONERROR);
+    if (standByReporter) standByReporter(Result::Error(text, L"PANIC!!", Say::ErrorBox));
 }
 
 // One stand-by routine per slot, each knowing its own name; the argument list matches the
@@ -112,6 +112,10 @@ void BindEntries() {
 }
 
 } // namespace
+
+void SetStandByReporter(StandByReporter reporter) {
+    standByReporter = reporter;
+}
 
 void LoadUnlha() {
     UnlhaLib.reset();

@@ -26,6 +26,11 @@ struct UnlhaEntries {
 // The 42 entry names in slot order.
 extern const char* const kUnlhaEntryNames[42];
 
+// Who tells the user that a stand-by routine was called: the program's reporter, set once at
+// start. Until one is set the stand-by routines only answer 0.
+using StandByReporter = void (*)(const Result&);
+void SetStandByReporter(StandByReporter reporter);
+
 void LoadUnlha();
 void UnloadUnlha();
 bool UnlhaLoaded();

@@ -1,5 +1,6 @@
 // Cursor and mark bands, cell primitives, status bar, scroll bar and cursor movement.
 #include "app/dialogs.h"
+#include "app/report.h"
 #include "win/handles.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
@@ -202,9 +203,7 @@ bool MainWindow::ArchiveStillThere() {
 }
 
 void MainWindow::LeaveArchiveMode() {
-    CurrentDialogs().Beep();
-    CurrentDialogs().Message(hwnd_, ArchivePath() + L"が見つかりません．", L"Return Normal Mode.",
-                             MB_OK);
+    Report(hwnd_, Result::Error(ArchivePath() + L"が見つかりません．", L"Return Normal Mode."));
     ReturnToFolderList();
     PaintPage();
 }

@@ -1,5 +1,6 @@
 #include "browser/main_window.h"
 #include "app/dialogs.h"
+#include "app/report.h"
 #include "app/wait_window.h"
 #include "archive/unlha.h"
 #include "browser/menu.h"
@@ -89,10 +90,9 @@ void MainWindow::FormCreate() {
     c.screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
     c.folderExists = FolderExists;
     c.backupFolderMissing = [this] {
-        CurrentDialogs().Beep();
-        CurrentDialogs().Message(hwnd_,
-                                 L"ﾊﾞｯｸｱｯﾌﾟﾃﾞｨﾚｸﾄﾘがありません．ﾊﾞｯｸｱｯﾌﾟを取らないに設定しました．",
-                                 L"Back Up Directory Not Find.", MB_OK);
+        Report(hwnd_,
+               Result::Error(L"ﾊﾞｯｸｱｯﾌﾟﾃﾞｨﾚｸﾄﾘがありません．ﾊﾞｯｸｱｯﾌﾟを取らないに設定しました．",
+                             L"Back Up Directory Not Find."));
     };
     placement_ = LoadSettings(st_, c);
     st_.TempDir = options_.programDir + L"TEMP\\";

@@ -1,4 +1,5 @@
 // The bridge from the grid to the picture pipeline: plug-ins, thumbnails and the palette.
+#include "app/report.h"
 #include "app/wait_window.h"
 #include "browser/main_window.h"
 #include "core/geometry.h"
@@ -31,8 +32,11 @@ bool MainWindow::InitPictures() {
     pictures_->SetReductionLevel(st_.ReductionLevel);
     pictures_->SetMaxPictureSide(st_.MaxPictureSide);
     WindowDc screen(hwnd_);
-    if (!pictures_->LoadPlugins(screen.get(), hwnd_)) {
-        // Fewer than 256 colours: the message is shown and the program ends.
+    const Result loaded = pictures_->LoadPlugins(screen.get());
+    if (!loaded) {
+        // Fewer than 256 colours: the program ends.
+        Report(hwnd_, loaded);
+        ::PostQuitMessage(0);
         ::DestroyWindow(hwnd_);
         return false;
     }
@@ -64,6 +68,7 @@ void MainWindow::PrepareThumbnailLoad() {
 void MainWindow::DrawThumbnail(int cell, const std::wstring& name, int32_t date) {
     PrepareThumbnailLoad();
     const LoadedPicture loaded = pictures_->LoadPicture(name, lpThumbnail, Source());
+    Report(hwnd_, loaded.Outcome());
     RealizeDisplayPalette();
     if (st_.PaletteDisplay || !loaded.ok) {
         DrawCellPicture(imgMain_.Canvas(), cell, name, loaded);

@@ -1,5 +1,6 @@
 #include "capture/capture.h"
 #include "app/dialogs.h"
+#include "app/report.h"
 #include "browser/browser_port.h"
 #include "browser/menu.h"
 #include "capture/screen_copy.h"
@@ -24,19 +25,19 @@ bool NameTaken(const std::wstring& path) {
 
 // Writes a new file; never replaces one that appeared since its name was chosen. A file
 // that could not be written whole is removed again.
-void WriteNewFile(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+Result WriteNewFile(const std::wstring& path, const std::vector<uint8_t>& bytes) {
     {
         UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) throw CommandError(L"Cannot create file " + path);
+        if (!file) return Result::Standard(L"Cannot create file " + path);
         DWORD written = 0;
         if (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                         nullptr) &&
             written == bytes.size())
-            return;
+            return Result::Ok();
     }
     ::DeleteFileW(path.c_str());
-    throw CommandError(L"Stream write error");
+    return Result::Standard(L"Stream write error");
 }
 
 } // namespace
@@ -51,46 +52,45 @@ Capture::~Capture() {
 void Capture::N6Click() {
     HWND owner = browser_.Owner();
     BrowserState& st = browser_.State();
-    CurrentDialogs().Beep();
+    CurrentDialogs().Beep(); // the command's own sound, before anything else
     if (st.SortMode)
-        return Warn(owner, L"ソートモード中は，キャプチャー出来ません．", L"Capture Mode");
-    if (st.LhaMode) return Warn(owner, L"LHAモード中は，キャプチャー出来ません．", L"Capture Mode");
+        return Report(
+            owner, Result::Error(L"ソートモード中は，キャプチャー出来ません．", L"Capture Mode"));
+    if (st.LhaMode)
+        return Report(owner,
+                      Result::Error(L"LHAモード中は，キャプチャー出来ません．", L"Capture Mode"));
     if (st.CaptureMode) {
         UnloadHook();
         st.CaptureMode = false;
         ShowCheck(false);
     } else {
-        try {
-            if (LoadHook()) {
-                st.CaptureMode = true;
-                ShowCheck(true);
-            } else {
-                Warn(owner, L"TovnKH.DLLのロードに失敗しました．", L"Can not Load TovnKH.DLL.");
-            }
-        } catch (const CommandError& e) {
-            ShowError(owner, e.Text());
-            return;
-        }
+        const Result loaded = LoadHook();
+        Report(owner, loaded);
+        if (!loaded) return;
+        st.CaptureMode = true;
+        ShowCheck(true);
     }
     browser_.Redraw(rdStatusBar);
 }
 
-bool Capture::LoadHook() {
+Result Capture::LoadHook() {
     hookSet_ = false;
+    const Result notLoaded =
+        Result::Error(L"TovnKH.DLLのロードに失敗しました．", L"Can not Load TovnKH.DLL.");
     if (!hookLib_) hookLib_.reset(::LoadLibraryW(hookLibrary_.c_str()));
-    if (!hookLib_) return false;
+    if (!hookLib_) return notLoaded;
     setHookProc_ = Entry<SetHookFn>(hookLib_.get(), "SetHook");
     removeHookProc_ = Entry<RemoveHookFn>(hookLib_.get(), "RemoveHook");
-    if (!setHookProc_ || !removeHookProc_) return false;
-    InstallHook();
-    return true;
+    if (!setHookProc_ || !removeHookProc_) return notLoaded;
+    return InstallHook();
 }
 
-void Capture::InstallHook() {
-    if (hookSet_) return;
+Result Capture::InstallHook() {
+    if (hookSet_) return Result::Ok();
     // Only the low byte of the library's boolean counts.
-    if (!(setHookProc_(browser_.Owner()) & 0xFF)) throw CommandError(L"SetHook failed");
+    if (!(setHookProc_(browser_.Owner()) & 0xFF)) return Result::Standard(L"SetHook failed");
     hookSet_ = true;
+    return Result::Ok();
 }
 
 void Capture::RemoveHookIfSet() {
@@ -114,32 +114,32 @@ void Capture::HookMessage(WPARAM key, LPARAM flags) {
     const BrowserState& st = browser_.State();
     if (!st.CaptureMode || key != static_cast<WPARAM>(st.CaptureKey) || !(flags & kKeyReleased))
         return;
-    try {
-        TakeCapture();
-    } catch (const CommandError& e) {
-        ShowError(browser_.Owner(), e.Text());
-    }
+    Report(browser_.Owner(), TakeCapture());
 }
 
-void Capture::TakeCapture() {
-    CurrentDialogs().Beep();
-    std::wstring name = SaveCapture();
-    if (name.empty()) return;
+Result Capture::TakeCapture() {
+    CurrentDialogs().Beep(); // the shutter
+    std::wstring name;
+    Result saved = SaveCapture(name);
+    if (!saved || name.empty()) return saved;
     BrowserState& st = browser_.State();
     st.FileList.push_back({name, 0});
     ShowNewSlot(static_cast<int>(st.FileList.size()) - 1);
     browser_.Redraw(rdScrollBar | rdStatusBar);
+    return Result::Ok();
 }
 
-// The file's bare name, or empty when the foreground window has no client area to copy.
-std::wstring Capture::SaveCapture() {
+// name: the file's bare name, or empty when the foreground window has no client area to copy.
+Result Capture::SaveCapture(std::wstring& name) {
+    name.clear();
     std::vector<uint8_t> bytes = ClientAreaBmp(::GetForegroundWindow());
-    if (bytes.empty()) return {};
+    if (bytes.empty()) return Result::Ok();
     const BrowserState& st = browser_.State();
-    std::wstring name = FirstFreeCaptureName(
+    const std::wstring free = FirstFreeCaptureName(
         st.CaptureFileName, [&](const std::wstring& n) { return NameTaken(st.CurrentDir + n); });
-    WriteNewFile(st.CurrentDir + name, bytes);
-    return name;
+    Result written = WriteNewFile(st.CurrentDir + free, bytes);
+    if (written) name = free;
+    return written;
 }
 
 // The new cell drawn at once when it lies on the page; on the cursor cell the cursor band

@@ -2,6 +2,7 @@
 // the capture its hot-key message triggers: the foreground window's client area saved as
 // the next numbered BMP file of the folder and shown in the grid at once.
 #pragma once
+#include "app/result.h"
 #include "win/handles.h"
 #include <windows.h>
 #include <string>
@@ -31,12 +32,12 @@ private:
     using SetHookFn = BOOL(WINAPI*)(HWND);
     using RemoveHookFn = void(WINAPI*)();
 
-    bool LoadHook();
-    void InstallHook();
+    Result LoadHook();
+    Result InstallHook();
     void RemoveHookIfSet();
     void ShowCheck(bool on);
-    void TakeCapture();
-    std::wstring SaveCapture();
+    Result TakeCapture();
+    Result SaveCapture(std::wstring& name);
     void ShowNewSlot(int slot);
 
     BrowserPort& browser_;

@@ -2,6 +2,7 @@
 #include "editor/text_spacing.h"
 #include "app/dialogs.h"
 #include "app/modal_loop.h"
+#include "app/report.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include "browser/browser_port.h"
@@ -221,11 +222,12 @@ void TfrmEdit::FormShow() {
     ::SetFocus(mmEdit_);
 }
 
-// The one place the picture is loaded. A picture that cannot be read is the loader's
-// placeholder (the loader has beeped), and the editor works on that.
+// The one place the picture is loaded. A picture that cannot be read beeps and is the
+// loader's placeholder, and the editor works on that.
 void TfrmEdit::LoadEditPicture() {
     ::MoveWindow(imgEdit_, 0, 0, 0, 0, FALSE);
     edited_ = browser_.Pictures().LoadPicture(editFileName_, lpEdit, browser_.Source());
+    Report(hwnd_, edited_.Outcome());
     MakeViewBitmap();
 }
 

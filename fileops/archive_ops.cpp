@@ -1,5 +1,5 @@
 #include "fileops/archive_ops.h"
-#include "app/dialogs.h"
+#include "app/report.h"
 #include "win/handles.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
@@ -21,15 +21,10 @@ Result ArchiveMissing(BrowserPort& w) {
     return Result::Fail(L"archive missing: " + w.ArchivePath(), ERROR_FILE_NOT_FOUND);
 }
 
-// What a command does with a failed archive step: back to the folder when the archive
-// vanished, a report otherwise.
-bool Handled(BrowserPort& w, const Result& r) {
-    if (r) return true;
-    if (!FileExists(w.ArchivePath()))
-        w.LeaveArchiveMode();
-    else
-        ReportFailure(w, r);
-    return false;
+// A failed archive step as a command reports it: the archive vanished, or the failure itself.
+Result ForCommand(BrowserPort& w, const Result& r) {
+    if (!r && !FileExists(w.ArchivePath())) return Result::ArchiveGone();
+    return r;
 }
 
 } // namespace
@@ -56,17 +51,8 @@ Result ExtractTargets(BrowserPort& w, const std::wstring& folder) {
     return Run(w, ExtractCommand(w.ArchivePath(), folder, names));
 }
 
-bool ExtractForCommand(BrowserPort& w, const std::wstring& folder) {
-    return Handled(w, ExtractTargets(w, folder));
-}
-
-void ReportFailure(BrowserPort& w, const Result& failure) {
-    wchar_t code[32];
-    swprintf(code, 32, L"0x%lX", failure.code());
-    CurrentDialogs().Beep();
-    CurrentDialogs().Message(w.Owner(),
-                             L"処理に失敗しました．\n" + failure.what() + L"\n(" + code + L")",
-                             L"Error.", MB_OK);
+Result ExtractForCommand(BrowserPort& w, const std::wstring& folder) {
+    return ForCommand(w, ExtractTargets(w, folder));
 }
 
 void PackTargets(BrowserPort& w, const std::wstring& archivePath,
@@ -86,18 +72,20 @@ Result DeleteTargetsFromArchive(BrowserPort& w) {
     return r;
 }
 
-bool DeleteForCommand(BrowserPort& w) {
-    return Handled(w, DeleteTargetsFromArchive(w));
+Result DeleteForCommand(BrowserPort& w) {
+    return ForCommand(w, DeleteTargetsFromArchive(w));
 }
 
 bool ArchiveHasMember(BrowserPort& w, const std::wstring& archivePath, const std::wstring& name) {
     return FindArchiveEntry(w.Owner(), ToAnsi(archivePath), ToAnsi(name));
 }
 
-bool RenameArchiveMember(BrowserPort& w, const std::wstring& oldName, const std::wstring& newName) {
-    if (!CarriedAsIs(oldName) || !CarriedAsIs(newName)) return false;
-    if (ArchiveHasMember(w, w.ArchivePath(), newName)) return false;
-    return Handled(w, Run(w, RenameCommand(w.ArchivePath(), oldName, newName)));
+Result RenameArchiveMember(BrowserPort& w, const std::wstring& oldName,
+                           const std::wstring& newName) {
+    const Result clash = Result::Refused().As(Say::Nothing);
+    if (!CarriedAsIs(oldName) || !CarriedAsIs(newName)) return clash;
+    if (ArchiveHasMember(w, w.ArchivePath(), newName)) return clash;
+    return ForCommand(w, Run(w, RenameCommand(w.ArchivePath(), oldName, newName)));
 }
 
 bool CreateTempDir(BrowserPort& w) {
@@ -107,7 +95,8 @@ bool CreateTempDir(BrowserPort& w) {
 
 bool PrepareTempDir(BrowserPort& w, HWND owner) {
     if (CreateTempDir(w)) return true;
-    Warn(owner, L"作業フォルダを空にできません．\n" + w.State().TempDir, L"Work Folder Error");
+    Report(owner, Result::Error(L"作業フォルダを空にできません．\n" + w.State().TempDir,
+                                L"Work Folder Error"));
     return false;
 }
 

@@ -16,21 +16,20 @@ class BrowserPort;
 // without calling the library, when the archive file is missing, with the shell's failure
 // when a file could not be put aside (nothing is extracted then), or with the library's code.
 Result ExtractTargets(BrowserPort& w, const std::wstring& folder);
-// ExtractTargets for a command: a vanished archive takes the browser back to its folder, a
-// refusal of the library is reported. False when the command must stop.
-bool ExtractForCommand(BrowserPort& w, const std::wstring& folder);
-// Beep, and an error box naming what failed and its code.
-void ReportFailure(BrowserPort& w, const Result& failure);
+// ExtractTargets for a command: a failure with the archive gone is ArchiveGone (reported by
+// taking the browser back to its folder). A failure means the command must stop.
+Result ExtractForCommand(BrowserPort& w, const std::wstring& folder);
 // Adds each target, taken from sourceFolder, to the archive (created when new).
 void PackTargets(BrowserPort& w, const std::wstring& archivePath, const std::wstring& sourceFolder);
 // Removes every target from the open archive and empties its slot. Fails as ExtractTargets
 // does; no slot is emptied then.
 Result DeleteTargetsFromArchive(BrowserPort& w);
 // DeleteTargetsFromArchive for a command, as ExtractForCommand.
-bool DeleteForCommand(BrowserPort& w);
-// Renames a member of the open archive; false on a clash (or a name the command line
-// cannot carry).
-bool RenameArchiveMember(BrowserPort& w, const std::wstring& oldName, const std::wstring& newName);
+Result DeleteForCommand(BrowserPort& w);
+// Renames a member of the open archive. A clash (or a name the command line cannot carry)
+// fails saying nothing: the caller tells of it.
+Result RenameArchiveMember(BrowserPort& w, const std::wstring& oldName,
+                           const std::wstring& newName);
 bool ArchiveHasMember(BrowserPort& w, const std::wstring& archivePath, const std::wstring& name);
 
 // The work folder beside the program belongs to one operation at a time: it is emptied of

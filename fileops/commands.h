@@ -33,8 +33,6 @@ void AfterRemoval(BrowserPort& w);
 // Asks the chooser for a destination folder; on OK sets CopyDir and returns true.
 bool ChooseDestination(BrowserPort& w, const wchar_t* purpose);
 // A step that should have kept a copy did not: nothing is removed, and the user is told.
-void ReportKeptFiles(BrowserPort& w);
-// Beep, then an error box with the text and caption.
-void Complain(BrowserPort& w, const std::wstring& text, const std::wstring& caption);
+Result FilesKept();
 
 } // namespace tovn

@@ -1,6 +1,7 @@
 // Copy, move and delete with backup, in a folder through the shell and in an archive
 // through the archive operations.
 #include "app/dialogs.h"
+#include "app/report.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include "browser/browser_port.h"
@@ -68,18 +69,18 @@ void ShowRemoval(BrowserPort& w) {
 bool ExtractAndCheck(BrowserPort& w, const std::wstring& folder) {
     Result extracted = ExtractTargets(w, folder);
     if (!extracted && !FileExists(w.ArchivePath())) {
-        w.LeaveArchiveMode();
+        Report(w, Result::ArchiveGone());
         return false;
     }
     if (extracted && ArchiveMatchesFiles(w, w.ArchivePath(), folder, ArchiveTargetNames(w)))
         return true;
-    ReportKeptFiles(w);
+    Report(w, FilesKept());
     return false;
 }
 
 // Removes the targets from the archive after a copy of them was kept.
 bool RemoveFromArchive(BrowserPort& w) {
-    return DeleteForCommand(w);
+    return Succeeded(w, DeleteForCommand(w));
 }
 
 // The recycle-bin backup of archive members: their extracted copies go to the bin.
@@ -93,7 +94,7 @@ bool RecycleArchiveTargets(BrowserPort& w) {
         kept =
             RunShellOperation(w.Owner(), DeletionRequest(1, true, st.TempDir, st.BackupDir), paths)
                 .ok();
-        if (!kept) ReportKeptFiles(w);
+        if (!kept) Report(w, FilesKept());
     }
     ClearTempDir(w);
     return kept;
@@ -120,7 +121,7 @@ bool ChooseDestination(BrowserPort& w, const wchar_t* purpose) {
     bool ok = CurrentDialogs().Choose(w.Owner(), request, answer);
     st.DialogParam = answer.folder;
     if (!ok || answer.folder.empty()) {
-        CurrentDialogs().Beep();
+        Report(w, Result::Refused());
         return false;
     }
     st.CopyDir = WithTrailingBackslash(answer.folder);
@@ -138,14 +139,15 @@ void CopyOrMove(BrowserPort& w, bool move, bool openDestination) {
         if (move) {
             done = ExtractAndCheck(w, st.CopyDir) && RemoveFromArchive(w);
         } else {
-            done = ExtractForCommand(w, st.CopyDir);
+            done = Succeeded(w, ExtractForCommand(w, st.CopyDir));
         }
     } else if (move) {
         // The shell has shown its own message; the cells show what really moved.
-        if (!RemoveThroughShell(w, MoveRequest(st.CopyDir), st.CurrentDir)) CurrentDialogs().Beep();
+        if (!RemoveThroughShell(w, MoveRequest(st.CopyDir), st.CurrentDir))
+            Report(w, Result::Refused());
     } else if (!RunShellOperation(w.Owner(), CopyRequest(st.CopyDir),
                                   CopyTargets(w, st.CurrentDir))) {
-        CurrentDialogs().Beep();
+        Report(w, Result::Refused());
     }
     if (done && openDestination)
         OpenDestination(w);
@@ -158,7 +160,7 @@ void DeleteWithBackup(BrowserPort& w) {
     BrowserState& st = w.State();
     if (CurrentDialogs().Message(w.Owner(), L"ファイルを削除します．", L"削除確認", MB_OKCANCEL) !=
         IDOK) {
-        CurrentDialogs().Beep();
+        Report(w, Result::Refused());
         return;
     }
     w.CollectTargets();

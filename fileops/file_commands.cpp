@@ -1,5 +1,5 @@
 #include "fileops/file_commands.h"
-#include "app/dialogs.h"
+#include "app/report.h"
 #include "browser/browser_port.h"
 #include "fileops/commands.h"
 
@@ -11,7 +11,7 @@ void RunFileCommand(BrowserPort& w, WORD key, unsigned shift) {
     switch (key) {
     case 'K':
         if (st.LhaMode)
-            CurrentDialogs().Beep();
+            Report(w, Result::Refused());
         else
             NewFolder(w);
         return;
@@ -23,7 +23,7 @@ void RunFileCommand(BrowserPort& w, WORD key, unsigned shift) {
         break;
     }
     if (st.FileList.empty()) {
-        CurrentDialogs().Beep();
+        Report(w, Result::Refused());
         return;
     }
     switch (key) {
@@ -52,12 +52,9 @@ void RunFileCommand(BrowserPort& w, WORD key, unsigned shift) {
     }
 }
 
-void Complain(BrowserPort& w, const std::wstring& text, const std::wstring& caption) {
-    Warn(w.Owner(), text, caption);
-}
-
-void ReportKeptFiles(BrowserPort& w) {
-    Complain(w, L"コピーを確かめられないため，元のファイルは削除しませんでした．", L"Files Kept");
+Result FilesKept() {
+    return Result::Error(L"コピーを確かめられないため，元のファイルは削除しませんでした．",
+                         L"Files Kept");
 }
 
 } // namespace tovn

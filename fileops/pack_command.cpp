@@ -1,6 +1,7 @@
 // Pack (P): the marked files into a new or existing archive; with Ctrl the packed files
 // are then removed, but only once the archive is seen to hold every one of them.
 #include "app/dialogs.h"
+#include "app/report.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
@@ -18,7 +19,7 @@ bool AskArchiveName(BrowserPort& w, std::wstring& name) {
     if (CurrentDialogs().Input(w.Owner(), L"ファイル圧縮", L"ファイル名を入力して下さい．", name) &&
         !name.empty())
         return true;
-    CurrentDialogs().Beep();
+    Report(w, Result::Refused());
     return false;
 }
 
@@ -28,7 +29,7 @@ bool AskArchiveName(BrowserPort& w, std::wstring& name) {
 void PackFromArchive(BrowserPort& w, const std::wstring& archivePath, bool removePacked) {
     BrowserState& st = w.State();
     if (!PrepareTempDir(w, w.Owner())) return;
-    if (!ExtractForCommand(w, st.TempDir)) {
+    if (!Succeeded(w, ExtractForCommand(w, st.TempDir))) {
         ClearTempDir(w);
         return;
     }
@@ -38,8 +39,8 @@ void PackFromArchive(BrowserPort& w, const std::wstring& archivePath, bool remov
         if (EqualNoCase(archivePath, w.ArchivePath()) ||
             !ArchiveMatchesFiles(w, w.ArchivePath(), st.TempDir, names) ||
             !ArchiveMatchesFiles(w, archivePath, st.TempDir, names)) {
-            ReportKeptFiles(w);
-        } else if (DeleteForCommand(w)) {
+            Report(w, FilesKept());
+        } else if (Succeeded(w, DeleteForCommand(w))) {
             w.Redraw(rdEmptyCells);
         }
     }
@@ -60,7 +61,7 @@ void PackFromFolder(BrowserPort& w, const std::wstring& archivePath, bool remove
         names.push_back(t.name);
     }
     if (!ArchiveMatchesFiles(w, archivePath, st.CurrentDir, names)) {
-        ReportKeptFiles(w);
+        Report(w, FilesKept());
         return;
     }
     st.TargetList = packed;
@@ -73,7 +74,8 @@ void PackFromFolder(BrowserPort& w, const std::wstring& archivePath, bool remove
 void Pack(BrowserPort& w, bool removePacked) {
     BrowserState& st = w.State();
     if (!UnlhaLoaded()) {
-        Complain(w, L"UNLHA32.DLLがロードされていません．", L"UNLHA32.DLL Not Loaded.");
+        Report(w,
+               Result::Error(L"UNLHA32.DLLがロードされていません．", L"UNLHA32.DLL Not Loaded."));
         return;
     }
     std::wstring name;

@@ -1,5 +1,6 @@
 // Rename, numbered rename, new folder, insert space and duplicate.
 #include "app/dialogs.h"
+#include "app/report.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include "browser/browser_port.h"
@@ -24,12 +25,12 @@ void EndRename(BrowserPort& w) {
 }
 
 void Abort(BrowserPort& w, const std::wstring& text, const std::wstring& caption) {
-    Complain(w, text, caption);
+    Report(w, Result::Error(text, caption));
     EndRename(w);
 }
 
 void Cancelled(BrowserPort& w) {
-    CurrentDialogs().Beep();
+    Report(w, Result::Refused());
     EndRename(w);
 }
 
@@ -38,10 +39,10 @@ bool AcceptTypedName(BrowserPort& w, const std::wstring& text, size_t limit,
                      const std::wstring& tooLongText, const std::wstring& caption) {
     switch (CheckTypedName(text, ToAnsi(text).size(), limit, w.State().LongFileNames)) {
     case NameProblem::TooLong:
-        Complain(w, tooLongText, caption);
+        Report(w, Result::Error(tooLongText, caption));
         return false;
     case NameProblem::Blank:
-        Complain(w, kBlankText, caption);
+        Report(w, Result::Error(kBlankText, caption));
         return false;
     case NameProblem::None:
         return true;
@@ -53,7 +54,7 @@ bool AcceptTypedName(BrowserPort& w, const std::wstring& text, size_t limit,
 bool RenameTarget(BrowserPort& w, const std::wstring& oldName, const std::wstring& newName) {
     if (!StaysInFolder(newName)) return false;
     BrowserState& st = w.State();
-    if (st.LhaMode) return RenameArchiveMember(w, oldName, newName);
+    if (st.LhaMode) return Succeeded(w, RenameArchiveMember(w, oldName, newName));
     return ::MoveFileW((st.CurrentDir + oldName).c_str(), (st.CurrentDir + newName).c_str());
 }
 
@@ -102,8 +103,7 @@ bool AskNumberedName(BrowserPort& w) {
         Abort(w, L"３桁以内で入力して下さい．", kNameError);
         return false;
     case NumberProblem::NotANumber:
-        CurrentDialogs().Message(w.Owner(), L"数値で力して下さい．", kNameError, MB_OK);
-        CurrentDialogs().Beep();
+        Report(w, Result::Error(L"数値で力して下さい．", kNameError, Say::BoxBeep));
         st.TargetList.clear();
         return false;
     case NumberProblem::None:
@@ -162,7 +162,7 @@ void NewFolder(BrowserPort& w) {
     if (!CurrentDialogs().Input(w.Owner(), L"ディレクトリ作成", L"ディレクトリ名を入力して下さい．",
                                 name) ||
         name.empty()) {
-        CurrentDialogs().Beep();
+        Report(w, Result::Refused());
         return;
     }
     if (!AcceptTypedName(w, name, kShortNameLimit, L"８文字以内で入力して下さい．",
@@ -170,7 +170,8 @@ void NewFolder(BrowserPort& w) {
         return;
     std::wstring path = st.CurrentDir + name;
     if (FolderExists(path)) return;
-    if (!MakeFolderWithParents(path)) Complain(w, L"ﾃﾞｨﾚｸﾄﾘの作成に失敗しました．", L"Error");
+    if (!MakeFolderWithParents(path))
+        Report(w, Result::Error(L"ﾃﾞｨﾚｸﾄﾘの作成に失敗しました．", L"Error"));
 }
 
 void InsertSpaceAtCursor(BrowserPort& w) {
@@ -183,8 +184,7 @@ void InsertSpaceAtCursor(BrowserPort& w) {
 namespace {
 
 void CannotCreate(BrowserPort& w, const std::wstring& name) {
-    CurrentDialogs().Message(w.Owner(), L"ファイルが作成出来ません．", name, MB_OK);
-    CurrentDialogs().Beep();
+    Report(w, Result::Error(L"ファイルが作成出来ません．", name, Say::BoxBeep));
 }
 
 // Makes the duplicate newName of the one target; false after reporting a failure.
@@ -202,7 +202,7 @@ bool CopyInArchive(BrowserPort& w, NamedIndex& target, const std::wstring& newNa
     BrowserState& st = w.State();
     const std::wstring original = target.name;
     if (!PrepareTempDir(w, w.Owner())) return false;
-    bool made = ExtractForCommand(w, st.TempDir);
+    bool made = Succeeded(w, ExtractForCommand(w, st.TempDir));
     if (made) {
         made = ::MoveFileW((st.TempDir + original).c_str(), (st.TempDir + newName).c_str());
         if (made) {
@@ -228,7 +228,7 @@ void Duplicate(BrowserPort& w) {
     BrowserState& st = w.State();
     if (!w.CollectTargets()) {
         st.TargetList.clear();
-        CurrentDialogs().Beep();
+        Report(w, Result::Refused());
         return;
     }
     st.TargetList.resize(1); // only the first marked file is duplicated
@@ -248,7 +248,7 @@ void Duplicate(BrowserPort& w) {
         st.TargetList.clear();
         return;
     }
-    CurrentDialogs().Beep(); // every name from 000 to 997 is taken
+    Report(w, Result::Refused()); // every name from 000 to 997 is taken
     st.TargetList.clear();
 }
 

@@ -1,5 +1,5 @@
 #include "picture/convert_bmp.h"
-#include "app/dialogs.h"
+#include "app/report.h"
 #include "win/handles.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
@@ -72,8 +72,8 @@ bool ConvertOne(BrowserPort& w, const std::wstring& name, const std::wstring& ou
                 std::wstring& written) {
     const LoadedPicture loaded = w.Pictures().LoadPicture(name, lpConvert, w.Source());
     if (!loaded.ok) {
-        CurrentDialogs().Beep();
-        CurrentDialogs().Message(w.Owner(), name + L"は扱えません．", kSaveCaption, MB_OK);
+        Report(w.Owner(), loaded.Outcome());
+        Report(w.Owner(), Result::Error(name + L"は扱えません．", kSaveCaption));
         return false;
     }
     written = BmpOutputName(name);
@@ -81,7 +81,7 @@ bool ConvertOne(BrowserPort& w, const std::wstring& name, const std::wstring& ou
     if (file.empty() ||
         !PutAsideBeforeReplacing(w, outDir, {outDir + written}, WithoutBackup::Replace) ||
         !WriteFileBytes(outDir + written, file.data(), file.size())) {
-        CurrentDialogs().Message(w.Owner(), name + L"の保存に失敗しました．", kSaveCaption, MB_OK);
+        Report(w.Owner(), Result::Error(name + L"の保存に失敗しました．", kSaveCaption, Say::Box));
         return false;
     }
     return true;
@@ -111,11 +111,9 @@ bool KeepCopies(const std::wstring& archivePath, const std::wstring& archiveName
 }
 
 void ReportNotMoved(BrowserPort& w, const std::wstring& where) {
-    CurrentDialogs().Beep();
-    CurrentDialogs().Message(w.Owner(),
-                             L"書庫にBMPファイルを入れられませんでした．変換したファイルは" +
-                                 where + L"にあります．",
-                             kSaveCaption, MB_OK);
+    Report(w.Owner(), Result::Error(L"書庫にBMPファイルを入れられませんでした．変換したファイルは" +
+                                        where + L"にあります．",
+                                    kSaveCaption));
 }
 
 } // namespace
@@ -163,10 +161,8 @@ std::vector<uint8_t> BmpFileOf(const Picture& picture) {
 
 void ConvertBMP1Click(BrowserPort& w) {
     BrowserState& st = w.State();
-    if (st.SortMode || st.CaptureMode || st.FileList.empty()) {
-        CurrentDialogs().Beep();
-        return;
-    }
+    if (st.SortMode || st.CaptureMode || st.FileList.empty())
+        return Report(w.Owner(), Result::Refused());
     CursorBandHidden hidden(w);
     std::wstring outDir = st.CurrentDir;
     if (st.LhaMode) {

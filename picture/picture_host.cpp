@@ -1,7 +1,6 @@
 #include "picture/picture_host.h"
 #include <cstring>
 #include <exception>
-#include "app/dialogs.h"
 
 namespace tovn {
 
@@ -326,7 +325,7 @@ void PictureHost::LoadReductionLibrary() {
     huedenize_ = huedenLib_ ? ::GetProcAddress(huedenLib_.get(), "Huedenize") : nullptr;
 }
 
-bool PictureHost::LoadPlugins(HDC screenDc, HWND owner) {
+Result PictureHost::LoadPlugins(HDC screenDc) {
     UnloadPlugins();
     LoadPluginFolder(L"");
     if (pluginMask_.empty()) {
@@ -345,15 +344,11 @@ bool PictureHost::LoadPlugins(HDC screenDc, HWND owner) {
     }
 
     const int depth = screenDepth(screenDc);
-    if (depth < 8) {
-        CurrentDialogs().Message(owner, kTooFewColours, L"Error", MB_OK);
-        ::PostQuitMessage(0);
-        return false;
-    }
+    if (depth < 8) return Result::Error(kTooFewColours, L"Error", Say::Box);
     paletteDisplay_ = depth == 8;
     if (paletteDisplay_) LoadReductionLibrary();
     LoadPlaceholder(placeholderBitmap_);
-    return true;
+    return Result::Ok();
 }
 
 void PictureHost::UnloadPlugins() {
@@ -392,10 +387,7 @@ LoadedPicture PictureHost::LoadPicture(const std::wstring& fileName, LoadPurpose
     picInfo_ = loaded.info;
     colorCount_ = loaded.colorCount;
     paletteEntries_ = loaded.paletteEntries;
-    if (!loaded.ok) {
-        CurrentDialogs().Beep();
-        LoadPlaceholder(loaded.picture);
-    }
+    if (!loaded.ok) LoadPlaceholder(loaded.picture);
     return loaded;
 }
 

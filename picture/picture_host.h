@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "app/result.h"
 #include "win/handles.h"
 #include "picture/dib_info.h"
 #include "published/susie.h"
@@ -59,6 +60,8 @@ struct LoadedPicture {
     PictureInfo info{};
     LONG colorCount = 0;
     int paletteEntries = 0;
+    // How the one who shows the picture tells of a failed load: a beep.
+    Result Outcome() const { return ok ? Result::Ok() : Result::Refused(); }
 };
 
 struct PluginSlot;
@@ -76,9 +79,9 @@ public:
     PictureHost& operator=(const PictureHost&) = delete;
 
     // Finds the plug-ins (current folder, else the system folder), binds the archive
-    // plug-in and checks the screen. False: the screen shows fewer than 256 colours; the
-    // message has been shown and WM_QUIT posted.
-    bool LoadPlugins(HDC screenDc, HWND owner);
+    // plug-in and checks the screen. Fails when the screen shows fewer than 256 colours:
+    // the program cannot run then.
+    Result LoadPlugins(HDC screenDc);
     void UnloadPlugins();
 
     const std::wstring& PluginMask() const { return pluginMask_; }
@@ -91,11 +94,12 @@ public:
     // The picture fileName (a bare name in source) with what its decoding reported. The
     // picture information is that of the last picture a plug-in decoded and the colour count
     // that of the last header read, so a BMP load or a failed search carries them over from
-    // the loads before. On failure (a beep) ok is false and the picture is the placeholder.
+    // the loads before. On failure ok is false and the picture is the placeholder; the
+    // caller, which shows it, beeps.
     LoadedPicture LoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                               const PictureSource& source);
-    // The same without a word to the user and without changing what later loads carry over:
-    // on failure ok is false and the picture empty (pictures decoded ahead, whose failures
+    // The same without changing what later loads carry over: on failure ok is false and the
+    // picture empty (pictures decoded ahead, whose failures
     // the paint reports when it shows them).
     LoadedPicture TryLoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                                  const PictureSource& source);

@@ -1,5 +1,5 @@
 #include "slide/slide_window.h"
-#include "app/dialogs.h"
+#include "app/report.h"
 #include "app/modal_loop.h"
 #include "win/handles.h"
 #include "win/scroll.h"
@@ -155,48 +155,17 @@ bool TfrmSlide::Decode(const std::wstring& name, SlidePicture& out) {
     return out.loaded;
 }
 
-// The picture the show asks for: the one decoded ahead when it is that one, with the beeps
-// its decoding gave now that it is on screen.
+// The picture the show asks for: the one decoded ahead when it is that one. A picture that
+// did not decode beeps now that it is on screen.
 bool TfrmSlide::LoadSlidePicture(const std::wstring& name, SlidePicture& out) {
-    if (prefetched_ && prefetched_->name == name) {
+    if (prefetched_ && prefetched_->name == name)
         out = std::move(*prefetched_);
-        prefetched_.reset();
-        for (int i = 0; i < out.beeps; ++i) CurrentDialogs().Beep();
-        return out.loaded;
-    }
+    else
+        Decode(name, out);
     prefetched_.reset();
-    return Decode(name, out);
+    Report(hwnd_, out.loaded ? Result::Ok() : Result::Refused());
+    return out.loaded;
 }
-
-namespace {
-
-// Holds back the beeps of a picture decoded before it is shown.
-class BeepsHeld : public Dialogs {
-public:
-    BeepsHeld() : outer_(CurrentDialogs()), previous_(InstallDialogs(this)) {}
-    BeepsHeld(const BeepsHeld&) = delete;
-    BeepsHeld& operator=(const BeepsHeld&) = delete;
-    ~BeepsHeld() override { InstallDialogs(previous_); }
-    void Beep() override { ++beeps; }
-    int Message(HWND owner, const std::wstring& text, const std::wstring& caption,
-                UINT flags) override {
-        return outer_.Message(owner, text, caption, flags);
-    }
-    bool Input(HWND owner, const std::wstring& caption, const std::wstring& prompt,
-               std::wstring& text, size_t maxLength) override {
-        return outer_.Input(owner, caption, prompt, text, maxLength);
-    }
-    bool Choose(HWND owner, const ChooserRequest& request, ChooserAnswer& answer) override {
-        return outer_.Choose(owner, request, answer);
-    }
-    int beeps = 0;
-
-private:
-    Dialogs& outer_;
-    Dialogs* previous_;
-};
-
-} // namespace
 
 // While the show waits for a key: the next picture is decoded, so that Next shows it at once.
 // On a palette display the reduction shows its own progress, so nothing is decoded ahead.
@@ -206,11 +175,7 @@ bool TfrmSlide::IdlePrefetch() {
     const std::wstring& name = st.TargetList[size_t(slideIndex_ + 1)].name;
     if (prefetched_ && prefetched_->name == name) return false;
     SlidePicture next;
-    {
-        BeepsHeld held;
-        Decode(name, next);
-        next.beeps = held.beeps;
-    }
+    Decode(name, next);
     prefetched_ = std::move(next);
     return true;
 }
@@ -370,7 +335,7 @@ void TfrmSlide::FormKeyDown(WORD key) {
 
 void TfrmSlide::Next() {
     if (AtLastSlide()) {
-        CurrentDialogs().Beep();
+        Report(hwnd_, Result::Refused());
         return;
     }
     browser_.ToggleCursor();
@@ -380,7 +345,7 @@ void TfrmSlide::Next() {
 
 void TfrmSlide::Previous() {
     if (slideIndex_ == 0) {
-        CurrentDialogs().Beep();
+        Report(hwnd_, Result::Refused());
         return;
     }
     browser_.ToggleCursor();

@@ -54,13 +54,12 @@ private:
     void ShowPluginSlide();
     void ShowAsOverlay(Picture picture, const PictureRect& place);
     void ShowAsBase(Picture picture, const SlideLayout& layout, const PictureRect& base);
-    // A decoded picture (the placeholder when it failed) with its place and its beeps.
+    // A decoded picture (the placeholder when it failed) with its place.
     struct SlidePicture {
         std::wstring name;
         bool loaded = false;
         Picture picture;
         PictureInfo info{};
-        int beeps = 0;
     };
     bool Decode(const std::wstring& name, SlidePicture& out);
     bool LoadSlidePicture(const std::wstring& name, SlidePicture& out);

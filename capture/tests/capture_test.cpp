@@ -281,3 +281,33 @@ TEST_F(CaptureMode, AFolderThatCannotBeWrittenGivesAnErrorAndLeavesTheList) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CaptureMode, AFailedHookOrWriteBeepsThenShowsTheStandardErrorBox) {
+    StartInFront();
+    struct Case {
+        const wchar_t* library;
+        std::vector<std::wstring> events;
+    };
+    const Case cases[] = {
+        {L"NOSUCHKH.DLL",
+         {L"beep", L"beep", L"Can not Load TovnKH.DLL.: TovnKH.DLLのロードに失敗しました．"}},
+        {L"FailHook.dll", {L"beep", L"Tovane 32: SetHook failed"}},
+    };
+    for (const Case& c : cases) {
+        Capture capture(w(), c.library);
+        dialogs.events.clear();
+        capture.N6Click();
+        EXPECT_EQ(dialogs.events, c.events) << ToAnsi(c.library);
+    }
+    N6();
+    st().CurrentDir = pictures / L"gone\\";
+    dialogs.events.clear();
+    Type(VK_F15);
+    EXPECT_EQ(dialogs.events,
+              (std::vector<std::wstring>{L"beep", L"Tovane 32: Cannot create file " +
+                                                      pictures.Path() + L"gone\\TOVN_000.BMP"}));
+}
+
+} // namespace

@@ -12,7 +12,7 @@ using test::ScratchFolder;
 bool Load(PictureHost& host, int depth = 32) {
     host.screenDepth = [depth](HDC) { return depth; };
     WindowDc screen(nullptr);
-    return host.LoadPlugins(screen.get(), nullptr);
+    return host.LoadPlugins(screen.get()).ok();
 }
 
 bool QuitPosted() {
@@ -93,15 +93,19 @@ TEST(PluginTable, ArchivePluginIsBoundWhenItIsBesideTheProgram) {
     EXPECT_EQ(host.LhaPluginLoaded(), present);
 }
 
-TEST(ScreenCheck, FewerThan256ColoursShowsTheMessageAndQuits) {
+TEST(ScreenCheck, FewerThan256ColoursFailsWithTheMessageForTheProgramToShow) {
     ScratchFolder folder;
     CountingDialogs dialogs;
     PictureHost host;
-    EXPECT_FALSE(Load(host, 4));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].caption, L"Error");
-    EXPECT_EQ(dialogs.messages[0].text, L"このソフトは最低２５６色以上が必要です．");
-    EXPECT_TRUE(QuitPosted());
+    host.screenDepth = [](HDC) { return 4; };
+    WindowDc screen(nullptr);
+    const Result r = host.LoadPlugins(screen.get());
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.say(), Say::Box);
+    EXPECT_EQ(r.caption(), L"Error");
+    EXPECT_EQ(r.text(), L"このソフトは最低２５６色以上が必要です．");
+    EXPECT_TRUE(dialogs.events.empty());
+    EXPECT_FALSE(QuitPosted());                    // ending the program is the program's to decide
     EXPECT_TRUE(host.PlaceholderBitmap().Empty()); // the rest of start-up did not run
 }
 

@@ -13,7 +13,7 @@ TEST(EightBitScreen, StartsWithThePaletteDisplay) {
     PictureHost host;
     std::vector<std::wstring> waiting;
     host.showWaiting = [&](const std::wstring& text) { waiting.push_back(text); };
-    ASSERT_TRUE(host.LoadPlugins(screen.get(), nullptr));
+    ASSERT_TRUE(host.LoadPlugins(screen.get()));
     EXPECT_TRUE(host.PaletteDisplay());
     EXPECT_TRUE(dialogs.messages.empty());
 

@@ -49,7 +49,7 @@ protected:
         host_.screenDepth = [depth](HDC) { return depth; };
         host_.showWaiting = [this](const std::wstring& text) { waiting_.push_back(text); };
         WindowDc screen(nullptr);
-        ASSERT_TRUE(host_.LoadPlugins(screen.get(), nullptr));
+        ASSERT_TRUE(host_.LoadPlugins(screen.get()));
         source_.currentDir = folder_.Path();
         for (int bits : {1, 4, 8, 24})
             folder_.Write(L"p" + std::to_wstring(bits) + L".bmp", test::BmpFile(5, 3, bits));
@@ -71,7 +71,7 @@ TEST(PaletteTreatment, TakesColourCountEntriesFromTheTable) {
     PictureHost host;
     host.screenDepth = [](HDC) { return 32; };
     WindowDc screen(nullptr);
-    ASSERT_TRUE(host.LoadPlugins(screen.get(), nullptr));
+    ASSERT_TRUE(host.LoadPlugins(screen.get()));
     PictureSource source = test::FolderSource(folder.Path());
     for (int bits : {1, 4, 8}) {
         folder.Write(L"p.bmp", test::BmpFile(4, 4, bits));
@@ -108,7 +108,7 @@ TEST(PaletteScreen, SlidesGetPalettesThumbnailsStayPlain) {
     host.screenDepth = [](HDC) { return 8; };
     host.showWaiting = [&](const std::wstring& text) { waiting.push_back(text); };
     WindowDc screen(nullptr);
-    ASSERT_TRUE(host.LoadPlugins(screen.get(), nullptr));
+    ASSERT_TRUE(host.LoadPlugins(screen.get()));
     ASSERT_TRUE(host.PaletteDisplay());
     PictureSource source = test::FolderSource(folder.Path());
     folder.Write(L"p8.bmp", test::BmpFile(5, 3, 8));
@@ -134,7 +134,7 @@ TEST(PaletteScreen, SlidesGetPalettesThumbnailsStayPlain) {
         EXPECT_EQ(EntriesOf(loaded.picture.Palette()).size(), 256u);
         EXPECT_EQ(dialogs.beeps, 0);
     } else {
-        EXPECT_EQ(dialogs.beeps, 1);
+        EXPECT_TRUE(dialogs.events.empty());
         EXPECT_TRUE(test::IsPlaceholder(loaded.picture));
     }
 }

@@ -67,6 +67,17 @@ TEST_F(Startup, DisplayCountsOutsideTheirRangeStartTheNearestGrid) {
     }
 }
 
+TEST_F(Startup, AScreenOfFewerThan256ColoursSaysSoAndEndsTheProgram) {
+    screenDepth = 4;
+    EXPECT_EQ(Open(), nullptr);
+    EXPECT_EQ(dialogs.events,
+              std::vector<std::wstring>{L"Error: このソフトは最低２５６色以上が必要です．"});
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].flags, UINT(MB_OK));
+    MSG msg;
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 TEST_F(Startup, MissingBackupFolderIsReportedOnceAndSwitchedOff) {
     PutIni(L"Directory", L"Backup", L"2");
     PutIni(L"Directory", L"BackupDirectory", pictures.Path() + L"gone");

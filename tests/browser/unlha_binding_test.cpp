@@ -1,3 +1,4 @@
+#include "app/report.h"
 #include "archive/unlha.h"
 #include "support/scripted_dialogs.h"
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@ using namespace tovn::test;
 
 TEST(UnlhaBinding, WithoutTheLibraryEveryCallSaysSoAndAnswersZero) {
     ScriptedDialogs dialogs;
+    SetStandByReporter([](const Result& r) { Report(nullptr, r); }); // as the program does
     UnloadUnlha();
     EXPECT_FALSE(UnlhaLoaded());
     EXPECT_EQ(Unlha().CheckArchive("C:\\A.LZH", 1), 0);

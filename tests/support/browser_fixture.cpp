@@ -1,4 +1,5 @@
 #include "support/browser_fixture.h"
+#include "picture/picture_host.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include <commctrl.h>
@@ -34,13 +35,18 @@ void BrowserFixture::MakePictures(int n, int width, int height) {
 }
 
 void BrowserFixture::Start(std::vector<std::wstring> args) {
+    ASSERT_NE(Open(std::move(args)), nullptr);
+    Pump();
+}
+
+HWND BrowserFixture::Open(std::vector<std::wstring> args) {
     MainWindowOptions o;
     o.iniPath = program / L"Tovn32.INI";
     o.programDir = program.Path();
     o.args = args.empty() ? std::vector<std::wstring>{pictures.Path()} : args;
     window = std::make_unique<MainWindow>(o);
-    ASSERT_NE(window->Create(::GetModuleHandleW(nullptr)), nullptr);
-    Pump();
+    if (screenDepth) window->Pictures().screenDepth = [this](HDC) { return screenDepth; };
+    return window->Create(::GetModuleHandleW(nullptr));
 }
 
 void BrowserFixture::Close() {

@@ -19,6 +19,8 @@ protected:
     void MakePictures(int n, int width = 32, int height = 24);
     // Creates the window on the picture folder (settings file in the program folder).
     void Start(std::vector<std::wstring> args = {});
+    // The same without requiring that the window opens; returns its handle (null: it did not).
+    HWND Open(std::vector<std::wstring> args = {});
     // Closes the window as the user would (settings written).
     void Close();
     void Key(WORD key, unsigned shift = 0);
@@ -35,6 +37,7 @@ protected:
                                 const std::function<void()>& step);
 
     ScriptedDialogs dialogs;
+    int screenDepth = 0; // bits per pixel the window takes the screen to show; 0: the real
     TestFolder program{L"prog"};
     TestFolder pictures{L"pics"};
     std::unique_ptr<MainWindow> window;
