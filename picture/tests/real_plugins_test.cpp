@@ -114,7 +114,7 @@ TEST_F(RealPlugins, ThumbnailsTakeReducedPreviewsWhereThePluginHasThem) {
     const LoadedPicture refused = host_.LoadPicture(L"GRAD.JPG", lpThumbnail, source);
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.info.width, 800);
-    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_TRUE(dialogs.events.empty()); // the caller reports it
 }
 
 TEST_F(RealPlugins, ADamagedPictureTakesTheFailurePath) {
