@@ -14,7 +14,16 @@ pid=""
 win=""
 cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; } # to stderr: also seen from inside $(...)
+# A failure says what was on the screen: the named windows shown then. To stderr, so that it
+# is seen also from inside $(...).
+fail() {
+    echo "FAIL: $*" >&2
+    local w
+    for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+        echo "  shown: $w $(xdotool getwindowname "$w" 2>/dev/null)" >&2
+    done
+    exit 1
+}
 mkdir -p "$work/prog" "$work/pics"
 cp "$bin/Tovn32.exe" "$work/prog/"
 
