@@ -46,6 +46,9 @@ std::vector<Rgb> ColourTable(const uint8_t* data, const DibLayout& layout);
 // the top byte) and some pixel's value there is not zero. Other files come back unchanged;
 // a file that is not a readable BMP comes back empty.
 std::vector<uint8_t> PlainBmpFile(std::vector<uint8_t> file);
+// A few bytes of runs can describe a picture of any size: the rows they expand to (row
+// padding counted, which a narrow picture multiplies) are refused beyond this.
+constexpr uint64_t kMaxRleRows = uint64_t{1} << 26;
 
 // Writes an uncompressed bottom-up BMP file. bitCount 1, 4, 8 (palette of up to 2^bitCount
 // entries) or 24 (no palette). rows: height rows of `stride` bytes, bottom row first.

@@ -14,8 +14,6 @@ constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kMasksAt = 40; // red, green, blue masks: after or inside the info header
 constexpr size_t kAlphaAt = 52; // the alpha mask of the longer headers
 constexpr size_t kAlphaHeader = 56;
-// A few bytes of runs can describe a picture of any size: this bounds what they expand to.
-constexpr uint64_t kMaxRlePixels = uint64_t{1} << 24;
 
 // Palette indices, bottom row first, packed at the picture's depth with rows of `stride`.
 class IndexRows {
@@ -186,7 +184,7 @@ std::vector<uint8_t> PlainBmpFile(std::vector<uint8_t> file) {
     if (!d) return {};
     const uint8_t* data = file.data();
     if (d->compression == kRle8 || d->compression == kRle4) {
-        if (static_cast<uint64_t>(d->width) * static_cast<uint64_t>(d->height) > kMaxRlePixels)
+        if (static_cast<uint64_t>(d->stride) * static_cast<uint64_t>(d->height) > kMaxRleRows)
             return {};
         IndexRows rows(*d);
         DecodeRle(data + d->bitsOffset, d->bitsSize, d->compression == kRle4, rows);

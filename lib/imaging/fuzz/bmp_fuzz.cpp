@@ -8,7 +8,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (d->infoOffset + d->infoSize > d->bitsOffset || d->bitsOffset + d->bitsSize > size)
             __builtin_trap();
         const std::vector<uint8_t> plain = tovn::bmp::PlainBmpFile({data, data + size});
-        if (plain.size() > 2 * size + (size_t(17) << 20)) __builtin_trap();
+        // Run-length rows up to their bound, a colour table and headers; masked pixels grow
+        // from 16 to 24 bits at most.
+        if (plain.size() > 2 * size + tovn::bmp::kMaxRleRows + 4096) __builtin_trap();
         if (!plain.empty()) {
             auto p = tovn::bmp::ParseBmpFile(plain.data(), plain.size());
             if (!p || p->compression != 0 || p->width != d->width || p->height != d->height)
