@@ -22,9 +22,11 @@ bool TakesNewFiles(const std::wstring& folder) {
     return true;
 }
 
-// A database that is missing can be made; one that exists must open for writing.
+// A database that is missing can be made; one that exists must open for writing, and not be
+// marked read-only (which Windows refuses to write whoever asks).
 bool DatabaseWritable(const std::wstring& path) {
     if (!FileExists(path)) return true;
+    if (::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY) return false;
     UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -12,9 +12,10 @@ namespace {
 
 constexpr int64_t kApplicationId = 0x54564E54; // "TVNT" in the file's header
 constexpr int64_t kSchemaVersion = 1;
-// Another copy of the program holds the file only for a short transaction; one that holds it
-// longer is passed by rather than waited on.
-constexpr int kBusyMs = 100;
+// A Put waits this long for another copy of the program to finish its write (short, but it
+// may follow one write with the next); a writer holding the file longer is passed by. Reads
+// never wait for a writer (the log keeps them apart), and finds write without waiting.
+constexpr int kBusyMs = 500;
 // What a row costs beyond its pixels and place: its other fields, index entries, page slack.
 constexpr uint64_t kRowOverhead = 128;
 // Rows found are marked recently used together, in one write per this many or with a Put.
@@ -344,7 +345,10 @@ void ThumbCache::Touch(int64_t id) {
     if (!st_) return;
     touched_.push_back(id);
     if (touched_.size() < kTouchBatch) return;
+    // The order of use is a hint: while another program writes, these marks are dropped.
+    sqlite3_busy_timeout(db_.get(), 0);
     if (Exec("BEGIN IMMEDIATE") && !(FlushTouches() && Exec("COMMIT"))) Exec("ROLLBACK");
+    sqlite3_busy_timeout(db_.get(), kBusyMs);
     touched_.clear();
     if (damaged_) Rebuild();
 }
