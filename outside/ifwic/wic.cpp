@@ -60,6 +60,11 @@ struct ScalingSource : IUnknown {
 constexpr GUID kScalingSourceId = {
     0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
 
+// Pictures beyond the largest the program can be set to show are refused before their rows
+// are allocated (as IFJPEG refuses them); the host's own, lower limit applies first.
+constexpr uint64_t kMaxPixels =
+    sizeof(void*) == 8 ? uint64_t{30000} * 30000 : uint64_t{10000} * 10000;
+
 void Check(HRESULT hr) {
     if (FAILED(hr)) throw BrokenData();
 }
@@ -170,8 +175,7 @@ Picture Describe(const Opened& o) {
 }
 
 Picture DecodeWhole(const Opened& o) {
-    Picture pic =
-        imaging::MakePicture(o.width, o.height, o.indexedBits ? 8 : 24, imaging::kMaxPixels);
+    Picture pic = imaging::MakePicture(o.width, o.height, o.indexedBits ? 8 : 24, kMaxPixels);
     if (o.indexedBits)
         ReadIndexed(o.factory.get(), o.decoder.get(), o.frame.get(), o.indexedBits, pic);
     else
@@ -201,7 +205,7 @@ Com<IWICBitmapSource> ScaledFrame(const Opened& o, int side) {
     UINT w = std::max(1u, scaled(o.width)), h = std::max(1u, scaled(o.height));
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
     if (FAILED(transform->GetClosestSize(&w, &h)) || std::max(w, h) < static_cast<UINT>(side) ||
-        uint64_t{w} * h >= uint64_t{o.width} * o.height ||
+        uint64_t{w} * h >= uint64_t{o.width} * o.height || uint64_t{w} * h > kMaxPixels ||
         FAILED(transform->GetClosestPixelFormat(&format)) || !BytesPerPixel(format))
         return {};
     const UINT stride = (w * static_cast<UINT>(BytesPerPixel(format)) + 3) & ~3u;
@@ -223,7 +227,7 @@ Picture DecodePreview(const Opened& o, int side) {
     if (!scaled.get()) return DecodeWhole(o);
     UINT w = 0, h = 0;
     Check(scaled->GetSize(&w, &h));
-    Picture pic = imaging::MakePicture(w, h, 24, imaging::kMaxPixels);
+    Picture pic = imaging::MakePicture(w, h, 24, kMaxPixels);
     ReadTrueColor(scaled.get(), pic);
     return pic;
 }

@@ -118,3 +118,12 @@ TEST(Wic, PreviewsAreAtLeastTheSideAsked) {
                           static_cast<LONG_PTR>(png.size() / 2), 1, &dib),
               3);
 }
+
+// Photos past 16 million pixels decode (the host's own limit decides what is shown).
+TEST(Wic, LargePicturesDecode) {
+    Spi spi("IFWIC.SPI");
+    Dib dib = Load(spi, "large.png");
+    ASSERT_EQ(dib.layout.width, 4200);
+    ASSERT_EQ(dib.layout.height, 4000);
+    EXPECT_EQ(dib.At(4199, 3999), 0x4080C0);
+}
