@@ -23,6 +23,7 @@ protected:
     HWND Open(std::vector<std::wstring> args = {});
     // Closes the window as the user would (settings written).
     void Close();
+    // A key pressed with shift (ssShift, ssCtrl, ssAlt) held, through the window's messages.
     void Key(WORD key, unsigned shift = 0);
     std::wstring Status(int panel) const;
     COLORREF Pixel(int x, int y) const;
