@@ -177,15 +177,6 @@ protected:
         MakePictures(pictureCount);
         Start();
     }
-    void Menu(int id) {
-        ::SendMessageW(w().Handle(), WM_COMMAND, id, 0);
-        Pump();
-    }
-    Events During(const std::function<void()>& step) {
-        dialogs.events.clear();
-        step();
-        return dialogs.events;
-    }
     // What the user saw: the events, the input boxes and the chooser's purposes.
     std::vector<std::wstring> Trace(const std::function<void()>& step) {
         dialogs.inputs.clear();

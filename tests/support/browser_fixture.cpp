@@ -71,6 +71,17 @@ void BrowserFixture::Key(WORD key, unsigned shift) {
     Pump();
 }
 
+void BrowserFixture::Menu(int id) {
+    ::SendMessageW(window->Handle(), WM_COMMAND, id, 0);
+    Pump();
+}
+
+std::vector<std::wstring> BrowserFixture::During(const std::function<void()>& step) {
+    dialogs.events.clear();
+    step();
+    return dialogs.events;
+}
+
 void BrowserFixture::Pump() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
