@@ -71,7 +71,7 @@ std::vector<Command> CommandRows::Make() {
     constexpr auto A = ShiftRule::Any;
     constexpr auto K = Frame::Key;
     return {
-        // In every mode; an empty list refuses all of them but the row moves.
+        // In every mode; an empty list refuses all of them but Up and Down.
         {"ViewCursorFile", VK_RETURN, ShiftRule::NoShift, 0, mAll, false, NotEmpty, true, K,
          [](W& w, WORD, unsigned) { w.ViewCursorFile(); }},
         {"PageUp", VK_PRIOR, A, 0, mAll, false, NotEmpty, false, K,
