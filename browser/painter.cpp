@@ -57,8 +57,8 @@ void MainWindow::PaintPage() {
 bool MainWindow::FillCells(bool idle) {
     while (!fill_.empty()) {
         const ThumbTicketPtr& ticket = fill_.front().ticket;
+        if (ticket && KeyWaiting()) return false;
         if (ticket && !ticket->Ready()) {
-            if (KeyWaiting()) return false;
             workers_->Wait(*ticket, idle ? QS_ALLINPUT : QS_KEY, kFillInterval);
             if (idle) return false;
             continue;
@@ -128,11 +128,13 @@ PlannedCell MainWindow::PlanCell(int cell, int slot) {
 
 void MainWindow::DrawPlanned(PlannedCell& planned, bool idle) {
     const int slot = planned.slot, cell = planned.cell;
-    // Drawn after a key was handled: only while the cell still shows that file.
-    if (idle &&
-        (slot != Index(st_.CurrentPage, cell, st_.CellsPerPage) ||
-         slot >= static_cast<int>(st_.FileList.size()) || st_.FileList[slot].name != planned.name))
-        return;
+    // Drawn after a key was handled: only while the cell still shows that file (or none).
+    if (idle) {
+        const bool listed = slot >= 0 && slot < static_cast<int>(st_.FileList.size());
+        if (slot != Index(st_.CurrentPage, cell, st_.CellsPerPage) ||
+            (listed ? st_.FileList[slot].name : std::wstring()) != planned.name)
+            return;
+    }
     switch (planned.step) {
     case PlannedCell::Kept:
         return;

@@ -224,6 +224,10 @@ bool MainWindow::PrefetchAhead() {
 // reports it then.
 void MainWindow::StoreAhead(const std::wstring& name, const ThumbTicket& ticket) {
     const CellThumb& thumb = ticket.thumb;
+    const PictureSource& source = ticket.request.source;
+    if (source.currentDir != st_.CurrentDir || source.lhaMode != st_.LhaMode ||
+        (st_.LhaMode && source.archiveName != st_.ArchiveName))
+        return; // asked for another folder or archive
     CellPicture rendered;
     if (!ticket.dropped && thumb.report.ok && ticket.request.cellWidth == st_.CellWidth &&
         ticket.request.cellHeight == st_.CellHeight)

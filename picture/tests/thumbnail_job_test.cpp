@@ -8,6 +8,7 @@
 #include "picture/decode_pool.h"
 #include "picture/thumbnail_job.h"
 #include "picture/tests/test_support.h"
+#include "support/test_folder.h"
 
 namespace tovn {
 namespace {
@@ -23,29 +24,6 @@ bool LoadPlugins(PictureHost& host) {
 
 std::wstring Numbered(int i) {
     return L"p" + std::to_wstring(i) + L".fxp";
-}
-
-// A 24-bit BMP whose colours run smoothly across it: blue with x, green with y.
-std::vector<uint8_t> SmoothBmp(int width, int height) {
-    const int stride = (width * 3 + 3) / 4 * 4;
-    std::vector<uint8_t> file(54 + size_t(stride) * height, 0);
-    file[0] = 'B';
-    file[1] = 'M';
-    test::PutLe32(file, 2, uint32_t(file.size()));
-    test::PutLe32(file, 10, 54);
-    test::PutLe32(file, 14, 40);
-    test::PutLe32(file, 18, uint32_t(width));
-    test::PutLe32(file, 22, uint32_t(height));
-    file[26] = 1;
-    file[28] = 24;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            uint8_t* p = &file[54 + size_t(height - 1 - y) * stride + size_t(x) * 3];
-            p[0] = uint8_t(x * 255 / (width - 1));
-            p[1] = uint8_t(y * 255 / (height - 1));
-            p[2] = 128;
-        }
-    return file;
 }
 
 int MostInFlight(const std::string& module) {
@@ -167,7 +145,7 @@ TEST_F(CellThumbs, CacheServesTheSameFileAndNotAChangedOne) {
 }
 
 TEST_F(CellThumbs, LargePictureIsServedFromItsReducedCopyWithinTolerance) {
-    folder_.Write(L"big.bmp", SmoothBmp(1200, 900));
+    test::WriteSmoothBmp(folder_.File(L"big.bmp"), 1200, 900);
     request_.cellWidth = request_.cellHeight = 200;
     const CellThumb decoded = Make(L"big.bmp");
     const CellThumb cached = Make(L"big.bmp");
