@@ -49,8 +49,8 @@ ThumbTicketPtr ThumbWorkers::Submit(ThumbRequest request, int cell, int32_t date
     return ticket;
 }
 
-bool ThumbWorkers::Wait(const ThumbTicket& ticket, DWORD wake, DWORD ms) const {
-    if (ticket.Ready()) return true;
+bool ThumbWorkers::Wait(const ThumbTicket& ticket, DWORD wake, DWORD ms) {
+    if (ticket.Ready() || pool_.RunOne()) return ticket.Ready();
     HANDLE finished = pool_.Finished();
     ::MsgWaitForMultipleObjects(1, &finished, FALSE, ms, wake);
     return ticket.Ready();

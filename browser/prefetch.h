@@ -67,9 +67,10 @@ public:
     ThumbWorkers(const PictureHost& host, std::unique_ptr<thumbcache::ThumbCache> cache,
                  int workers = DecodePool::DefaultWorkers());
     ThumbTicketPtr Submit(ThumbRequest request, int cell, int32_t date);
-    // Waits until ticket is done, a job ends or, with wake, such a message arrives; at most
-    // ms. True when the ticket is done.
-    bool Wait(const ThumbTicket& ticket, DWORD wake, DWORD ms) const;
+    // Decodes a waiting thumbnail on this thread if one waits, else waits until ticket is
+    // done, a job ends or, with wake, such a message arrives (at most ms). True when the
+    // ticket is done.
+    bool Wait(const ThumbTicket& ticket, DWORD wake, DWORD ms);
     int Workers() const { return pool_.Workers(); }
 
 private:

@@ -31,6 +31,27 @@ void DecodePool::Submit(Job job) {
     wake_.notify_one();
 }
 
+bool DecodePool::RunOne() {
+    Job job;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (queue_.empty()) return false;
+        job = std::move(queue_.front());
+        queue_.pop_front();
+    }
+    Run(job);
+    return true;
+}
+
+void DecodePool::Run(Job& job) {
+    try {
+        job();
+    } catch (const std::exception&) { // out of memory: the job's owner sees no result
+    }
+    job = nullptr;
+    if (finished_) ::SetEvent(finished_.get());
+}
+
 void DecodePool::Work() {
     for (;;) {
         Job job;
@@ -41,12 +62,7 @@ void DecodePool::Work() {
             job = std::move(queue_.front());
             queue_.pop_front();
         }
-        try {
-            job();
-        } catch (const std::exception&) { // out of memory: the job's owner sees no result
-        }
-        job = nullptr;
-        if (finished_) ::SetEvent(finished_.get());
+        Run(job);
     }
 }
 

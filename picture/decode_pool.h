@@ -27,11 +27,15 @@ public:
     int Workers() const { return static_cast<int>(threads_.size()); }
 
     void Submit(Job job);
+    // Runs the first waiting job on the calling thread; false when none waits. The window's
+    // thread helps so while it waits for a result, and every core decodes.
+    bool RunOne();
     // Set each time a job ends: the window's thread waits on it together with its messages.
     HANDLE Finished() const { return finished_.get(); }
 
 private:
     void Work();
+    void Run(Job& job);
 
     std::mutex mutex_;
     std::condition_variable wake_;
