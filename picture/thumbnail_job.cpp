@@ -101,6 +101,10 @@ bool FromCache(thumbcache::ThumbCache& cache, const ThumbRequest& request, CellT
     report.info.top = thumb->top;
     report.info.width = thumb->pictureWidth;
     report.info.height = thumb->pictureHeight;
+    report.info.colorDepth = static_cast<SHORT>(thumb->colorCount <= 2     ? 1
+                                                : thumb->colorCount <= 16  ? 4
+                                                : thumb->colorCount <= 256 ? 8
+                                                                           : 24);
     report.coloursReported = true;
     report.colorCount = thumb->colorCount;
     report.paletteEntries = dib::PaletteEntriesFor(thumb->colorCount);

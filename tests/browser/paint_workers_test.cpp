@@ -5,6 +5,7 @@
 #include "imaging/area_reduce.h"
 #include "picture/picture_host.h"
 #include "support/browser_fixture.h"
+#include <algorithm>
 #include <cstdlib>
 
 using namespace tovn;
