@@ -35,13 +35,12 @@ void MainWindow::PaintPage() {
     if (st_.LhaMode && !ArchiveStillThere()) return;
     ShowWaiting(L"Now Painting Images", hwnd_);
     AbandonFill();
-    // Thumbnails the workers finished for the pages around are kept before the rest of
-    // what was asked ahead is dropped, so that the page's own decodes come first.
-    while (PrefetchAhead()) {}
     for (int cell = 1; cell <= st_.CellsPerPage; ++cell) {
         PlannedCell planned = PlanCell(cell, Index(st_.CurrentPage, cell, st_.CellsPerPage));
         if (planned.step != PlannedCell::Kept) fill_.push_back(std::move(planned));
     }
+    // What was asked ahead for the page is taken over; the rest is dropped, so that the
+    // page's own decodes come first.
     for (auto& [name, ticket] : ahead_) ticket->dropped = true;
     ahead_.clear();
     fillShown_ = ::GetTickCount();

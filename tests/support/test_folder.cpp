@@ -60,16 +60,14 @@ void WriteBmp(const std::wstring& path, int width, int height, Colour colour) {
     ih.biSizeImage = stride * height;
     std::vector<uint8_t> rows(stride * height, 0);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            colour(x, height - 1 - y, &rows[y * stride + x * 3]);
-            HANDLE f =
-                ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD done;
-            ::WriteFile(f, &fh, sizeof fh, &done, nullptr);
-            ::WriteFile(f, &ih, sizeof ih, &done, nullptr);
-            ::WriteFile(f, rows.data(), static_cast<DWORD>(rows.size()), &done, nullptr);
-            ::CloseHandle(f);
-        }
+        for (int x = 0; x < width; ++x) colour(x, height - 1 - y, &rows[y * stride + x * 3]);
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD done;
+    ::WriteFile(f, &fh, sizeof fh, &done, nullptr);
+    ::WriteFile(f, &ih, sizeof ih, &done, nullptr);
+    ::WriteFile(f, rows.data(), static_cast<DWORD>(rows.size()), &done, nullptr);
+    ::CloseHandle(f);
+}
 
 } // namespace
 
