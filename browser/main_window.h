@@ -10,6 +10,7 @@
 #include "core/browser_state.h"
 #include <windows.h>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -111,13 +112,17 @@ public:
     void BuildFileList();
     void BuildArchiveFileList();
 
-    // Painting.
+    // Painting. The page's decodes go to the workers at once and the cells are drawn in
+    // order as they come; a key pressed meanwhile ends the paint early, and the idle loop
+    // draws the rest.
     void PaintPage();
-    // Paints one cell from one slot; false when the cache kept the cell as it was.
+    // Paints one cell from one slot, waiting for its decode; false when the cache kept the
+    // cell as it was.
     bool PaintCell(int cell, int slot);
     void PaintEmptyCells();
 
-    // Idle work: decodes one thumbnail of the next page, then of the previous one, into the
+    // Idle work: draws the next cell of a page whose paint a key ended early; else keeps one
+    // thumbnail of the next page, then of the previous one, that the workers made, in the
     // cell store; false when they are all there (or on a palette screen, which repaints
     // every cell against the screen's palette).
     bool PrefetchStep();
@@ -143,11 +148,20 @@ private:
     void PrepareThumbnailLoad();
     void DrawThumbnail(int cell, const std::wstring& name, int32_t date);
     void DrawCellPicture(HDC dc, int cell, const std::wstring& name, const LoadedPicture& loaded);
-    CellPicture RenderCell(int cell, const std::wstring& name, const LoadedPicture& loaded);
+    CellPicture RenderCell(int cell, const CellThumb& thumb);
     bool ShowStoredCell(int cell, const std::wstring& name, int32_t date);
-    // The packed DOS date of a folder file or archive entry; found is false when a folder
-    // file cannot be read.
-    int32_t EntryDate(const std::wstring& name, bool& found);
+    // The date and size of a folder file or archive entry; not found when a folder file
+    // cannot be read.
+    EntryStamp Stamp(const std::wstring& name);
+    PlannedCell PlanCell(int cell, int slot);
+    void DrawPlanned(PlannedCell& planned, bool idle);
+    void ShowThumb(const PlannedCell& planned);
+    bool FillCells(bool idle);
+    void AbandonFill();
+    ThumbRequest RequestFor(int cell, const std::wstring& name, const EntryStamp& stamp) const;
+    ThumbTicketPtr TakeAhead(const std::wstring& name, int cell, int32_t date);
+    void StoreAhead(const std::wstring& name, const ThumbTicket& ticket);
+    bool PrefetchAhead();
     std::wstring SourceKey() const;
 
     // Command handlers (run from the command table).
@@ -177,10 +191,14 @@ private:
     GridImage imgMain_;
     UniqueFont canvasFont_;
     std::unique_ptr<PictureHost> pictures_;
+    std::unique_ptr<ThumbWorkers> workers_; // after pictures_: they end before the plug-ins
     WindowPlacementSetting placement_;
     int decodeCount_ = 0;
     CellStore cellPictures_;
     int prefetchCount_ = 0;
+    std::vector<PlannedCell> fill_;                // cells of the page still to draw
+    std::map<std::wstring, ThumbTicketPtr> ahead_; // thumbnails asked for the pages around
+    DWORD fillShown_ = 0;
     int layoutWidth_ = -1, layoutHeight_ = -1;
     int wheelRest_ = 0; // wheel turn not yet a whole notch
     // Capture mode (menu N6): made on first use, its hook removed when the window closes.

@@ -1,17 +1,19 @@
 // Painting the page: one cell per slot, a cache of what each cell shows so that a repaint
-// decodes only the cells whose file changed.
+// decodes only the cells whose file changed. The decodes run on the workers; the cells are
+// drawn here, in order, as their thumbnails come.
 #include "win/handles.h"
+#include "app/report.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
 #include "browser/main_window.h"
 #include "core/slots.h"
+#include "picture/picture_host.h"
 
 namespace tovn {
 
 namespace {
 
-constexpr int32_t kNoDate = -1;
 constexpr DWORD kFillInterval = 30; // ms between copies of a growing page to the screen
 
 int32_t PackedDosDate(const FILETIME& written) {
@@ -22,69 +24,176 @@ int32_t PackedDosDate(const FILETIME& written) {
     return static_cast<int32_t>((static_cast<uint32_t>(date) << 16) | time);
 }
 
+bool KeyWaiting() {
+    MSG msg;
+    return ::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) != 0;
+}
+
 } // namespace
 
 void MainWindow::PaintPage() {
     if (st_.LhaMode && !ArchiveStillThere()) return;
     ShowWaiting(L"Now Painting Images", hwnd_);
-    const int count = static_cast<int>(st_.FileList.size());
-    DWORD shown = ::GetTickCount();
+    AbandonFill();
     for (int cell = 1; cell <= st_.CellsPerPage; ++cell) {
-        int slot = Index(st_.CurrentPage, cell, st_.CellsPerPage);
-        // The page grows on screen as it is decoded, the cells decoded so far copied at the
-        // pace of the screen (a copy per cell costs as much as a small picture's decode);
-        // cells the cache kept or that were drawn ahead appear with the page at once.
-        const int decodes = decodeCount_;
-        if (PaintCell(cell, slot) && decodeCount_ != decodes && slot + 1 < count) {
-            CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
-            imgMain_.Invalidate(RECT{c.left, c.top, c.right, c.bottom});
-            if (::GetTickCount() - shown >= kFillInterval) {
-                ::UpdateWindow(imgMain_.Handle());
-                shown = ::GetTickCount();
-            }
-        }
+        PlannedCell planned = PlanCell(cell, Index(st_.CurrentPage, cell, st_.CellsPerPage));
+        if (planned.step != PlannedCell::Kept) fill_.push_back(std::move(planned));
     }
+    // What was asked ahead for the page is taken over; the rest is dropped, so that the
+    // page's own decodes come first.
+    for (auto& [name, ticket] : ahead_) ticket->dropped = true;
+    ahead_.clear();
+    fillShown_ = ::GetTickCount();
+    FillCells(false);
     ShowWaiting(L"", hwnd_);
     imgMain_.Refresh();
     ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
     UpdateStatusBar();
 }
 
-bool MainWindow::PaintCell(int cell, int slot) {
-    if (cell < 1 || cell >= static_cast<int>(st_.PageCells.size())) return false;
-    if (slot < 0 || slot >= static_cast<int>(st_.FileList.size()) ||
-        st_.FileList[slot].name.empty()) {
-        st_.PageCells[cell] = CellCache{};
-        PaintEmptyCell(cell);
-        return true;
+// Draws the planned cells in order; false when a key is waiting before the last is drawn.
+// Idle, one cell is drawn (or waited for) per call.
+bool MainWindow::FillCells(bool idle) {
+    while (!fill_.empty()) {
+        const ThumbTicketPtr& ticket = fill_.front().ticket;
+        if (ticket && KeyWaiting()) return false;
+        if (ticket && !ticket->Ready()) {
+            workers_->Wait(*ticket, idle ? QS_ALLINPUT : QS_KEY, kFillInterval);
+            if (idle) return false;
+            continue;
+        }
+        PlannedCell planned = std::move(fill_.front());
+        fill_.erase(fill_.begin());
+        DrawPlanned(planned, idle);
+        if (idle) return fill_.empty();
     }
-    const std::wstring& name = st_.FileList[slot].name;
-    bool found = false;
-    const int32_t date = EntryDate(name, found);
-    CellCache& cached = st_.PageCells[cell];
-    if (found && st_.CellCacheValid && cached.name == name && cached.date == date) return false;
-    cached = CellCache{name, date};
-    st_.CellCacheValid = true;
-    // A cell drawn ahead is copied; only a file changed since is decoded again.
-    if (!found || !ShowStoredCell(cell, name, date)) {
-        ++decodeCount_;
-        DrawThumbnail(cell, name, date);
-    }
-    if (st_.FileList[slot].mark == 1) ToggleMark(cell);
     return true;
 }
 
-int32_t MainWindow::EntryDate(const std::wstring& name, bool& found) {
-    found = true;
+// A paint left unfinished: its cells are no longer taken as shown.
+void MainWindow::AbandonFill() {
+    for (PlannedCell& planned : fill_) {
+        if (planned.ticket) planned.ticket->dropped = true;
+        if (planned.cell >= 1 && planned.cell < static_cast<int>(st_.PageCells.size()))
+            st_.PageCells[planned.cell] = CellCache{};
+    }
+    fill_.clear();
+}
+
+bool MainWindow::PaintCell(int cell, int slot) {
+    PlannedCell planned = PlanCell(cell, slot);
+    if (planned.step == PlannedCell::Kept) return false;
+    while (planned.ticket && !workers_->Wait(*planned.ticket, 0, INFINITE)) {}
+    DrawPlanned(planned, false);
+    return true;
+}
+
+PlannedCell MainWindow::PlanCell(int cell, int slot) {
+    PlannedCell planned;
+    planned.cell = cell;
+    planned.slot = slot;
+    if (cell < 1 || cell >= static_cast<int>(st_.PageCells.size())) return planned;
+    if (slot < 0 || slot >= static_cast<int>(st_.FileList.size()) ||
+        st_.FileList[slot].name.empty()) {
+        st_.PageCells[cell] = CellCache{};
+        planned.step = PlannedCell::Empty;
+        return planned;
+    }
+    planned.name = st_.FileList[slot].name;
+    const EntryStamp stamp = Stamp(planned.name);
+    planned.date = stamp.date;
+    CellCache& cached = st_.PageCells[cell];
+    if (stamp.found && st_.CellCacheValid && cached.name == planned.name &&
+        cached.date == stamp.date)
+        return planned;
+    cached = CellCache{planned.name, stamp.date};
+    st_.CellCacheValid = true;
+    // A cell drawn ahead is copied; only a file changed since is decoded again.
+    cellPictures_.UseSource(SourceKey());
+    const CellPicture* stored =
+        st_.PaletteDisplay ? nullptr
+                           : cellPictures_.Find(planned.name, cell, st_.CellWidth, st_.CellHeight);
+    if (stamp.found && stored && stored->bitmap && stored->date == stamp.date) {
+        planned.step = PlannedCell::Stored;
+        return planned;
+    }
+    planned.step = PlannedCell::Decode;
+    if (st_.PaletteDisplay) return planned; // decoded here, against the screen's palette
+    planned.ticket = TakeAhead(planned.name, cell, stamp.date);
+    if (!planned.ticket)
+        planned.ticket = workers_->Submit(RequestFor(cell, planned.name, stamp), cell, stamp.date);
+    return planned;
+}
+
+void MainWindow::DrawPlanned(PlannedCell& planned, bool idle) {
+    const int slot = planned.slot, cell = planned.cell;
+    // Drawn after a key was handled: only while the cell still shows that file (or none).
+    if (idle) {
+        const bool listed = slot >= 0 && slot < static_cast<int>(st_.FileList.size());
+        if (slot != Index(st_.CurrentPage, cell, st_.CellsPerPage) ||
+            (listed ? st_.FileList[slot].name : std::wstring()) != planned.name)
+            return;
+    }
+    switch (planned.step) {
+    case PlannedCell::Kept:
+        return;
+    case PlannedCell::Empty:
+        PaintEmptyCell(cell);
+        break;
+    case PlannedCell::Stored:
+        ShowStoredCell(cell, planned.name, planned.date);
+        break;
+    case PlannedCell::Decode:
+        if (!planned.ticket || planned.ticket->thumb.decoded) ++decodeCount_;
+        if (planned.ticket)
+            ShowThumb(planned);
+        else
+            DrawThumbnail(cell, planned.name, planned.date);
+        break;
+    }
+    if (planned.step != PlannedCell::Empty && st_.FileList[slot].mark == 1) ToggleMark(cell);
+    CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
+    const RECT area{c.left, c.top, c.right, c.bottom};
+    if (idle) {
+        // The cursor was shown over the cell before it was drawn.
+        if (cell == st_.CursorCell) ToggleCursor();
+        imgMain_.Refresh(area);
+        return;
+    }
+    // The page grows on screen as it is decoded, the cells decoded so far copied at the
+    // pace of the screen (a copy per cell costs as much as a small picture's decode);
+    // cells the cache kept or that were drawn ahead appear with the page at once.
+    if (planned.step != PlannedCell::Decode || slot + 1 >= static_cast<int>(st_.FileList.size()))
+        return;
+    imgMain_.Invalidate(area);
+    if (::GetTickCount() - fillShown_ >= kFillInterval) {
+        ::UpdateWindow(imgMain_.Handle());
+        fillShown_ = ::GetTickCount();
+    }
+}
+
+EntryStamp MainWindow::Stamp(const std::wstring& name) {
+    EntryStamp stamp;
     if (st_.LhaMode) {
         IndividualInfo info;
-        if (!FindArchiveEntry(hwnd_, ToAnsi(ArchivePath()), ToAnsi(name), &info)) return kNoDate;
-        return static_cast<int32_t>((static_cast<uint32_t>(info.wDate) << 16) | info.wTime);
+        stamp.found = true; // when it is missing, the decode finds so and says it
+        if (!FindArchiveEntry(hwnd_, ToAnsi(ArchivePath()), ToAnsi(name), &info)) return stamp;
+        stamp.date = static_cast<int32_t>((static_cast<uint32_t>(info.wDate) << 16) | info.wTime);
+        stamp.size = info.dwOriginalSize;
+        stamp.written = stamp.date;
+        return stamp;
     }
     // The attributes come with the directory entry: no file is opened.
     WIN32_FILE_ATTRIBUTE_DATA data;
-    found = ::GetFileAttributesExW((st_.CurrentDir + name).c_str(), GetFileExInfoStandard, &data);
-    return found ? PackedDosDate(data.ftLastWriteTime) : kNoDate;
+    stamp.found =
+        ::GetFileAttributesExW((st_.CurrentDir + name).c_str(), GetFileExInfoStandard, &data);
+    if (!stamp.found) return stamp;
+    stamp.date = PackedDosDate(data.ftLastWriteTime);
+    stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.written =
+        static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                             data.ftLastWriteTime.dwLowDateTime);
+    return stamp;
 }
 
 void MainWindow::PaintEmptyCells() {

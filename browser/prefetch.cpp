@@ -1,5 +1,6 @@
 #include "browser/prefetch.h"
 #include "browser/main_window.h"
+#include <exception>
 
 namespace tovn {
 
@@ -24,6 +25,35 @@ const CellPicture* CellStore::Find(const std::wstring& name, int cell, int width
 HDC CellStore::Dc(HDC like) {
     if (!dc_) dc_.reset(::CreateCompatibleDC(like));
     return dc_.get();
+}
+
+ThumbWorkers::ThumbWorkers(const PictureHost& host, std::unique_ptr<thumbcache::ThumbCache> cache,
+                           int workers)
+    : host_(host), cache_(std::move(cache)), pool_(workers) {}
+
+ThumbTicketPtr ThumbWorkers::Submit(ThumbRequest request, int cell, int32_t date) {
+    auto ticket = std::make_shared<ThumbTicket>();
+    ticket->request = std::move(request);
+    ticket->cell = cell;
+    ticket->date = date;
+    pool_.Submit([this, ticket] {
+        if (!ticket->dropped.load()) {
+            try {
+                ticket->thumb = MakeCellThumb(host_, cache_.get(), ticket->request);
+            } catch (const std::exception&) { // out of memory: the cell shows as not read
+                ticket->thumb = CellThumb{};
+            }
+        }
+        ticket->done.store(true, std::memory_order_release);
+    });
+    return ticket;
+}
+
+bool ThumbWorkers::Wait(const ThumbTicket& ticket, DWORD wake, DWORD ms) {
+    if (ticket.Ready() || pool_.RunOne()) return ticket.Ready();
+    HANDLE finished = pool_.Finished();
+    ::MsgWaitForMultipleObjects(1, &finished, FALSE, ms, wake);
+    return ticket.Ready();
 }
 
 BITMAPINFO CellBitmapInfo(int width, int height) {

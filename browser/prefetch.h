@@ -1,11 +1,16 @@
-// Thumbnails drawn ahead: each cell of the pages around the one shown, rendered once into a
-// bitmap of the cell's size, so that paging there copies it instead of decoding again.
+// Thumbnails made on the workers and drawn ahead: each cell of the pages around the one
+// shown, rendered once into a bitmap of the cell's size, so that paging there copies it
+// instead of decoding again.
 #pragma once
 #include "app/modal_loop.h"
+#include "picture/decode_pool.h"
+#include "picture/thumbnail_job.h"
 #include "win/handles.h"
 #include <windows.h>
+#include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace tovn {
@@ -42,6 +47,57 @@ private:
     UniqueMemDc dc_;
     std::wstring source_;
     std::map<std::wstring, CellPicture> pictures_;
+};
+
+// One cell's thumbnail asked of the workers; thumb is theirs until done.
+struct ThumbTicket {
+    ThumbRequest request;
+    int cell = 0;
+    int32_t date = 0;
+    std::atomic<bool> done{false};
+    std::atomic<bool> dropped{false}; // no longer wanted: skipped if not yet started
+    CellThumb thumb;
+    bool Ready() const { return done.load(std::memory_order_acquire); }
+};
+using ThumbTicketPtr = std::shared_ptr<ThumbTicket>;
+
+// The decode workers and the lasting cache they share.
+class ThumbWorkers {
+public:
+    ThumbWorkers(const PictureHost& host, std::unique_ptr<thumbcache::ThumbCache> cache,
+                 int workers = DecodePool::DefaultWorkers());
+    ThumbTicketPtr Submit(ThumbRequest request, int cell, int32_t date);
+    // Decodes a waiting thumbnail on this thread if one waits, else waits until ticket is
+    // done, a job ends or, with wake, such a message arrives (at most ms). True when the
+    // ticket is done.
+    bool Wait(const ThumbTicket& ticket, DWORD wake, DWORD ms);
+    int Workers() const { return pool_.Workers(); }
+
+private:
+    const PictureHost& host_;
+    std::unique_ptr<thumbcache::ThumbCache> cache_;
+    DecodePool pool_; // last: its workers end before the cache goes
+};
+
+// What the directory (or the archive) tells of a file without opening it.
+struct EntryStamp {
+    bool found = false;
+    int32_t date = -1; // packed DOS date, local time; -1: not read
+    uint64_t size = 0;
+    int64_t written = 0; // FILETIME ticks; an archive entry's DOS date
+    bool Read() const { return found && date != -1; }
+};
+
+// What the paint does for one cell, decided before any cell is drawn so that the workers
+// start on every decode of the page at once.
+struct PlannedCell {
+    enum Step { Kept, Empty, Stored, Decode };
+    int cell = 0;
+    int slot = 0;
+    Step step = Kept;
+    std::wstring name;
+    int32_t date = 0;
+    ThumbTicketPtr ticket; // Decode, outside palette screens
 };
 
 // The header of a cell's pixels: 32 bits, top row first.

@@ -6,6 +6,7 @@
 #include "core/prefetch_plan.h"
 #include "core/slots.h"
 #include "picture/picture_host.h"
+#include "picture/thumbnail_job.h"
 #include <algorithm>
 #include <set>
 
@@ -42,10 +43,15 @@ bool MainWindow::InitPictures() {
     }
     st_.PaletteDisplay = pictures_->PaletteDisplay();
     st_.LhaPluginLoaded = pictures_->LhaPluginLoaded();
+    workers_ = std::make_unique<ThumbWorkers>(
+        *pictures_, OpenThumbCache(options_.programDir, st_.ThumbnailCacheMB));
     return true;
 }
 
 void MainWindow::ReleasePictures() {
+    AbandonFill();
+    ahead_.clear();
+    workers_.reset(); // joined before the plug-ins go
     pictures_->UnloadPlugins();
 }
 
@@ -63,22 +69,44 @@ void MainWindow::PrepareThumbnailLoad() {
     pictures_->SetPreviewSide(std::max(st_.CellWidth, st_.CellHeight));
 }
 
-// Decodes and draws the cell; outside a palette screen the rendered cell is kept for the
-// pages around the one shown.
-void MainWindow::DrawThumbnail(int cell, const std::wstring& name, int32_t date) {
+// On a palette screen: decodes here and draws the cell against the screen's palette.
+void MainWindow::DrawThumbnail(int cell, const std::wstring& name, int32_t) {
     PrepareThumbnailLoad();
     const LoadedPicture loaded = pictures_->LoadPicture(name, lpThumbnail, Source());
     Report(hwnd_, loaded.Outcome());
     RealizeDisplayPalette();
-    if (st_.PaletteDisplay || !loaded.ok) {
-        DrawCellPicture(imgMain_.Canvas(), cell, name, loaded);
+    DrawCellPicture(imgMain_.Canvas(), cell, name, loaded);
+}
+
+// Draws the cell the workers made; the rendered cell is kept for the pages around the one
+// shown. What it reported is carried over by later loads as if it had been loaded here.
+void MainWindow::ShowThumb(const PlannedCell& planned) {
+    CellThumb& thumb = planned.ticket->thumb;
+    const LoadedPicture shown = pictures_->NoteShown(std::move(thumb.report));
+    Report(hwnd_, shown.Outcome());
+    if (!shown.ok) {
+        DrawCellPicture(imgMain_.Canvas(), planned.cell, planned.name, shown);
         return;
     }
-    CellPicture rendered = RenderCell(cell, name, loaded);
-    rendered.date = date;
+    CellPicture rendered = RenderCell(planned.cell, thumb);
+    rendered.date = planned.date;
     cellPictures_.UseSource(SourceKey());
-    cellPictures_.Put(name, std::move(rendered));
-    ShowStoredCell(cell, name, date);
+    cellPictures_.Put(planned.name, std::move(rendered));
+    ShowStoredCell(planned.cell, planned.name, planned.date);
+}
+
+ThumbRequest MainWindow::RequestFor(int cell, const std::wstring& name,
+                                    const EntryStamp& stamp) const {
+    ThumbRequest request;
+    request.name = name;
+    request.source = Source();
+    request.column = (cell - 1) % st_.DispCount;
+    request.row = (cell - 1) / st_.DispCount;
+    request.cellWidth = st_.CellWidth;
+    request.cellHeight = st_.CellHeight;
+    request.keyed = stamp.Read();
+    if (request.keyed) request.key = ThumbKey(request.source, name, stamp.size, stamp.written);
+    return request;
 }
 
 void MainWindow::DrawCellPicture(HDC dc, int cell, const std::wstring& name,
@@ -104,9 +132,9 @@ void MainWindow::DrawCellPicture(HDC dc, int cell, const std::wstring& name,
     ::SetStretchBltMode(dc, oldMode);
 }
 
-// The cell drawn exactly as on the canvas, into a bitmap of the cell's size.
-CellPicture MainWindow::RenderCell(int cell, const std::wstring& name,
-                                   const LoadedPicture& loaded) {
+// The cell drawn as on the canvas, into a bitmap of the cell's size: its frame, then the
+// reduced picture inside the box's border.
+CellPicture MainWindow::RenderCell(int cell, const CellThumb& thumb) {
     HDC canvas = imgMain_.Canvas();
     CellPicture rendered;
     rendered.cell = cell;
@@ -123,7 +151,12 @@ CellPicture MainWindow::RenderCell(int cell, const std::wstring& name,
     SelectIn selected(dc, rendered.bitmap.get());
     CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
     ::SetViewportOrgEx(dc, -c.left, -c.top, nullptr);
-    DrawCellPicture(dc, cell, name, loaded);
+    PaintCellFrame(cell, dc);
+    if (!thumb.pixels.empty()) {
+        const BITMAPINFO picture = CellBitmapInfo(thumb.Width(), thumb.Height());
+        ::SetDIBitsToDevice(dc, thumb.box.x + 1, thumb.box.y + 1, thumb.Width(), thumb.Height(), 0,
+                            0, 0, thumb.Height(), thumb.pixels.data(), &picture, DIB_RGB_COLORS);
+    }
     ::SetViewportOrgEx(dc, 0, 0, nullptr);
     ::GdiFlush();
     return rendered;
@@ -142,8 +175,12 @@ bool MainWindow::ShowStoredCell(int cell, const std::wstring& name, int32_t date
 }
 
 bool MainWindow::PrefetchStep() {
+    if (!fill_.empty()) {
+        if (FillCells(true)) imgMain_.Refresh();
+        return true;
+    }
     if (st_.PaletteDisplay || st_.Closing || st_.CellWidth <= 0 || st_.CellHeight <= 0 ||
-        st_.PageCells.empty())
+        st_.PageCells.empty() || !workers_)
         return false;
     cellPictures_.UseSource(SourceKey());
     std::set<std::wstring> kept;
@@ -152,29 +189,67 @@ bool MainWindow::PrefetchStep() {
          slot >= 0 && slot < count && KeepsSlot(st_, slot); ++slot)
         kept.insert(st_.FileList[slot].name);
     cellPictures_.KeepOnly([&](const std::wstring& name) { return kept.count(name) > 0; });
+    if (PrefetchAhead()) return true;
+    if (!ahead_.empty()) {
+        workers_->Wait(*ahead_.begin()->second, QS_ALLINPUT, 100);
+        return true;
+    }
+    // Every cell around not yet drawn ahead goes to the workers at once.
     for (int slot : PrefetchOrder(st_)) {
         const std::wstring& name = st_.FileList[slot].name;
         const int cell = CellOf(slot, st_.CellsPerPage);
-        if (cellPictures_.Find(name, cell, st_.CellWidth, st_.CellHeight)) continue;
-        bool found = false;
-        const int32_t date = EntryDate(name, found);
-        CellPicture rendered;
-        if (found) {
-            PrepareThumbnailLoad();
-            const LoadedPicture loaded = pictures_->TryLoadPicture(name, lpThumbnail, Source());
-            // A picture that does not decode is noted without a bitmap: the paint decodes it
-            // again and reports it then.
-            if (loaded.ok) rendered = RenderCell(cell, name, loaded);
-        }
-        rendered.cell = cell;
-        rendered.width = st_.CellWidth;
-        rendered.height = st_.CellHeight;
-        rendered.date = date;
-        cellPictures_.Put(name, std::move(rendered));
+        if (ahead_.count(name) || cellPictures_.Find(name, cell, st_.CellWidth, st_.CellHeight))
+            continue;
+        const EntryStamp stamp = Stamp(name);
+        ahead_[name] = workers_->Submit(RequestFor(cell, name, stamp), cell, stamp.date);
+        if (!stamp.found) ahead_[name]->dropped = true; // noted without a bitmap
+    }
+    return !ahead_.empty();
+}
+
+// Keeps one thumbnail the workers finished for the pages around in the cell store; false
+// when none is finished.
+bool MainWindow::PrefetchAhead() {
+    for (auto it = ahead_.begin(); it != ahead_.end(); ++it) {
+        if (!it->second->Ready()) continue;
+        StoreAhead(it->first, *it->second);
+        ahead_.erase(it);
         ++prefetchCount_;
         return true;
     }
     return false;
+}
+
+// A picture that did not decode is noted without a bitmap: the paint decodes it again and
+// reports it then.
+void MainWindow::StoreAhead(const std::wstring& name, const ThumbTicket& ticket) {
+    const CellThumb& thumb = ticket.thumb;
+    const PictureSource& source = ticket.request.source;
+    if (source.currentDir != st_.CurrentDir || source.lhaMode != st_.LhaMode ||
+        (st_.LhaMode && source.archiveName != st_.ArchiveName))
+        return; // asked for another folder or archive
+    CellPicture rendered;
+    if (!ticket.dropped && thumb.report.ok && ticket.request.cellWidth == st_.CellWidth &&
+        ticket.request.cellHeight == st_.CellHeight)
+        rendered = RenderCell(ticket.cell, thumb);
+    rendered.cell = ticket.cell;
+    rendered.width = ticket.request.cellWidth;
+    rendered.height = ticket.request.cellHeight;
+    rendered.date = ticket.date;
+    cellPictures_.UseSource(SourceKey());
+    cellPictures_.Put(name, std::move(rendered));
+}
+
+// The thumbnail asked ahead for this file in this cell, if it still fits.
+ThumbTicketPtr MainWindow::TakeAhead(const std::wstring& name, int cell, int32_t date) {
+    auto it = ahead_.find(name);
+    if (it == ahead_.end()) return nullptr;
+    ThumbTicketPtr ticket = it->second;
+    if (ticket->dropped || ticket->cell != cell || ticket->date != date ||
+        ticket->request.cellWidth != st_.CellWidth || ticket->request.cellHeight != st_.CellHeight)
+        return nullptr;
+    ahead_.erase(it);
+    return ticket;
 }
 
 std::wstring MainWindow::SourceKey() const {

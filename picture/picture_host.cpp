@@ -11,8 +11,10 @@ using IsSupportedFn = int(WINAPI*)(LPCSTR filename, ULONG_PTR dw);
 using GetPictureFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, UINT flag, HLOCAL* info, HLOCAL* bits,
                                   FARPROC progress, LONG_PTR data);
 using GetPictureInfoFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, UINT flag, PictureInfo* info);
-// Our own plug-ins' addition: the longer side GetPreview should give pictures at.
+// Our own plug-ins' additions: the longer side GetPreview should give pictures at, and
+// whether they may be called from several threads at once (1).
 using SetPreviewSideFn = void(WINAPI*)(int side);
+using IsConcurrentFn = int(WINAPI*)(void);
 
 using SusieFileInfo = susie::FileInfo;
 using GetFileInfoFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, LPCSTR filename, UINT flag,
@@ -30,6 +32,13 @@ struct PluginSlot {
     GetPictureInfoFn getPictureInfo = nullptr;
     GetPictureFn getPreview = nullptr; // optional, asked for thumbnails only
     SetPreviewSideFn setPreviewSide = nullptr;
+    bool concurrent = false;
+    mutable std::mutex calls; // held around every call to a plug-in that is not concurrent
+
+    // Holds the plug-in for one thread's calls unless it may take several at once.
+    std::unique_lock<std::mutex> Serialise() const {
+        return concurrent ? std::unique_lock<std::mutex>() : std::unique_lock<std::mutex>(calls);
+    }
 };
 
 struct ArchivePlugin {
@@ -212,6 +221,7 @@ void DropComment(PictureInfo& info) {
 }
 
 void NoteColours(LoadedPicture& loaded, int bitCount) {
+    loaded.coloursReported = true;
     loaded.colorCount = dib::ColorCountFor(bitCount);
     loaded.paletteEntries = dib::PaletteEntriesFor(loaded.colorCount);
 }
@@ -316,6 +326,8 @@ void PictureHost::LoadPluginFolder(const std::wstring& folder) {
         slot.getPictureInfo = Bind<GetPictureInfoFn>(module.get(), "GetPictureInfo");
         slot.getPreview = Bind<GetPictureFn>(module.get(), "GetPreview");
         slot.setPreviewSide = Bind<SetPreviewSideFn>(module.get(), "SetPreviewSide");
+        auto concurrent = Bind<IsConcurrentFn>(module.get(), "IsConcurrent");
+        slot.concurrent = concurrent && concurrent() == 1;
         slot.module = std::move(module);
     } while (slots_.size() < size_t(kSlotCount) && ::FindNextFileW(find.get(), &found));
 }
@@ -364,16 +376,13 @@ void PictureHost::UnloadPlugins() {
 
 // A load starts from what the last shown load left: the picture information and the colour
 // count change only when a plug-in or a header reports them.
-LoadedPicture PictureHost::Decode(const std::wstring& fileName, LoadPurpose purpose,
-                                  const PictureSource& source) {
-    LoadedPicture loaded;
-    loaded.info = picInfo_;
-    loaded.colorCount = colorCount_;
-    loaded.paletteEntries = paletteEntries_;
+LoadedPicture PictureHost::Decode(LoadedPicture loaded, const std::wstring& fileName,
+                                  LoadPurpose purpose, const PictureSource& source,
+                                  int previewSide) const {
     try {
         loaded.ok = UpperExtension(fileName) == L".BMP"
                         ? ReadBmpPicture(loaded, fileName, purpose, source)
-                        : ReadPluginPicture(loaded, fileName, purpose, source);
+                        : ReadPluginPicture(loaded, fileName, purpose, source, previewSide);
     } catch (const std::exception&) { // out of memory while copying: a failed load
         loaded.ok = false;
     }
@@ -383,17 +392,29 @@ LoadedPicture PictureHost::Decode(const std::wstring& fileName, LoadPurpose purp
 
 LoadedPicture PictureHost::LoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                                        const PictureSource& source) {
-    LoadedPicture loaded = Decode(fileName, purpose, source);
-    picInfo_ = loaded.info;
-    colorCount_ = loaded.colorCount;
-    paletteEntries_ = loaded.paletteEntries;
-    if (!loaded.ok) LoadPlaceholder(loaded.picture);
-    return loaded;
+    return NoteShown(Decode(LoadedPicture(), fileName, purpose, source, previewSide_));
 }
 
 LoadedPicture PictureHost::TryLoadPicture(const std::wstring& fileName, LoadPurpose purpose,
-                                          const PictureSource& source) {
-    return Decode(fileName, purpose, source);
+                                          const PictureSource& source, int previewSide) const {
+    return Decode(LoadedPicture(), fileName, purpose, source,
+                  previewSide > 0 ? previewSide : previewSide_);
+}
+
+LoadedPicture PictureHost::NoteShown(LoadedPicture loaded) {
+    if (loaded.infoReported)
+        picInfo_ = loaded.info;
+    else
+        loaded.info = picInfo_;
+    if (loaded.coloursReported) {
+        colorCount_ = loaded.colorCount;
+        paletteEntries_ = loaded.paletteEntries;
+    } else {
+        loaded.colorCount = colorCount_;
+        loaded.paletteEntries = paletteEntries_;
+    }
+    if (!loaded.ok) LoadPlaceholder(loaded.picture);
+    return loaded;
 }
 
 bool PictureHost::QueryPictureInfo(const std::wstring& fileName, const PictureSource& source,
@@ -402,6 +423,7 @@ bool PictureHost::QueryPictureInfo(const std::wstring& fileName, const PictureSo
         Claim claim;
         if (!ClaimPlugin(fileName, source, claim) || !claim.slot->getPictureInfo) return false;
         PictureInfo answer{};
+        auto serial = claim.slot->Serialise();
         if (claim.slot->getPictureInfo(claim.buf, claim.len, claim.flag, &answer) != 0)
             return false;
         DropComment(answer);
@@ -428,6 +450,7 @@ bool PictureHost::ReadArchiveEntry(const std::wstring& fileName, const PictureSo
     bool exact = false;
     const std::string entry = NoBestFitAnsi(fileName, &exact);
     if (!exact) return false; // a best-fitted name could match another entry
+    std::lock_guard<std::mutex> serial(archiveCalls_);
     const std::wstring path = source.currentDir + source.archiveName;
     std::string archive;
     std::vector<uint8_t> image; // the archive itself when no ANSI name reaches it
@@ -467,6 +490,7 @@ bool PictureHost::ClaimFromMemory(const std::wstring& fileName, const uint8_t* b
     for (const auto& slot : slots_) {
         if (!slot->module) continue;
         if (!slot->isSupported) return false;
+        auto serial = slot->Serialise();
         if (slot->isSupported(claim.name.c_str(), reinterpret_cast<ULONG_PTR>(head))) {
             claim.slot = slot.get();
             return true;
@@ -499,6 +523,7 @@ bool PictureHost::ClaimPlugin(const std::wstring& fileName, const PictureSource&
         if (!file) return false;
         if (!slot->module) continue;
         if (!slot->isSupported) return false;
+        auto serial = slot->Serialise();
         if (slot->isSupported(claim.buf, reinterpret_cast<ULONG_PTR>(file.get()))) {
             claim.slot = slot.get();
             return true;
@@ -508,7 +533,7 @@ bool PictureHost::ClaimPlugin(const std::wstring& fileName, const PictureSource&
 }
 
 bool PictureHost::ReadBmpPicture(LoadedPicture& loaded, const std::wstring& fileName,
-                                 LoadPurpose purpose, const PictureSource& source) {
+                                 LoadPurpose purpose, const PictureSource& source) const {
     ++decodeCount_;
     std::vector<uint8_t> file;
     if (source.lhaMode) {
@@ -539,7 +564,8 @@ bool PictureHost::ReadBmpPicture(LoadedPicture& loaded, const std::wstring& file
 }
 
 bool PictureHost::ReadPluginPicture(LoadedPicture& loaded, const std::wstring& fileName,
-                                    LoadPurpose purpose, const PictureSource& source) {
+                                    LoadPurpose purpose, const PictureSource& source,
+                                    int previewSide) const {
     DibBlocks dib;
     {
         Claim claim;
@@ -548,11 +574,16 @@ bool PictureHost::ReadPluginPicture(LoadedPicture& loaded, const std::wstring& f
         if (!slot.getPicture || !slot.getPictureInfo) return false;
         UniqueLocal infoBlock, bitsBlock;
         ++decodeCount_;
-        if (!GetPluginPicture(claim, purpose, infoBlock, bitsBlock)) return false;
+        if (!GetPluginPicture(claim, purpose, previewSide, infoBlock, bitsBlock, loaded.preview))
+            return false;
         PictureInfo picture{};
-        if (slot.getPictureInfo(claim.buf, claim.len, claim.flag, &picture) != 0) return false;
+        {
+            auto serial = slot.Serialise();
+            if (slot.getPictureInfo(claim.buf, claim.len, claim.flag, &picture) != 0) return false;
+        }
         DropComment(picture);
         loaded.info = picture;
+        loaded.infoReported = true;
         if (picture.width < 1 || picture.width > maxSide_ || picture.height < 1 ||
             picture.height > maxSide_)
             return false;
@@ -565,9 +596,10 @@ bool PictureHost::ReadPluginPicture(LoadedPicture& loaded, const std::wstring& f
 
 // Thumbnails take the plug-in's preview where it has one; one that answers "not implemented"
 // (-1) decodes the whole picture like every other purpose.
-bool PictureHost::GetPluginPicture(const Claim& claim, LoadPurpose purpose, UniqueLocal& info,
-                                   UniqueLocal& bits) const {
+bool PictureHost::GetPluginPicture(const Claim& claim, LoadPurpose purpose, int previewSide,
+                                   UniqueLocal& info, UniqueLocal& bits, bool& preview) const {
     const PluginSlot& slot = *claim.slot;
+    auto serial = slot.Serialise(); // the preview side set holds for the call that follows
     auto get = [&](GetPictureFn fn) {
         HLOCAL i = nullptr, b = nullptr;
         const int rc = fn(claim.buf, claim.len, claim.flag, &i, &b, nullptr, 0);
@@ -576,14 +608,15 @@ bool PictureHost::GetPluginPicture(const Claim& claim, LoadPurpose purpose, Uniq
         return rc;
     };
     if (purpose == lpThumbnail && slot.getPreview) {
-        if (slot.setPreviewSide && previewSide_ > 0) slot.setPreviewSide(previewSide_);
+        if (slot.setPreviewSide && previewSide > 0) slot.setPreviewSide(previewSide);
         const int rc = get(slot.getPreview);
+        preview = rc == 0;
         if (rc != susie::kNotImplemented) return rc == 0;
     }
     return get(slot.getPicture) == 0;
 }
 
-bool PictureHost::MakePictureBitmap(Picture& target, DibBlocks& dib, Treatment treatment) {
+bool PictureHost::MakePictureBitmap(Picture& target, DibBlocks& dib, Treatment treatment) const {
     if (treatment == Treatment::Reduce) return ReducePicture(target, dib);
     const bmp::DibLayout& layout = dib.header.layout;
     LocalBlock info(dib.info.get()), bits(dib.bits.get());
@@ -603,7 +636,7 @@ bool PictureHost::MakePictureBitmap(Picture& target, DibBlocks& dib, Treatment t
     return true;
 }
 
-bool PictureHost::ReducePicture(Picture& target, DibBlocks& dib) {
+bool PictureHost::ReducePicture(Picture& target, DibBlocks& dib) const {
     if (showWaiting) showWaiting(L"減色中 Level:" + std::to_wstring(reductionLevel_));
     auto huedenize = reinterpret_cast<HuedenizeFn>(reinterpret_cast<void (*)()>(huedenize_));
     if (!huedenize) return false;

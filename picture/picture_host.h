@@ -3,8 +3,10 @@
 // it; in archive mode the entry is read into memory through the archive plug-in).
 #pragma once
 #include <windows.h>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 #include "app/result.h"
@@ -60,6 +62,12 @@ struct LoadedPicture {
     PictureInfo info{};
     LONG colorCount = 0;
     int paletteEntries = 0;
+    // Whether the decoder reported the picture information and the colour count, or they
+    // are still what the load started from.
+    bool infoReported = false;
+    bool coloursReported = false;
+    // The picture is the plug-in's reduced preview: info (reported) holds the real size.
+    bool preview = false;
     // How the one who shows the picture tells of a failed load: a beep.
     Result Outcome() const { return ok ? Result::Ok() : Result::Refused(); }
 };
@@ -98,11 +106,17 @@ public:
     // caller, which shows it, beeps.
     LoadedPicture LoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                               const PictureSource& source);
-    // The same without changing what later loads carry over: on failure ok is false and the
-    // picture empty (pictures decoded ahead, whose failures
-    // the paint reports when it shows them).
+    // The same without reading or changing what later loads carry over: on failure ok is
+    // false and the picture empty (thumbnails decoded on the workers, whose failures the
+    // paint reports when it shows them). previewSide > 0 replaces the side set below. Safe
+    // from several threads at once: a plug-in that does not declare itself concurrent is
+    // called by one thread at a time, and the archive plug-in always is.
     LoadedPicture TryLoadPicture(const std::wstring& fileName, LoadPurpose purpose,
-                                 const PictureSource& source);
+                                 const PictureSource& source, int previewSide = 0) const;
+    // A picture TryLoadPicture decoded is shown: later loads carry over what it reported,
+    // and it comes back as LoadPicture would have given it (what it did not report carried
+    // over, the placeholder on failure).
+    LoadedPicture NoteShown(LoadedPicture loaded);
     // A plug-in's size and depth for fileName without decoding it; no beep.
     bool QueryPictureInfo(const std::wstring& fileName, const PictureSource& source,
                           PictureInfo& info);
@@ -117,7 +131,7 @@ public:
     // it before they are asked for a thumbnail.
     void SetPreviewSide(int side) { previewSide_ = side; }
     // Plug-in GetPicture calls and BMP reads so far.
-    int DecodeCount() const { return decodeCount_; }
+    int DecodeCount() const { return decodeCount_.load(); }
     bool ReductionLibraryLoaded() const;
 
     // The progress window: a text shows it, an empty text hides it.
@@ -130,12 +144,12 @@ public:
 
 private:
     struct Claim;
-    LoadedPicture Decode(const std::wstring& fileName, LoadPurpose purpose,
-                         const PictureSource& source);
+    LoadedPicture Decode(LoadedPicture loaded, const std::wstring& fileName, LoadPurpose purpose,
+                         const PictureSource& source, int previewSide) const;
     bool ReadBmpPicture(LoadedPicture& loaded, const std::wstring& fileName, LoadPurpose purpose,
-                        const PictureSource& source);
+                        const PictureSource& source) const;
     bool ReadPluginPicture(LoadedPicture& loaded, const std::wstring& fileName, LoadPurpose purpose,
-                           const PictureSource& source);
+                           const PictureSource& source, int previewSide) const;
     bool ReadArchiveEntry(const std::wstring& fileName, const PictureSource& source,
                           UniqueLocal& block) const;
     bool ClaimPlugin(const std::wstring& fileName, const PictureSource& source, Claim& claim) const;
@@ -144,10 +158,10 @@ private:
     // The path as plug-ins take it (ANSI): exactly, else by its short form; false when
     // neither spells it, and the plug-ins must get the file's bytes.
     bool PluginPath(const std::wstring& path, std::string& ansi) const;
-    bool GetPluginPicture(const Claim& claim, LoadPurpose purpose, UniqueLocal& info,
-                          UniqueLocal& bits) const;
-    bool MakePictureBitmap(Picture& target, DibBlocks& dib, Treatment treatment);
-    bool ReducePicture(Picture& target, DibBlocks& dib);
+    bool GetPluginPicture(const Claim& claim, LoadPurpose purpose, int previewSide,
+                          UniqueLocal& info, UniqueLocal& bits, bool& preview) const;
+    bool MakePictureBitmap(Picture& target, DibBlocks& dib, Treatment treatment) const;
+    bool ReducePicture(Picture& target, DibBlocks& dib) const;
     void LoadPluginFolder(const std::wstring& folder);
     void LoadReductionLibrary();
 
@@ -166,7 +180,8 @@ private:
     int reductionLevel_ = 4;
     LONG maxSide_ = kDefaultMaxSide;
     int previewSide_ = 0;
-    int decodeCount_ = 0;
+    mutable std::atomic<int> decodeCount_{0};
+    mutable std::mutex archiveCalls_; // the archive plug-in is called by one thread at a time
 };
 
 // Loads the built-in placeholder picture (resource "Tovn32") with its 256-colour palette.

@@ -91,6 +91,27 @@ void BrowserFixture::Pump() {
     }
 }
 
+void BrowserFixture::RunIdle() {
+    MSG msg;
+    for (LoopTurn t; (t = RunLoopTurn(*window, msg, false)) != LoopTurn::Idle;)
+        if (t == LoopTurn::Quit) return;
+}
+
+std::vector<uint32_t> BrowserFixture::GridPixels() {
+    const int width = window->Image().Width(), height = window->Image().Height();
+    const BITMAPINFO header = CellBitmapInfo(width, height);
+    void* bits = nullptr;
+    UniqueBitmap copy(::CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemDc dc(::CreateCompatibleDC(window->Image().Canvas()));
+    {
+        SelectIn selected(dc.get(), copy.get());
+        ::BitBlt(dc.get(), 0, 0, width, height, window->Image().Canvas(), 0, 0, SRCCOPY);
+        ::GdiFlush();
+    }
+    const uint32_t* p = static_cast<const uint32_t*>(bits);
+    return std::vector<uint32_t>(p, p + size_t(width) * height);
+}
+
 std::wstring BrowserFixture::Status(int panel) const {
     wchar_t buf[1024] = {};
     ::SendMessageW(window->StatusBar(), SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(buf));

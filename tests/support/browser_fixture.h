@@ -33,6 +33,10 @@ protected:
     COLORREF Pixel(int x, int y) const;
     std::wstring CursorName() const;
     void Pump();
+    // Turns the program's own loop until it has nothing left to do.
+    void RunIdle();
+    // The grid's bitmap as 32-bit pixels, top row first.
+    std::vector<uint32_t> GridPixels();
     std::wstring IniText(const wchar_t* section, const wchar_t* key) const;
     void PutIni(const wchar_t* section, const wchar_t* key, const std::wstring& value) const;
     // For each backup mode: puts a file of other contents at path, runs step (which must put

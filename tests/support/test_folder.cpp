@@ -1,6 +1,7 @@
 #include "support/test_folder.h"
 #include "win/handles.h"
 #include <windows.h>
+#include <algorithm>
 #include <vector>
 
 namespace tovn::test {
@@ -40,8 +41,11 @@ void RemoveTree(const std::wstring& folder) {
     ::RemoveDirectoryW(folder.c_str());
 }
 
-void WriteSolidBmp(const std::wstring& path, int width, int height, uint8_t r, uint8_t g,
-                   uint8_t b) {
+namespace {
+
+// A 24-bit BMP whose pixel (x, y), top row first, colour(x, y) gives as B, G, R.
+template <typename Colour>
+void WriteBmp(const std::wstring& path, int width, int height, Colour colour) {
     int stride = (width * 3 + 3) & ~3;
     BITMAPFILEHEADER fh = {};
     BITMAPINFOHEADER ih = {};
@@ -56,18 +60,32 @@ void WriteSolidBmp(const std::wstring& path, int width, int height, uint8_t r, u
     ih.biSizeImage = stride * height;
     std::vector<uint8_t> rows(stride * height, 0);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            uint8_t* p = &rows[y * stride + x * 3];
-            p[0] = b;
-            p[1] = g;
-            p[2] = r;
-        }
+        for (int x = 0; x < width; ++x) colour(x, height - 1 - y, &rows[y * stride + x * 3]);
     HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD done;
     ::WriteFile(f, &fh, sizeof fh, &done, nullptr);
     ::WriteFile(f, &ih, sizeof ih, &done, nullptr);
     ::WriteFile(f, rows.data(), static_cast<DWORD>(rows.size()), &done, nullptr);
     ::CloseHandle(f);
+}
+
+} // namespace
+
+void WriteSolidBmp(const std::wstring& path, int width, int height, uint8_t r, uint8_t g,
+                   uint8_t b) {
+    WriteBmp(path, width, height, [&](int, int, uint8_t* p) {
+        p[0] = b;
+        p[1] = g;
+        p[2] = r;
+    });
+}
+
+void WriteSmoothBmp(const std::wstring& path, int width, int height, uint8_t red) {
+    WriteBmp(path, width, height, [&](int x, int y, uint8_t* p) {
+        p[0] = static_cast<uint8_t>(x * 255 / std::max(1, width - 1));
+        p[1] = static_cast<uint8_t>(y * 255 / std::max(1, height - 1));
+        p[2] = red;
+    });
 }
 
 void WriteTextFile(const std::wstring& path, const std::string& text) {

@@ -25,6 +25,9 @@ private:
 // Writes a solid-colour 24-bit BMP.
 void WriteSolidBmp(const std::wstring& path, int width, int height, uint8_t r, uint8_t g,
                    uint8_t b);
+// Writes a 24-bit BMP whose colours run smoothly: blue from 0 to 255 left to right, green
+// from 0 to 255 top to bottom, red constant.
+void WriteSmoothBmp(const std::wstring& path, int width, int height, uint8_t red = 128);
 void WriteTextFile(const std::wstring& path, const std::string& text);
 // Sets the file's last-write time that many days back (a changed file, to the date checks).
 void SetWrittenDaysAgo(const std::wstring& path, int days);

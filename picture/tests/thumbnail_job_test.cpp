@@ -1,0 +1,177 @@
+// Thumbnails made on the decode workers: another maker's plug-in is called by one thread at
+// a time while ours are called at once, and the lasting cache serves a picture seen before
+// until its file changes, never keeping a picture that did not decode.
+#include <gtest/gtest.h>
+#include <atomic>
+#include <cstdlib>
+#include "imaging/area_reduce.h"
+#include "picture/decode_pool.h"
+#include "picture/thumbnail_job.h"
+#include "picture/tests/test_support.h"
+#include "support/test_folder.h"
+
+namespace tovn {
+namespace {
+
+using test::FxFile;
+using test::ScratchFolder;
+
+bool LoadPlugins(PictureHost& host) {
+    host.screenDepth = [](HDC) { return 32; };
+    WindowDc screen(nullptr);
+    return host.LoadPlugins(screen.get()).ok();
+}
+
+std::wstring Numbered(int i) {
+    return L"p" + std::to_wstring(i) + L".fxp";
+}
+
+int MostInFlight(const std::string& module) {
+    using Most = int(WINAPI*)();
+    auto most = reinterpret_cast<Most>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleA(module.c_str()), "FxMostInFlight")));
+    return most ? most() : -1;
+}
+
+TEST(DecodeWorkers, OnlyPluginsThatSaySoAreCalledFromSeveralThreadsAtOnce) {
+    constexpr int kPictures = 12;
+    struct Case {
+        const char* fixture;
+        bool concurrent;
+    };
+    for (const Case& c : {Case{"FXSLOW", false}, Case{"FXCONC", true}}) {
+        SCOPED_TRACE(c.fixture);
+        ScratchFolder folder;
+        const std::vector<std::string> names = folder.PlacePlugins({c.fixture});
+        for (int i = 0; i < kPictures; ++i) folder.Write(Numbered(i), FxFile(40, 30, 8));
+        PictureHost host;
+        ASSERT_TRUE(LoadPlugins(host));
+        const PictureSource source = test::FolderSource(folder.Path());
+        std::atomic<int> ended{0}, decoded{0};
+        {
+            DecodePool pool(4);
+            for (int i = 0; i < kPictures; ++i)
+                pool.Submit([&, i] {
+                    if (host.TryLoadPicture(Numbered(i), lpThumbnail, source).ok) ++decoded;
+                    ++ended;
+                });
+            // The window's own loads go on meanwhile.
+            for (int i = 0; i < 4; ++i)
+                EXPECT_TRUE(host.LoadPicture(Numbered(i), lpSlide, source).ok);
+            while (ended < kPictures) ::Sleep(1);
+        }
+        EXPECT_EQ(decoded, kPictures);
+        if (c.concurrent)
+            EXPECT_GT(MostInFlight(names[0]), 1) << "the record would not see an overlap";
+        else
+            EXPECT_EQ(MostInFlight(names[0]), 1);
+    }
+}
+
+class CellThumbs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_.PlacePlugins({"FXGOOD"});
+        ASSERT_TRUE(LoadPlugins(host_));
+        request_.source = test::FolderSource(folder_.Path());
+        request_.cellWidth = 97;
+        request_.cellHeight = 67;
+        request_.column = 1;
+        request_.row = 2;
+        cache_ = thumbcache::ThumbCache::Open(ToUtf8(folder_.File(L"Th.db")), 1 << 20);
+        ASSERT_TRUE(cache_ && cache_->Usable());
+    }
+    static std::string ToUtf8(const std::wstring& text) {
+        return std::string(text.begin(), text.end()); // the scratch path is ASCII
+    }
+    CellThumb Make(const std::wstring& name, int64_t written = 1) {
+        request_.name = name;
+        request_.keyed = true;
+        request_.key = ThumbKey(request_.source, name, 100, written);
+        return MakeCellThumb(host_, cache_.get(), request_);
+    }
+    ScratchFolder folder_;
+    PictureHost host_;
+    ThumbRequest request_;
+    std::unique_ptr<thumbcache::ThumbCache> cache_;
+};
+
+TEST_F(CellThumbs, PictureIsReducedIntoItsPlacedBoxByAreaAveraging) {
+    folder_.Write(L"a.fxp", FxFile(300, 120, 24));
+    const CellThumb thumb = Make(L"a.fxp");
+    ASSERT_TRUE(thumb.report.ok);
+    EXPECT_TRUE(thumb.decoded);
+    const PictureBox box = FitPlacement(300, 120, 1, 2, 97, 67);
+    EXPECT_EQ(thumb.box.x, box.x);
+    EXPECT_EQ(thumb.box.y, box.y);
+    ASSERT_EQ(thumb.Width(), box.w - 2);
+    ASSERT_EQ(thumb.Height(), box.h - 2);
+    // The reference: the whole picture loaded as the window loads it, then reduced.
+    const LoadedPicture whole = host_.LoadPicture(L"a.fxp", lpSlide, request_.source);
+    std::vector<uint32_t> pixels(300 * 120);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 300; ++x) {
+            const COLORREF c = test::PixelOf(whole.picture, x, y);
+            pixels[y * 300 + x] =
+                uint32_t(GetBValue(c)) | uint32_t(GetGValue(c)) << 8 | uint32_t(GetRValue(c)) << 16;
+        }
+    std::vector<uint32_t> reduced(thumb.pixels.size());
+    imaging::AreaReduce({pixels.data(), 300, 120, 300},
+                        {reduced.data(), thumb.Width(), thumb.Height(), thumb.Width()});
+    EXPECT_TRUE(reduced == thumb.pixels);
+    EXPECT_EQ(thumb.report.info.width, 300);
+    EXPECT_EQ(thumb.report.colorCount, 1 << 24);
+}
+
+TEST_F(CellThumbs, CacheServesTheSameFileAndNotAChangedOne) {
+    folder_.Write(L"a.fxp", FxFile(200, 100, 8));
+    const CellThumb first = Make(L"a.fxp");
+    ASSERT_TRUE(first.report.ok);
+    const int decodes = host_.DecodeCount();
+    const CellThumb again = Make(L"a.fxp");
+    EXPECT_FALSE(again.decoded);
+    EXPECT_EQ(host_.DecodeCount(), decodes);
+    EXPECT_TRUE(again.pixels == first.pixels) << "a picture within the cache's side is kept whole";
+    EXPECT_EQ(again.box.w, first.box.w);
+    EXPECT_EQ(again.box.h, first.box.h);
+    // What a decode reports comes back with it: the picture's offset, size and colours.
+    EXPECT_EQ(again.report.info.left, 7);
+    EXPECT_EQ(again.report.info.width, 200);
+    EXPECT_EQ(again.report.colorCount, 256);
+    EXPECT_TRUE(again.report.infoReported);
+    const CellThumb changed = Make(L"a.fxp", 2);
+    EXPECT_TRUE(changed.decoded);
+    EXPECT_EQ(host_.DecodeCount(), decodes + 1);
+}
+
+TEST_F(CellThumbs, LargePictureIsServedFromItsReducedCopyWithinTolerance) {
+    test::WriteSmoothBmp(folder_.File(L"big.bmp"), 1200, 900);
+    request_.cellWidth = request_.cellHeight = 200;
+    const CellThumb decoded = Make(L"big.bmp");
+    const CellThumb cached = Make(L"big.bmp");
+    ASSERT_FALSE(cached.decoded);
+    ASSERT_EQ(cached.pixels.size(), decoded.pixels.size());
+    // Two box filters one after the other against one: on smooth colours the means differ
+    // by their rounding, at most 2 a channel.
+    for (size_t i = 0; i < cached.pixels.size(); ++i)
+        for (int shift : {0, 8, 16}) {
+            const int a = int(cached.pixels[i] >> shift & 0xFF);
+            const int b = int(decoded.pixels[i] >> shift & 0xFF);
+            ASSERT_LE(std::abs(a - b), 2) << i << " " << shift;
+        }
+    // A cell larger than the cached copy decodes again.
+    request_.cellWidth = request_.cellHeight = 400;
+    EXPECT_TRUE(Make(L"big.bmp").decoded);
+}
+
+TEST_F(CellThumbs, PictureThatDoesNotDecodeIsNeverKept) {
+    folder_.Write(L"bad.fxp", FxFile(20, 10, 8, test::fxShortBits));
+    EXPECT_FALSE(Make(L"bad.fxp").report.ok);
+    EXPECT_FALSE(cache_->Find(request_.key));
+    const CellThumb again = Make(L"bad.fxp");
+    EXPECT_FALSE(again.report.ok);
+    EXPECT_TRUE(again.decoded);
+}
+
+} // namespace
+} // namespace tovn

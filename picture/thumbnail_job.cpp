@@ -1,0 +1,166 @@
+#include "picture/thumbnail_job.h"
+#include "imaging/area_reduce.h"
+#include "picture/dib_info.h"
+#include "picture/thumb_cache_path.h"
+#include "win/handles.h"
+#include <shlobj.h>
+#include <algorithm>
+
+namespace tovn {
+
+namespace {
+
+using thumbcache::kThumbSide;
+using thumbcache::Thumb;
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(std::max(n, 0)), '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), size, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring UpperExtensionOf(const std::wstring& name) {
+    const size_t dot = name.rfind(L'.');
+    std::wstring ext = dot == std::wstring::npos ? std::wstring() : name.substr(dot);
+    if (!ext.empty()) ::CharUpperBuffW(ext.data(), static_cast<DWORD>(ext.size()));
+    return ext;
+}
+
+// The box the cell's placement rule gives a picture of this size, as the serial paint drew.
+PictureBox BoxFor(const ThumbRequest& r, int width, int height, int left, int top) {
+    return UsesScreenPlacement(UpperExtensionOf(r.name), width, height)
+               ? ScreenPlacement(width, height, left, top, r.column, r.row, r.cellWidth,
+                                 r.cellHeight)
+               : FitPlacement(width, height, r.column, r.row, r.cellWidth, r.cellHeight);
+}
+
+void ReduceInto(CellThumb& thumb, imaging::PixelView from) {
+    if (thumb.Width() <= 0 || thumb.Height() <= 0) return;
+    thumb.pixels.assign(static_cast<size_t>(thumb.Width()) * thumb.Height(), 0);
+    imaging::AreaReduce(from, {thumb.pixels.data(), thumb.Width(), thumb.Height(), thumb.Width()});
+}
+
+// The picture's pixels in 32 bits, top row first, whatever depth it was decoded at.
+std::vector<uint32_t> PixelsOf(const Picture& picture) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(picture.Width()) * picture.Height());
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = picture.Width();
+    header.bmiHeader.biHeight = -picture.Height();
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    UniqueMemDc dc(::CreateCompatibleDC(nullptr));
+    if (!dc || ::GetDIBits(dc.get(), picture.Bitmap(), 0, static_cast<UINT>(picture.Height()),
+                           pixels.data(), &header, DIB_RGB_COLORS) != picture.Height())
+        return {};
+    return pixels;
+}
+
+// The cache's copy: the picture itself up to kThumbSide a side, else reduced to it.
+Thumb MakeThumb(const std::vector<uint32_t>& pixels, int width, int height) {
+    Thumb thumb;
+    const int longer = std::max(width, height);
+    if (longer <= kThumbSide) {
+        thumb.width = width;
+        thumb.height = height;
+        thumb.pixels = pixels;
+        return thumb;
+    }
+    thumb.width = std::max(1, static_cast<int>(int64_t(width) * kThumbSide / longer));
+    thumb.height = std::max(1, static_cast<int>(int64_t(height) * kThumbSide / longer));
+    thumb.pixels.assign(static_cast<size_t>(thumb.width) * thumb.height, 0);
+    imaging::AreaReduce({pixels.data(), width, height, width},
+                        {thumb.pixels.data(), thumb.width, thumb.height, thumb.width});
+    return thumb;
+}
+
+bool IsBmp(const std::wstring& name) {
+    return UpperExtensionOf(name) == L".BMP";
+}
+
+// A cached thumbnail serves the cell when it is the whole picture or at least the box's size.
+bool FromCache(thumbcache::ThumbCache& cache, const ThumbRequest& request, CellThumb& cell) {
+    std::optional<Thumb> thumb = cache.Find(request.key);
+    if (!thumb || thumb->width < 1 || thumb->height < 1 ||
+        thumb->pixels.size() != static_cast<size_t>(thumb->width) * thumb->height)
+        return false;
+    cell.box = BoxFor(request, thumb->pictureWidth, thumb->pictureHeight, thumb->left, thumb->top);
+    const bool whole = thumb->width == thumb->pictureWidth && thumb->height == thumb->pictureHeight;
+    if (!whole && (thumb->width < cell.Width() || thumb->height < cell.Height())) return false;
+    ReduceInto(cell, {thumb->pixels.data(), thumb->width, thumb->height, thumb->width});
+    LoadedPicture& report = cell.report;
+    report.ok = true;
+    // What the decode would have reported: plug-ins report the picture, a BMP only colours.
+    report.infoReported = !IsBmp(request.name);
+    report.info.left = thumb->left;
+    report.info.top = thumb->top;
+    report.info.width = thumb->pictureWidth;
+    report.info.height = thumb->pictureHeight;
+    report.info.colorDepth = static_cast<SHORT>(thumb->colorCount <= 2     ? 1
+                                                : thumb->colorCount <= 16  ? 4
+                                                : thumb->colorCount <= 256 ? 8
+                                                                           : 24);
+    report.coloursReported = true;
+    report.colorCount = thumb->colorCount;
+    report.paletteEntries = dib::PaletteEntriesFor(thumb->colorCount);
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<thumbcache::ThumbCache> OpenThumbCache(const std::wstring& programDir,
+                                                       int megabytes) {
+    if (megabytes <= 0) return nullptr;
+    wchar_t local[MAX_PATH] = L"";
+    if (FAILED(
+            ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)))
+        local[0] = L'\0';
+    const std::wstring path = ThumbCachePathIn(programDir, local);
+    if (path.empty()) return nullptr;
+    return thumbcache::ThumbCache::Open(Utf8(path), static_cast<uint64_t>(megabytes) << 20);
+}
+
+thumbcache::Key ThumbKey(const PictureSource& source, const std::wstring& name, uint64_t size,
+                         int64_t written) {
+    thumbcache::Key key;
+    key.place = source.lhaMode ? Utf8(source.currentDir + source.archiveName) + "|" + Utf8(name)
+                               : Utf8(source.currentDir + name);
+    key.size = size;
+    key.written = written;
+    return key;
+}
+
+CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
+                        const ThumbRequest& request) {
+    CellThumb cell;
+    if (cache && request.keyed && FromCache(*cache, request, cell)) return cell;
+    cell.decoded = true;
+    const int side = std::max({kThumbSide, request.cellWidth, request.cellHeight});
+    LoadedPicture loaded = host.TryLoadPicture(request.name, lpThumbnail, request.source, side);
+    const int width = loaded.picture.Width(), height = loaded.picture.Height();
+    std::vector<uint32_t> pixels = loaded.ok ? PixelsOf(loaded.picture) : std::vector<uint32_t>();
+    if (pixels.empty()) loaded.ok = false;
+    loaded.picture.Reset();
+    cell.report = std::move(loaded);
+    if (!cell.report.ok) return cell;
+    // A preview is placed by the picture's real size, as the whole picture would be.
+    const PictureInfo& info = cell.report.info;
+    const bool real = cell.report.preview && info.width > 0 && info.height > 0;
+    Thumb thumb = MakeThumb(pixels, width, height);
+    thumb.pictureWidth = real ? info.width : width;
+    thumb.pictureHeight = real ? info.height : height;
+    thumb.left = info.left;
+    thumb.top = info.top;
+    thumb.colorCount = cell.report.colorCount;
+    cell.box = BoxFor(request, thumb.pictureWidth, thumb.pictureHeight, info.left, info.top);
+    ReduceInto(cell, {pixels.data(), width, height, width});
+    if (cache && request.keyed) cache->Put(request.key, thumb);
+    return cell;
+}
+
+} // namespace tovn
