@@ -117,11 +117,9 @@ void MainWindow::ViewCursorFile() {
         CurrentDialogs().Beep();
         return;
     }
-    st_.DialogParam = st_.SortMode ? L"Sort" : L"Hyouzi";
-    st_.TargetList.assign(1, NamedIndex{st_.FileList[slot].name, slot});
-    ShowSlide(*this);
+    ShowSlide(*this, TargetList{{NamedIndex{st_.FileList[slot].name, slot}}},
+              st_.SortMode ? L"Sort" : L"Hyouzi");
     RealizeDisplayPalette();
-    st_.TargetList.clear();
 }
 
 // Returns false when the call ends (cancel or error).
@@ -226,18 +224,18 @@ void MainWindow::CommandStage(WORD key, unsigned shift) {
 }
 
 // Marks every file from the cursor on when nothing is marked, and takes the marked files
-// as the show's targets; they stay in TargetList until the next command.
+// as the show's targets.
 void MainWindow::SlideShow() {
-    if (!CollectTargetsOnScreen()) {
+    TargetList targets = CollectTargetsOnScreen();
+    if (!targets.fromMarks) {
         for (int i = CursorSlot(st_); i < static_cast<int>(st_.FileList.size()); ++i) {
             if (st_.FileList[i].name.empty()) continue;
             st_.FileList[i].mark = 1;
             ToggleMarkIfShown(i);
         }
-        CollectTargetsOnScreen();
+        targets = CollectTargetsOnScreen();
     }
-    st_.DialogParam = L"Slide";
-    ShowSlide(*this);
+    ShowSlide(*this, targets, L"Slide");
     RealizeDisplayPalette();
 }
 
@@ -381,7 +379,6 @@ bool MainWindow::ApplySort() {
         CurrentDialogs().Beep();
         return false;
     }
-    st_.DialogParam = st_.FileList[anchor].name;
     for (const NamedIndex& p : *st_.SortList)
         if (p.index >= 0 && p.index < static_cast<int>(st_.FileList.size()) &&
             st_.FileList[p.index].mark == 1) {
@@ -431,11 +428,7 @@ void MainWindow::ToggleCursorMark() {
 }
 
 void MainWindow::MarkAll() {
-    if (CollectTargetsOnScreen()) {
-        st_.TargetList.clear();
-        return;
-    }
-    st_.TargetList.clear();
+    if (CollectTargetsOnScreen().fromMarks) return;
     for (size_t i = 0; i < st_.FileList.size(); ++i) {
         Slot& s = st_.FileList[i];
         s.mark = s.name.empty() ? 0 : 1;
@@ -451,10 +444,7 @@ void MainWindow::ReRead(bool resetCache) {
 
 bool MainWindow::RunChooser(const wchar_t* purpose, ChooserAnswer& answer) {
     ChooserRequest request{purpose, st_.CurrentDir, st_.CopyDir, PluginMask(), st_.DispCount};
-    st_.DialogParam = request.purpose;
-    bool ok = CurrentDialogs().Choose(hwnd_, request, answer);
-    st_.DialogParam = answer.folder;
-    return ok;
+    return CurrentDialogs().Choose(hwnd_, request, answer);
 }
 
 void MainWindow::ShowFolder(const std::wstring& folder, int count, bool lhaMode) {

@@ -33,17 +33,17 @@ bool CarriedAsIs(const std::wstring& name) {
     return Quotable(name) && FromAnsi(ToAnsi(name)) == name;
 }
 
-std::vector<std::wstring> ArchiveTargetNames(BrowserPort& w) {
+std::vector<std::wstring> ArchiveTargetNames(const TargetList& targets) {
     std::vector<std::wstring> names;
-    for (const NamedIndex& t : w.State().TargetList)
+    for (const NamedIndex& t : targets.items)
         if (CarriedAsIs(t.name)) names.push_back(t.name);
     return names;
 }
 
-Result ExtractTargets(BrowserPort& w, const std::wstring& folder) {
+Result ExtractTargets(BrowserPort& w, const TargetList& targets, const std::wstring& folder) {
     if (!FileExists(w.ArchivePath())) return ArchiveMissing(w);
     // The library replaces files of the same name without asking: they are kept first.
-    const std::vector<std::wstring> names = ArchiveTargetNames(w);
+    const std::vector<std::wstring> names = ArchiveTargetNames(targets);
     std::vector<std::wstring> paths;
     for (const std::wstring& name : names) paths.push_back(folder + name);
     Result keptAside = PutAsideBeforeReplacing(w, folder, paths, WithoutBackup::Replace);
@@ -51,29 +51,29 @@ Result ExtractTargets(BrowserPort& w, const std::wstring& folder) {
     return Run(w, ExtractCommand(w.ArchivePath(), folder, names));
 }
 
-Result ExtractForCommand(BrowserPort& w, const std::wstring& folder) {
-    return ForCommand(w, ExtractTargets(w, folder));
+Result ExtractForCommand(BrowserPort& w, const TargetList& targets, const std::wstring& folder) {
+    return ForCommand(w, ExtractTargets(w, targets, folder));
 }
 
-void PackTargets(BrowserPort& w, const std::wstring& archivePath,
+void PackTargets(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
                  const std::wstring& sourceFolder) {
     // Whether the archive holds what it should is checked member by member by the callers
     // that remove anything; a refusal alone is only logged.
-    (void)Run(w, PackCommand(archivePath, sourceFolder, ArchiveTargetNames(w)));
+    (void)Run(w, PackCommand(archivePath, sourceFolder, ArchiveTargetNames(targets)));
 }
 
-Result DeleteTargetsFromArchive(BrowserPort& w) {
+Result DeleteTargetsFromArchive(BrowserPort& w, const TargetList& targets) {
     if (!FileExists(w.ArchivePath())) return ArchiveMissing(w);
-    Result r = Run(w, DeleteCommand(w.ArchivePath(), ArchiveTargetNames(w)));
+    Result r = Run(w, DeleteCommand(w.ArchivePath(), ArchiveTargetNames(targets)));
     if (!r) return r;
     BrowserState& st = w.State();
-    for (const NamedIndex& t : st.TargetList)
+    for (const NamedIndex& t : targets.items)
         if (CarriedAsIs(t.name)) EmptySlot(st, t.index);
     return r;
 }
 
-Result DeleteForCommand(BrowserPort& w) {
-    return ForCommand(w, DeleteTargetsFromArchive(w));
+Result DeleteForCommand(BrowserPort& w, const TargetList& targets) {
+    return ForCommand(w, DeleteTargetsFromArchive(w, targets));
 }
 
 bool ArchiveHasMember(BrowserPort& w, const std::wstring& archivePath, const std::wstring& name) {

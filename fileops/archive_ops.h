@@ -3,6 +3,7 @@
 // and the checks that a copy really holds what is about to be removed.
 #pragma once
 #include "app/result.h"
+#include "core/browser_state.h"
 #include "fileops/shell_ops.h"
 #include <string>
 #include <vector>
@@ -15,17 +16,18 @@ class BrowserPort;
 // first put aside as delete does (PutAsideBeforeReplacing). Fails with ERROR_FILE_NOT_FOUND,
 // without calling the library, when the archive file is missing, with the shell's failure
 // when a file could not be put aside (nothing is extracted then), or with the library's code.
-Result ExtractTargets(BrowserPort& w, const std::wstring& folder);
+Result ExtractTargets(BrowserPort& w, const TargetList& targets, const std::wstring& folder);
 // ExtractTargets for a command: a failure with the archive gone is ArchiveGone (reported by
 // taking the browser back to its folder). A failure means the command must stop.
-Result ExtractForCommand(BrowserPort& w, const std::wstring& folder);
+Result ExtractForCommand(BrowserPort& w, const TargetList& targets, const std::wstring& folder);
 // Adds each target, taken from sourceFolder, to the archive (created when new).
-void PackTargets(BrowserPort& w, const std::wstring& archivePath, const std::wstring& sourceFolder);
+void PackTargets(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
+                 const std::wstring& sourceFolder);
 // Removes every target from the open archive and empties its slot. Fails as ExtractTargets
 // does; no slot is emptied then.
-Result DeleteTargetsFromArchive(BrowserPort& w);
+Result DeleteTargetsFromArchive(BrowserPort& w, const TargetList& targets);
 // DeleteTargetsFromArchive for a command, as ExtractForCommand.
-Result DeleteForCommand(BrowserPort& w);
+Result DeleteForCommand(BrowserPort& w, const TargetList& targets);
 // Renames a member of the open archive. A clash (or a name the command line cannot carry)
 // fails saying nothing: the caller tells of it.
 Result RenameArchiveMember(BrowserPort& w, const std::wstring& oldName,
@@ -62,6 +64,6 @@ bool ArchiveHolds(BrowserPort& w, const std::wstring& archivePath,
 // code page (a character without an ANSI form would turn into a wildcard).
 bool CarriedAsIs(const std::wstring& name);
 // The target names the archive commands can carry.
-std::vector<std::wstring> ArchiveTargetNames(BrowserPort& w);
+std::vector<std::wstring> ArchiveTargetNames(const TargetList& targets);
 
 } // namespace tovn

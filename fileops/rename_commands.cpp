@@ -10,6 +10,7 @@
 #include "fileops/names.h"
 #include "fileops/shell_ops.h"
 #include "fileops/slot_edits.h"
+#include <optional>
 
 namespace tovn {
 
@@ -20,7 +21,6 @@ const wchar_t* const kBlankText = L"空白が入っています．";
 
 // Ends a rename command: targets done so far keep their new names.
 void EndRename(BrowserPort& w) {
-    w.State().TargetList.clear();
     w.Redraw(rdStatusBar);
 }
 
@@ -71,10 +71,10 @@ bool RenameOne(BrowserPort& w, const NamedIndex& target, const std::wstring& new
     return true;
 }
 
-bool StartRename(BrowserPort& w) {
-    if (!w.ArchiveStillThere()) return false;
-    w.CollectTargets();
-    return true;
+// The targets of a rename; nothing when the archive vanished.
+std::optional<TargetList> StartRename(BrowserPort& w) {
+    if (!w.ArchiveStillThere()) return std::nullopt;
+    return w.CollectTargets();
 }
 
 // The two input boxes of numbered rename; false when the command ended.
@@ -104,7 +104,6 @@ bool AskNumberedName(BrowserPort& w) {
         return false;
     case NumberProblem::NotANumber:
         Report(w, Result::Error(L"数値で力して下さい．", kNameError, Say::BoxBeep));
-        st.TargetList.clear();
         return false;
     case NumberProblem::None:
         return true;
@@ -116,10 +115,10 @@ bool AskNumberedName(BrowserPort& w) {
 
 void NumberedRename(BrowserPort& w) {
     BrowserState& st = w.State();
-    if (!StartRename(w) || !AskNumberedName(w)) return;
+    const std::optional<TargetList> targets = StartRename(w);
+    if (!targets || !AskNumberedName(w)) return;
     ShowWaiting(L"Now Renaming Files", w.Owner());
-    const std::vector<NamedIndex> targets = st.TargetList;
-    for (const NamedIndex& t : targets) {
+    for (const NamedIndex& t : targets->items) {
         if (st.RenameNo >= kRenameNoLimit) {
             Abort(w, L"連番が1000を越えました．", kNameError);
             return;
@@ -134,11 +133,11 @@ void NumberedRename(BrowserPort& w) {
 
 void RenameEach(BrowserPort& w) {
     BrowserState& st = w.State();
-    if (!StartRename(w)) return;
+    const std::optional<TargetList> targets = StartRename(w);
+    if (!targets) return;
     const wchar_t* prompt =
         st.LongFileNames ? L"新しいファイル名を入れて下さい．" : L"８文字以内で入力して下さい．";
-    const std::vector<NamedIndex> targets = st.TargetList;
-    for (const NamedIndex& t : targets) {
+    for (const NamedIndex& t : targets->items) {
         std::wstring text = StemBeforeFirstDot(t.name);
         if (!CurrentDialogs().Input(w.Owner(), L"ReName Files", prompt, text)) {
             Cancelled(w);
@@ -198,16 +197,16 @@ bool CopyInFolder(BrowserPort& w, const std::wstring& name, const std::wstring& 
 
 // The same in the archive, through the work folder; the slot appears only when the archive
 // really holds the new member.
-bool CopyInArchive(BrowserPort& w, NamedIndex& target, const std::wstring& newName) {
+bool CopyInArchive(BrowserPort& w, const NamedIndex& target, const std::wstring& newName) {
     BrowserState& st = w.State();
-    const std::wstring original = target.name;
+    const std::wstring& original = target.name;
     if (!PrepareTempDir(w, w.Owner())) return false;
-    bool made = Succeeded(w, ExtractForCommand(w, st.TempDir));
+    bool made = Succeeded(w, ExtractForCommand(w, TargetList{{target}}, st.TempDir));
     if (made) {
         made = ::MoveFileW((st.TempDir + original).c_str(), (st.TempDir + newName).c_str());
         if (made) {
-            target.name = newName;
-            PackTargets(w, w.ArchivePath(), st.TempDir);
+            PackTargets(w, TargetList{{NamedIndex{newName, target.index}}}, w.ArchivePath(),
+                        st.TempDir);
             made = ArchiveHasMember(w, w.ArchivePath(), newName);
         }
         if (!made) CannotCreate(w, original);
@@ -226,30 +225,24 @@ bool NameTaken(BrowserPort& w, const std::wstring& name) {
 
 void Duplicate(BrowserPort& w) {
     BrowserState& st = w.State();
-    if (!w.CollectTargets()) {
-        st.TargetList.clear();
+    const TargetList targets = w.CollectTargets();
+    if (!targets.fromMarks) {
         Report(w, Result::Refused());
         return;
     }
-    st.TargetList.resize(1); // only the first marked file is duplicated
-    NamedIndex& target = st.TargetList[0];
-    const std::wstring original = target.name;
+    const NamedIndex& target = targets.items[0]; // only the first marked file is duplicated
     for (int i = 0; i < kDuplicateTries; ++i) {
-        const std::wstring newName = DuplicateName(i, original);
-        if (st.LhaMode && !w.ArchiveStillThere()) {
-            st.TargetList.clear();
-            return;
-        }
+        const std::wstring newName = DuplicateName(i, target.name);
+        if (st.LhaMode && !w.ArchiveStillThere()) return;
         if (NameTaken(w, newName)) continue;
-        if (st.LhaMode ? CopyInArchive(w, target, newName) : CopyInFolder(w, original, newName)) {
+        if (st.LhaMode ? CopyInArchive(w, target, newName)
+                       : CopyInFolder(w, target.name, newName)) {
             InsertSlot(st, CursorSlot(st), newName);
             w.Redraw(rdCells);
         }
-        st.TargetList.clear();
         return;
     }
     Report(w, Result::Refused()); // every name from 000 to 997 is taken
-    st.TargetList.clear();
 }
 
 } // namespace tovn
