@@ -4,6 +4,7 @@
 // MAG picture before them.
 #pragma once
 #include "win/window.h"
+#include "core/browser_state.h"
 #include "core/slide_geometry.h"
 #include "picture/picture_host.h"
 #include "slide/slide_image.h"
