@@ -6,7 +6,7 @@
 #include "browser/browser_port.h"
 #include "fileops/commands.h"
 #include "fileops/requests.h"
-#include "fileops/shell_ops.h"
+#include "place/shell_ops.h"
 #include "fileops/slot_edits.h"
 
 namespace tovn {
@@ -28,10 +28,6 @@ Result ForCommand(BrowserPort& w, const Result& r) {
 }
 
 } // namespace
-
-bool CarriedAsIs(const std::wstring& name) {
-    return Quotable(name) && FromAnsi(ToAnsi(name)) == name;
-}
 
 std::vector<std::wstring> ArchiveTargetNames(const TargetList& targets) {
     std::vector<std::wstring> names;
@@ -76,28 +72,20 @@ Result DeleteForCommand(BrowserPort& w, const TargetList& targets) {
     return ForCommand(w, DeleteTargetsFromArchive(w, targets));
 }
 
-bool ArchiveHasMember(BrowserPort& w, const std::wstring& archivePath, const std::wstring& name) {
-    return FindArchiveEntry(w.Owner(), ToAnsi(archivePath), ToAnsi(name));
-}
-
-Result RenameArchiveMember(BrowserPort& w, const std::wstring& oldName,
-                           const std::wstring& newName) {
-    const Result clash = Result::Refused().As(Say::Nothing);
-    if (!CarriedAsIs(oldName) || !CarriedAsIs(newName)) return clash;
-    if (ArchiveHasMember(w, w.ArchivePath(), newName)) return clash;
-    return ForCommand(w, Run(w, RenameCommand(w.ArchivePath(), oldName, newName)));
+std::unique_ptr<Place> OpenPlace(BrowserPort& w) {
+    const BrowserState& st = w.State();
+    if (st.LhaMode) return std::make_unique<ArchivePlace>(w.Owner(), w.ArchivePath(), st.TempDir);
+    return std::make_unique<FolderPlace>(st.CurrentDir);
 }
 
 bool CreateTempDir(BrowserPort& w) {
-    const std::wstring& folder = w.State().TempDir;
-    return tovn::ClearTempDir(folder) && MakeFolderWithParents(folder);
+    return PrepareWorkFolder(w.State().TempDir).ok();
 }
 
 bool PrepareTempDir(BrowserPort& w, HWND owner) {
-    if (CreateTempDir(w)) return true;
-    Report(owner, Result::Error(L"作業フォルダを空にできません．\n" + w.State().TempDir,
-                                L"Work Folder Error"));
-    return false;
+    const Result r = PrepareWorkFolder(w.State().TempDir);
+    Report(owner, r);
+    return r.ok();
 }
 
 std::wstring SetTempDirAside(BrowserPort& w) {

@@ -9,7 +9,7 @@
 #include "core/text.h"
 #include "fileops/archive_ops.h"
 #include "fileops/commands.h"
-#include "fileops/shell_ops.h"
+#include "place/shell_ops.h"
 #include "fileops/slot_edits.h"
 
 namespace tovn {

@@ -8,7 +8,7 @@
 #include "fileops/archive_ops.h"
 #include "fileops/commands.h"
 #include "fileops/names.h"
-#include "fileops/shell_ops.h"
+#include "place/shell_ops.h"
 #include "fileops/slot_edits.h"
 #include <optional>
 
@@ -52,10 +52,7 @@ bool AcceptTypedName(BrowserPort& w, const std::wstring& text, size_t limit,
 
 // A failed rename, whatever the reason, counts as a clash.
 bool RenameTarget(BrowserPort& w, const std::wstring& oldName, const std::wstring& newName) {
-    if (!StaysInFolder(newName)) return false;
-    BrowserState& st = w.State();
-    if (st.LhaMode) return Succeeded(w, RenameArchiveMember(w, oldName, newName));
-    return ::MoveFileW((st.CurrentDir + oldName).c_str(), (st.CurrentDir + newName).c_str());
+    return StaysInFolder(newName) && Succeeded(w, OpenPlace(w)->Rename(oldName, newName));
 }
 
 // Checks the target's file and renames it to newName; false after aborting the command.
@@ -180,49 +177,6 @@ void InsertSpaceAtCursor(BrowserPort& w) {
     w.Redraw(rdCells);
 }
 
-namespace {
-
-void CannotCreate(BrowserPort& w, const std::wstring& name) {
-    Report(w, Result::Error(L"ファイルが作成出来ません．", name, Say::BoxBeep));
-}
-
-// Makes the duplicate newName of the one target; false after reporting a failure.
-bool CopyInFolder(BrowserPort& w, const std::wstring& name, const std::wstring& newName) {
-    BrowserState& st = w.State();
-    if (::CopyFileW((st.CurrentDir + name).c_str(), (st.CurrentDir + newName).c_str(), TRUE))
-        return true;
-    CannotCreate(w, name);
-    return false;
-}
-
-// The same in the archive, through the work folder; the slot appears only when the archive
-// really holds the new member.
-bool CopyInArchive(BrowserPort& w, const NamedIndex& target, const std::wstring& newName) {
-    BrowserState& st = w.State();
-    const std::wstring& original = target.name;
-    if (!PrepareTempDir(w, w.Owner())) return false;
-    bool made = Succeeded(w, ExtractForCommand(w, TargetList{{target}}, st.TempDir));
-    if (made) {
-        made = ::MoveFileW((st.TempDir + original).c_str(), (st.TempDir + newName).c_str());
-        if (made) {
-            PackTargets(w, TargetList{{NamedIndex{newName, target.index}}}, w.ArchivePath(),
-                        st.TempDir);
-            made = ArchiveHasMember(w, w.ArchivePath(), newName);
-        }
-        if (!made) CannotCreate(w, original);
-    }
-    ClearTempDir(w);
-    return made;
-}
-
-bool NameTaken(BrowserPort& w, const std::wstring& name) {
-    BrowserState& st = w.State();
-    return st.LhaMode ? ArchiveHasMember(w, w.ArchivePath(), name)
-                      : PathExists(st.CurrentDir + name);
-}
-
-} // namespace
-
 void Duplicate(BrowserPort& w) {
     BrowserState& st = w.State();
     const TargetList targets = w.CollectTargets();
@@ -231,12 +185,13 @@ void Duplicate(BrowserPort& w) {
         return;
     }
     const NamedIndex& target = targets.items[0]; // only the first marked file is duplicated
+    const std::unique_ptr<Place> place = OpenPlace(w);
     for (int i = 0; i < kDuplicateTries; ++i) {
         const std::wstring newName = DuplicateName(i, target.name);
-        if (st.LhaMode && !w.ArchiveStillThere()) return;
-        if (NameTaken(w, newName)) continue;
-        if (st.LhaMode ? CopyInArchive(w, target, newName)
-                       : CopyInFolder(w, target.name, newName)) {
+        if (place->IsArchive() && !w.ArchiveStillThere()) return;
+        if (place->Has(newName)) continue;
+        // In the archive the slot appears only once the archive really holds the copy.
+        if (Succeeded(w, place->Duplicate(target.name, newName))) {
             InsertSlot(st, CursorSlot(st), newName);
             w.Redraw(rdCells);
         }

@@ -10,7 +10,7 @@
 #include "fileops/archive_ops.h"
 #include "fileops/commands.h"
 #include "fileops/requests.h"
-#include "fileops/shell_ops.h"
+#include "place/shell_ops.h"
 #include "imaging/bmp.h"
 #include "picture/picture_host.h"
 #include <cstring>

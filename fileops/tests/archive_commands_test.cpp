@@ -1,7 +1,7 @@
 // The file commands against the real archive library (UNLHA32.DLL beside the test).
 #include "archive/unlha.h"
 #include "fileops/requests.h"
-#include "fileops/shell_ops.h"
+#include "place/shell_ops.h"
 #include "fileops/tests/file_fixture.h"
 
 using namespace tovn;

@@ -3,7 +3,7 @@
 #include "app/dialogs/tests/driver.h"
 #include "archive/unlha.h"
 #include "fileops/requests.h"
-#include "fileops/shell_ops.h"
+#include "place/shell_ops.h"
 #include "macro/tests/macro_fixture.h"
 
 using namespace tovn;
