@@ -41,9 +41,9 @@ public:
     // The settings file.
     virtual const std::wstring& IniPath() const = 0;
 
-    // The marked files, or the cursor file when none is marked, into TargetList; their
-    // marks and bands are cleared. True when marked files were taken.
-    virtual bool CollectTargets() = 0;
+    // The marked files, or the cursor file when none is marked; their marks and bands are
+    // cleared.
+    virtual TargetList CollectTargets() = 0;
     // True when slot holds a file that still exists (folder or archive); a vanished file's
     // slot is emptied and its cell greyed.
     virtual bool CheckSlotFile(int slot) = 0;

@@ -186,13 +186,13 @@ bool MainWindow::CheckSlotFile(int index) {
     return false;
 }
 
-bool MainWindow::CollectTargetsOnScreen() {
-    std::vector<int> unmarked;
-    bool marked = tovn::CollectTargets(st_, &unmarked);
-    for (int slot : unmarked)
-        if (PageOf(slot, st_.CellsPerPage) == st_.CurrentPage)
-            ToggleMark(CellOf(slot, st_.CellsPerPage));
-    return marked;
+TargetList MainWindow::CollectTargetsOnScreen() {
+    TargetList targets = tovn::CollectTargets(st_);
+    if (targets.fromMarks)
+        for (const NamedIndex& t : targets.items)
+            if (PageOf(t.index, st_.CellsPerPage) == st_.CurrentPage)
+                ToggleMark(CellOf(t.index, st_.CellsPerPage));
+    return targets;
 }
 
 bool MainWindow::ArchiveStillThere() {

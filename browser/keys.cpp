@@ -63,11 +63,9 @@ void MainWindow::ViewCursorFile() {
         CurrentDialogs().Beep();
         return;
     }
-    st_.DialogParam = st_.SortMode ? L"Sort" : L"Hyouzi";
-    st_.TargetList.assign(1, NamedIndex{st_.FileList[slot].name, slot});
-    ShowSlide(*this);
+    ShowSlide(*this, TargetList{{NamedIndex{st_.FileList[slot].name, slot}}},
+              st_.SortMode ? L"Sort" : L"Hyouzi");
     RealizeDisplayPalette();
-    st_.TargetList.clear();
 }
 
 // Returns false when the call ends (cancel or error).
@@ -87,18 +85,18 @@ bool MainWindow::PageJump() {
 }
 
 // Marks every file from the cursor on when nothing is marked, and takes the marked files
-// as the show's targets; they stay in TargetList until the next command.
+// as the show's targets.
 void MainWindow::SlideShow() {
-    if (!CollectTargetsOnScreen()) {
+    TargetList targets = CollectTargetsOnScreen();
+    if (!targets.fromMarks) {
         for (int i = CursorSlot(st_); i < static_cast<int>(st_.FileList.size()); ++i) {
             if (st_.FileList[i].name.empty()) continue;
             st_.FileList[i].mark = 1;
             ToggleMarkIfShown(i);
         }
-        CollectTargetsOnScreen();
+        targets = CollectTargetsOnScreen();
     }
-    st_.DialogParam = L"Slide";
-    ShowSlide(*this);
+    ShowSlide(*this, targets, L"Slide");
     RealizeDisplayPalette();
 }
 
@@ -161,11 +159,7 @@ void MainWindow::ToggleCursorMark() {
 }
 
 void MainWindow::MarkAll() {
-    if (CollectTargetsOnScreen()) {
-        st_.TargetList.clear();
-        return;
-    }
-    st_.TargetList.clear();
+    if (CollectTargetsOnScreen().fromMarks) return;
     for (size_t i = 0; i < st_.FileList.size(); ++i) {
         Slot& s = st_.FileList[i];
         s.mark = s.name.empty() ? 0 : 1;
@@ -181,10 +175,7 @@ void MainWindow::ReRead(bool resetCache) {
 
 bool MainWindow::RunChooser(const wchar_t* purpose, ChooserAnswer& answer) {
     ChooserRequest request{purpose, st_.CurrentDir, st_.CopyDir, PluginMask(), st_.DispCount};
-    st_.DialogParam = request.purpose;
-    bool ok = CurrentDialogs().Choose(hwnd_, request, answer);
-    st_.DialogParam = answer.folder;
-    return ok;
+    return CurrentDialogs().Choose(hwnd_, request, answer);
 }
 
 void MainWindow::ShowFolder(const std::wstring& folder, int count, bool lhaMode) {

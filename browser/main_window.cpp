@@ -153,7 +153,6 @@ void MainWindow::FormClose() {
     SaveSettings(st_, options_.iniPath, CurrentPlacement());
     st_.FileList.clear();
     st_.PageCells.clear();
-    st_.TargetList.clear();
     ReleasePictures();
     capture_.reset();
 }

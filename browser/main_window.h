@@ -52,7 +52,7 @@ public:
     std::wstring PluginMask() const override;
     const std::wstring& ProgramDir() const override { return options_.programDir; }
     const std::wstring& IniPath() const override { return options_.iniPath; }
-    bool CollectTargets() override { return CollectTargetsOnScreen(); }
+    TargetList CollectTargets() override { return CollectTargetsOnScreen(); }
     bool CheckSlotFile(int index) override;
     void GoToCell(int page, int cell, bool mayLeavePage) override;
     void MoveCursorToSlot(int slot) override;
@@ -100,7 +100,7 @@ public:
     void ApplyDispCount(int n);
     // Back to the folder's own list on its first page (archive mode left).
     void ReturnToFolderList();
-    bool CollectTargetsOnScreen();
+    TargetList CollectTargetsOnScreen();
     // Home: every file marked, or every mark cleared when some file is marked.
     void MarkAll();
     // The mark band of slot flipped when its cell is on the page.

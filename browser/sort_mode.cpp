@@ -118,7 +118,6 @@ bool ApplySort(MainWindow& w) {
         CurrentDialogs().Beep();
         return false;
     }
-    st.DialogParam = st.FileList[anchor].name;
     for (const NamedIndex& p : *st.SortList)
         if (p.index >= 0 && p.index < static_cast<int>(st.FileList.size()) &&
             st.FileList[p.index].mark == 1) {

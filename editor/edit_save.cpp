@@ -162,9 +162,7 @@ void TfrmEdit::SaveSteps() {
 bool TfrmEdit::ConversionWouldReplaceAnother(const std::wstring& base) {
     const std::wstring mag = base + L".MAG";
     if (EqualNoCase(mag, editFileName_)) return false;
-    const BrowserState& st = browser_.State();
-    return st.LhaMode ? ArchiveHasMember(browser_, browser_.ArchivePath(), mag)
-                      : PathExists(st.CurrentDir + mag);
+    return OpenPlace(browser_)->Has(mag);
 }
 
 // The files of the picture's folder that Save would write over (the BMP, unless it is the

@@ -6,7 +6,7 @@
 #include "browser/browser_port.h"
 #include "fileops/commands.h"
 #include "fileops/requests.h"
-#include "fileops/shell_ops.h"
+#include "place/shell_ops.h"
 #include "fileops/slot_edits.h"
 
 namespace tovn {
@@ -29,21 +29,17 @@ Result ForCommand(BrowserPort& w, const Result& r) {
 
 } // namespace
 
-bool CarriedAsIs(const std::wstring& name) {
-    return Quotable(name) && FromAnsi(ToAnsi(name)) == name;
-}
-
-std::vector<std::wstring> ArchiveTargetNames(BrowserPort& w) {
+std::vector<std::wstring> ArchiveTargetNames(const TargetList& targets) {
     std::vector<std::wstring> names;
-    for (const NamedIndex& t : w.State().TargetList)
+    for (const NamedIndex& t : targets.items)
         if (CarriedAsIs(t.name)) names.push_back(t.name);
     return names;
 }
 
-Result ExtractTargets(BrowserPort& w, const std::wstring& folder) {
+Result ExtractTargets(BrowserPort& w, const TargetList& targets, const std::wstring& folder) {
     if (!FileExists(w.ArchivePath())) return ArchiveMissing(w);
     // The library replaces files of the same name without asking: they are kept first.
-    const std::vector<std::wstring> names = ArchiveTargetNames(w);
+    const std::vector<std::wstring> names = ArchiveTargetNames(targets);
     std::vector<std::wstring> paths;
     for (const std::wstring& name : names) paths.push_back(folder + name);
     Result keptAside = PutAsideBeforeReplacing(w, folder, paths, WithoutBackup::Replace);
@@ -51,53 +47,45 @@ Result ExtractTargets(BrowserPort& w, const std::wstring& folder) {
     return Run(w, ExtractCommand(w.ArchivePath(), folder, names));
 }
 
-Result ExtractForCommand(BrowserPort& w, const std::wstring& folder) {
-    return ForCommand(w, ExtractTargets(w, folder));
+Result ExtractForCommand(BrowserPort& w, const TargetList& targets, const std::wstring& folder) {
+    return ForCommand(w, ExtractTargets(w, targets, folder));
 }
 
-void PackTargets(BrowserPort& w, const std::wstring& archivePath,
+void PackTargets(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
                  const std::wstring& sourceFolder) {
     // Whether the archive holds what it should is checked member by member by the callers
     // that remove anything; a refusal alone is only logged.
-    (void)Run(w, PackCommand(archivePath, sourceFolder, ArchiveTargetNames(w)));
+    (void)Run(w, PackCommand(archivePath, sourceFolder, ArchiveTargetNames(targets)));
 }
 
-Result DeleteTargetsFromArchive(BrowserPort& w) {
+Result DeleteTargetsFromArchive(BrowserPort& w, const TargetList& targets) {
     if (!FileExists(w.ArchivePath())) return ArchiveMissing(w);
-    Result r = Run(w, DeleteCommand(w.ArchivePath(), ArchiveTargetNames(w)));
+    Result r = Run(w, DeleteCommand(w.ArchivePath(), ArchiveTargetNames(targets)));
     if (!r) return r;
     BrowserState& st = w.State();
-    for (const NamedIndex& t : st.TargetList)
+    for (const NamedIndex& t : targets.items)
         if (CarriedAsIs(t.name)) EmptySlot(st, t.index);
     return r;
 }
 
-Result DeleteForCommand(BrowserPort& w) {
-    return ForCommand(w, DeleteTargetsFromArchive(w));
+Result DeleteForCommand(BrowserPort& w, const TargetList& targets) {
+    return ForCommand(w, DeleteTargetsFromArchive(w, targets));
 }
 
-bool ArchiveHasMember(BrowserPort& w, const std::wstring& archivePath, const std::wstring& name) {
-    return FindArchiveEntry(w.Owner(), ToAnsi(archivePath), ToAnsi(name));
-}
-
-Result RenameArchiveMember(BrowserPort& w, const std::wstring& oldName,
-                           const std::wstring& newName) {
-    const Result clash = Result::Refused().As(Say::Nothing);
-    if (!CarriedAsIs(oldName) || !CarriedAsIs(newName)) return clash;
-    if (ArchiveHasMember(w, w.ArchivePath(), newName)) return clash;
-    return ForCommand(w, Run(w, RenameCommand(w.ArchivePath(), oldName, newName)));
+std::unique_ptr<Place> OpenPlace(BrowserPort& w) {
+    const BrowserState& st = w.State();
+    if (st.LhaMode) return std::make_unique<ArchivePlace>(w.Owner(), w.ArchivePath(), st.TempDir);
+    return std::make_unique<FolderPlace>(st.CurrentDir);
 }
 
 bool CreateTempDir(BrowserPort& w) {
-    const std::wstring& folder = w.State().TempDir;
-    return tovn::ClearTempDir(folder) && MakeFolderWithParents(folder);
+    return PrepareWorkFolder(w.State().TempDir).ok();
 }
 
 bool PrepareTempDir(BrowserPort& w, HWND owner) {
-    if (CreateTempDir(w)) return true;
-    Report(owner, Result::Error(L"作業フォルダを空にできません．\n" + w.State().TempDir,
-                                L"Work Folder Error"));
-    return false;
+    const Result r = PrepareWorkFolder(w.State().TempDir);
+    Report(owner, r);
+    return r.ok();
 }
 
 std::wstring SetTempDirAside(BrowserPort& w) {

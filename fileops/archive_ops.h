@@ -3,7 +3,10 @@
 // and the checks that a copy really holds what is about to be removed.
 #pragma once
 #include "app/result.h"
-#include "fileops/shell_ops.h"
+#include "core/browser_state.h"
+#include "place/place.h"
+#include "place/shell_ops.h"
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,26 +18,23 @@ class BrowserPort;
 // first put aside as delete does (PutAsideBeforeReplacing). Fails with ERROR_FILE_NOT_FOUND,
 // without calling the library, when the archive file is missing, with the shell's failure
 // when a file could not be put aside (nothing is extracted then), or with the library's code.
-Result ExtractTargets(BrowserPort& w, const std::wstring& folder);
+Result ExtractTargets(BrowserPort& w, const TargetList& targets, const std::wstring& folder);
 // ExtractTargets for a command: a failure with the archive gone is ArchiveGone (reported by
 // taking the browser back to its folder). A failure means the command must stop.
-Result ExtractForCommand(BrowserPort& w, const std::wstring& folder);
+Result ExtractForCommand(BrowserPort& w, const TargetList& targets, const std::wstring& folder);
 // Adds each target, taken from sourceFolder, to the archive (created when new).
-void PackTargets(BrowserPort& w, const std::wstring& archivePath, const std::wstring& sourceFolder);
+void PackTargets(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
+                 const std::wstring& sourceFolder);
 // Removes every target from the open archive and empties its slot. Fails as ExtractTargets
 // does; no slot is emptied then.
-Result DeleteTargetsFromArchive(BrowserPort& w);
+Result DeleteTargetsFromArchive(BrowserPort& w, const TargetList& targets);
 // DeleteTargetsFromArchive for a command, as ExtractForCommand.
-Result DeleteForCommand(BrowserPort& w);
-// Renames a member of the open archive. A clash (or a name the command line cannot carry)
-// fails saying nothing: the caller tells of it.
-Result RenameArchiveMember(BrowserPort& w, const std::wstring& oldName,
-                           const std::wstring& newName);
-bool ArchiveHasMember(BrowserPort& w, const std::wstring& archivePath, const std::wstring& name);
+Result DeleteForCommand(BrowserPort& w, const TargetList& targets);
+// The place the browser shows: its folder, or the open archive with the work folder.
+std::unique_ptr<Place> OpenPlace(BrowserPort& w);
 
-// The work folder beside the program belongs to one operation at a time: it is emptied of
-// whatever an earlier one left (subfolders included), then made with its parents. False when
-// it cannot be emptied or made; the operation must not start then.
+// The work folder beside the program, prepared as PrepareWorkFolder does; false when the
+// operation must not start.
 bool CreateTempDir(BrowserPort& w);
 // CreateTempDir, the user told (beep and message, over owner) when it fails.
 bool PrepareTempDir(BrowserPort& w, HWND owner);
@@ -58,10 +58,7 @@ bool FolderDigests(const std::wstring& folder, std::vector<NamedDigest>& files);
 // True when the archive holds, for every entry, a member of that name with those contents.
 bool ArchiveHolds(BrowserPort& w, const std::wstring& archivePath,
                   const std::vector<NamedDigest>& files);
-// A name the library sees as it is: quotable, and unchanged by the trip through the ANSI
-// code page (a character without an ANSI form would turn into a wildcard).
-bool CarriedAsIs(const std::wstring& name);
 // The target names the archive commands can carry.
-std::vector<std::wstring> ArchiveTargetNames(BrowserPort& w);
+std::vector<std::wstring> ArchiveTargetNames(const TargetList& targets);
 
 } // namespace tovn

@@ -2,6 +2,7 @@
 // and the steps they share.
 #pragma once
 #include "app/result.h"
+#include "core/browser_state.h"
 #include <string>
 #include <vector>
 
@@ -20,7 +21,8 @@ void Pack(BrowserPort& w, bool removePacked);
 
 // Deletes the targets found in folder as backupMode says, emptying their slots first.
 // True when the shell reports every file done.
-bool DeleteTargets(BrowserPort& w, const std::wstring& folder, int backupMode);
+bool DeleteTargets(BrowserPort& w, const TargetList& targets, const std::wstring& folder,
+                   int backupMode);
 // What becomes of a file about to be replaced when the backup mode keeps no copy of it.
 enum class WithoutBackup { Replace, Refuse };
 // The files at paths (in folder) that something is about to replace go where delete puts

@@ -9,7 +9,7 @@
 #include "core/text.h"
 #include "fileops/archive_ops.h"
 #include "fileops/commands.h"
-#include "fileops/shell_ops.h"
+#include "place/shell_ops.h"
 #include "fileops/slot_edits.h"
 
 namespace tovn {
@@ -18,10 +18,11 @@ namespace {
 
 // Copy leaves its files in place and shows vanished ones as empty cells at once. Returns the
 // paths of the targets whose files exist in folder.
-std::vector<std::wstring> CopyTargets(BrowserPort& w, const std::wstring& folder) {
+std::vector<std::wstring> CopyTargets(BrowserPort& w, const TargetList& targets,
+                                      const std::wstring& folder) {
     BrowserState& st = w.State();
     std::vector<std::wstring> paths;
-    for (const NamedIndex& t : st.TargetList) {
+    for (const NamedIndex& t : targets.items) {
         std::wstring path = folder + t.name;
         if (!t.name.empty() && PathExists(path)) {
             paths.push_back(path);
@@ -36,11 +37,12 @@ std::vector<std::wstring> CopyTargets(BrowserPort& w, const std::wstring& folder
 // Move and delete: one shell request for the targets that exist (vanished ones are skipped);
 // afterwards exactly the slots of the files that left are emptied, so a refused or cancelled
 // request leaves the cells as they were.
-Result RemoveThroughShell(BrowserPort& w, const ShellRequest& request, const std::wstring& folder) {
+Result RemoveThroughShell(BrowserPort& w, const TargetList& targets, const ShellRequest& request,
+                          const std::wstring& folder) {
     BrowserState& st = w.State();
     std::vector<std::wstring> paths;
     std::vector<int> slots;
-    for (const NamedIndex& t : st.TargetList) {
+    for (const NamedIndex& t : targets.items) {
         std::wstring path = folder + t.name;
         if (t.name.empty() || !PathExists(path)) continue;
         paths.push_back(path);
@@ -66,31 +68,32 @@ void ShowRemoval(BrowserPort& w) {
 // Extracts the targets into folder and checks that every one arrived whole. Returns false
 // when the command must stop: the archive is gone (normal mode again) or a copy is missing
 // (reported).
-bool ExtractAndCheck(BrowserPort& w, const std::wstring& folder) {
-    Result extracted = ExtractTargets(w, folder);
+bool ExtractAndCheck(BrowserPort& w, const TargetList& targets, const std::wstring& folder) {
+    Result extracted = ExtractTargets(w, targets, folder);
     if (!extracted && !FileExists(w.ArchivePath())) {
         Report(w, Result::ArchiveGone());
         return false;
     }
-    if (extracted && ArchiveMatchesFiles(w, w.ArchivePath(), folder, ArchiveTargetNames(w)))
+    if (extracted && ArchiveMatchesFiles(w, w.ArchivePath(), folder, ArchiveTargetNames(targets)))
         return true;
     Report(w, FilesKept());
     return false;
 }
 
 // Removes the targets from the archive after a copy of them was kept.
-bool RemoveFromArchive(BrowserPort& w) {
-    return Succeeded(w, DeleteForCommand(w));
+bool RemoveFromArchive(BrowserPort& w, const TargetList& targets) {
+    return Succeeded(w, DeleteForCommand(w, targets));
 }
 
 // The recycle-bin backup of archive members: their extracted copies go to the bin.
-bool RecycleArchiveTargets(BrowserPort& w) {
+bool RecycleArchiveTargets(BrowserPort& w, const TargetList& targets) {
     BrowserState& st = w.State();
     if (!PrepareTempDir(w, w.Owner())) return false;
-    bool kept = ExtractAndCheck(w, st.TempDir);
+    bool kept = ExtractAndCheck(w, targets, st.TempDir);
     if (kept) {
         std::vector<std::wstring> paths;
-        for (const std::wstring& name : ArchiveTargetNames(w)) paths.push_back(st.TempDir + name);
+        for (const std::wstring& name : ArchiveTargetNames(targets))
+            paths.push_back(st.TempDir + name);
         kept =
             RunShellOperation(w.Owner(), DeletionRequest(1, true, st.TempDir, st.BackupDir), paths)
                 .ok();
@@ -100,15 +103,15 @@ bool RecycleArchiveTargets(BrowserPort& w) {
     return kept;
 }
 
-bool DeleteFromArchive(BrowserPort& w) {
+bool DeleteFromArchive(BrowserPort& w, const TargetList& targets) {
     BrowserState& st = w.State();
-    if (st.BackupMode == 1 && !RecycleArchiveTargets(w)) return false;
+    if (st.BackupMode == 1 && !RecycleArchiveTargets(w, targets)) return false;
     if (st.BackupMode == 2) {
         ShowWaiting(L"Now Deleting Files", w.Owner());
-        if (!ExtractAndCheck(w, st.BackupDir)) return false;
+        if (!ExtractAndCheck(w, targets, st.BackupDir)) return false;
     }
     ShowWaiting(L"Now Deleting Files", w.Owner());
-    return RemoveFromArchive(w);
+    return RemoveFromArchive(w, targets);
 }
 
 } // namespace
@@ -116,44 +119,40 @@ bool DeleteFromArchive(BrowserPort& w) {
 bool ChooseDestination(BrowserPort& w, const wchar_t* purpose) {
     BrowserState& st = w.State();
     ChooserRequest request{purpose, st.CurrentDir, st.CopyDir, w.PluginMask(), st.DispCount};
-    st.DialogParam = request.purpose;
     ChooserAnswer answer;
     bool ok = CurrentDialogs().Choose(w.Owner(), request, answer);
-    st.DialogParam = answer.folder;
     if (!ok || answer.folder.empty()) {
         Report(w, Result::Refused());
         return false;
     }
     st.CopyDir = WithTrailingBackslash(answer.folder);
-    st.DialogParam = st.CopyDir;
     return true;
 }
 
 void CopyOrMove(BrowserPort& w, bool move, bool openDestination) {
     BrowserState& st = w.State();
     if (!ChooseDestination(w, move ? L"Move" : L"Copy")) return;
-    w.CollectTargets();
+    const TargetList targets = w.CollectTargets();
     bool done = true;
     if (st.LhaMode) {
         ShowWaiting(move ? L"Now Moving Files" : L"Now Copying Files", w.Owner());
         if (move) {
-            done = ExtractAndCheck(w, st.CopyDir) && RemoveFromArchive(w);
+            done = ExtractAndCheck(w, targets, st.CopyDir) && RemoveFromArchive(w, targets);
         } else {
-            done = Succeeded(w, ExtractForCommand(w, st.CopyDir));
+            done = Succeeded(w, ExtractForCommand(w, targets, st.CopyDir));
         }
     } else if (move) {
         // The shell has shown its own message; the cells show what really moved.
-        if (!RemoveThroughShell(w, MoveRequest(st.CopyDir), st.CurrentDir))
+        if (!RemoveThroughShell(w, targets, MoveRequest(st.CopyDir), st.CurrentDir))
             Report(w, Result::Refused());
     } else if (!RunShellOperation(w.Owner(), CopyRequest(st.CopyDir),
-                                  CopyTargets(w, st.CurrentDir))) {
+                                  CopyTargets(w, targets, st.CurrentDir))) {
         Report(w, Result::Refused());
     }
     if (done && openDestination)
         OpenDestination(w);
     else if (done && move)
         ShowRemoval(w);
-    st.TargetList.clear();
 }
 
 void DeleteWithBackup(BrowserPort& w) {
@@ -163,20 +162,21 @@ void DeleteWithBackup(BrowserPort& w) {
         Report(w, Result::Refused());
         return;
     }
-    w.CollectTargets();
+    const TargetList targets = w.CollectTargets();
     bool done = true;
     if (st.LhaMode)
-        done = DeleteFromArchive(w);
+        done = DeleteFromArchive(w, targets);
     else
-        DeleteTargets(w, st.CurrentDir, st.BackupMode);
+        DeleteTargets(w, targets, st.CurrentDir, st.BackupMode);
     if (done) ShowRemoval(w);
-    st.TargetList.clear();
 }
 
-bool DeleteTargets(BrowserPort& w, const std::wstring& folder, int backupMode) {
+bool DeleteTargets(BrowserPort& w, const TargetList& targets, const std::wstring& folder,
+                   int backupMode) {
     BrowserState& st = w.State();
-    return RemoveThroughShell(
-               w, DeletionRequest(backupMode, st.LhaMode, st.CurrentDir, st.BackupDir), folder)
+    return RemoveThroughShell(w, targets,
+                              DeletionRequest(backupMode, st.LhaMode, st.CurrentDir, st.BackupDir),
+                              folder)
         .ok();
 }
 

@@ -26,21 +26,22 @@ bool AskArchiveName(BrowserPort& w, std::wstring& name) {
 // Packs the archive's own targets through the work folder. They are removed only when the
 // work folder's copies match the open archive and the new archive holds the same; never
 // when the new archive is the open one itself, which would delete what was just packed.
-void PackFromArchive(BrowserPort& w, const std::wstring& archivePath, bool removePacked) {
+void PackFromArchive(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
+                     bool removePacked) {
     BrowserState& st = w.State();
     if (!PrepareTempDir(w, w.Owner())) return;
-    if (!Succeeded(w, ExtractForCommand(w, st.TempDir))) {
+    if (!Succeeded(w, ExtractForCommand(w, targets, st.TempDir))) {
         ClearTempDir(w);
         return;
     }
-    PackTargets(w, archivePath, st.TempDir);
+    PackTargets(w, targets, archivePath, st.TempDir);
     if (removePacked) {
-        const std::vector<std::wstring> names = ArchiveTargetNames(w);
+        const std::vector<std::wstring> names = ArchiveTargetNames(targets);
         if (EqualNoCase(archivePath, w.ArchivePath()) ||
             !ArchiveMatchesFiles(w, w.ArchivePath(), st.TempDir, names) ||
             !ArchiveMatchesFiles(w, archivePath, st.TempDir, names)) {
             Report(w, FilesKept());
-        } else if (Succeeded(w, DeleteForCommand(w))) {
+        } else if (Succeeded(w, DeleteForCommand(w, targets))) {
             w.Redraw(rdEmptyCells);
         }
     }
@@ -48,24 +49,24 @@ void PackFromArchive(BrowserPort& w, const std::wstring& archivePath, bool remov
     ClearTempDir(w);
 }
 
-void PackFromFolder(BrowserPort& w, const std::wstring& archivePath, bool removePacked) {
+void PackFromFolder(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
+                    bool removePacked) {
     BrowserState& st = w.State();
-    PackTargets(w, archivePath, st.CurrentDir);
+    PackTargets(w, targets, archivePath, st.CurrentDir);
     if (!removePacked) return;
     // The files packed: those the command line could carry and that were still there.
-    std::vector<NamedIndex> packed;
+    TargetList packed;
     std::vector<std::wstring> names;
-    for (const NamedIndex& t : st.TargetList) {
+    for (const NamedIndex& t : targets.items) {
         if (!CarriedAsIs(t.name) || !PathExists(st.CurrentDir + t.name)) continue;
-        packed.push_back(t);
+        packed.items.push_back(t);
         names.push_back(t.name);
     }
     if (!ArchiveMatchesFiles(w, archivePath, st.CurrentDir, names)) {
         Report(w, FilesKept());
         return;
     }
-    st.TargetList = packed;
-    DeleteTargets(w, st.CurrentDir, 0);
+    DeleteTargets(w, packed, st.CurrentDir, 0);
     w.Redraw(rdEmptyCells);
 }
 
@@ -80,16 +81,15 @@ void Pack(BrowserPort& w, bool removePacked) {
     }
     std::wstring name;
     if (!AskArchiveName(w, name) || !ChooseDestination(w, L"Pack")) return;
-    w.CollectTargets();
+    const TargetList targets = w.CollectTargets();
     ShowWaiting(L"Now Packing Files", w.Owner());
     const std::wstring archivePath = PackArchivePath(st.CopyDir, name);
     if (st.LhaMode)
-        PackFromArchive(w, archivePath, removePacked);
+        PackFromArchive(w, targets, archivePath, removePacked);
     else
-        PackFromFolder(w, archivePath, removePacked);
+        PackFromFolder(w, targets, archivePath, removePacked);
     ShowWaiting(L"", w.Owner());
     AfterRemoval(w);
-    st.TargetList.clear();
     w.Redraw(rdStatusBar);
 }
 

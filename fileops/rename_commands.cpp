@@ -8,8 +8,9 @@
 #include "fileops/archive_ops.h"
 #include "fileops/commands.h"
 #include "fileops/names.h"
-#include "fileops/shell_ops.h"
+#include "place/shell_ops.h"
 #include "fileops/slot_edits.h"
+#include <optional>
 
 namespace tovn {
 
@@ -20,7 +21,6 @@ const wchar_t* const kBlankText = L"空白が入っています．";
 
 // Ends a rename command: targets done so far keep their new names.
 void EndRename(BrowserPort& w) {
-    w.State().TargetList.clear();
     w.Redraw(rdStatusBar);
 }
 
@@ -52,10 +52,7 @@ bool AcceptTypedName(BrowserPort& w, const std::wstring& text, size_t limit,
 
 // A failed rename, whatever the reason, counts as a clash.
 bool RenameTarget(BrowserPort& w, const std::wstring& oldName, const std::wstring& newName) {
-    if (!StaysInFolder(newName)) return false;
-    BrowserState& st = w.State();
-    if (st.LhaMode) return Succeeded(w, RenameArchiveMember(w, oldName, newName));
-    return ::MoveFileW((st.CurrentDir + oldName).c_str(), (st.CurrentDir + newName).c_str());
+    return StaysInFolder(newName) && Succeeded(w, OpenPlace(w)->Rename(oldName, newName));
 }
 
 // Checks the target's file and renames it to newName; false after aborting the command.
@@ -71,10 +68,10 @@ bool RenameOne(BrowserPort& w, const NamedIndex& target, const std::wstring& new
     return true;
 }
 
-bool StartRename(BrowserPort& w) {
-    if (!w.ArchiveStillThere()) return false;
-    w.CollectTargets();
-    return true;
+// The targets of a rename; nothing when the archive vanished.
+std::optional<TargetList> StartRename(BrowserPort& w) {
+    if (!w.ArchiveStillThere()) return std::nullopt;
+    return w.CollectTargets();
 }
 
 // The two input boxes of numbered rename; false when the command ended.
@@ -104,7 +101,6 @@ bool AskNumberedName(BrowserPort& w) {
         return false;
     case NumberProblem::NotANumber:
         Report(w, Result::Error(L"数値で力して下さい．", kNameError, Say::BoxBeep));
-        st.TargetList.clear();
         return false;
     case NumberProblem::None:
         return true;
@@ -116,10 +112,10 @@ bool AskNumberedName(BrowserPort& w) {
 
 void NumberedRename(BrowserPort& w) {
     BrowserState& st = w.State();
-    if (!StartRename(w) || !AskNumberedName(w)) return;
+    const std::optional<TargetList> targets = StartRename(w);
+    if (!targets || !AskNumberedName(w)) return;
     ShowWaiting(L"Now Renaming Files", w.Owner());
-    const std::vector<NamedIndex> targets = st.TargetList;
-    for (const NamedIndex& t : targets) {
+    for (const NamedIndex& t : targets->items) {
         if (st.RenameNo >= kRenameNoLimit) {
             Abort(w, L"連番が1000を越えました．", kNameError);
             return;
@@ -134,11 +130,11 @@ void NumberedRename(BrowserPort& w) {
 
 void RenameEach(BrowserPort& w) {
     BrowserState& st = w.State();
-    if (!StartRename(w)) return;
+    const std::optional<TargetList> targets = StartRename(w);
+    if (!targets) return;
     const wchar_t* prompt =
         st.LongFileNames ? L"新しいファイル名を入れて下さい．" : L"８文字以内で入力して下さい．";
-    const std::vector<NamedIndex> targets = st.TargetList;
-    for (const NamedIndex& t : targets) {
+    for (const NamedIndex& t : targets->items) {
         std::wstring text = StemBeforeFirstDot(t.name);
         if (!CurrentDialogs().Input(w.Owner(), L"ReName Files", prompt, text)) {
             Cancelled(w);
@@ -181,75 +177,27 @@ void InsertSpaceAtCursor(BrowserPort& w) {
     w.Redraw(rdCells);
 }
 
-namespace {
-
-void CannotCreate(BrowserPort& w, const std::wstring& name) {
-    Report(w, Result::Error(L"ファイルが作成出来ません．", name, Say::BoxBeep));
-}
-
-// Makes the duplicate newName of the one target; false after reporting a failure.
-bool CopyInFolder(BrowserPort& w, const std::wstring& name, const std::wstring& newName) {
-    BrowserState& st = w.State();
-    if (::CopyFileW((st.CurrentDir + name).c_str(), (st.CurrentDir + newName).c_str(), TRUE))
-        return true;
-    CannotCreate(w, name);
-    return false;
-}
-
-// The same in the archive, through the work folder; the slot appears only when the archive
-// really holds the new member.
-bool CopyInArchive(BrowserPort& w, NamedIndex& target, const std::wstring& newName) {
-    BrowserState& st = w.State();
-    const std::wstring original = target.name;
-    if (!PrepareTempDir(w, w.Owner())) return false;
-    bool made = Succeeded(w, ExtractForCommand(w, st.TempDir));
-    if (made) {
-        made = ::MoveFileW((st.TempDir + original).c_str(), (st.TempDir + newName).c_str());
-        if (made) {
-            target.name = newName;
-            PackTargets(w, w.ArchivePath(), st.TempDir);
-            made = ArchiveHasMember(w, w.ArchivePath(), newName);
-        }
-        if (!made) CannotCreate(w, original);
-    }
-    ClearTempDir(w);
-    return made;
-}
-
-bool NameTaken(BrowserPort& w, const std::wstring& name) {
-    BrowserState& st = w.State();
-    return st.LhaMode ? ArchiveHasMember(w, w.ArchivePath(), name)
-                      : PathExists(st.CurrentDir + name);
-}
-
-} // namespace
-
 void Duplicate(BrowserPort& w) {
     BrowserState& st = w.State();
-    if (!w.CollectTargets()) {
-        st.TargetList.clear();
+    const TargetList targets = w.CollectTargets();
+    if (!targets.fromMarks) {
         Report(w, Result::Refused());
         return;
     }
-    st.TargetList.resize(1); // only the first marked file is duplicated
-    NamedIndex& target = st.TargetList[0];
-    const std::wstring original = target.name;
+    const NamedIndex& target = targets.items[0]; // only the first marked file is duplicated
+    const std::unique_ptr<Place> place = OpenPlace(w);
     for (int i = 0; i < kDuplicateTries; ++i) {
-        const std::wstring newName = DuplicateName(i, original);
-        if (st.LhaMode && !w.ArchiveStillThere()) {
-            st.TargetList.clear();
-            return;
-        }
-        if (NameTaken(w, newName)) continue;
-        if (st.LhaMode ? CopyInArchive(w, target, newName) : CopyInFolder(w, original, newName)) {
+        const std::wstring newName = DuplicateName(i, target.name);
+        if (place->IsArchive() && !w.ArchiveStillThere()) return;
+        if (place->Has(newName)) continue;
+        // In the archive the slot appears only once the archive really holds the copy.
+        if (Succeeded(w, place->Duplicate(target.name, newName))) {
             InsertSlot(st, CursorSlot(st), newName);
             w.Redraw(rdCells);
         }
-        st.TargetList.clear();
         return;
     }
     Report(w, Result::Refused()); // every name from 000 to 997 is taken
-    st.TargetList.clear();
 }
 
 } // namespace tovn

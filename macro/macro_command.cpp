@@ -15,7 +15,6 @@ void AfterRun(BrowserPort& w) {
     const int slot = CursorSlot(st);
     if (slot < 0 || slot >= static_cast<int>(st.FileList.size()) || st.FileList[slot].name.empty())
         w.GoToCell(st.CurrentPage, st.CursorCell, false);
-    st.TargetList.clear();
     w.Redraw(rdStatusBar);
 }
 

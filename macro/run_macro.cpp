@@ -92,16 +92,16 @@ void ReportUnwritable(HWND window, const std::wstring& path) {
 
 bool RunMacro(BrowserPort& w, HWND window, const std::string& macro) {
     BrowserState& st = w.State();
-    w.CollectTargets();
+    const TargetList targets = w.CollectTargets();
     if (st.LhaMode) {
         if (!PrepareTempDir(w, window)) return false;
-        ExtractTargets(w, st.TempDir);
+        (void)ExtractTargets(w, targets, st.TempDir); // a missing copy writes no line
     }
     const std::wstring workDir = st.LhaMode ? st.TempDir : st.CurrentDir;
     const MacroPlace place{workDir, PathForms(BatchFolder(workDir)),
                            [&](const std::wstring& name) { return FileExists(workDir + name); },
                            [&](const std::wstring& name) { return NameFormsIn(workDir, name); }};
-    MacroBatch batch = ExpandMacro(FromAnsi(macro), place, st.TargetList);
+    MacroBatch batch = ExpandMacro(FromAnsi(macro), place, targets.items);
     EmptyMissingSlots(w, batch.missingSlots);
     const std::wstring batchPath = w.ProgramDir() + BatchFileName(batch.kind);
     if (!WriteMacroBatch(window, batch, batchPath, workDir)) return false;
@@ -123,7 +123,7 @@ bool RunMacro(BrowserPort& w, HWND window, const std::string& macro) {
     }
     ReportLeftOut(window, batch.leftOut);
     if (!RunAndWait(*command).started) return false;
-    if (st.LhaMode && !st.TargetList.empty()) MoveBackIntoArchive(w, window);
+    if (st.LhaMode && !targets.items.empty()) MoveBackIntoArchive(w, window);
     return true;
 }
 

@@ -10,7 +10,7 @@
 #include "fileops/archive_ops.h"
 #include "fileops/commands.h"
 #include "fileops/requests.h"
-#include "fileops/shell_ops.h"
+#include "place/shell_ops.h"
 #include "imaging/bmp.h"
 #include "picture/picture_host.h"
 #include <cstring>
@@ -126,9 +126,9 @@ void MoveIntoArchive(BrowserPort& w, const std::vector<std::wstring>& saved) {
     bool held = false, restored = true;
     const bool copiesKept = KeepCopies(archivePath, st.ArchiveName, st.TempDir, kept, saved);
     if (copiesKept) {
-        st.DialogParam = L"m -c -n " + Quoted(archivePath);
-        for (const std::wstring& name : saved) st.DialogParam += L" " + Quoted(st.TempDir + name);
-        RunUnlha(w.Owner(), ToAnsi(st.DialogParam));
+        std::wstring command = L"m -c -n " + Quoted(archivePath);
+        for (const std::wstring& name : saved) command += L" " + Quoted(st.TempDir + name);
+        RunUnlha(w.Owner(), ToAnsi(command));
         held = ArchiveMatchesFiles(w, archivePath, kept, saved);
         if (!held)
             restored = ::CopyFileW((kept + st.ArchiveName).c_str(), archivePath.c_str(), FALSE);
@@ -167,9 +167,8 @@ void ConvertBMP1Click(BrowserPort& w) {
         outDir = st.TempDir;
     }
     std::vector<std::wstring> saved;
-    w.CollectTargets();
-    const std::vector<NamedIndex> targets = st.TargetList;
-    for (const NamedIndex& t : targets) {
+    const TargetList targets = w.CollectTargets();
+    for (const NamedIndex& t : targets.items) {
         ShowWaiting(L"Now Converting:" + st.CurrentDir + t.name, w.Owner());
         if (!w.CheckSlotFile(t.index) || UpperExtension(t.name) == L".BMP") continue;
         std::wstring written;
@@ -181,7 +180,6 @@ void ConvertBMP1Click(BrowserPort& w) {
         else
             MoveIntoArchive(w, saved);
     }
-    st.TargetList.clear();
     ShowWaiting(L"", w.Owner());
     // Read again as the S key does, so that the new files appear and the cursor stays.
     w.Redraw(rdList | rdCells | rdScrollBar | rdStatusBar);

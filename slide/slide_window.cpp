@@ -44,8 +44,8 @@ void TfrmSlide::Register(HINSTANCE instance) {
     registered = true;
 }
 
-TfrmSlide::TfrmSlide(BrowserPort& browser)
-    : browser_(browser), mode_(SlideModeOf(browser.State().DialogParam)) {}
+TfrmSlide::TfrmSlide(BrowserPort& browser, TargetList targets, const std::wstring& DialogParam)
+    : browser_(browser), targets_(std::move(targets)), mode_(SlideModeOf(DialogParam)) {}
 
 TfrmSlide::~TfrmSlide() {
     if (hwnd_) ::DestroyWindow(hwnd_);
@@ -103,11 +103,11 @@ void TfrmSlide::FormClose() {
 }
 
 int TfrmSlide::ShownSlot() const {
-    return browser_.State().TargetList[size_t(slideIndex_)].index;
+    return targets_.items[size_t(slideIndex_)].index;
 }
 
 bool TfrmSlide::AtLastSlide() const {
-    return slideIndex_ + 1 >= static_cast<int>(browser_.State().TargetList.size());
+    return slideIndex_ + 1 >= static_cast<int>(targets_.items.size());
 }
 
 SlideScreen TfrmSlide::Screen() const {
@@ -122,7 +122,7 @@ SlideScreen TfrmSlide::Screen() const {
 
 void TfrmSlide::ShowSlidePicture() {
     BrowserState& st = browser_.State();
-    const NamedIndex& target = st.TargetList[size_t(slideIndex_)];
+    const NamedIndex& target = targets_.items[size_t(slideIndex_)];
     // A picture decoded ahead is shown at once: no progress window for it.
     if (!prefetched_ || prefetched_->name != target.name)
         ShowWaiting(L"Now Painting Images", hwnd_);
@@ -172,7 +172,7 @@ bool TfrmSlide::LoadSlidePicture(const std::wstring& name, SlidePicture& out) {
 bool TfrmSlide::IdlePrefetch() {
     const BrowserState& st = browser_.State();
     if (closed_ || mode_ != SlideMode::Slide || st.PaletteDisplay || AtLastSlide()) return false;
-    const std::wstring& name = st.TargetList[size_t(slideIndex_ + 1)].name;
+    const std::wstring& name = targets_.items[size_t(slideIndex_ + 1)].name;
     if (prefetched_ && prefetched_->name == name) return false;
     SlidePicture next;
     Decode(name, next);
@@ -197,7 +197,7 @@ void TfrmSlide::ShowBmpSlide() {
 
 void TfrmSlide::ShowPluginSlide() {
     const BrowserState& st = browser_.State();
-    const std::wstring& name = st.TargetList[size_t(slideIndex_)].name;
+    const std::wstring& name = targets_.items[size_t(slideIndex_)].name;
     SlidePicture shown;
     Picture& picture = shown.picture;
     if (!LoadSlidePicture(name, shown)) {
@@ -210,7 +210,7 @@ void TfrmSlide::ShowPluginSlide() {
     const PictureInfo& info = shown.info;
     const PictureRect place{info.top, info.left, info.height, info.width};
     const std::wstring previous =
-        slideIndex_ > 0 ? UpperExtension(st.TargetList[size_t(slideIndex_ - 1)].name) : L"";
+        slideIndex_ > 0 ? UpperExtension(targets_.items[size_t(slideIndex_ - 1)].name) : L"";
     if (IsOverlay(UpperExtension(name), previous, imgSlide1_.Visible(), place, slideBase_)) {
         ShowAsOverlay(std::move(picture), place);
         return;
@@ -225,7 +225,7 @@ void TfrmSlide::ShowPluginSlide() {
 
 void TfrmSlide::ShowAsOverlay(Picture picture, const PictureRect& place) {
     const BrowserState& st = browser_.State();
-    const int previousSlot = st.TargetList[size_t(slideIndex_ - 1)].index;
+    const int previousSlot = targets_.items[size_t(slideIndex_ - 1)].index;
     // The previous picture's band goes with it.
     if (ValidSlot(st, previousSlot) && st.FileList[size_t(previousSlot)].mark == 1)
         ToggleMarkBand();
@@ -435,10 +435,10 @@ LRESULT TfrmSlide::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Window::HandleMessage(msg, wp, lp);
 }
 
-void ShowSlide(BrowserPort& browser) {
-    if (browser.State().TargetList.empty()) return;
+void ShowSlide(BrowserPort& browser, const TargetList& targets, const std::wstring& DialogParam) {
+    if (targets.items.empty()) return;
     {
-        TfrmSlide form(browser);
+        TfrmSlide form(browser, targets, DialogParam);
         form.ShowModal();
     }
     // The viewer's palettes took the screen's entries; the grid's palette gets them back.

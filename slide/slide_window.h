@@ -1,9 +1,10 @@
-// TfrmSlide: the slide viewer. Shows the pictures of TargetList one at a time above the
+// TfrmSlide: the slide viewer. Shows the pictures of its targets one at a time above the
 // browser, at natural size or fitted to the screen, in the mode DialogParam names
 // ("Slide", "Hyouzi" or "Sort"); MAG pictures that cover part of a screen are laid over the
 // MAG picture before them.
 #pragma once
 #include "win/window.h"
+#include "core/browser_state.h"
 #include "core/slide_geometry.h"
 #include "picture/picture_host.h"
 #include "slide/slide_image.h"
@@ -16,7 +17,7 @@ class BrowserPort;
 
 class TfrmSlide final : public Window {
 public:
-    explicit TfrmSlide(BrowserPort& browser);
+    TfrmSlide(BrowserPort& browser, TargetList targets, const std::wstring& DialogParam);
     ~TfrmSlide() override;
     TfrmSlide(const TfrmSlide&) = delete;
     TfrmSlide& operator=(const TfrmSlide&) = delete;
@@ -32,6 +33,8 @@ public:
     void imgSlide2MouseDown(int button);
     void FormClose();
 
+    const TargetList& Targets() const { return targets_; }
+    SlideMode Mode() const { return mode_; }
     int SlideIndex() const { return slideIndex_; }
     float SlideScale() const { return slideScale_; }
     const PictureRect& SlideBase() const { return slideBase_; }
@@ -82,6 +85,7 @@ private:
     void Scroll(int bar, int code);
 
     BrowserPort& browser_;
+    const TargetList targets_;
     SlideImage imgSlide1_;
     SlideImage imgSlide2_;
     SlideMode mode_ = SlideMode::Other;
@@ -95,7 +99,7 @@ private:
     std::optional<SlidePicture> prefetched_;
 };
 
-// Opens the viewer on TargetList (at least one entry) in the mode DialogParam names.
-void ShowSlide(BrowserPort& browser);
+// Opens the viewer on targets in the mode DialogParam names; nothing without a target.
+void ShowSlide(BrowserPort& browser, const TargetList& targets, const std::wstring& DialogParam);
 
 } // namespace tovn

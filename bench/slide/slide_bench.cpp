@@ -84,8 +84,8 @@ protected:
     template <typename Step> void Pass(TfrmSlide& f, std::vector<double> Times::*kind, Step step) {
         Rewind(f);
         OnScreen(f);
-        while (f.SlideIndex() + 1 < int(st().TargetList.size())) {
-            const std::wstring next = st().TargetList[size_t(f.SlideIndex() + 1)].name;
+        while (f.SlideIndex() + 1 < int(f.Targets().items.size())) {
+            const std::wstring next = f.Targets().items[size_t(f.SlideIndex() + 1)].name;
             (times[Kind(next)].*kind).push_back(step());
         }
     }
@@ -95,7 +95,7 @@ protected:
 TEST_F(SlideShowBench, NextAgainstTheDecodeTime) {
     View(VK_RETURN, ssShift, [&](TfrmSlide& f) {
         for (int round = 0; round < kRounds; ++round) {
-            for (const NamedIndex& t : st().TargetList)
+            for (const NamedIndex& t : f.Targets().items)
                 times[Kind(t.name)].decode.push_back(DecodeTime(t.name));
             Pass(f, &Times::paused, [&] {
                 f.IdlePrefetch();

@@ -21,7 +21,6 @@ TEST_F(Rename, NumberedRenameKeepsExtensionsAndContinuesTheSeries) {
     EXPECT_EQ(Name(1), L"PIC008.bmp");
     EXPECT_EQ(st().PageCells[3].name, L"PIC009.BMP"); // the painter sees the cell as drawn
     EXPECT_EQ(st().RenameNo, 10);
-    EXPECT_TRUE(st().TargetList.empty());
     Key('N'); // the next run offers the saved name and number
     EXPECT_EQ(dialogs.inputs[2].initial, L"PIC");
     Close();
@@ -108,5 +107,4 @@ TEST_F(Rename, RenameOneByOneOffersTheNameBeforeTheFirstDot) {
     Key(VK_SPACE);
     Key('N', ssShift); // cancelled
     EXPECT_EQ(dialogs.beeps, 2);
-    EXPECT_TRUE(st().TargetList.empty());
 }

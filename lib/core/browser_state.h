@@ -21,6 +21,13 @@ struct NamedIndex {
 };
 
 // What was last drawn in one cell: name and packed DOS date-time of the file.
+// The files a command acts on, collected once when it starts: the marked files, or else the
+// cursor file; fromMarks says which.
+struct TargetList {
+    std::vector<NamedIndex> items;
+    bool fromMarks = false;
+};
+
 struct CellCache {
     std::wstring name;
     int32_t date = 0;
@@ -28,7 +35,6 @@ struct CellCache {
 
 struct BrowserState {
     std::vector<Slot> FileList;
-    std::vector<NamedIndex> TargetList;
     std::vector<CellCache> PageCells;                // CellsPerPage + 1 entries; entry 0 unused
     std::optional<std::vector<NamedIndex>> SortList; // exists only in sort mode
 
@@ -67,7 +73,6 @@ struct BrowserState {
     bool LhaPluginLoaded = false;
     bool CellCacheValid = true;
 
-    std::wstring DialogParam;
     int WorkAreaHeight = 0;
     bool FirstResize = true;
     bool Closing = false;

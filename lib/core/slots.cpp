@@ -158,21 +158,20 @@ bool AcceptsExtension(const std::wstring& name, const std::wstring& upperMask) {
     return upperMask.find(ext) != std::wstring::npos || ext == L".BMP";
 }
 
-bool CollectTargets(BrowserState& s, std::vector<int>* unmarked) {
-    s.TargetList.clear();
+TargetList CollectTargets(BrowserState& s) {
+    TargetList targets;
     for (size_t i = 0; i < s.FileList.size(); ++i) {
         if (s.FileList[i].mark != 1) continue;
         s.FileList[i].mark = 0;
-        s.TargetList.push_back({s.FileList[i].name, static_cast<int>(i)});
-        if (unmarked) unmarked->push_back(static_cast<int>(i));
+        targets.items.push_back({s.FileList[i].name, static_cast<int>(i)});
     }
-    bool marked = !s.TargetList.empty();
-    if (!marked && !s.FileList.empty()) {
+    targets.fromMarks = !targets.items.empty();
+    if (!targets.fromMarks && !s.FileList.empty()) {
         int i = CursorSlot(s);
         if (i >= 0 && i < static_cast<int>(s.FileList.size()))
-            s.TargetList.push_back({s.FileList[i].name, i});
+            targets.items.push_back({s.FileList[i].name, i});
     }
-    return marked;
+    return targets;
 }
 
 } // namespace tovn

@@ -62,10 +62,10 @@ std::wstring PathText(const BrowserState& s);
 std::wstring UpperExtension(const std::wstring& name);
 bool AcceptsExtension(const std::wstring& name, const std::wstring& upperMask);
 
-// Collects the marked slots (clearing their marks) or else the cursor slot into
-// TargetList. Returns true when marks were found; unmarked receives the slots whose mark
-// was cleared, for the caller to take their mark bands off.
-bool CollectTargets(BrowserState& s, std::vector<int>* unmarked);
+// The marked slots (their marks cleared) or else the cursor slot. When marks were found the
+// targets are exactly the slots whose mark was cleared, for the caller to take their mark
+// bands off.
+TargetList CollectTargets(BrowserState& s);
 
 } // namespace tovn
 

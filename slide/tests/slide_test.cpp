@@ -48,6 +48,9 @@ TEST_F(SlideViewer, EnterShowsTheCursorPictureAtNaturalSizeAndSpaceMarksAndMoves
     MakePictures(3, 60, 40);
     StartAt(3);
     View(VK_RETURN, 0, [&](TfrmSlide& f) {
+        ASSERT_EQ(f.Targets().items.size(), 1u);
+        EXPECT_EQ(f.Targets().items[0].name, L"P01.BMP");
+        EXPECT_EQ(f.Mode(), SlideMode::Hyouzi);
         EXPECT_EQ(WindowSize(f).cx, 100); // narrower than the minimum, frame included
         EXPECT_EQ(ClientSize(f).cy, 40);
         EXPECT_EQ(f.imgSlide1().Width(), 60);
@@ -64,7 +67,6 @@ TEST_F(SlideViewer, EnterShowsTheCursorPictureAtNaturalSizeAndSpaceMarksAndMoves
     });
     EXPECT_EQ(st().FileList[0].mark, 1);
     EXPECT_EQ(CursorName(), L"P02.BMP");
-    EXPECT_TRUE(st().TargetList.empty());
     EXPECT_EQ(dialogs.beeps, 0);
 
     // Any other key only closes; the double click opens the same view.
@@ -144,7 +146,8 @@ TEST_F(SlideViewer, SlideShowStepsBeepsAtTheEndsAndTogglesTheMarkBand) {
     Key(VK_SPACE);
     Key(VK_SPACE); // P01..P03 marked, cursor on P04
     View(VK_RETURN, ssShift, [&](TfrmSlide& f) {
-        ASSERT_EQ(st().TargetList.size(), 3u);
+        ASSERT_EQ(f.Targets().items.size(), 3u);
+        EXPECT_EQ(f.Mode(), SlideMode::Slide);
         EXPECT_EQ(f.SlideIndex(), 0);
         EXPECT_EQ(CursorName(), L"P01.BMP"); // the browser follows the show
         EXPECT_EQ(st().FileList[0].mark, 0); // the show took the marks
@@ -205,7 +208,7 @@ TEST_F(SlideViewer, PartialMagPicturesAreShownOverTheBaseAtTheirPlace) {
     WriteMag(L"D.MAG", 320, 200, 0, 0, 4);
     StartAt(3);
     View(VK_RETURN, ssShift, [&](TfrmSlide& f) {
-        ASSERT_EQ(st().TargetList.size(), 4u);
+        ASSERT_EQ(f.Targets().items.size(), 4u);
         const SIZE base = WindowSize(f);
         EXPECT_EQ(ClientSize(f).cx, 640);
         EXPECT_EQ(ClientSize(f).cy, 400);
@@ -317,7 +320,7 @@ TEST_F(SlideViewer, SortModeViewClosesOnAnyKey) {
     Key(VK_DELETE); // sort mode
     ASSERT_TRUE(st().SortMode);
     View(VK_RETURN, 0, [&](TfrmSlide& f) {
-        EXPECT_EQ(st().DialogParam, L"Sort");
+        EXPECT_EQ(f.Mode(), SlideMode::Other); // any key closes
         Press(f, VK_SPACE);
         EXPECT_TRUE(f.Closed());
     });

@@ -71,17 +71,22 @@ TEST_F(Thumbnails, EditRefusesFilesNoPluginReads) {
 }
 
 TEST_F(Thumbnails, SlideShowCoversTheCursorFileAndAllAfterIt) {
-    OnShown closeShow([](HWND viewer) { ::SendMessageW(viewer, WM_KEYDOWN, VK_ESCAPE, 0); });
+    // What each show was opened on, seen from inside the viewer.
+    std::vector<std::vector<std::wstring>> shown;
+    OnShown closeShow([&](HWND viewer) {
+        auto* f = dynamic_cast<TfrmSlide*>(Window::FromHandle(viewer));
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->Mode(), SlideMode::Slide);
+        shown.emplace_back();
+        for (const NamedIndex& t : f->Targets().items) shown.back().push_back(t.name);
+        ::SendMessageW(viewer, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
     Key(VK_RIGHT); // B
     Key(VK_RETURN, ssShift);
-    ASSERT_EQ(st().TargetList.size(), 2u);
-    EXPECT_EQ(st().TargetList[0].name, L"B.BMP");
-    EXPECT_EQ(st().TargetList[1].name, L"C.BMP");
-    EXPECT_EQ(st().DialogParam, L"Slide");
     for (const Slot& s : st().FileList) EXPECT_EQ(s.mark, 0);
     Key(VK_SPACE); // marked files only, when some are marked
     Key(VK_RETURN, ssShift);
-    ASSERT_EQ(st().TargetList.size(), 1u);
-    EXPECT_EQ(st().TargetList[0].name, L"B.BMP");
+    using Names = std::vector<std::wstring>;
+    EXPECT_EQ(shown, (std::vector<Names>{Names{L"B.BMP", L"C.BMP"}, Names{L"B.BMP"}}));
     EXPECT_EQ(closeShow.Calls(), 2);
 }

@@ -42,23 +42,29 @@ TEST(CollectTargetsTest, MarkedFilesInIndexOrderAndMarksCleared) {
     BrowserState s = StateWith(6, 3);
     s.FileList[4].mark = 1;
     s.FileList[1].mark = 1;
-    std::vector<int> unmarked;
-    EXPECT_TRUE(CollectTargets(s, &unmarked));
-    ASSERT_EQ(s.TargetList.size(), 2u);
-    EXPECT_EQ(s.TargetList[0].index, 1);
-    EXPECT_EQ(s.TargetList[1].name, L"F4");
-    EXPECT_EQ(s.FileList[4].mark, 0);
-    EXPECT_EQ(unmarked, (std::vector<int>{1, 4}));
+    const TargetList marked = CollectTargets(s);
+    EXPECT_TRUE(marked.fromMarks);
+    ASSERT_EQ(marked.items.size(), 2u);
+    EXPECT_EQ(marked.items[0].index, 1);
+    EXPECT_EQ(marked.items[0].name, L"F1");
+    EXPECT_EQ(marked.items[1].index, 4);
+    EXPECT_EQ(marked.items[1].name, L"F4");
+    for (const Slot& slot : s.FileList) EXPECT_EQ(slot.mark, 0);
+    // Taken once: a second collection finds no marks and falls back to the cursor file.
+    EXPECT_FALSE(CollectTargets(s).fromMarks);
 }
 
 TEST(CollectTargetsTest, CursorFileWhenNothingMarkedAndNothingWhenEmpty) {
     BrowserState s = StateWith(6, 2);
     s.CurrentPage = 2;
     s.CursorCell = 2; // slot 5
-    EXPECT_FALSE(CollectTargets(s, nullptr));
-    ASSERT_EQ(s.TargetList.size(), 1u);
-    EXPECT_EQ(s.TargetList[0].index, 5);
+    const TargetList cursor = CollectTargets(s);
+    EXPECT_FALSE(cursor.fromMarks);
+    ASSERT_EQ(cursor.items.size(), 1u);
+    EXPECT_EQ(cursor.items[0].index, 5);
+    EXPECT_EQ(cursor.items[0].name, L"F5");
     BrowserState empty = StateWith(0, 2);
-    EXPECT_FALSE(CollectTargets(empty, nullptr));
-    EXPECT_TRUE(empty.TargetList.empty());
+    const TargetList none = CollectTargets(empty);
+    EXPECT_FALSE(none.fromMarks);
+    EXPECT_TRUE(none.items.empty());
 }

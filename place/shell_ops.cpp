@@ -1,4 +1,4 @@
-#include "fileops/shell_ops.h"
+#include "place/shell_ops.h"
 #include "win/handles.h"
 #include "app/win_text.h"
 #include "core/text.h"

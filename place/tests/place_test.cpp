@@ -1,0 +1,155 @@
+// The folder and the archive answer the same questions and make the same changes, on the
+// same files: each typed case runs over both places (the archive through UNLHA32.DLL beside
+// the test).
+#include "app/win_text.h"
+#include "archive/unlha.h"
+#include "fileops/requests.h"
+#include "place/place.h"
+#include "support/test_folder.h"
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace tovn;
+using namespace tovn::test;
+
+namespace {
+
+// The files every case starts from.
+const std::string kA = "first file", kB = "second file";
+
+struct InFolder {
+    static std::unique_ptr<Place> Open(const TestFolder& files, const TestFolder&) {
+        return std::make_unique<FolderPlace>(files.Path());
+    }
+    static std::string Contents(const Place& place, const std::wstring& name) {
+        std::string bytes;
+        return ReadFileBytes(place.Path() + name, bytes) ? bytes : "<none>";
+    }
+    // A vanished folder's files cannot be renamed or copied; that is a clash or a file not
+    // made, as for any file gone behind the program's back.
+    static constexpr Say kGoneRename = Say::Nothing, kGoneDuplicate = Say::BoxBeep;
+};
+
+struct InArchive {
+    static std::unique_ptr<Place> Open(const TestFolder& files, const TestFolder& work) {
+        const std::wstring archive = files / L"ARC.LZH";
+        RunUnlha(nullptr, ToAnsi(PackCommand(archive, files.Path(), {L"A.BMP", L"B.BMP"})));
+        ::DeleteFileW((files / L"A.BMP").c_str());
+        ::DeleteFileW((files / L"B.BMP").c_str());
+        return std::make_unique<ArchivePlace>(nullptr, archive, work / L"WORK\\");
+    }
+    static std::string Contents(const Place& place, const std::wstring& name) {
+        TestFolder out(L"out");
+        RunUnlha(nullptr, ToAnsi(ExtractCommand(place.Path(), out.Path(), {name})));
+        std::string bytes;
+        return ReadFileBytes(out / name, bytes) ? bytes : "<none>";
+    }
+    static constexpr Say kGoneRename = Say::ArchiveGone, kGoneDuplicate = Say::ArchiveGone;
+};
+
+template <typename Kind> class PlaceContract : public ::testing::Test {
+protected:
+    PlaceContract() {
+        LoadUnlha();
+        WriteTextFile(files / L"A.BMP", kA);
+        WriteTextFile(files / L"B.BMP", kB);
+        if (UnlhaLoaded()) place = Kind::Open(files, work);
+    }
+    ~PlaceContract() override { UnloadUnlha(); }
+    void SetUp() override {
+        if (!UnlhaLoaded()) GTEST_SKIP() << "UNLHA32.DLL not found";
+    }
+    std::string Contents(const std::wstring& name) { return Kind::Contents(*place, name); }
+    // The place itself goes: the folder with its files, or the archive file.
+    void Vanish() {
+        if (place->IsArchive())
+            ::DeleteFileW(place->Path().c_str());
+        else
+            RemoveTree(files.Path());
+    }
+
+    TestFolder files{L"place"};
+    TestFolder work{L"work"};
+    std::unique_ptr<Place> place;
+};
+
+using Kinds = ::testing::Types<InFolder, InArchive>;
+TYPED_TEST_SUITE(PlaceContract, Kinds);
+
+TYPED_TEST(PlaceContract, HasTheStartingFilesAndNoOther) {
+    EXPECT_TRUE(this->place->StillThere().ok());
+    EXPECT_TRUE(this->place->Has(L"A.BMP"));
+    EXPECT_TRUE(this->place->Has(L"b.bmp")); // names compare without case, as the list does
+    EXPECT_FALSE(this->place->Has(L"C.BMP"));
+    EXPECT_EQ(this->Contents(L"B.BMP"), kB);
+}
+
+TYPED_TEST(PlaceContract, RenameMovesTheContentsAndAClashChangesNothing) {
+    ASSERT_TRUE(this->place->Rename(L"A.BMP", L"C.BMP").ok());
+    EXPECT_FALSE(this->place->Has(L"A.BMP"));
+    EXPECT_EQ(this->Contents(L"C.BMP"), kA);
+
+    const struct {
+        const wchar_t* from;
+        const wchar_t* to;
+    } refused[] = {
+        {L"B.BMP", L"C.BMP"},    // taken
+        {L"B.BMP", L"Q\"T.BMP"}, // a name no place can carry
+    };
+    for (const auto& r : refused) {
+        const Result result = this->place->Rename(r.from, r.to);
+        EXPECT_FALSE(result.ok()) << ToAnsi(r.to);
+        EXPECT_EQ(result.say(), Say::Nothing) << ToAnsi(r.to); // the command tells of it
+    }
+    EXPECT_EQ(this->Contents(L"B.BMP"), kB);
+    EXPECT_EQ(this->Contents(L"C.BMP"), kA);
+}
+
+TYPED_TEST(PlaceContract, DuplicateAddsACopyAndLeavesTheOriginal) {
+    ASSERT_TRUE(this->place->Duplicate(L"A.BMP", L"A_000.BMP").ok());
+    EXPECT_EQ(this->Contents(L"A_000.BMP"), kA);
+    EXPECT_EQ(this->Contents(L"A.BMP"), kA);
+
+    // A source gone behind the program's back: the user is told (the folder names the file,
+    // the archive passes on the library's answer) and nothing is made.
+    const Result missing = this->place->Duplicate(L"X.BMP", L"X_000.BMP");
+    EXPECT_FALSE(missing.ok());
+    EXPECT_NE(missing.say(), Say::Nothing);
+    if (!this->place->IsArchive()) EXPECT_EQ(missing.caption(), L"X.BMP");
+    EXPECT_FALSE(this->place->Has(L"X_000.BMP"));
+}
+
+TYPED_TEST(PlaceContract, APlaceThatVanishedSaysSoAndMakesNothing) {
+    this->Vanish();
+    EXPECT_EQ(this->place->StillThere().ok(), !this->place->IsArchive());
+    EXPECT_FALSE(this->place->Has(L"A.BMP"));
+    EXPECT_EQ(this->place->Rename(L"A.BMP", L"C.BMP").say(), TypeParam::kGoneRename);
+    EXPECT_EQ(this->place->Duplicate(L"A.BMP", L"A_000.BMP").say(), TypeParam::kGoneDuplicate);
+    EXPECT_FALSE(PathExists(this->place->Path())); // nothing made it again
+}
+
+TEST(ArchivePlaceTest, DuplicateNeedsAnEmptyWorkFolderAndLeavesItEmpty) {
+    LoadUnlha();
+    if (!UnlhaLoaded()) GTEST_SKIP() << "UNLHA32.DLL not found";
+    TestFolder files{L"place"};
+    WriteTextFile(files / L"A.BMP", kA);
+    WriteTextFile(files / L"B.BMP", kB);
+    TestFolder work{L"work"};
+    std::unique_ptr<Place> place = InArchive::Open(files, work);
+    work.MakeFolder(L"WORK");
+    WriteTextFile(work / L"WORK\\LEFT.TXT", "left over"); // an earlier operation's file
+    ASSERT_TRUE(place->Duplicate(L"B.BMP", L"B_000.BMP").ok());
+    EXPECT_FALSE(PathExists(work / L"WORK\\LEFT.TXT"));
+    EXPECT_FALSE(PathExists(work / L"WORK\\B_000.BMP"));
+
+    // A file where the work folder should be: nothing starts, and the user reads why.
+    WriteTextFile(work / L"BLOCK", "a file");
+    ArchivePlace blocked(nullptr, place->Path(), work / L"BLOCK\\WORK\\");
+    const Result r = blocked.Duplicate(L"A.BMP", L"A_000.BMP");
+    EXPECT_EQ(r.caption(), L"Work Folder Error");
+    EXPECT_EQ(r.say(), Say::BeepBox);
+    EXPECT_FALSE(place->Has(L"A_000.BMP"));
+    UnloadUnlha();
+}
+
+} // namespace
