@@ -27,7 +27,7 @@ bool MainWindow::Refuse() {
 
 void MainWindow::FormKeyDown(WORD& key, unsigned shift) {
     if (!hwnd_) return;
-    ToggleCursor();
+    SetCursorBand(false);
     if (!NavigationStage(key, shift)) {
         if (st_.CaptureMode) {
         } else if (st_.SortMode) {
@@ -38,7 +38,7 @@ void MainWindow::FormKeyDown(WORD& key, unsigned shift) {
     }
     if (!hwnd_ || st_.Closing) return;
     ShowWaiting(L"", hwnd_);
-    ToggleCursor();
+    SetCursorBand(true);
     if (afterKey) afterKey(key);
 }
 
@@ -228,13 +228,13 @@ void MainWindow::CommandStage(WORD key, unsigned shift) {
 // Marks every file from the cursor on when nothing is marked, and takes the marked files
 // as the show's targets; they stay in TargetList until the next command.
 void MainWindow::SlideShow() {
-    if (!CollectTargetsOnScreen()) {
+    if (!CollectTargets()) {
         for (int i = CursorSlot(st_); i < static_cast<int>(st_.FileList.size()); ++i) {
             if (st_.FileList[i].name.empty()) continue;
             st_.FileList[i].mark = 1;
-            ToggleMarkIfShown(i);
         }
-        CollectTargetsOnScreen();
+        RefreshBands();
+        CollectTargets();
     }
     st_.DialogParam = L"Slide";
     ShowSlide(*this);
@@ -338,15 +338,10 @@ void MainWindow::SortPick() {
                 break;
             }
     }
-    ToggleMark(st_.CursorCell);
+    RefreshBands();
     imgMain_.Refresh();
     if (slot != static_cast<int>(st_.FileList.size()) - 1)
         GoToCell(st_.CurrentPage, st_.CursorCell, false);
-}
-
-void MainWindow::ToggleMarkIfShown(int slot) {
-    if (PageOf(slot, st_.CellsPerPage) == st_.CurrentPage)
-        ToggleMark(CellOf(slot, st_.CellsPerPage));
 }
 
 void MainWindow::SortHome() {
@@ -359,9 +354,9 @@ void MainWindow::SortHome() {
         for (const NamedIndex& p : picks) {
             if (p.index < 0 || p.index >= static_cast<int>(st_.FileList.size())) continue;
             st_.FileList[p.index].mark = 0;
-            ToggleMarkIfShown(p.index);
         }
         picks.clear();
+        RefreshBands();
         return;
     }
     for (size_t i = 0; i < st_.FileList.size(); ++i) {
@@ -369,8 +364,8 @@ void MainWindow::SortHome() {
         if (s.name.empty()) continue;
         s.mark = 1;
         picks.push_back({s.name, static_cast<int>(i)});
-        ToggleMarkIfShown(static_cast<int>(i));
     }
+    RefreshBands();
 }
 
 bool MainWindow::ApplySort() {
@@ -384,10 +379,9 @@ bool MainWindow::ApplySort() {
     st_.DialogParam = st_.FileList[anchor].name;
     for (const NamedIndex& p : *st_.SortList)
         if (p.index >= 0 && p.index < static_cast<int>(st_.FileList.size()) &&
-            st_.FileList[p.index].mark == 1) {
+            st_.FileList[p.index].mark == 1)
             st_.FileList[p.index].mark = 0;
-            ToggleMarkIfShown(p.index);
-        }
+    RefreshBands();
     int at = ApplySortPicks(st_, anchor);
     PlaceCursorAt(st_, at);
     PaintPage();
@@ -406,8 +400,9 @@ void MainWindow::N5Click() {
     CurrentDialogs().Beep();
     if (st_.CaptureMode) return;
     if (st_.SortMode) {
-        CursorBandHidden hidden(*this);
+        SetCursorBand(false);
         ApplySort();
+        SetCursorBand(true);
         return;
     }
     if (!st_.FileList.empty()) {
@@ -415,8 +410,8 @@ void MainWindow::N5Click() {
         for (const Slot& s : st_.FileList) anyMark = anyMark || s.mark == 1;
         if (anyMark) MarkAll();
         st_.SortList.emplace();
-        CursorBandHidden hidden(*this);
         SetSortMode(true);
+        RefreshBands(); // the bands take sort mode's colours
     }
     UpdateStatusBar();
 }
@@ -425,24 +420,19 @@ void MainWindow::ToggleCursorMark() {
     int slot = CursorSlot(st_);
     if (slot < 0 || slot >= static_cast<int>(st_.FileList.size())) return;
     st_.FileList[slot].mark ^= 1;
-    ToggleMark(st_.CursorCell);
+    RefreshBands();
     if (slot != static_cast<int>(st_.FileList.size()) - 1)
         GoToCell(st_.CurrentPage, st_.CursorCell, false);
 }
 
 void MainWindow::MarkAll() {
-    if (CollectTargetsOnScreen()) {
+    if (CollectTargets()) {
         st_.TargetList.clear();
         return;
     }
     st_.TargetList.clear();
-    for (size_t i = 0; i < st_.FileList.size(); ++i) {
-        Slot& s = st_.FileList[i];
-        s.mark = s.name.empty() ? 0 : 1;
-        int slot = static_cast<int>(i);
-        if (s.mark && PageOf(slot, st_.CellsPerPage) == st_.CurrentPage)
-            ToggleMark(CellOf(slot, st_.CellsPerPage));
-    }
+    for (Slot& s : st_.FileList) s.mark = s.name.empty() ? 0 : 1;
+    RefreshBands();
 }
 
 void MainWindow::ReRead(bool resetCache) {
@@ -525,10 +515,11 @@ void MainWindow::K1Click() {
     }
     ChooserAnswer answer;
     if (!RunChooser(L"Kazu", answer)) return;
-    CursorBandHidden hidden(*this);
+    SetCursorBand(false);
     ApplyDispCount(answer.count);
     st_.CellCacheValid = false;
     Redraw(rdLayout | rdCells);
+    SetCursorBand(true);
 }
 
 // The help file lives at a fixed place; a missing file is the help viewer's to report.
@@ -589,11 +580,10 @@ void MainWindow::imgMainMouseDown(int button, unsigned, int x, int y) {
         CurrentDialogs().Beep();
         return;
     }
-    {
-        CursorBandHidden hidden(*this);
-        st_.CursorCell = cell;
-        GoToCell(st_.CurrentPage, cell - 1, false);
-    }
+    SetCursorBand(false);
+    st_.CursorCell = cell;
+    GoToCell(st_.CurrentPage, cell - 1, false);
+    SetCursorBand(true);
     if (button != 1) return;
     int at = CursorSlot(st_);
     Slot& s = st_.FileList[at];
@@ -611,7 +601,7 @@ void MainWindow::imgMainMouseDown(int button, unsigned, int x, int y) {
                 }
         }
     }
-    ToggleMark(st_.CursorCell);
+    RefreshBands();
 }
 
 void MainWindow::imgMainDblClick() {
@@ -635,13 +625,14 @@ void MainWindow::MouseWheel(int delta, unsigned buttons) {
 }
 
 void MainWindow::sbMainScroll(int code, int) {
-    CursorBandHidden hidden(*this);
+    SetCursorBand(false);
     if (code == SB_LINEUP || code == SB_LINEDOWN || code == SB_PAGEUP || code == SB_PAGEDOWN ||
         code == SB_ENDSCROLL) {
         int p = ::GetScrollPos(sbMain_, SB_CTL);
         if (!st_.FileList.empty())
             GoToCell(PageOf(p, st_.CellsPerPage), CellOf(p, st_.CellsPerPage) - 1, true);
     }
+    SetCursorBand(true);
 }
 
 // The scroll bar control does not move by itself: the handler sees the position it held

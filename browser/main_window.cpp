@@ -139,7 +139,7 @@ void MainWindow::FormResize() {
     LayoutGrid();
     ResetPageCells();
     PaintPage();
-    ToggleCursor();
+    SetCursorBand(true);
 }
 
 void MainWindow::FormClose() {
@@ -179,6 +179,7 @@ void MainWindow::LayoutGrid() {
     layoutHeight_ = height;
     st_.CellWidth = imgMain_.Width() / st_.DispCount;
     st_.CellHeight = imgMain_.Height() / st_.DispCount;
+    SetBandsFromState();
 }
 
 void MainWindow::ResetPageCells() {

@@ -51,12 +51,12 @@ public:
     std::wstring PluginMask() const override;
     const std::wstring& ProgramDir() const override { return options_.programDir; }
     const std::wstring& IniPath() const override { return options_.iniPath; }
-    bool CollectTargets() override { return CollectTargetsOnScreen(); }
+    bool CollectTargets() override;
     bool CheckSlotFile(int index) override;
     void GoToCell(int page, int cell, bool mayLeavePage) override;
     void MoveCursorToSlot(int slot) override;
     void ToggleSlotMark(int slot) override;
-    void ToggleCursor() override;
+    void SetCursorBand(bool shown) override;
     void Redraw(unsigned parts) override;
     void PaintSlot(int slot) override;
     void RealizeDisplayPalette() override;
@@ -85,7 +85,9 @@ public:
     // Grid state operations.
     void LayoutGrid();
     void ResetPageCells();
-    void ToggleMark(int cell);
+    // The grid's bands follow the state: the marks of the painted page and the cursor band
+    // when shown; changed bands reach the screen at once.
+    void RefreshBands();
     // Into dc when given (drawn at the canvas's coordinates), else onto the canvas.
     void PaintCellFrame(int cell, HDC dc = nullptr);
     void PaintEmptyCell(int cell);
@@ -99,7 +101,6 @@ public:
     void ApplyDispCount(int n);
     // Back to the folder's own list on its first page (archive mode left).
     void ReturnToFolderList();
-    bool CollectTargetsOnScreen();
 
     // File list.
     void BuildFileList();
@@ -143,6 +144,8 @@ private:
     // file cannot be read.
     int32_t EntryDate(const std::wstring& name, bool& found);
     std::wstring SourceKey() const;
+    // The bands of the state, marked for the next refresh of the grid.
+    void SetBandsFromState();
 
     // Key commands (key dispatcher).
     bool NavigationStage(WORD key, unsigned shift);
@@ -155,7 +158,6 @@ private:
     bool ApplySort();
     void EndSortMode();
     void N5Click();
-    void ToggleMarkIfShown(int slot);
     void ViewCursorFile();
     void SlideShow();
     bool EditCursorFile();
@@ -190,6 +192,9 @@ private:
     int wheelRest_ = 0; // wheel turn not yet a whole notch
     // Capture mode (menu N6): made on first use, its hook removed when the window closes.
     std::unique_ptr<Capture> capture_;
+
+    int paintedPage_ = 1;      // the page the canvas's cells show
+    bool cursorShown_ = false; // off while a command changes what lies under the cursor
 };
 
 // The window that commands return the focus to and that owns message boxes.

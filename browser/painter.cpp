@@ -27,6 +27,7 @@ int32_t PackedDosDate(const FILETIME& written) {
 void MainWindow::PaintPage() {
     if (st_.LhaMode && !ArchiveStillThere()) return;
     ShowWaiting(L"Now Painting Images", hwnd_);
+    paintedPage_ = st_.CurrentPage;
     const int count = static_cast<int>(st_.FileList.size());
     DWORD shown = ::GetTickCount();
     for (int cell = 1; cell <= st_.CellsPerPage; ++cell) {
@@ -45,6 +46,7 @@ void MainWindow::PaintPage() {
         }
     }
     ShowWaiting(L"", hwnd_);
+    SetBandsFromState();
     imgMain_.Refresh();
     ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
     UpdateStatusBar();
@@ -70,7 +72,7 @@ bool MainWindow::PaintCell(int cell, int slot) {
         ++decodeCount_;
         DrawThumbnail(cell, name, date);
     }
-    if (st_.FileList[slot].mark == 1) ToggleMark(cell);
+    if (st_.FileList[slot].mark == 1) RefreshBands();
     return true;
 }
 
@@ -98,6 +100,7 @@ void MainWindow::PaintEmptyCells() {
         }
     }
     ShowWaiting(L"", hwnd_);
+    SetBandsFromState();
     imgMain_.Refresh();
 }
 

@@ -163,7 +163,7 @@ void ConvertBMP1Click(BrowserPort& w) {
     BrowserState& st = w.State();
     if (st.SortMode || st.CaptureMode || st.FileList.empty())
         return Report(w.Owner(), Result::Refused());
-    CursorBandHidden hidden(w);
+    w.SetCursorBand(false);
     std::wstring outDir = st.CurrentDir;
     if (st.LhaMode) {
         CreateTempDir(w);
@@ -188,6 +188,7 @@ void ConvertBMP1Click(BrowserPort& w) {
     ShowWaiting(L"", w.Owner());
     // Read again as the S key does, so that the new files appear and the cursor stays.
     w.Redraw(rdList | rdCells | rdScrollBar | rdStatusBar);
+    w.SetCursorBand(true);
 }
 
 } // namespace tovn
