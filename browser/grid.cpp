@@ -93,6 +93,7 @@ void MainWindow::SettleCursor(int slot) {
     }
     ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
     UpdateStatusBar();
+    SetBandsFromState(); // a shown cursor band follows a move made outside a command
 }
 
 void MainWindow::RebuildFromScratch() {
@@ -218,6 +219,7 @@ void MainWindow::PaintSlot(int slot) {
     if (slot < 0 || PageOf(slot, st_.CellsPerPage) != st_.CurrentPage) return;
     int cell = CellOf(slot, st_.CellsPerPage);
     if (!PaintCell(cell, slot)) return;
+    SetBandsFromState(); // the slot may hold another file now, marked or not
     CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
     imgMain_.Refresh(RECT{c.left, c.top, c.right, c.bottom});
 }
