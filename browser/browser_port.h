@@ -51,10 +51,10 @@ public:
     // Cursor moves; the page changes and is painted when the target lies on another page.
     virtual void GoToCell(int page, int cell, bool mayLeavePage) = 0;
     virtual void MoveCursorToSlot(int slot) = 0;
-    // Flips the mark of slot and, when its cell is on the page, the mark band.
+    // Flips the mark of slot; the grid shows its band when the cell is on the page.
     virtual void ToggleSlotMark(int slot) = 0;
-    // The XOR cursor band: drawn twice to remove it. Prefer CursorBandHidden.
-    virtual void ToggleCursor() = 0;
+    // Shows or hides the cursor band; hiding it twice leaves it hidden.
+    virtual void SetCursorBand(bool shown) = 0;
 
     virtual void Redraw(unsigned parts) = 0;
     // Paints the cell of slot when it is on the current page.
@@ -71,18 +71,6 @@ public:
 
 protected:
     ~BrowserPort() = default;
-};
-
-// Keeps the cursor band off the grid while a command changes what lies under it.
-class CursorBandHidden {
-public:
-    explicit CursorBandHidden(BrowserPort& browser) : browser_(browser) { browser_.ToggleCursor(); }
-    CursorBandHidden(const CursorBandHidden&) = delete;
-    CursorBandHidden& operator=(const CursorBandHidden&) = delete;
-    ~CursorBandHidden() { browser_.ToggleCursor(); }
-
-private:
-    BrowserPort& browser_;
 };
 
 } // namespace tovn

@@ -10,11 +10,11 @@ namespace tovn {
 void Dispatcher::KeyDown(WORD key, unsigned shift) {
     const HWND owner = w_.Handle();
     if (!owner) return;
-    w_.ToggleCursor();
+    w_.SetCursorBand(false);
     if (const Command* c = CommandForKey(key, shift, w_.State())) Run(*c, key, shift);
     if (!w_.Handle() || w_.State().Closing) return;
     ShowWaiting(L"", owner);
-    w_.ToggleCursor();
+    w_.SetCursorBand(true);
     w_.UpdateMenuChecks();
     if (w_.afterKey) w_.afterKey(key);
 }
@@ -32,12 +32,9 @@ void Dispatcher::Run(const Command& c, WORD key, unsigned shift) {
     const Result enabled = IsCommandEnabled(c, w_.State());
     if (!enabled) return Report(w_, enabled);
     if (c.needsArchive && !w_.ArchiveStillThere()) return;
-    if (c.frame == Frame::CursorHidden) {
-        CursorBandHidden hidden(w_);
-        c.run(w_, key, shift);
-    } else {
-        c.run(w_, key, shift);
-    }
+    if (c.frame == Frame::CursorHidden) w_.SetCursorBand(false);
+    c.run(w_, key, shift);
+    if (c.frame == Frame::CursorHidden && w_.Handle()) w_.SetCursorBand(true);
 }
 
 } // namespace tovn

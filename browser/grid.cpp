@@ -1,26 +1,17 @@
-// Cursor and mark bands, cell primitives, status bar, scroll bar and cursor movement.
+// Bands from the state, cell primitives, status bar, scroll bar and cursor movement.
 #include "app/dialogs.h"
 #include "app/report.h"
 #include "win/handles.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
 #include "browser/main_window.h"
+#include "core/bands.h"
 #include "core/slots.h"
 #include <commctrl.h>
 
 namespace tovn {
 
 namespace {
-
-void XorBand(HDC dc, const RECT& r, COLORREF colour) {
-    UniquePen pen(::CreatePen(PS_SOLID, 1, colour));
-    UniqueBrush brush(::CreateSolidBrush(colour));
-    SelectIn p(dc, pen.get());
-    SelectIn b(dc, brush.get());
-    int oldRop = ::SetROP2(dc, R2_XORPEN);
-    ::Rectangle(dc, r.left, r.top, r.right, r.bottom);
-    ::SetROP2(dc, oldRop);
-}
 
 void FilledCell(HDC dc, const CellRect& c, COLORREF fill) {
     UniquePen pen(::CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
@@ -34,20 +25,18 @@ void FilledCell(HDC dc, const CellRect& c, COLORREF fill) {
 
 } // namespace
 
-void MainWindow::ToggleCursor() {
-    if (!st_.CellWidth || !st_.CellHeight) return;
-    CellRect c = CellRectOf(st_.CursorCell, st_.DispCount, st_.CellWidth, st_.CellHeight);
-    RECT r = {c.left, c.top, c.right, c.top + st_.CellHeight / 3};
-    XorBand(imgMain_.Canvas(), r, st_.SortMode ? RGB(255, 0, 0) : RGB(255, 255, 0));
-    imgMain_.Refresh(r);
+void MainWindow::SetBandsFromState() {
+    imgMain_.SetBands(GridBands(st_, paintedPage_, cursorShown_));
 }
 
-void MainWindow::ToggleMark(int cell) {
-    if (!st_.CellWidth || !st_.CellHeight) return;
-    CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
-    RECT r = {c.left, c.bottom - st_.CellHeight / 3, c.right, c.bottom};
-    XorBand(imgMain_.Canvas(), r, st_.SortMode ? RGB(255, 255, 0) : RGB(255, 0, 0));
-    imgMain_.Refresh(r);
+void MainWindow::RefreshBands() {
+    SetBandsFromState();
+    ::UpdateWindow(imgMain_.Handle());
+}
+
+void MainWindow::SetCursorBand(bool shown) {
+    cursorShown_ = shown;
+    RefreshBands();
 }
 
 void MainWindow::PaintCellFrame(int cell, HDC dc) {
@@ -104,6 +93,7 @@ void MainWindow::SettleCursor(int slot) {
     }
     ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
     UpdateStatusBar();
+    SetBandsFromState(); // a shown cursor band follows a move made outside a command
 }
 
 void MainWindow::RebuildFromScratch() {
@@ -181,17 +171,15 @@ bool MainWindow::CheckSlotFile(int index) {
         if (cell == st_.CursorCell) GoToCell(st_.CurrentPage, cell, false);
         st_.PageCells[cell] = CellCache{};
         PaintEmptyCell(cell);
+        SetBandsFromState();
         imgMain_.Refresh();
     }
     return false;
 }
 
-TargetList MainWindow::CollectTargetsOnScreen() {
+TargetList MainWindow::CollectTargets() {
     TargetList targets = tovn::CollectTargets(st_);
-    if (targets.fromMarks)
-        for (const NamedIndex& t : targets.items)
-            if (PageOf(t.index, st_.CellsPerPage) == st_.CurrentPage)
-                ToggleMark(CellOf(t.index, st_.CellsPerPage));
+    RefreshBands();
     return targets;
 }
 
@@ -224,13 +212,14 @@ void MainWindow::MoveCursorToSlot(int slot) {
 void MainWindow::ToggleSlotMark(int slot) {
     if (slot < 0 || slot >= static_cast<int>(st_.FileList.size())) return;
     st_.FileList[slot].mark ^= 1;
-    ToggleMarkIfShown(slot);
+    RefreshBands();
 }
 
 void MainWindow::PaintSlot(int slot) {
     if (slot < 0 || PageOf(slot, st_.CellsPerPage) != st_.CurrentPage) return;
     int cell = CellOf(slot, st_.CellsPerPage);
     if (!PaintCell(cell, slot)) return;
+    SetBandsFromState(); // the slot may hold another file now, marked or not
     CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
     imgMain_.Refresh(RECT{c.left, c.top, c.right, c.bottom});
 }

@@ -1,14 +1,47 @@
 #include "browser/grid_image.h"
+#include <algorithm>
+#include <tuple>
 
 namespace tovn {
 
-void GridImage::Register(HINSTANCE instance) {
-    Window::RegisterClass(instance, L"TovnGridImage", nullptr, CS_DBLCLKS);
+void XorBand(HDC dc, const CellRect& r, uint32_t rgb) {
+    const COLORREF colour = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    UniquePen pen(::CreatePen(PS_SOLID, 1, colour));
+    UniqueBrush brush(::CreateSolidBrush(colour));
+    SelectIn p(dc, pen.get());
+    SelectIn b(dc, brush.get());
+    int oldRop = ::SetROP2(dc, R2_XORPEN);
+    ::Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    ::SetROP2(dc, oldRop);
 }
 
-// The bitmap can only be deleted once the canvas no longer holds it.
-GridImage::~GridImage() {
+namespace {
+
+RECT RectOf(const CellRect& c) {
+    return RECT{c.left, c.top, c.right, c.bottom};
+}
+
+bool BandBefore(const Band& a, const Band& b) {
+    return std::tie(a.rect.top, a.rect.left, a.rect.bottom, a.rect.right, a.rgb) <
+           std::tie(b.rect.top, b.rect.left, b.rect.bottom, b.rect.right, b.rgb);
+}
+
+} // namespace
+
+// The bitmap can only be deleted once the DC no longer holds it.
+GridImage::Surface::~Surface() {
     if (dc_ && oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
+}
+
+void GridImage::Surface::Reset(HDC screen, int width, int height) {
+    if (dc_ && oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
+    if (!dc_) dc_.reset(::CreateCompatibleDC(screen));
+    bitmap_.reset(::CreateCompatibleBitmap(screen, width ? width : 1, height ? height : 1));
+    oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
+}
+
+void GridImage::Register(HINSTANCE instance) {
+    Window::RegisterClass(instance, L"TovnGridImage", nullptr, CS_DBLCLKS);
 }
 
 void GridImage::Create(HWND parent, HINSTANCE instance) {
@@ -19,18 +52,15 @@ void GridImage::SetBounds(int left, int top, int width, int height) {
     width_ = width > 0 ? width : 0;
     height_ = height > 0 ? height : 0;
     ::MoveWindow(hwnd_, left, top, width_, height_, FALSE);
-    if (dc_ && oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
     WindowDc screen(hwnd_);
-    if (!dc_) dc_.reset(::CreateCompatibleDC(screen.get()));
-    bitmap_.reset(
-        ::CreateCompatibleBitmap(screen.get(), width_ ? width_ : 1, height_ ? height_ : 1));
-    oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
+    canvas_.Reset(screen.get(), width_, height_);
+    back_.Reset(screen.get(), width_, height_);
     Clear();
 }
 
 void GridImage::Clear() {
     RECT r = {0, 0, width_, height_};
-    ::FillRect(dc_.get(), &r, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::FillRect(canvas_.Dc(), &r, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
 }
 
 void GridImage::Refresh() {
@@ -48,18 +78,52 @@ void GridImage::Invalidate(const RECT& area) {
 }
 
 void GridImage::SelectPalette(HPALETTE palette) {
-    if (!palette || !dc_) return;
-    ::SelectPalette(dc_.get(), palette, FALSE);
-    ::RealizePalette(dc_.get());
+    if (!palette || !canvas_.Dc()) return;
+    ::SelectPalette(canvas_.Dc(), palette, FALSE);
+    ::RealizePalette(canvas_.Dc());
+}
+
+void GridImage::SetBands(std::vector<Band> bands) {
+    std::sort(bands.begin(), bands.end(), BandBefore);
+    std::vector<Band> changed;
+    std::set_symmetric_difference(bands_.begin(), bands_.end(), bands.begin(), bands.end(),
+                                  std::back_inserter(changed), BandBefore);
+    for (const Band& b : changed) Invalidate(RectOf(b.rect));
+    bands_ = std::move(bands);
+}
+
+// The back surface takes the canvas's palette, so a copied palette index stays that index
+// and the XOR works on the same indices as it would on the canvas itself.
+void GridImage::Compose(const RECT& r) const {
+    HDC back = back_.Dc();
+    HPALETTE pal = static_cast<HPALETTE>(::GetCurrentObject(canvas_.Dc(), OBJ_PAL));
+    if (pal) {
+        ::SelectPalette(back, pal, FALSE);
+        ::RealizePalette(back);
+    }
+    ::BitBlt(back, r.left, r.top, r.right - r.left, r.bottom - r.top, canvas_.Dc(), r.left, r.top,
+             SRCCOPY);
+    for (const Band& b : bands_) {
+        RECT area = RectOf(b.rect), common;
+        if (::IntersectRect(&common, &area, &r)) XorBand(back, b.rect, b.rgb);
+    }
+}
+
+COLORREF GridImage::Composite(int x, int y) const {
+    if (!canvas_.Dc()) return CLR_INVALID;
+    Compose(RECT{x, y, x + 1, y + 1});
+    ::GdiFlush();
+    return ::GetPixel(back_.Dc(), x, y);
 }
 
 // Only the part asked for: a refreshed cell copies its own rectangle, not the grid.
 void GridImage::Paint(HDC dc, const RECT& r) {
-    if (!dc_) return;
-    HPALETTE pal = static_cast<HPALETTE>(::GetCurrentObject(dc_.get(), OBJ_PAL));
+    if (!canvas_.Dc()) return;
+    Compose(r);
+    HPALETTE pal = static_cast<HPALETTE>(::GetCurrentObject(canvas_.Dc(), OBJ_PAL));
     HPALETTE old = pal ? ::SelectPalette(dc, pal, FALSE) : nullptr;
     if (pal) ::RealizePalette(dc);
-    ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, dc_.get(), r.left, r.top,
+    ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, back_.Dc(), r.left, r.top,
              SRCCOPY);
     if (old) ::SelectPalette(dc, old, FALSE);
 }

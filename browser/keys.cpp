@@ -87,14 +87,14 @@ bool MainWindow::PageJump() {
 // Marks every file from the cursor on when nothing is marked, and takes the marked files
 // as the show's targets.
 void MainWindow::SlideShow() {
-    TargetList targets = CollectTargetsOnScreen();
+    TargetList targets = CollectTargets();
     if (!targets.fromMarks) {
         for (int i = CursorSlot(st_); i < static_cast<int>(st_.FileList.size()); ++i) {
             if (st_.FileList[i].name.empty()) continue;
             st_.FileList[i].mark = 1;
-            ToggleMarkIfShown(i);
         }
-        targets = CollectTargetsOnScreen();
+        RefreshBands();
+        targets = CollectTargets();
     }
     ShowSlide(*this, targets, L"Slide");
     RealizeDisplayPalette();
@@ -144,29 +144,19 @@ bool MainWindow::EditCursorFile() {
     return RunEditor(*this);
 }
 
-void MainWindow::ToggleMarkIfShown(int slot) {
-    if (PageOf(slot, st_.CellsPerPage) == st_.CurrentPage)
-        ToggleMark(CellOf(slot, st_.CellsPerPage));
-}
-
 void MainWindow::ToggleCursorMark() {
     int slot = CursorSlot(st_);
     if (slot < 0 || slot >= static_cast<int>(st_.FileList.size())) return;
     st_.FileList[slot].mark ^= 1;
-    ToggleMark(st_.CursorCell);
+    RefreshBands();
     if (slot != static_cast<int>(st_.FileList.size()) - 1)
         GoToCell(st_.CurrentPage, st_.CursorCell, false);
 }
 
 void MainWindow::MarkAll() {
-    if (CollectTargetsOnScreen().fromMarks) return;
-    for (size_t i = 0; i < st_.FileList.size(); ++i) {
-        Slot& s = st_.FileList[i];
-        s.mark = s.name.empty() ? 0 : 1;
-        int slot = static_cast<int>(i);
-        if (s.mark && PageOf(slot, st_.CellsPerPage) == st_.CurrentPage)
-            ToggleMark(CellOf(slot, st_.CellsPerPage));
-    }
+    if (CollectTargets().fromMarks) return;
+    for (Slot& s : st_.FileList) s.mark = s.name.empty() ? 0 : 1;
+    RefreshBands();
 }
 
 void MainWindow::ReRead(bool resetCache) {
@@ -242,10 +232,11 @@ void MainWindow::AskQuit() {
 void MainWindow::K1Click() {
     ChooserAnswer answer;
     if (!RunChooser(L"Kazu", answer)) return;
-    CursorBandHidden hidden(*this);
+    SetCursorBand(false);
     ApplyDispCount(answer.count);
     st_.CellCacheValid = false;
     Redraw(rdLayout | rdCells);
+    SetCursorBand(true);
 }
 
 // The help file lives at a fixed place; a missing file is the help viewer's to report.
@@ -273,11 +264,10 @@ void MainWindow::imgMainMouseDown(int button, unsigned, int x, int y) {
         CurrentDialogs().Beep();
         return;
     }
-    {
-        CursorBandHidden hidden(*this);
-        st_.CursorCell = cell;
-        GoToCell(st_.CurrentPage, cell - 1, false);
-    }
+    SetCursorBand(false);
+    st_.CursorCell = cell;
+    GoToCell(st_.CurrentPage, cell - 1, false);
+    SetCursorBand(true);
     if (button != 1) return;
     TogglePick(*this, CursorSlot(st_));
 }
@@ -303,13 +293,14 @@ void MainWindow::MouseWheel(int delta, unsigned buttons) {
 }
 
 void MainWindow::sbMainScroll(int code, int) {
-    CursorBandHidden hidden(*this);
+    SetCursorBand(false);
     if (code == SB_LINEUP || code == SB_LINEDOWN || code == SB_PAGEUP || code == SB_PAGEDOWN ||
         code == SB_ENDSCROLL) {
         int p = ::GetScrollPos(sbMain_, SB_CTL);
         if (!st_.FileList.empty())
             GoToCell(PageOf(p, st_.CellsPerPage), CellOf(p, st_.CellsPerPage) - 1, true);
     }
+    SetCursorBand(true);
 }
 
 // The scroll bar control does not move by itself: the handler sees the position it held

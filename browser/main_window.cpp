@@ -144,7 +144,7 @@ void MainWindow::FormResize() {
     LayoutGrid();
     ResetPageCells();
     PaintPage();
-    ToggleCursor();
+    SetCursorBand(true);
 }
 
 void MainWindow::FormClose() {
@@ -183,6 +183,7 @@ void MainWindow::LayoutGrid() {
     layoutHeight_ = height;
     st_.CellWidth = imgMain_.Width() / st_.DispCount;
     st_.CellHeight = imgMain_.Height() / st_.DispCount;
+    SetBandsFromState();
 }
 
 void MainWindow::ResetPageCells() {

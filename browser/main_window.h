@@ -52,12 +52,12 @@ public:
     std::wstring PluginMask() const override;
     const std::wstring& ProgramDir() const override { return options_.programDir; }
     const std::wstring& IniPath() const override { return options_.iniPath; }
-    TargetList CollectTargets() override { return CollectTargetsOnScreen(); }
+    TargetList CollectTargets() override;
     bool CheckSlotFile(int index) override;
     void GoToCell(int page, int cell, bool mayLeavePage) override;
     void MoveCursorToSlot(int slot) override;
     void ToggleSlotMark(int slot) override;
-    void ToggleCursor() override;
+    void SetCursorBand(bool shown) override;
     void Redraw(unsigned parts) override;
     void PaintSlot(int slot) override;
     void RealizeDisplayPalette() override;
@@ -86,7 +86,9 @@ public:
     // Grid state operations.
     void LayoutGrid();
     void ResetPageCells();
-    void ToggleMark(int cell);
+    // The grid's bands follow the state: the marks of the painted page and the cursor band
+    // when shown; changed bands reach the screen at once.
+    void RefreshBands();
     // Into dc when given (drawn at the canvas's coordinates), else onto the canvas.
     void PaintCellFrame(int cell, HDC dc = nullptr);
     void PaintEmptyCell(int cell);
@@ -100,11 +102,8 @@ public:
     void ApplyDispCount(int n);
     // Back to the folder's own list on its first page (archive mode left).
     void ReturnToFolderList();
-    TargetList CollectTargetsOnScreen();
     // Home: every file marked, or every mark cleared when some file is marked.
     void MarkAll();
-    // The mark band of slot flipped when its cell is on the page.
-    void ToggleMarkIfShown(int slot);
     // The mode items' check marks as the state's sort and capture modes say.
     void UpdateMenuChecks();
 
@@ -163,6 +162,8 @@ private:
     void StoreAhead(const std::wstring& name, const ThumbTicket& ticket);
     bool PrefetchAhead();
     std::wstring SourceKey() const;
+    // The bands of the state, marked for the next refresh of the grid.
+    void SetBandsFromState();
 
     // Command handlers (run from the command table).
     friend struct CommandRows;
@@ -203,6 +204,9 @@ private:
     int wheelRest_ = 0; // wheel turn not yet a whole notch
     // Capture mode (menu N6): made on first use, its hook removed when the window closes.
     std::unique_ptr<Capture> capture_;
+
+    int paintedPage_ = 1;      // the page the canvas's cells show
+    bool cursorShown_ = false; // off while a command changes what lies under the cursor
 };
 
 // The window that commands return the focus to and that owns message boxes.

@@ -35,6 +35,7 @@ void MainWindow::PaintPage() {
     if (st_.LhaMode && !ArchiveStillThere()) return;
     ShowWaiting(L"Now Painting Images", hwnd_);
     AbandonFill();
+    paintedPage_ = st_.CurrentPage;
     for (int cell = 1; cell <= st_.CellsPerPage; ++cell) {
         PlannedCell planned = PlanCell(cell, Index(st_.CurrentPage, cell, st_.CellsPerPage));
         if (planned.step != PlannedCell::Kept) fill_.push_back(std::move(planned));
@@ -46,6 +47,7 @@ void MainWindow::PaintPage() {
     fillShown_ = ::GetTickCount();
     FillCells(false);
     ShowWaiting(L"", hwnd_);
+    SetBandsFromState();
     imgMain_.Refresh();
     ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
     UpdateStatusBar();
@@ -151,12 +153,10 @@ void MainWindow::DrawPlanned(PlannedCell& planned, bool idle) {
             DrawThumbnail(cell, planned.name, planned.date);
         break;
     }
-    if (planned.step != PlannedCell::Empty && st_.FileList[slot].mark == 1) ToggleMark(cell);
+    if (planned.step != PlannedCell::Empty && st_.FileList[slot].mark == 1) RefreshBands();
     CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
     const RECT area{c.left, c.top, c.right, c.bottom};
     if (idle) {
-        // The cursor was shown over the cell before it was drawn.
-        if (cell == st_.CursorCell) ToggleCursor();
         imgMain_.Refresh(area);
         return;
     }
@@ -207,6 +207,7 @@ void MainWindow::PaintEmptyCells() {
         }
     }
     ShowWaiting(L"", hwnd_);
+    SetBandsFromState();
     imgMain_.Refresh();
 }
 

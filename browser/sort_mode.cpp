@@ -37,15 +37,15 @@ void StartSortByKey(MainWindow& w) {
 void N5Click(MainWindow& w) {
     BrowserState& st = w.State();
     if (st.SortMode) {
-        CursorBandHidden hidden(w);
+        w.SetCursorBand(false);
         ApplySort(w);
+        w.SetCursorBand(true);
         return;
     }
     if (!st.FileList.empty()) {
         EnterSortMode(w);
-        // The cursor band takes the colour of the new mode.
-        CursorBandHidden hidden(w);
         SetSortMode(st, true);
+        w.RefreshBands(); // the bands take sort mode's colours
     }
     w.UpdateStatusBar();
 }
@@ -68,7 +68,7 @@ void TogglePick(MainWindow& w, int slot) {
                 }
         }
     }
-    w.ToggleMarkIfShown(slot);
+    w.RefreshBands();
 }
 
 void SortPick(MainWindow& w) {
@@ -95,9 +95,9 @@ void SortHome(MainWindow& w) {
         for (const NamedIndex& p : picks) {
             if (p.index < 0 || p.index >= static_cast<int>(st.FileList.size())) continue;
             st.FileList[p.index].mark = 0;
-            w.ToggleMarkIfShown(p.index);
         }
         picks.clear();
+        w.RefreshBands();
         return;
     }
     for (size_t i = 0; i < st.FileList.size(); ++i) {
@@ -105,8 +105,8 @@ void SortHome(MainWindow& w) {
         if (s.name.empty()) continue;
         s.mark = 1;
         picks.push_back({s.name, static_cast<int>(i)});
-        w.ToggleMarkIfShown(static_cast<int>(i));
     }
+    w.RefreshBands();
 }
 
 bool ApplySort(MainWindow& w) {
@@ -120,10 +120,9 @@ bool ApplySort(MainWindow& w) {
     }
     for (const NamedIndex& p : *st.SortList)
         if (p.index >= 0 && p.index < static_cast<int>(st.FileList.size()) &&
-            st.FileList[p.index].mark == 1) {
+            st.FileList[p.index].mark == 1)
             st.FileList[p.index].mark = 0;
-            w.ToggleMarkIfShown(p.index);
-        }
+    w.RefreshBands();
     PlaceCursorAt(st, ApplySortPicks(st, anchor));
     w.PaintPage();
     SetSortMode(st, false);

@@ -5,7 +5,6 @@
 #include "capture/screen_copy.h"
 #include "core/capture_name.h"
 #include "core/slots.h"
-#include <optional>
 
 namespace tovn {
 
@@ -108,7 +107,7 @@ Result Capture::TakeCapture() {
     if (!saved || name.empty()) return saved;
     BrowserState& st = browser_.State();
     st.FileList.push_back({name, 0});
-    ShowNewSlot(static_cast<int>(st.FileList.size()) - 1);
+    browser_.PaintSlot(static_cast<int>(st.FileList.size()) - 1); // drawn when on the page
     browser_.Redraw(rdScrollBar | rdStatusBar);
     return Result::Ok();
 }
@@ -124,16 +123,6 @@ Result Capture::SaveCapture(std::wstring& name) {
     Result written = WriteNewFile(st.CurrentDir + free, bytes);
     if (written) name = free;
     return written;
-}
-
-// The new cell drawn at once when it lies on the page; on the cursor cell the cursor band
-// is drawn over it again.
-void Capture::ShowNewSlot(int slot) {
-    const BrowserState& st = browser_.State();
-    if (PageOf(slot, st.CellsPerPage) != st.CurrentPage) return;
-    std::optional<CursorBandHidden> band;
-    if (CursorSlot(st) == slot) band.emplace(browser_);
-    browser_.PaintSlot(slot);
 }
 
 } // namespace tovn

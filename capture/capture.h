@@ -38,7 +38,6 @@ private:
     void RemoveHookIfSet();
     Result TakeCapture();
     Result SaveCapture(std::wstring& name);
-    void ShowNewSlot(int slot);
 
     BrowserPort& browser_;
     std::wstring hookLibrary_;

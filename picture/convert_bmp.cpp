@@ -183,6 +183,7 @@ void ConvertBMP1Click(BrowserPort& w) {
     ShowWaiting(L"", w.Owner());
     // Read again as the S key does, so that the new files appear and the cursor stays.
     w.Redraw(rdList | rdCells | rdScrollBar | rdStatusBar);
+    w.SetCursorBand(true);
 }
 
 } // namespace tovn

@@ -98,7 +98,7 @@ void TfrmSlide::FormShow() {
 }
 
 void TfrmSlide::FormClose() {
-    browser_.ToggleCursor();
+    browser_.SetCursorBand(false);
     if (browser_.State().PaletteDisplay) browser_.RealizeDisplayPalette();
 }
 
@@ -133,7 +133,7 @@ void TfrmSlide::ShowSlidePicture() {
         st.CurrentPage = PageOf(i, st.CellsPerPage);
         st.CursorCell = CellOf(i, st.CellsPerPage);
     }
-    browser_.ToggleCursor();
+    browser_.SetCursorBand(true);
     ::SetWindowTextW(hwnd_, (st.CurrentDir + target.name).c_str());
     const int cursor = CursorSlot(st);
     if (ValidSlot(st, cursor) && UpperExtension(st.FileList[size_t(cursor)].name) == L".BMP")
@@ -338,7 +338,7 @@ void TfrmSlide::Next() {
         Report(hwnd_, Result::Refused());
         return;
     }
-    browser_.ToggleCursor();
+    browser_.SetCursorBand(false);
     ++slideIndex_;
     ShowSlidePicture();
 }
@@ -348,7 +348,7 @@ void TfrmSlide::Previous() {
         Report(hwnd_, Result::Refused());
         return;
     }
-    browser_.ToggleCursor();
+    browser_.SetCursorBand(false);
     --slideIndex_;
     ShowSlidePicture();
 }
@@ -361,7 +361,7 @@ void TfrmSlide::FlipShownMark() {
 void TfrmSlide::MarkAndNext() {
     FlipShownMark();
     if (AtLastSlide()) return;
-    browser_.ToggleCursor();
+    browser_.SetCursorBand(false);
     ++slideIndex_;
     ShowSlidePicture();
 }
@@ -370,9 +370,9 @@ void TfrmSlide::MarkAndNext() {
 void TfrmSlide::MarkAndClose() {
     FlipShownMark();
     BrowserState& st = browser_.State();
-    browser_.ToggleCursor();
+    browser_.SetCursorBand(false);
     browser_.GoToCell(st.CurrentPage, st.CursorCell, false);
-    browser_.ToggleCursor();
+    browser_.SetCursorBand(true);
     Close();
 }
 
@@ -383,9 +383,9 @@ void TfrmSlide::CloseFromSlide() {
         const int i = ShownSlot();
         st.CurrentPage = PageOf(i, st.CellsPerPage);
         st.CursorCell = CellOf(i, st.CellsPerPage);
-        browser_.ToggleCursor();
+        browser_.SetCursorBand(false);
         browser_.Redraw(rdCells);
-        browser_.ToggleCursor();
+        browser_.SetCursorBand(true);
     }
     Close();
 }

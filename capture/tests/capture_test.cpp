@@ -142,6 +142,18 @@ TEST_F(CaptureMode, TheMenuTurnsItOnAndTheKeysReleaseCapturesTheForegroundWindow
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
+// The capture lands on the empty list's first slot, under the cursor: its cell shows with
+// the cursor band over it, as any other cell does.
+TEST_F(CaptureMode, ACaptureUnderTheCursorShowsWithTheCursorBand) {
+    StartInFront(0);
+    N6();
+    Type(VK_F15);
+    ASSERT_EQ(LastSlot(), L"TOVN_000.BMP");
+    ASSERT_EQ(st().CursorCell, 1);
+    EXPECT_EQ(st().PageCells[1].name, L"TOVN_000.BMP");
+    ExpectGridShowsBands();
+}
+
 // While the window thread is busy for seconds (a page of large pictures painting), keys
 // typed into another program are not held up by the capture hook, and the capture key
 // still captures afterwards.

@@ -62,7 +62,7 @@ TEST_F(PaintWorkers, CellsAreTheirPicturesReducedAsASerialPaintWould) {
                                                              {L"D.BMP", {700, 500}}};
     for (const auto& [name, size] : page) WriteSmoothBmp(pictures / name, size.cx, size.cy);
     Start();
-    w().ToggleCursor(); // the cursor's band off the first cell
+    w().SetCursorBand(false); // the cursor's band off the first cell
     // Decoded on the workers and reduced from the whole picture: exactly the reference.
     std::vector<uint32_t> grid = GridPixels();
     for (int cell = 1; cell <= 4; ++cell)

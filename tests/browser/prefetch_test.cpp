@@ -104,10 +104,8 @@ TEST_F(Prefetch, PageFromTheStoreLooksAsTheDecodedPage) {
     Key(VK_NEXT);
     ASSERT_EQ(Decodes(), decodes);
     const std::vector<uint32_t> stored = GridPixels();
-    w().ToggleCursor();
     w().ResetPageCells();
     w().PaintPage();
-    w().ToggleCursor();
     EXPECT_EQ(Decodes(), decodes + 4);
     EXPECT_TRUE(stored == GridPixels()) << "the page drawn ahead differs from its decoded paint";
 }

@@ -2,9 +2,11 @@
 #include "picture/picture_host.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
+#include "core/slots.h"
 #include <commctrl.h>
 #include <algorithm>
 #include <iterator>
+#include <tuple>
 
 namespace tovn::test {
 
@@ -119,7 +121,63 @@ std::wstring BrowserFixture::Status(int panel) const {
 }
 
 COLORREF BrowserFixture::Pixel(int x, int y) const {
-    return ::GetPixel(window->Image().Canvas(), x, y);
+    return window->Image().Composite(x, y);
+}
+
+namespace {
+
+std::vector<Band> Sorted(std::vector<Band> bands) {
+    std::sort(bands.begin(), bands.end(), [](const Band& a, const Band& b) {
+        return std::tie(a.rect.top, a.rect.left, a.rect.bottom, a.rect.right, a.rgb) <
+               std::tie(b.rect.top, b.rect.left, b.rect.bottom, b.rect.right, b.rgb);
+    });
+    return bands;
+}
+
+bool Inside(const CellRect& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+} // namespace
+
+void BrowserFixture::ExpectGridShowsBands(int paintedPage, bool cursorShown) {
+    const BrowserState& s = st();
+    const std::vector<Band> want = GridBands(s, paintedPage, cursorShown);
+    EXPECT_TRUE(Sorted(want) == Sorted(window->Image().Bands()))
+        << "the grid holds " << window->Image().Bands().size() << " bands, the state gives "
+        << want.size();
+    std::vector<POINT> points;
+    const int third = s.CellHeight / 3;
+    for (int cell = 1; cell <= s.CellsPerPage; ++cell) {
+        const CellRect c = CellRectOf(cell, s.DispCount, s.CellWidth, s.CellHeight);
+        for (int x : {c.left, (c.left + c.right) / 2, c.right - 1})
+            for (int y : {c.top, c.top + third - 1, c.top + third, (c.top + c.bottom) / 2,
+                          c.bottom - third - 1, c.bottom - third, c.bottom - 1})
+                points.push_back(POINT{x, y});
+    }
+    HDC canvas = window->Image().Canvas();
+    std::vector<COLORREF> composite, plain, drawn;
+    for (POINT p : points) {
+        composite.push_back(window->Image().Composite(p.x, p.y));
+        plain.push_back(::GetPixel(canvas, p.x, p.y));
+    }
+    for (const Band& b : want) XorBand(canvas, b.rect, b.rgb);
+    ::GdiFlush();
+    for (POINT p : points) drawn.push_back(::GetPixel(canvas, p.x, p.y));
+    for (const Band& b : want) XorBand(canvas, b.rect, b.rgb); // the canvas as it was
+    ::GdiFlush();
+    const bool trueColour = ::GetDeviceCaps(canvas, BITSPIXEL) > 8;
+    int differing = 0, notXor = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        differing += composite[i] != drawn[i];
+        COLORREF x = plain[i];
+        for (const Band& b : want)
+            if (Inside(b.rect, points[i]))
+                x ^= RGB((b.rgb >> 16) & 0xFF, (b.rgb >> 8) & 0xFF, b.rgb & 0xFF);
+        notXor += trueColour && x != drawn[i];
+    }
+    EXPECT_EQ(differing, 0) << "of " << points.size() << " points";
+    EXPECT_EQ(notXor, 0) << "of " << points.size() << " points";
 }
 
 std::wstring BrowserFixture::CursorName() const {

@@ -30,7 +30,13 @@ protected:
     // The beeps and boxes (ScriptedDialogs::events) of step alone.
     std::vector<std::wstring> During(const std::function<void()>& step);
     std::wstring Status(int panel) const;
+    // What the screen gets at (x, y) of the grid: the canvas with the bands over it.
     COLORREF Pixel(int x, int y) const;
+    // The grid shows the bands of the state (marks of paintedPage, cursor band when shown),
+    // each pixel XORed as the bands were once drawn into the canvas itself; checked at the
+    // edges and middles of every cell's thirds.
+    void ExpectGridShowsBands(int paintedPage, bool cursorShown);
+    void ExpectGridShowsBands() { ExpectGridShowsBands(st().CurrentPage, true); }
     std::wstring CursorName() const;
     void Pump();
     // Turns the program's own loop until it has nothing left to do.
