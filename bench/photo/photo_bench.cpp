@@ -11,6 +11,8 @@
 #include "photo_page.h"
 #include "support/browser_fixture.h"
 #include <cstdio>
+#include <functional>
+#include <string>
 
 using namespace tovn;
 using namespace tovn::test;

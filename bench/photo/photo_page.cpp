@@ -23,7 +23,8 @@ void DispatchWaiting() {
 
 bool PageDrawn(const MainWindow& window) {
     const BrowserState& s = window.State();
-    if (!WaitWindow::Text().empty()) return false;
+    HWND progress = WaitWindow::Handle(); // shown while a paint is under way
+    if (progress && ::IsWindowVisible(progress)) return false;
     if (static_cast<int>(s.PageCells.size()) != s.CellsPerPage + 1) return false;
     for (int cell = 1; cell <= s.CellsPerPage; ++cell)
         if (s.PageCells[cell].name != FileOfCell(s, cell)) return false;
