@@ -5,7 +5,8 @@
 # scripts/wine-run, one process per measurement, vipsthumbnail timed in the same rounds.
 # Usage: bench/photo/run.sh [BIN_DIR]   (default build/win32/bin)
 # Environment: ROUNDS (first and second visits, default 3), PHOTO_CACHE (the pictures,
-# default build/photo_bench), SKIP_MEMORY=1 (leave out the paging of 2 x 1000 pictures).
+# default build/photo_bench), SKIP_MEMORY=1 (leave out the paging of 2 x 1000 pictures),
+# MEMORY_PAGES (pages paged through, default 10: all 1000 pictures).
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 bin=${1:-$root/build/win32/bin}
@@ -26,8 +27,9 @@ load() { echo "$1 $(cut -d' ' -f1-3 /proc/loadavg)" >>"$figures"; }
 # are kept as "test round name value"; a failed run shows its whole output.
 measure() {
     local test=$1 photos=$2 program=$3 round=$4 out
+    shift 4
     if ! out=$(cd "$bin" && "$root/scripts/wine-run" photo_bench.exe --gtest_filter="PhotoBench.$test" \
-        --photos="$(windows_path "$photos")" --program="$(windows_path "$program")" 2>&1 | tr -d '\r'); then
+        --photos="$(windows_path "$photos")" --program="$(windows_path "$program")" "$@" 2>&1 | tr -d '\r'); then
         echo "$out" >&2
         echo "photo_bench $test failed" >&2
         exit 1
@@ -51,7 +53,7 @@ echo "photo page, $rounds rounds (each a new program folder, then vipsthumbnail)
 for r in $(seq "$rounds"); do
     rm -rf "$cache/program"
     measure FirstVisit "$cache/page" "$cache/program" "$r"
-    size=$(awk '$3 == "cell_width" {w = $4} $3 == "cell_height" {h = $4} END {print w "x" h}' "$figures")
+    size=$(awk '$3 == "cell_width" {w = $4} $3 == "cell_height" {h = $4} END {print int(w) "x" int(h)}' "$figures")
     echo "vips $r vipsthumbnail $(vips_ms "$size")" >>"$figures"
 done
 echo "second visits over the same program folder ..." >&2
@@ -60,7 +62,7 @@ if [ "${SKIP_MEMORY:-0}" != 1 ]; then
     echo "paging through 1000 photos, then 1000 small pictures ..." >&2
     for kind in big small; do
         rm -rf "$cache/program-$kind"
-        measure Paging "$cache/$kind" "$cache/program-$kind" "$kind"
+        measure Paging "$cache/$kind" "$cache/program-$kind" "$kind" --pages="${MEMORY_PAGES:-10}"
     done
 fi
 load load_end

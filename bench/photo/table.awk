@@ -61,11 +61,12 @@ END {
     against("SecondVisit", "maximise", "maximise_repaint", "maximise", 3)
 
     if (("Paging", "big", "peak_working_set_mb") in value) {
-        printf "\nmemory: peak working set paging through 1000 pictures (MaxPictureSide 6000)\n"
+        printf "\nmemory: peak working set paging through %d pages of 100 (MaxPictureSide 6000)\n",
+            value["Paging", "big", "pages"]
         for (k = 1; k <= 2; k++) {
             kind = k == 1 ? "big" : "small"
             printf "  %-52s %9.1f MB  (at start %.1f MB; %d pages in %.1f s, unread %d)\n",
-                kind == "big" ? "1000 photos 4000 x 3000" : "1000 pictures 640 x 400",
+                kind == "big" ? "photos 4000 x 3000" : "pictures 640 x 400",
                 value["Paging", kind, "peak_working_set_mb"],
                 value["Paging", kind, "start_working_set_mb"], value["Paging", kind, "pages"],
                 value["Paging", kind, "paging"] / 1000, value["Paging", kind, "unread"]
