@@ -78,6 +78,7 @@ WindowPlacementSetting LoadSettings(BrowserState& s, const SettingsContext& c) {
     s.SlideFullSize = ini.Bool(L"Slide", L"FullSize", false);
     s.ReductionLevel = ini.Int(keys::HuedenLevel);
     s.MaxPictureSide = ini.Int(keys::MaxPictureSide);
+    s.ThumbnailCacheMB = ini.Int(keys::ThumbnailCacheMB);
     s.CaptureFileName = ini.Text(L"Capture", L"FileName", L"TOVN_");
     s.CaptureKey = ini.Int(keys::CaptureKey);
     return w;

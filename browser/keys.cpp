@@ -1,45 +1,24 @@
-// The key handler every command runs through: navigation in every mode, then the command
-// of the current mode.
+// The browser's own command handlers and the mouse; the keys reach them through the
+// dispatcher and the command table.
 #include "app/dialogs.h"
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
 #include "browser/main_window.h"
-#include "browser/menu.h"
+#include "browser/dispatcher.h"
+#include "browser/sort_mode.h"
 #include "app/dialogs/option.h"
 #include "win/handles.h"
-#include "picture/convert_bmp.h"
 #include "picture/picture_host.h"
 #include "slide/slide_window.h"
-#include "fileops/file_commands.h"
 #include "editor/edit_window.h"
-#include "macro/macro_command.h"
 #include "core/slots.h"
-#include "core/sort_mode.h"
 #include "core/text.h"
 
 namespace tovn {
 
-bool MainWindow::Refuse() {
-    CurrentDialogs().Beep();
-    return true;
-}
-
 void MainWindow::FormKeyDown(WORD& key, unsigned shift) {
-    if (!hwnd_) return;
-    ToggleCursor();
-    if (!NavigationStage(key, shift)) {
-        if (st_.CaptureMode) {
-        } else if (st_.SortMode) {
-            SortStage(key, shift);
-        } else {
-            CommandStage(key, shift);
-        }
-    }
-    if (!hwnd_ || st_.Closing) return;
-    ShowWaiting(L"", hwnd_);
-    ToggleCursor();
-    if (afterKey) afterKey(key);
+    Dispatcher(*this).KeyDown(key, shift);
 }
 
 void MainWindow::FormKeyPress(wchar_t& key) {
@@ -64,54 +43,21 @@ void MainWindow::FormKeyPress(wchar_t& key) {
     ::PostMessageW(hwnd_, WM_KEYDOWN, arrow, 0);
 }
 
-// Table A. Returns true when the call ends here.
-bool MainWindow::NavigationStage(WORD key, unsigned shift) {
-    const bool isShift = shift & ssShift;
-    const bool navigationKey = key == VK_RETURN || key == VK_PRIOR || key == VK_NEXT ||
-                               key == VK_LEFT || key == VK_RIGHT || key == VK_UP ||
-                               key == VK_DOWN || key == 'J';
-    if (!navigationKey) return false;
-    if (st_.FileList.empty() && !(key == VK_RETURN && isShift) && key != VK_UP && key != VK_DOWN)
-        return Refuse();
-    switch (key) {
-    case VK_RETURN:
-        if (isShift) return false;
-        ViewCursorFile();
-        return true;
-    case VK_PRIOR:
-        GoToCell(isShift ? 1 : st_.CurrentPage - 1, 0, true);
-        return false;
-    case VK_NEXT:
-        if (isShift) {
-            GoToCell(st_.PageCount, 0, true);
-            return false;
-        }
-        if (st_.CurrentPage == st_.PageCount) {
-            ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
-            return true;
-        }
+void MainWindow::PageUp(bool toFirst) {
+    GoToCell(toFirst ? 1 : st_.CurrentPage - 1, 0, true);
+}
+
+// On the last page the scroll bar is only put back on the cursor.
+void MainWindow::PageDown(bool toLast) {
+    if (toLast)
+        GoToCell(st_.PageCount, 0, true);
+    else if (st_.CurrentPage == st_.PageCount)
+        ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
+    else
         GoToCell(st_.CurrentPage + 1, 0, true);
-        return false;
-    case VK_LEFT:
-        GoToPreviousCell(st_.CurrentPage, st_.CursorCell);
-        return false;
-    case VK_RIGHT:
-        GoToCell(st_.CurrentPage, st_.CursorCell, true);
-        return false;
-    case VK_UP:
-        if (st_.FileList.empty()) return true;
-        return !MoveRowUp();
-    case VK_DOWN:
-        if (st_.FileList.empty()) return true;
-        return !MoveRowDown();
-    case 'J':
-        return !PageJump();
-    }
-    return false;
 }
 
 void MainWindow::ViewCursorFile() {
-    if (!ArchiveStillThere()) return;
     int slot = CursorSlot(st_);
     if (!CheckSlotFile(slot)) {
         CurrentDialogs().Beep();
@@ -138,91 +84,6 @@ bool MainWindow::PageJump() {
     if (n >= 1 && n <= st_.PageCount && n != st_.CurrentPage)
         GoToCell(static_cast<int>(n), 0, true);
     return true;
-}
-
-namespace {
-int DigitOf(WORD key) {
-    if (key >= '0' && key <= '9') return key - '0';
-    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return key - VK_NUMPAD0;
-    return -1;
-}
-} // namespace
-
-// Table B: normal and archive mode.
-void MainWindow::CommandStage(WORD key, unsigned shift) {
-    const bool empty = st_.FileList.empty();
-    const bool isShift = shift & ssShift, isCtrl = shift & ssCtrl;
-    int digit = DigitOf(key);
-    if (digit >= 0) {
-        int d = digit == 0 ? 10 : digit;
-        if (isShift)
-            SetDispCount(10 + d);
-        else if (isCtrl)
-            SetDispCount(20 + d);
-        else
-            SetDispCount(d);
-        return;
-    }
-    switch (key) {
-    case VK_RETURN: // with Shift: the slide show
-        if (empty)
-            Refuse();
-        else if (ArchiveStillThere())
-            SlideShow();
-        return;
-    case VK_MENU: // the macro window
-        if (ArchiveStillThere()) MacroCommand(*this);
-        return;
-    case VK_ESCAPE:
-        AskQuit();
-        return;
-    case VK_SPACE:
-        if (empty)
-            Refuse();
-        else
-            ToggleCursorMark();
-        return;
-    case VK_HOME:
-        if (empty)
-            Refuse();
-        else
-            MarkAll();
-        return;
-    case VK_DELETE:
-        StartSortByKey();
-        return;
-    case 'F':
-        CurrentDialogs().Beep();
-        st_.SlideFullSize = !st_.SlideFullSize;
-        return;
-    case 'H':
-    case 'L':
-        ChangeFolder();
-        return;
-    case 'O':
-        OpenArchive();
-        return;
-    case 'Q':
-        ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-        return;
-    case 'S':
-        if (!isCtrl) ReRead(isShift);
-        return;
-    case 'C':
-    case 'U':
-    case 'D':
-    case 'M':
-    case 'N':
-    case 'Z':
-    case 'P':
-    case 'I':
-    case 'K':
-        RunFileCommand(*this, key, shift);
-        return;
-    case 'E':
-        if (!isCtrl) EditCursorFile();
-        return;
-    }
 }
 
 // Marks every file from the cursor on when nothing is marked, and takes the marked files
@@ -258,7 +119,6 @@ int BmpBitCount(const std::wstring& path) {
 
 // The checks of the edit command, then the editor.
 bool MainWindow::EditCursorFile() {
-    if (!ArchiveStillThere()) return false;
     int slot = CursorSlot(st_);
     if (!CheckSlotFile(slot)) return false;
     const std::wstring& name = st_.FileList[slot].name;
@@ -286,139 +146,9 @@ bool MainWindow::EditCursorFile() {
     return RunEditor(*this);
 }
 
-void MainWindow::SortStage(WORD key, unsigned) {
-    switch (key) {
-    case VK_ESCAPE:
-        EndSortMode();
-        return;
-    case VK_HOME:
-        SortHome();
-        return;
-    case VK_INSERT:
-        ApplySort();
-        return;
-    case VK_DELETE:
-        SortPick();
-        return;
-    }
-}
-
-void MainWindow::StartSortByKey() {
-    st_.SortList.emplace();
-    bool anyMark = false;
-    for (const Slot& s : st_.FileList) anyMark = anyMark || s.mark == 1;
-    if (anyMark) MarkAll();
-    SetSortMode(true);
-    if (!st_.FileList.empty()) SortPick(); // an empty list has nothing to pick
-    UpdateStatusBar();
-}
-
-void MainWindow::SetSortMode(bool on) {
-    st_.SortMode = on;
-    ::CheckMenuItem(::GetMenu(hwnd_), idN5, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-    if (!on) st_.SortList.reset();
-}
-
-void MainWindow::SortPick() {
-    int slot = CursorSlot(st_);
-    if (st_.FileList.empty() || slot < 0 || slot >= static_cast<int>(st_.FileList.size())) {
-        CurrentDialogs().Beep();
-        return;
-    }
-    Slot& s = st_.FileList[slot];
-    if (s.mark == 0) {
-        s.mark = 1;
-        st_.SortList->push_back({s.name, slot});
-    } else {
-        s.mark = 0;
-        auto& picks = *st_.SortList;
-        for (auto it = picks.begin(); it != picks.end(); ++it)
-            if (EqualNoCase(it->name, s.name)) {
-                picks.erase(it);
-                break;
-            }
-    }
-    ToggleMark(st_.CursorCell);
-    imgMain_.Refresh();
-    if (slot != static_cast<int>(st_.FileList.size()) - 1)
-        GoToCell(st_.CurrentPage, st_.CursorCell, false);
-}
-
 void MainWindow::ToggleMarkIfShown(int slot) {
     if (PageOf(slot, st_.CellsPerPage) == st_.CurrentPage)
         ToggleMark(CellOf(slot, st_.CellsPerPage));
-}
-
-void MainWindow::SortHome() {
-    if (st_.FileList.empty()) {
-        CurrentDialogs().Beep();
-        return;
-    }
-    auto& picks = *st_.SortList;
-    if (!picks.empty()) {
-        for (const NamedIndex& p : picks) {
-            if (p.index < 0 || p.index >= static_cast<int>(st_.FileList.size())) continue;
-            st_.FileList[p.index].mark = 0;
-            ToggleMarkIfShown(p.index);
-        }
-        picks.clear();
-        return;
-    }
-    for (size_t i = 0; i < st_.FileList.size(); ++i) {
-        Slot& s = st_.FileList[i];
-        if (s.name.empty()) continue;
-        s.mark = 1;
-        picks.push_back({s.name, static_cast<int>(i)});
-        ToggleMarkIfShown(static_cast<int>(i));
-    }
-}
-
-bool MainWindow::ApplySort() {
-    int anchor = CursorSlot(st_);
-    bool valid = anchor >= 0 && anchor < static_cast<int>(st_.FileList.size()) &&
-                 !st_.FileList[anchor].name.empty();
-    if (!valid || st_.FileList[anchor].mark == 1 || st_.SortList->empty()) {
-        CurrentDialogs().Beep();
-        return false;
-    }
-    st_.DialogParam = st_.FileList[anchor].name;
-    for (const NamedIndex& p : *st_.SortList)
-        if (p.index >= 0 && p.index < static_cast<int>(st_.FileList.size()) &&
-            st_.FileList[p.index].mark == 1) {
-            st_.FileList[p.index].mark = 0;
-            ToggleMarkIfShown(p.index);
-        }
-    int at = ApplySortPicks(st_, anchor);
-    PlaceCursorAt(st_, at);
-    PaintPage();
-    SetSortMode(false);
-    UpdateStatusBar();
-    return true;
-}
-
-void MainWindow::EndSortMode() {
-    if (!st_.SortList->empty()) SortHome();
-    SetSortMode(false);
-    UpdateStatusBar();
-}
-
-void MainWindow::N5Click() {
-    CurrentDialogs().Beep();
-    if (st_.CaptureMode) return;
-    if (st_.SortMode) {
-        CursorBandHidden hidden(*this);
-        ApplySort();
-        return;
-    }
-    if (!st_.FileList.empty()) {
-        bool anyMark = false;
-        for (const Slot& s : st_.FileList) anyMark = anyMark || s.mark == 1;
-        if (anyMark) MarkAll();
-        st_.SortList.emplace();
-        CursorBandHidden hidden(*this);
-        SetSortMode(true);
-    }
-    UpdateStatusBar();
 }
 
 void MainWindow::ToggleCursorMark() {
@@ -519,10 +249,6 @@ void MainWindow::AskQuit() {
 }
 
 void MainWindow::K1Click() {
-    if (st_.SortMode || st_.CaptureMode) {
-        CurrentDialogs().Beep();
-        return;
-    }
     ChooserAnswer answer;
     if (!RunChooser(L"Kazu", answer)) return;
     CursorBandHidden hidden(*this);
@@ -537,44 +263,11 @@ void MainWindow::Help2Click() {
 }
 
 void MainWindow::O1Click() {
-    if (st_.SortMode || st_.CaptureMode) {
-        CurrentDialogs().Beep();
-        return;
-    }
     ShowOptions(hwnd_, st_, options_.iniPath);
 }
 
 void MainWindow::OnCommand(int id) {
-    unsigned shift = 0;
-    WORD key = MenuKey(id, &shift);
-    if (key) {
-        FormKeyDown(key, shift);
-        return;
-    }
-    switch (id) {
-    case idK1:
-        K1Click();
-        break;
-    case idO1:
-        O1Click();
-        break;
-    case idHelp2:
-        Help2Click();
-        break;
-    case idN5:
-        N5Click();
-        break;
-    case idN6:
-        if (!capture_) capture_ = std::make_unique<Capture>(*this);
-        capture_->N6Click();
-        break;
-    case idConvertBMP1:
-        ConvertBMP1Click(*this);
-        break;
-    case idVersionInfo1:
-        CurrentDialogs().Message(hwnd_, L"Tovane 32 Version 2.00．", L"ﾊﾞｰｼﾞｮﾝ情報", MB_OK);
-        break;
-    }
+    Dispatcher(*this).Menu(id);
 }
 
 void MainWindow::imgMainMouseDown(int button, unsigned, int x, int y) {
@@ -595,23 +288,7 @@ void MainWindow::imgMainMouseDown(int button, unsigned, int x, int y) {
         GoToCell(st_.CurrentPage, cell - 1, false);
     }
     if (button != 1) return;
-    int at = CursorSlot(st_);
-    Slot& s = st_.FileList[at];
-    if (s.mark == 0) {
-        s.mark = 1;
-        if (st_.SortMode && st_.SortList) st_.SortList->push_back({s.name, at});
-    } else {
-        s.mark = 0;
-        if (st_.SortMode && st_.SortList) {
-            auto& picks = *st_.SortList;
-            for (auto it = picks.begin(); it != picks.end(); ++it)
-                if (EqualNoCase(it->name, s.name)) {
-                    picks.erase(it);
-                    break;
-                }
-        }
-    }
-    ToggleMark(st_.CursorCell);
+    TogglePick(*this, CursorSlot(st_));
 }
 
 void MainWindow::imgMainDblClick() {

@@ -73,8 +73,13 @@ void MainWindow::CreateControls(HINSTANCE instance) {
 }
 
 void MainWindow::CreateMenuBar() {
-    HMENU bar = BuildMainMenu(&sortItemMenu_);
-    ::SetMenu(hwnd_, bar);
+    ::SetMenu(hwnd_, BuildMainMenu());
+}
+
+void MainWindow::UpdateMenuChecks() {
+    HMENU bar = ::GetMenu(hwnd_);
+    ::CheckMenuItem(bar, idN5, MF_BYCOMMAND | (st_.SortMode ? MF_CHECKED : MF_UNCHECKED));
+    ::CheckMenuItem(bar, idN6, MF_BYCOMMAND | (st_.CaptureMode ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void MainWindow::FormCreate() {

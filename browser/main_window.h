@@ -100,6 +100,12 @@ public:
     // Back to the folder's own list on its first page (archive mode left).
     void ReturnToFolderList();
     bool CollectTargetsOnScreen();
+    // Home: every file marked, or every mark cleared when some file is marked.
+    void MarkAll();
+    // The mark band of slot flipped when its cell is on the page.
+    void ToggleMarkIfShown(int slot);
+    // The mode items' check marks as the state's sort and capture modes say.
+    void UpdateMenuChecks();
 
     // File list.
     void BuildFileList();
@@ -144,24 +150,15 @@ private:
     int32_t EntryDate(const std::wstring& name, bool& found);
     std::wstring SourceKey() const;
 
-    // Key commands (key dispatcher).
-    bool NavigationStage(WORD key, unsigned shift);
-    void CommandStage(WORD key, unsigned shift);
-    void SortStage(WORD key, unsigned shift);
-    void StartSortByKey();
-    void SetSortMode(bool on);
-    void SortPick();
-    void SortHome();
-    bool ApplySort();
-    void EndSortMode();
-    void N5Click();
-    void ToggleMarkIfShown(int slot);
+    // Command handlers (run from the command table).
+    friend struct CommandRows;
+    void PageUp(bool toFirst);
+    void PageDown(bool toLast);
     void ViewCursorFile();
     void SlideShow();
     bool EditCursorFile();
     bool PageJump();
     void ToggleCursorMark();
-    void MarkAll();
     void ReRead(bool resetCache);
     void ChangeFolder();
     bool RunChooser(const wchar_t* purpose, ChooserAnswer& answer);
@@ -172,13 +169,11 @@ private:
     void K1Click();
     void O1Click();
     void Help2Click();
-    bool Refuse(); // beep; true
 
     MainWindowOptions options_;
     BrowserState st_;
     HWND sbMain_ = nullptr;
     HWND stBar_ = nullptr;
-    HMENU sortItemMenu_ = nullptr;
     GridImage imgMain_;
     UniqueFont canvasFont_;
     std::unique_ptr<PictureHost> pictures_;

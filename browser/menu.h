@@ -1,4 +1,5 @@
-// The main menu: every item sends a key to the key handler (or calls its handler).
+// The main menu bar's layout: its items and captions. What an item does is its row in the
+// command table (browser/command_table.h).
 #pragma once
 #include <windows.h>
 
@@ -29,10 +30,6 @@ enum MenuId : int {
     idVersionInfo1
 };
 
-// Builds the menu bar; sortItem receives the menu that holds N5 (for its check mark).
-HMENU BuildMainMenu(HMENU* sortItem);
-
-// The key an item sends (0 when it calls a handler of its own); shift receives modifiers.
-WORD MenuKey(int id, unsigned* shift);
+HMENU BuildMainMenu();
 
 } // namespace tovn

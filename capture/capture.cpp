@@ -2,7 +2,6 @@
 #include "app/dialogs.h"
 #include "app/report.h"
 #include "browser/browser_port.h"
-#include "browser/menu.h"
 #include "capture/screen_copy.h"
 #include "core/capture_name.h"
 #include "core/slots.h"
@@ -50,25 +49,15 @@ Capture::~Capture() {
 }
 
 void Capture::N6Click() {
-    HWND owner = browser_.Owner();
     BrowserState& st = browser_.State();
-    CurrentDialogs().Beep(); // the command's own sound, before anything else
-    if (st.SortMode)
-        return Report(
-            owner, Result::Error(L"ソートモード中は，キャプチャー出来ません．", L"Capture Mode"));
-    if (st.LhaMode)
-        return Report(owner,
-                      Result::Error(L"LHAモード中は，キャプチャー出来ません．", L"Capture Mode"));
     if (st.CaptureMode) {
         UnloadHook();
         st.CaptureMode = false;
-        ShowCheck(false);
     } else {
         const Result loaded = LoadHook();
-        Report(owner, loaded);
+        Report(browser_.Owner(), loaded);
         if (!loaded) return;
         st.CaptureMode = true;
-        ShowCheck(true);
     }
     browser_.Redraw(rdStatusBar);
 }
@@ -103,11 +92,6 @@ void Capture::UnloadHook() {
     hookLib_.reset();
     setHookProc_ = nullptr;
     removeHookProc_ = nullptr;
-}
-
-void Capture::ShowCheck(bool on) {
-    ::CheckMenuItem(::GetMenu(browser_.Owner()), idN6,
-                    MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void Capture::HookMessage(WPARAM key, LPARAM flags) {

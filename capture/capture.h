@@ -18,7 +18,8 @@ public:
     Capture(const Capture&) = delete;
     Capture& operator=(const Capture&) = delete;
 
-    // The menu item N6: turns capture mode on or off.
+    // The menu item N6: turns capture mode on or off. Its sound and the modes that refuse
+    // it are the command table's.
     void N6Click();
     // WM_USER from the hook library: a capture on the release of CaptureKey.
     void HookMessage(WPARAM key, LPARAM flags);
@@ -35,7 +36,6 @@ private:
     Result LoadHook();
     Result InstallHook();
     void RemoveHookIfSet();
-    void ShowCheck(bool on);
     Result TakeCapture();
     Result SaveCapture(std::wstring& name);
     void ShowNewSlot(int slot);

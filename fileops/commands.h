@@ -1,4 +1,5 @@
-// The commands behind the keys of RunFileCommand, and the steps they share.
+// The file commands of the browser (their keys are rows of browser/command_table.cpp),
+// and the steps they share.
 #pragma once
 #include "app/result.h"
 #include <string>

@@ -161,9 +161,6 @@ std::vector<uint8_t> BmpFileOf(const Picture& picture) {
 
 void ConvertBMP1Click(BrowserPort& w) {
     BrowserState& st = w.State();
-    if (st.SortMode || st.CaptureMode || st.FileList.empty())
-        return Report(w.Owner(), Result::Refused());
-    CursorBandHidden hidden(w);
     std::wstring outDir = st.CurrentDir;
     if (st.LhaMode) {
         CreateTempDir(w);

@@ -10,7 +10,9 @@ namespace tovn {
 class BrowserPort;
 class Picture;
 
-// The menu command "BMP ｺﾝﾊﾞｰﾄ": the marked pictures, or the cursor picture.
+// The menu command "BMP ｺﾝﾊﾞｰﾄ": the marked pictures, or the cursor picture. Run by the
+// command table, which refuses it first on an empty list and in sort or capture mode and
+// keeps the cursor band off around it.
 void ConvertBMP1Click(BrowserPort& browser);
 
 // Moves the named files of the work folder into the open archive with one command line

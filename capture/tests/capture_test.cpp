@@ -290,10 +290,12 @@ TEST_F(CaptureMode, AFailedHookOrWriteBeepsThenShowsTheStandardErrorBox) {
         const wchar_t* library;
         std::vector<std::wstring> events;
     };
+    // The toggle alone: the command's own beep before it is the dispatcher's (the menu cases
+    // of the command table test).
     const Case cases[] = {
         {L"NOSUCHKH.DLL",
-         {L"beep", L"beep", L"Can not Load TovnKH.DLL.: TovnKH.DLLのロードに失敗しました．"}},
-        {L"FailHook.dll", {L"beep", L"Tovane 32: SetHook failed"}},
+         {L"beep", L"Can not Load TovnKH.DLL.: TovnKH.DLLのロードに失敗しました．"}},
+        {L"FailHook.dll", {L"Tovane 32: SetHook failed"}},
     };
     for (const Case& c : cases) {
         Capture capture(w(), c.library);

@@ -55,6 +55,8 @@ struct BrowserState {
     int ReductionLevel = 4;
     // Pictures wider or higher than this are refused (the settings file's MaxPictureSide).
     int MaxPictureSide = 3000;
+    // The bound of the lasting thumbnail cache in MB, 0 for none (ThumbnailCacheMB).
+    int ThumbnailCacheMB = 256;
     std::wstring CaptureFileName = L"TOVN_";
     int CaptureKey = 126;
 

@@ -41,6 +41,9 @@ inline constexpr IntKey HuedenLevel{L"ETC", L"HuedenLevel", 4, 4, 8, 2, 4};
 inline constexpr int kMaxPictureSideLimit = sizeof(void*) == 8 ? 30000 : 10000;
 inline constexpr IntKey MaxPictureSide{L"ETC", L"MaxPictureSide", 3000, 1, kMaxPictureSideLimit, 1,
                                        3000};
+// The bound of the lasting thumbnail cache in MB; 0 keeps no cache. A value outside the
+// range keeps the usual bound.
+inline constexpr IntKey ThumbnailCacheMB{L"ETC", L"ThumbnailCacheMB", 256, 0, 65536, 1, 256};
 // The stored window; the placement rule fits it to the screen.
 inline constexpr IntKey Left{L"Form", L"Left", 50, kIntMin, kIntMax, 1, std::nullopt};
 inline constexpr IntKey Top{L"Form", L"Top", 50, kIntMin, kIntMax, 1, std::nullopt};

@@ -1,5 +1,7 @@
 #include "jpeg.h"
+#include "exif.h"
 #include <algorithm>
+#include <cstdlib>
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
@@ -20,6 +22,9 @@ constexpr int kEighths = 8;
 // rows are allocated; a 32-bit process cannot hold more than a few copies of 10000 x 10000.
 constexpr uint64_t kMaxPixels =
     sizeof(void*) == 8 ? uint64_t{30000} * 30000 : uint64_t{10000} * 10000;
+// What libjpeg may hold for the whole-picture buffers of progressive and multi-scan files
+// (two bytes per sample); beyond it the decode fails as out of memory instead of trying.
+constexpr long kMaxDecoderMemory = sizeof(void*) == 8 ? 0x60000000L : 0x10000000L;
 
 // libjpeg reports a fault by calling error_exit, which must not return: it jumps back to the
 // decoding step that was running, which then answers false. The steps below keep no C++
@@ -58,7 +63,9 @@ public:
     ~Decompressor() { jpeg_destroy_decompress(&info); }
 
     Status Failure() const {
-        return err.code == JERR_OUT_OF_MEMORY ? Status::NoMemory : Status::Broken;
+        return err.code == JERR_OUT_OF_MEMORY || err.code == JERR_NO_BACKING_STORE
+                   ? Status::NoMemory
+                   : Status::Broken;
     }
     bool Cmyk() const { return info.out_color_space == JCS_CMYK; }
 
@@ -69,6 +76,7 @@ public:
 bool ReadHeader(Decompressor& d, const uint8_t* data, size_t size) {
     if (setjmp(d.err.jump)) return false;
     jpeg_create_decompress(&d.info);
+    d.info.mem->max_memory_to_use = kMaxDecoderMemory;
     jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&d.info, TRUE);
     return true;
@@ -96,10 +104,17 @@ void CmykToRgb(const uint8_t* cmyk, uint8_t* rgb, int width, bool inverted) {
     }
 }
 
+// Sizes the decoder's buffers (failing where they would pass its bound) and, for a
+// progressive file, reads all its scans: a file that fails here costs no output picture.
+bool Start(Decompressor& d) {
+    if (setjmp(d.err.jump)) return false;
+    jpeg_start_decompress(&d.info);
+    return true;
+}
+
 // The rows into pixels (width x 3 bytes each); scratch holds one CMYK row where needed.
 bool ReadRows(Decompressor& d, uint8_t* pixels, uint8_t* scratch) {
     if (setjmp(d.err.jump)) return false;
-    jpeg_start_decompress(&d.info);
     const size_t stride = static_cast<size_t>(d.info.output_width) * 3;
     while (d.info.output_scanline < d.info.output_height) {
         uint8_t* out = pixels + stride * d.info.output_scanline;
@@ -123,18 +138,22 @@ Decoded Run(const uint8_t* data, size_t size, int side, bool pixels) {
     if (!LooksLikeJpeg(data, size)) return Failed(Status::Unsupported);
     Decompressor d;
     if (!ReadHeader(d, data, size)) return Failed(d.Failure());
+    // Refused before the decoder sizes its buffers, which a reduced output does not shrink.
+    if (pixels && uint64_t{d.info.image_width} * d.info.image_height > kMaxPixels)
+        return Failed(Status::NoMemory);
     const int eighths = side > 0 ? ScaleEighths(static_cast<int>(d.info.image_width),
                                                 static_cast<int>(d.info.image_height), side)
                                  : kEighths;
     if (!SetOutput(d, eighths)) return Failed(d.Failure());
+    if (!pixels) {
+        Decoded info{Status::Ok, {}};
+        info.picture.width = static_cast<int>(d.info.image_width);
+        info.picture.height = static_cast<int>(d.info.image_height);
+        info.picture.bitsPerPixel = 24;
+        return info;
+    }
+    if (!Start(d)) return Failed(d.Failure());
     return imaging::Guarded([&] {
-        if (!pixels) {
-            Picture info;
-            info.width = static_cast<int>(d.info.image_width);
-            info.height = static_cast<int>(d.info.image_height);
-            info.bitsPerPixel = 24;
-            return info;
-        }
         Picture pic =
             imaging::MakePicture(d.info.output_width, d.info.output_height, 24, kMaxPixels);
         std::vector<uint8_t> scratch(d.Cmyk() ? size_t{d.info.output_width} * 4 : 0);
@@ -167,8 +186,27 @@ Decoded Describe(const uint8_t* data, size_t size) {
     return Run(data, size, 0, false);
 }
 
+bool ThumbnailServes(int thumbWidth, int thumbHeight, int width, int height, int side) {
+    if (std::max(thumbWidth, thumbHeight) < side || thumbWidth <= 0 || thumbHeight <= 0)
+        return false;
+    // Scaled to the thumbnail's longer side, the picture's shorter side rounds to within a
+    // pixel of the thumbnail's; a thumbnail padded to another shape fails this.
+    const int64_t cross = int64_t{thumbWidth} * height - int64_t{thumbHeight} * width;
+    return std::abs(cross) <= std::max(width, height);
+}
+
 Decoded DecodeReduced(const uint8_t* data, size_t size, int side) {
-    return Run(data, size, std::max(side, 1), true);
+    side = std::max(side, 1);
+    if (const auto thumb = ExifThumbnail(data, size)) {
+        const Decoded whole = Describe(data, size), small = Describe(thumb->data, thumb->size);
+        if (whole.status == Status::Ok && small.status == Status::Ok &&
+            ThumbnailServes(small.picture.width, small.picture.height, whole.picture.width,
+                            whole.picture.height, side)) {
+            Decoded d = Run(thumb->data, thumb->size, side, true);
+            if (d.status == Status::Ok) return d;
+        }
+    }
+    return Run(data, size, side, true);
 }
 
 } // namespace tovn::jpeg

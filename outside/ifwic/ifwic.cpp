@@ -13,7 +13,8 @@ const Plugin& ThisPlugin() {
                                 {"*.ICO", "Icon"}},
                                LooksLikeWicPicture,
                                DecodeWithWic,
-                               DescribeWithWic};
+                               DescribeWithWic,
+                               PreviewWithWic};
     return plugin;
 }
 

@@ -14,4 +14,8 @@ imaging::Decoded DecodeWithWic(const uint8_t* data, size_t size);
 // Size and depth only, without decoding the pixels.
 imaging::Decoded DescribeWithWic(const uint8_t* data, size_t size);
 
+// A preview whose longer side is at least `side`: a frame scaled by WIC's decoder for the
+// format where that decoder can scale, else the whole picture as DecodeWithWic gives it.
+imaging::Decoded PreviewWithWic(const uint8_t* data, size_t size, int side);
+
 } // namespace tovn::susie

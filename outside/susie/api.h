@@ -14,4 +14,5 @@ int WINAPI GetPicture(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* pHBIn
 int WINAPI GetPreview(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* pHBInfo, HLOCAL* pHBm,
                       tovn::susie::ProgressCallback lpPrgressCallback, LONG_PTR lData);
 void WINAPI SetPreviewSide(int side);
+int WINAPI IsConcurrent(void);
 }

@@ -4,6 +4,7 @@
 #include "susie/plugin.h"
 #include "imaging/dib.h"
 #include <algorithm>
+#include <atomic>
 #include <string>
 
 namespace tovn::susie {
@@ -82,12 +83,12 @@ Result FromStatus(imaging::Status s) {
 // What a decode is for: the whole picture, its size and depth only, or a preview.
 enum class Purpose { Full, Describe, Preview };
 
-// The longer side hosts want previews at; one value per process, since hosts make each
-// sequence of calls on one thread.
-int previewSide = kDefaultPreviewSide;
+// The longer side hosts want previews at; one value per process, set and read from any
+// thread. This is the plug-ins' only shared state, which is what lets IsConcurrent say yes.
+std::atomic<int> previewSide{kDefaultPreviewSide};
 
 imaging::Decoded DecodeFor(const Plugin& p, Purpose purpose, const uint8_t* data, size_t size) {
-    if (purpose == Purpose::Preview && p.preview) return p.preview(data, size, previewSide);
+    if (purpose == Purpose::Preview && p.preview) return p.preview(data, size, previewSide.load());
     if (purpose == Purpose::Describe && p.describe) return p.describe(data, size);
     return p.decode(data, size);
 }
@@ -234,4 +235,10 @@ extern "C" int WINAPI GetPreview(LPCSTR buf, LONG_PTR len, unsigned int flag, HL
 // pictures at least that large. Values below 1 restore the default.
 extern "C" void WINAPI SetPreviewSide(int side) {
     previewSide = side >= 1 ? side : kDefaultPreviewSide;
+}
+
+// Ours: every entry point may be called from several threads at once (each call keeps its
+// state to itself), so hosts may decode on many threads.
+extern "C" int WINAPI IsConcurrent(void) {
+    return 1;
 }

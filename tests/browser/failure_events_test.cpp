@@ -19,16 +19,6 @@ protected:
         MakePictures(pictureCount);
         Start();
     }
-    void Menu(int id) {
-        ::SendMessageW(w().Handle(), WM_COMMAND, id, 0);
-        Pump();
-    }
-    // The events of step alone.
-    Events During(const std::function<void()>& step) {
-        dialogs.events.clear();
-        step();
-        return dialogs.events;
-    }
 };
 
 TEST_F(FailureEvents, MenuCommandsRefusedInSortCaptureAndArchiveMode) {

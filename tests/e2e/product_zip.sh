@@ -18,7 +18,7 @@ product=$work/unpacked/$(basename "$zip" .zip)
 
 # Only what a user installs, and all of it.
 for f in Tovn32.exe UNLHA32.DLL LHASAD.SPI HUEDEN32.DLL MG.EXE README.txt IFMAG.SPI IFPI.SPI \
-    IFPIC.SPI IFJPEG.SPI licences/libjpeg-turbo.txt; do
+    IFPIC.SPI IFJPEG.SPI licences/libjpeg-turbo.txt licences/sqlite.txt; do
     [ -f "$product/$f" ] || fail "$f is missing from the product"
 done
 [ -n "$(ls "$product/licences")" ] || fail "no licences in the product"

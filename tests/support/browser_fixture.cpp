@@ -3,6 +3,8 @@
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include <commctrl.h>
+#include <algorithm>
+#include <iterator>
 
 namespace tovn::test {
 
@@ -55,8 +57,29 @@ void BrowserFixture::Close() {
 }
 
 void BrowserFixture::Key(WORD key, unsigned shift) {
-    window->FormKeyDown(key, shift);
+    // The modifiers are held in the thread's keyboard state, where the window reads them.
+    BYTE before[256] = {}, held[256] = {};
+    ::GetKeyboardState(before);
+    std::copy(std::begin(before), std::end(before), held);
+    held[VK_SHIFT] = shift & ssShift ? 0x80 : 0;
+    held[VK_CONTROL] = shift & ssCtrl ? 0x80 : 0;
+    held[VK_MENU] = shift & ssAlt || key == VK_MENU ? 0x80 : 0;
+    ::SetKeyboardState(held);
+    // Alt arrives as a system key, as it does from the keyboard.
+    ::SendMessageW(window->Handle(), key == VK_MENU ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);
+    ::SetKeyboardState(before);
     Pump();
+}
+
+void BrowserFixture::Menu(int id) {
+    ::SendMessageW(window->Handle(), WM_COMMAND, id, 0);
+    Pump();
+}
+
+std::vector<std::wstring> BrowserFixture::During(const std::function<void()>& step) {
+    dialogs.events.clear();
+    step();
+    return dialogs.events;
 }
 
 void BrowserFixture::Pump() {

@@ -23,7 +23,12 @@ protected:
     HWND Open(std::vector<std::wstring> args = {});
     // Closes the window as the user would (settings written).
     void Close();
+    // A key pressed with shift (ssShift, ssCtrl, ssAlt) held, through the window's messages.
     void Key(WORD key, unsigned shift = 0);
+    // The menu item id chosen.
+    void Menu(int id);
+    // The beeps and boxes (ScriptedDialogs::events) of step alone.
+    std::vector<std::wstring> During(const std::function<void()>& step);
     std::wstring Status(int panel) const;
     COLORREF Pixel(int x, int y) const;
     std::wstring CursorName() const;

@@ -1,7 +1,10 @@
 // IFJPEG.SPI loaded as a host loads it: whole pictures of every kind, reduced previews and
 // damaged files.
 #include "susie/tests/spi_host.h"
+#include <algorithm>
 #include <cstdlib>
+#include <thread>
+#include <tuple>
 
 using namespace tovn::susie::test;
 
@@ -44,6 +47,21 @@ int BoxMean(const Dib& dib, int x0, int y0, int f) {
     for (int c = 0; c < 3; ++c) rgb = rgb << 8 | (sum[c] + n / 2) / n;
     return rgb;
 }
+
+// The frame header's height and width replaced (the first SOFn marker's).
+std::vector<uint8_t> WithSize(std::vector<uint8_t> file, int width, int height) {
+    for (size_t i = 2; i + 9 < file.size(); ++i)
+        if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {
+            const uint8_t size[4] = {static_cast<uint8_t>(height >> 8),
+                                     static_cast<uint8_t>(height), static_cast<uint8_t>(width >> 8),
+                                     static_cast<uint8_t>(width)};
+            std::copy(size, size + 4, file.begin() + static_cast<std::ptrdiff_t>(i) + 5);
+            break;
+        }
+    return file;
+}
+
+constexpr int kRed = 0xC02020, kBlue = 0x2040C0, kGreen = 0x20A040;
 
 } // namespace
 
@@ -118,12 +136,7 @@ TEST(Jpeg, DamagedFilesFailAsBrokenData) {
     Spi spi("IFJPEG.SPI");
     const std::vector<uint8_t> file = ReadAll(DataPath("grad.jpg"));
     auto cut = [&](size_t n) { return std::vector<uint8_t>(file.begin(), file.begin() + n); };
-    std::vector<uint8_t> noSize = file; // the frame header's height and width made zero
-    for (size_t i = 2; i + 9 < noSize.size(); ++i)
-        if (noSize[i] == 0xFF && noSize[i + 1] == 0xC0) {
-            std::fill(noSize.begin() + i + 5, noSize.begin() + i + 9, 0);
-            break;
-        }
+    const std::vector<uint8_t> noSize = WithSize(file, 0, 0);
     for (const auto& damaged :
          {cut(file.size() / 2), cut(file.size() - 2), cut(200), cut(4), noSize}) {
         SCOPED_TRACE(damaged.size());
@@ -144,4 +157,116 @@ TEST(Jpeg, DamagedFilesFailAsBrokenData) {
     // Not a JPEG at all.
     std::vector<uint8_t> mag = ReadAll(WinPath("pictures/mag/S16FULL.MAG"));
     EXPECT_FALSE(spi.SupportsHead(mag));
+}
+
+// The camera's thumbnail stands in for a preview only where it is as large as asked and of
+// the picture's shape; otherwise the picture itself is decoded reduced.
+TEST(Jpeg, EmbeddedThumbnailOnlyWhereItServes) {
+    Spi spi("IFJPEG.SPI");
+    struct Case {
+        const char* name;
+        int side, width, height, rgb;
+    } cases[] = {
+        {"exif.jpg", 100, 100, 75, kGreen},     // the thumbnail, itself reduced
+        {"exif.jpg", 160, 160, 120, kGreen},    // the thumbnail whole
+        {"exif.jpg", 161, 200, 150, kRed},      // too small: the picture at 5/8
+        {"exif_mm.jpg", 150, 120, 160, kGreen}, // upright, big-endian Exif
+        {"exif_wide.jpg", 100, 120, 68, kRed},  // another shape
+        {"grad.jpg", 100, 100, 75, -1},         // no Exif at all
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name << " at " << c.side);
+        Dib dib = Preview(spi, c.name, c.side);
+        EXPECT_EQ(dib.layout.width, c.width);
+        EXPECT_EQ(dib.layout.height, c.height);
+        if (c.rgb >= 0) ExpectNear(dib.At(c.width / 2, c.height / 2), c.rgb, 6);
+    }
+    // The information and the whole picture are the main picture's.
+    for (const auto& [name, w, h, rgb] :
+         {std::tuple{"exif.jpg", 320, 240, kRed}, std::tuple{"exif_mm.jpg", 240, 320, kBlue}}) {
+        tovn::susie::PictureInfo info{};
+        ASSERT_EQ(spi.getPictureInfo(DataPath(name).c_str(), 0, 0, &info), 0);
+        EXPECT_EQ(info.width, w);
+        EXPECT_EQ(info.height, h);
+        Dib dib = Load(spi, name);
+        EXPECT_EQ(dib.layout.width, w);
+        ExpectNear(dib.At(w / 2, h / 2), rgb, 6);
+    }
+}
+
+TEST(Jpeg, DamagedThumbnailsFallBackToThePicture) {
+    Spi spi("IFJPEG.SPI");
+    spi.setPreviewSide(100);
+    const std::vector<uint8_t> file = ReadAll(DataPath("exif.jpg"));
+    // The thumbnail is the second picture in the file; blank its data after its start.
+    std::vector<uint8_t> blank = file;
+    const uint8_t start[] = {0xFF, 0xD8};
+    auto soi = std::search(blank.begin() + 2, blank.end(), std::begin(start), std::end(start));
+    ASSERT_NE(soi, blank.end());
+    std::fill(soi + 2, soi + 400, 0);
+    Dib dib;
+    ASSERT_EQ(spi.Preview(Bytes(blank), static_cast<LONG_PTR>(blank.size()), 1, &dib), 0);
+    EXPECT_EQ(dib.layout.width, 120);
+    ExpectNear(dib.At(60, 45), kRed, 6);
+    // Scrambled image directories (offsets anywhere) give the thumbnail, the picture or a
+    // failure. They start after the Exif and TIFF headers at 24 + 14.
+    const size_t exifEnd = static_cast<size_t>(soi - blank.begin()) + 520;
+    for (size_t step : {3u, 5u, 11u, 13u}) {
+        std::vector<uint8_t> scrambled = file;
+        for (size_t i = 38; i < exifEnd; i += step) scrambled[i] ^= static_cast<uint8_t>(i);
+        int r = spi.Preview(Bytes(scrambled), static_cast<LONG_PTR>(scrambled.size()), 1, &dib);
+        EXPECT_TRUE(r == 0 || r == 3) << step << ": " << r;
+    }
+}
+
+// Sizes no decode may attempt fail as out of memory at once: beyond the largest picture, or
+// a progressive file whose whole-picture buffers pass the decoder's bound.
+TEST(Jpeg, HugeDeclaredSizesFailAsOutOfMemory) {
+    Spi spi("IFJPEG.SPI");
+    spi.setPreviewSide(256);
+    const int side = sizeof(void*) == 8 ? 29000 : 9999;
+    struct Case {
+        const char* name;
+        int width, height;
+    } cases[] = {{"grad.jpg", 65000, 65000}, {"prog.jpg", 65000, 65000}, {"prog.jpg", side, side}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name << " as " << c.width);
+        const std::vector<uint8_t> huge = WithSize(ReadAll(DataPath(c.name)), c.width, c.height);
+        const LONG_PTR n = static_cast<LONG_PTR>(huge.size());
+        Dib dib;
+        EXPECT_EQ(spi.Picture(Bytes(huge), n, 1, &dib), 4);
+        EXPECT_EQ(spi.Preview(Bytes(huge), n, 1, &dib), 4);
+        tovn::susie::PictureInfo info{};
+        ASSERT_EQ(spi.getPictureInfo(Bytes(huge), n, 1, &info), 0);
+        EXPECT_EQ(info.width, c.width);
+    }
+}
+
+// Several threads decode at once while the preview side changes under them: each decode is
+// the one a single thread gets.
+TEST(Jpeg, ConcurrentDecodesAgree) {
+    Spi spi("IFJPEG.SPI");
+    ASSERT_NE(spi.isConcurrent, nullptr);
+    const std::vector<uint8_t> file = ReadAll(DataPath("grad.jpg"));
+    Dib whole;
+    ASSERT_EQ(spi.Picture(Bytes(file), static_cast<LONG_PTR>(file.size()), 1, &whole), 0);
+    constexpr int kThreads = 4, kRounds = 6;
+    std::vector<int> wrong(kThreads, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kRounds; ++i) {
+                Dib dib;
+                const LONG_PTR n = static_cast<LONG_PTR>(file.size());
+                if (t % 2) {
+                    spi.setPreviewSide(100 + i);
+                    const int r = spi.Preview(Bytes(file), n, 1, &dib);
+                    wrong[t] += r != 0 || dib.layout.width < 100 || dib.layout.width > 200;
+                } else {
+                    wrong[t] += spi.Picture(Bytes(file), n, 1, &dib) != 0 || dib.bits != whole.bits;
+                }
+            }
+        });
+    for (std::thread& t : threads) t.join();
+    for (int t = 0; t < kThreads; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
 }

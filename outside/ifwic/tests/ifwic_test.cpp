@@ -90,3 +90,41 @@ TEST(Wic, DescribesAndRefuses) {
                         static_cast<LONG_PTR>(png.size() / 2), 1, &dib);
     EXPECT_EQ(r, 3);
 }
+
+// No decoder of these formats scales here, so previews are the whole pictures; a decoder that
+// does scale must still give a longer side of at least what was asked.
+TEST(Wic, PreviewsAreAtLeastTheSideAsked) {
+    Spi spi("IFWIC.SPI");
+    ASSERT_TRUE(spi.getPreview && spi.setPreviewSide);
+    for (const char* name : {"pal.png", "pal.gif", "rgb.tif", "alpha.png", "icon.ico"}) {
+        SCOPED_TRACE(name);
+        const Dib whole = Load(spi, name);
+        for (int side : {1, 3, 256}) {
+            spi.setPreviewSide(side);
+            Dib preview;
+            ASSERT_EQ(spi.Preview(DataPath(name).c_str(), 0, 0, &preview), 0) << side;
+            EXPECT_GE(std::max(preview.layout.width, preview.layout.height),
+                      std::min(side, std::max(whole.layout.width, whole.layout.height)));
+            if (preview.layout.width == whole.layout.width) {
+                EXPECT_EQ(preview.layout.bitCount, whole.layout.bitCount);
+                EXPECT_EQ(preview.info, whole.info);
+                EXPECT_EQ(preview.bits, whole.bits);
+            }
+        }
+    }
+    std::vector<uint8_t> png = ReadAll(DataPath("pal.png"));
+    Dib dib;
+    EXPECT_EQ(spi.Preview(reinterpret_cast<const char*>(png.data()),
+                          static_cast<LONG_PTR>(png.size() / 2), 1, &dib),
+              3);
+}
+
+// Pictures past 16 million pixels decode (the host's own limit decides what is shown).
+TEST(Wic, LargePicturesDecode) {
+    Spi spi("IFWIC.SPI");
+    Dib dib;
+    ASSERT_EQ(spi.Picture(DataPath("large.png").c_str(), 0, 0, &dib), 0);
+    ASSERT_EQ(dib.layout.width, 4200);
+    ASSERT_EQ(dib.layout.height, 4000);
+    EXPECT_EQ(dib.Color(dib.At(4199, 3999)), 0x4080C0);
+}

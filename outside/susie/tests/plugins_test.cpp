@@ -1,6 +1,8 @@
 // Our picture plug-ins loaded as a host loads them, decoding the sample pictures.
 #include "../../../lib/imaging/tests/samples.h"
 #include "spi_host.h"
+#include <memory>
+#include <thread>
 
 using namespace tovn::susie::test;
 namespace samples = tovn::imaging::samples;
@@ -81,6 +83,54 @@ TEST(Plugins, DescribeThemselves) {
     EXPECT_EQ(pi.Info(2), "*.PI");
     EXPECT_EQ(pic.Info(2), "*.PIC");
     EXPECT_EQ(pic.Info(4), "");
+}
+
+// Ours say they may be called from several threads at once; hosts look for the entry.
+TEST(Plugins, OursDeclareThemselvesConcurrent) {
+    for (const char* name : {"IFMAG.SPI", "IFPI.SPI", "IFPIC.SPI", "IFWIC.SPI", "IFJPEG.SPI"}) {
+        Spi spi(name);
+        ASSERT_TRUE(spi.ok()) << name;
+        ASSERT_NE(spi.isConcurrent, nullptr) << name;
+        EXPECT_EQ(spi.isConcurrent(), 1) << name;
+    }
+}
+
+// Pictures of every plug-in of ours decoded on several threads at once come out as on one.
+TEST(Plugins, PicturesDecodeOnSeveralThreadsAtOnce) {
+    std::vector<std::vector<uint8_t>> files;
+    std::vector<std::unique_ptr<Spi>> plugins;
+    auto add = [&](const std::string& path, const char* plugin) {
+        files.push_back(ReadAll(path));
+        plugins.push_back(std::make_unique<Spi>(plugin));
+    };
+    for (const auto& e : samples::kAll)
+        add(WinPath(std::string("pictures/") + e.file), PluginFor(e.file));
+    const std::string outside = std::string("Z:") + TOVN_SOURCE_DIR + "/outside/";
+    for (const char* name : {"pal.png", "rgb.tif", "alpha.png"})
+        add(outside + "ifwic/tests/data/" + name, "IFWIC.SPI");
+    for (const char* name : {"grad.jpg", "prog.jpg", "cmyk.jpg"})
+        add(outside + "ifjpeg/tests/data/" + name, "IFJPEG.SPI");
+    std::vector<std::vector<uint8_t>> alone(files.size());
+    auto decode = [&](size_t i) {
+        Dib dib;
+        const auto& f = files[i];
+        int r = plugins[i]->Picture(reinterpret_cast<const char*>(f.data()),
+                                    static_cast<LONG_PTR>(f.size()), 1, &dib);
+        return r == 0 ? dib.bits : std::vector<uint8_t>{};
+    };
+    for (size_t i = 0; i < files.size(); ++i) alone[i] = decode(i);
+    std::vector<int> wrong(3, 0);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < wrong.size(); ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 4; ++round)
+                for (size_t i = 0; i < files.size(); ++i) {
+                    const size_t k = (i + t) % files.size(); // different pictures at once
+                    wrong[t] += alone[k].empty() || decode(k) != alone[k];
+                }
+        });
+    for (std::thread& t : threads) t.join();
+    for (size_t t = 0; t < wrong.size(); ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
 }
 
 TEST(Plugins, RefuseWhatIsNotTheirs) {

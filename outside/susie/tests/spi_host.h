@@ -59,6 +59,7 @@ public:
         getPicture = Get<decltype(&::GetPicture)>("GetPicture");
         getPreview = Get<decltype(&::GetPreview)>("GetPreview");
         setPreviewSide = Get<decltype(&::SetPreviewSide)>("SetPreviewSide");
+        isConcurrent = Get<decltype(&::IsConcurrent)>("IsConcurrent");
     }
     Spi(const Spi&) = delete;
     Spi& operator=(const Spi&) = delete;
@@ -108,6 +109,7 @@ public:
     decltype(&::GetPicture) getPicture = nullptr;
     decltype(&::GetPreview) getPreview = nullptr;
     decltype(&::SetPreviewSide) setPreviewSide = nullptr;
+    decltype(&::IsConcurrent) isConcurrent = nullptr;
 
 private:
     // GetPicture or GetPreview, whose blocks are checked and copied out.

@@ -1,0 +1,83 @@
+// Thumbnails kept across runs in one SQLite file, so that a picture seen before is shown
+// without decoding it again. The cache is only ever a shortcut: whatever goes wrong with the
+// file (damaged, locked by another copy of the program, unwritable) makes it find nothing,
+// and a thumbnail comes back only when every stored field and its checksum match.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace tovn::thumbcache {
+
+struct StoredRow;
+
+struct Key {
+    std::string place; // UTF-8: a file's full path; an archive member: archive path + '|' + member
+    uint64_t size = 0; // bytes of the file (or of the member)
+    int64_t written = 0; // last-write time as the caller reads it (FILETIME ticks, or DOS date)
+};
+
+struct Thumb {
+    int width = 0, height = 0;                   // of pixels (long side at most kThumbSide)
+    std::vector<uint32_t> pixels;                // top row first, B G R X bytes, width*height
+    int32_t pictureWidth = 0, pictureHeight = 0; // the picture's real size
+    int32_t left = 0, top = 0;                   // the picture's offset as its decoder reported it
+    int32_t colorCount = 0; // colours as the loader counted them (2,16,256,257)
+};
+
+constexpr int kThumbSide = 256;
+
+class ThumbCache {
+public:
+    // Opens (or creates) the database at pathUtf8, bounded to limitBytes of thumbnails.
+    // Never throws and never fails hard: a damaged database is rebuilt, a locked or
+    // unwritable one is bypassed (Find finds nothing, Put does nothing).
+    static std::unique_ptr<ThumbCache> Open(const std::string& pathUtf8, uint64_t limitBytes);
+    ~ThumbCache();
+    ThumbCache(const ThumbCache&) = delete;
+    ThumbCache& operator=(const ThumbCache&) = delete;
+
+    // Nothing for a changed size or write time. The 4th byte of each pixel comes back 0.
+    std::optional<Thumb> Find(const Key&);
+    // Evicts least recently used thumbnails beyond the bound. A thumbnail without pixels or
+    // larger than kThumbSide a side is not kept.
+    void Put(const Key&, const Thumb&);
+    bool Usable() const;
+    // Safe to call from several threads: one connection, guarded inside.
+
+private:
+    struct Statements;
+    enum class Shape;
+    ThumbCache(std::string path, uint64_t limitBytes);
+    bool Connect();
+    Shape ShapeOf();
+    bool CreateOrCheckSchema();
+    bool Prepare();
+    void Close();
+    void Rebuild();
+    bool Exec(const char* sql);
+    bool Ok(int rc);
+    bool Read(const Key& key, StoredRow& row);
+    void Touch(int64_t id);
+    bool FlushTouches();
+    bool Insert(const Key& key, const Thumb& thumb, const std::vector<unsigned char>& rgb,
+                int64_t check);
+    bool Evict();
+    bool Drop(int64_t id);
+    bool StructureSound();
+
+    const std::string path_;
+    const uint64_t limit_;
+    mutable std::mutex mutex_;
+    std::unique_ptr<sqlite3, void (*)(sqlite3*)> db_;
+    std::unique_ptr<Statements> st_;
+    bool damaged_ = false;
+    std::vector<int64_t> touched_; // rows found since the last write, oldest first
+};
+
+} // namespace tovn::thumbcache
