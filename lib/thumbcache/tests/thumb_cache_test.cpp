@@ -62,6 +62,19 @@ void ExpectNothingOrSame(ThumbCache& cache, uint32_t seed) {
     if (got) ExpectSame(MakeThumb(seed), got);
 }
 
+// The thumbnails of seeds 0..count-1 and 1000..1000+count-1 that two writers put: each one
+// found is exactly its own; returns how many were found.
+int FoundOfBothWriters(ThumbCache& cache, uint32_t count) {
+    int found = 0;
+    for (uint32_t s : {0u, 1000u}) {
+        for (uint32_t i = s; i < s + count; ++i) {
+            ExpectNothingOrSame(cache, i);
+            found += cache.Find(KeyOf(i)) ? 1 : 0;
+        }
+    }
+    return found;
+}
+
 class ThumbCacheTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -293,16 +306,7 @@ TEST_F(ThumbCacheTest, TwoProgramsOnOneFileWriteAtOnce) {
     std::thread b([&] { PutSeeds(*second, 1000, 1060); });
     a.join();
     b.join();
-    for (ThumbCache* c : {first.get(), second.get()}) {
-        int found = 0;
-        for (uint32_t s : {0u, 1000u}) {
-            for (uint32_t i = s; i < s + 60; ++i) {
-                ExpectNothingOrSame(*c, i);
-                found += c->Find(KeyOf(i)) ? 1 : 0;
-            }
-        }
-        EXPECT_GE(found, 110);
-    }
+    for (ThumbCache* c : {first.get(), second.get()}) EXPECT_GE(FoundOfBothWriters(*c, 60), 110);
 }
 
 TEST_F(ThumbCacheTest, ThreadsShareOneCache) {
@@ -394,14 +398,7 @@ TEST_F(ThumbCacheTest, TwoProcessesWriteAtOnce) {
     auto mine = Open();
     PutSeeds(*mine, 0, 40);
     EXPECT_EQ(0, ExitCode(other));
-    int found = 0;
-    for (uint32_t s : {0u, 1000u}) {
-        for (uint32_t i = s; i < s + 40; ++i) {
-            ExpectNothingOrSame(*mine, i);
-            found += mine->Find(KeyOf(i)) ? 1 : 0;
-        }
-    }
-    EXPECT_GE(found, 70);
+    EXPECT_GE(FoundOfBothWriters(*mine, 40), 70);
 }
 #endif
 
