@@ -10,6 +10,7 @@
 namespace tovn {
 
 class PictureHost;
+class Place;
 struct PictureSource;
 
 // The parts of the browser's screen a change leaves stale. Redraw brings them back in one
@@ -33,8 +34,8 @@ public:
     virtual PictureHost& Pictures() = 0;
     // Where the picture loader finds a bare name (folder, or archive in archive mode).
     virtual PictureSource Source() const = 0;
-    // CurrentDir + ArchiveName.
-    virtual std::wstring ArchivePath() const = 0;
+    // Where the files shown live: the folder, or the open archive.
+    virtual Place& CurrentPlace() = 0;
     virtual std::wstring PluginMask() const = 0;
     // The program's folder (ends in "\"): settings, macro and part-save files, batch files.
     virtual const std::wstring& ProgramDir() const = 0;
@@ -66,8 +67,8 @@ public:
     virtual bool ArchiveStillThere() = 0;
     // The archive vanished: the user is told and the browser shows its folder again.
     virtual void LeaveArchiveMode() = 0;
-    // Shows folder (ends in "\"), or the archive ArchiveName in it, from its first page.
-    virtual void ShowFolder(const std::wstring& folder, int count, bool lhaMode) = 0;
+    // Shows folder (ends in "\") from its first page, count x count cells a page.
+    virtual void ShowFolder(const std::wstring& folder, int count) = 0;
 
 protected:
     ~BrowserPort() = default;

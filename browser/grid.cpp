@@ -161,9 +161,7 @@ bool MainWindow::CheckSlotFile(int index) {
         return false;
     }
     const std::wstring& name = st_.FileList[index].name;
-    bool found = st_.LhaMode ? FindArchiveEntry(hwnd_, ToAnsi(ArchivePath()), ToAnsi(name))
-                             : PathExists(st_.CurrentDir + name) && !name.empty();
-    if (found) return true;
+    if (!name.empty() && place_->Has(name)) return true;
     st_.FileList[index].mark = 0;
     st_.FileList[index].name.clear();
     if (PageOf(index, st_.CellsPerPage) == st_.CurrentPage) {
@@ -184,14 +182,13 @@ TargetList MainWindow::CollectTargets() {
 }
 
 bool MainWindow::ArchiveStillThere() {
-    if (!st_.LhaMode) return true;
-    if (FileExists(ArchivePath())) return true;
+    if (place_->StillThere()) return true;
     LeaveArchiveMode();
     return false;
 }
 
 void MainWindow::LeaveArchiveMode() {
-    Report(hwnd_, Result::Error(ArchivePath() + L"が見つかりません．", L"Return Normal Mode."));
+    Report(hwnd_, Result::Error(place_->Path() + L"が見つかりません．", L"Return Normal Mode."));
     ReturnToFolderList();
     PaintPage();
 }
@@ -199,7 +196,7 @@ void MainWindow::LeaveArchiveMode() {
 void MainWindow::ReturnToFolderList() {
     st_.CurrentPage = 1;
     st_.CursorCell = 1;
-    st_.LhaMode = false;
+    SetPlace(FolderAt(st_.CurrentDir));
     ResetPageCells();
     BuildFileList();
 }

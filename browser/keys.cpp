@@ -168,9 +168,12 @@ bool MainWindow::RunChooser(const wchar_t* purpose, ChooserAnswer& answer) {
     return CurrentDialogs().Choose(hwnd_, request, answer);
 }
 
-void MainWindow::ShowFolder(const std::wstring& folder, int count, bool lhaMode) {
-    st_.LhaMode = lhaMode;
-    st_.CurrentDir = folder;
+void MainWindow::ShowFolder(const std::wstring& folder, int count) {
+    ShowPlace(FolderAt(folder), count);
+}
+
+void MainWindow::ShowPlace(std::unique_ptr<Place> place, int count) {
+    SetPlace(std::move(place));
     st_.SetDispCountValue(count);
     LayoutGrid();
     ResetPageCells();
@@ -182,8 +185,7 @@ void MainWindow::ShowFolder(const std::wstring& folder, int count, bool lhaMode)
 
 void MainWindow::ChangeFolder() {
     ChooserAnswer answer;
-    if (RunChooser(L"Dire", answer))
-        ShowFolder(WithTrailingBackslash(answer.folder), answer.count, false);
+    if (RunChooser(L"Dire", answer)) ShowFolder(WithTrailingBackslash(answer.folder), answer.count);
 }
 
 bool MainWindow::ArchiveLibrariesReady() {
@@ -220,8 +222,7 @@ void MainWindow::OpenArchive() {
     std::wstring folder = WithTrailingBackslash(answer.folder);
     // The open archive stays the one the commands act on until another is accepted.
     if (!IsUsableArchive(folder + answer.archiveName)) return;
-    st_.ArchiveName = answer.archiveName;
-    ShowFolder(folder, answer.count, true);
+    ShowPlace(ArchiveAt(folder, answer.archiveName), answer.count);
 }
 
 void MainWindow::AskQuit() {

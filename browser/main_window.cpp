@@ -101,6 +101,7 @@ void MainWindow::FormCreate() {
     };
     placement_ = LoadSettings(st_, c);
     st_.TempDir = options_.programDir + L"TEMP\\";
+    SetPlace(FolderAt(st_.CurrentDir));
     ResetPageCells();
     if (!InitPictures()) return;
     ApplyCommandLine();
@@ -109,12 +110,26 @@ void MainWindow::FormCreate() {
 void MainWindow::ApplyCommandLine() {
     StartTarget start = ParseCommandLine(options_.args, FileExists);
     if (start.folder.empty() || !FolderExists(start.folder)) return;
-    st_.CurrentDir = start.folder;
+    SetPlace(FolderAt(start.folder));
     if (start.file.empty() || UpperExtension(start.file) != L".LZH") return;
-    if (ArchiveLibrariesReady() && IsUsableArchive(start.folder + start.file)) {
-        st_.LhaMode = true;
-        st_.ArchiveName = start.file;
-    }
+    if (ArchiveLibrariesReady() && IsUsableArchive(start.folder + start.file))
+        SetPlace(ArchiveAt(start.folder, start.file));
+}
+
+void MainWindow::SetPlace(std::unique_ptr<Place> place) {
+    place_ = std::move(place);
+    st_.LhaMode = place_->IsArchive();
+    st_.CurrentDir = place_->Folder();
+    if (st_.LhaMode) st_.ArchiveName = place_->Path().substr(st_.CurrentDir.size());
+}
+
+std::unique_ptr<Place> MainWindow::FolderAt(const std::wstring& folder) const {
+    return std::make_unique<FolderPlace>(folder, hwnd_);
+}
+
+std::unique_ptr<Place> MainWindow::ArchiveAt(const std::wstring& folder,
+                                             const std::wstring& name) const {
+    return std::make_unique<ArchivePlace>(hwnd_, folder + name, st_.TempDir);
 }
 
 void MainWindow::FormShow() {

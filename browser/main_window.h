@@ -7,6 +7,7 @@
 #include "browser/prefetch.h"
 #include "win/window.h"
 #include "capture/capture.h"
+#include "place/place.h"
 #include "core/browser_state.h"
 #include <windows.h>
 #include <functional>
@@ -48,7 +49,7 @@ public:
     const BrowserState& State() const override { return st_; }
     PictureHost& Pictures() override { return *pictures_; }
     PictureSource Source() const override;
-    std::wstring ArchivePath() const override { return st_.CurrentDir + st_.ArchiveName; }
+    Place& CurrentPlace() override { return *place_; }
     std::wstring PluginMask() const override;
     const std::wstring& ProgramDir() const override { return options_.programDir; }
     const std::wstring& IniPath() const override { return options_.iniPath; }
@@ -63,7 +64,12 @@ public:
     void RealizeDisplayPalette() override;
     bool ArchiveStillThere() override;
     void LeaveArchiveMode() override;
-    void ShowFolder(const std::wstring& folder, int count, bool lhaMode) override;
+    void ShowFolder(const std::wstring& folder, int count) override;
+    // The one writer of the state's place: CurrentDir, LhaMode and ArchiveName follow it.
+    void SetPlace(std::unique_ptr<Place> place);
+    // The folder, or the archive name in folder, as a place whose steps this window owns.
+    std::unique_ptr<Place> FolderAt(const std::wstring& folder) const;
+    std::unique_ptr<Place> ArchiveAt(const std::wstring& folder, const std::wstring& name) const;
 
     // Hook that runs after each key command (tests and the capture code observe it).
     std::function<void(WORD)> afterKey;
@@ -109,7 +115,6 @@ public:
 
     // File list.
     void BuildFileList();
-    void BuildArchiveFileList();
 
     // Painting. The page's decodes go to the workers at once and the cells are drawn in
     // order as they come; a key pressed meanwhile ends the paint early, and the idle loop
@@ -138,6 +143,8 @@ private:
     void CreateMenuBar();
     void OnCommand(int id);
     void ApplyCommandLine();
+    // Shows place from its first page, count x count cells a page.
+    void ShowPlace(std::unique_ptr<Place> place, int count);
     void SettleCursor(int slot);
     void RebuildFromScratch();
     WindowPlacementSetting CurrentPlacement() const;
@@ -191,6 +198,7 @@ private:
     HWND stBar_ = nullptr;
     GridImage imgMain_;
     UniqueFont canvasFont_;
+    std::unique_ptr<Place> place_;
     std::unique_ptr<PictureHost> pictures_;
     std::unique_ptr<ThumbWorkers> workers_; // after pictures_: they end before the plug-ins
     WindowPlacementSetting placement_;

@@ -13,11 +13,11 @@
 namespace tovn {
 
 MainWindow::MainWindow(MainWindowOptions options)
-    : options_(std::move(options)), pictures_(std::make_unique<PictureHost>()) {
+    : options_(std::move(options)), place_(std::make_unique<FolderPlace>(std::wstring())),
+      pictures_(std::make_unique<PictureHost>()) {
     st_.FileList.clear();
     st_.CurrentPage = 1;
     st_.CursorCell = 1;
-    st_.LhaMode = false;
     st_.SortMode = false;
     st_.CellCacheValid = true;
     SetMainWindow(this);

@@ -162,7 +162,7 @@ void TfrmEdit::SaveSteps() {
 bool TfrmEdit::ConversionWouldReplaceAnother(const std::wstring& base) {
     const std::wstring mag = base + L".MAG";
     if (EqualNoCase(mag, editFileName_)) return false;
-    return OpenPlace(browser_)->Has(mag);
+    return browser_.CurrentPlace().Has(mag);
 }
 
 // The files of the picture's folder that Save would write over (the BMP, unless it is the
@@ -177,7 +177,9 @@ bool TfrmEdit::SetAsideFilesInTheWay(const std::wstring& bmpName, const std::wst
     if (!bak.empty() && FileExists(folder + bak)) inTheWay.push_back(folder + bak);
     if (inTheWay.empty()) return true;
     listChanged_ = true;
-    if (PutAsideBeforeReplacing(browser_, folder, inTheWay, WithoutBackup::Refuse)) return true;
+    if (PutAsideBeforeReplacing(browser_.Owner(), BackupOf(browser_.State()), folder, inTheWay,
+                                WithoutBackup::Refuse))
+        return true;
     std::wstring names;
     for (const std::wstring& path : inTheWay)
         if (FileExists(path)) names += L"\n" + path;
@@ -243,10 +245,10 @@ TfrmEdit::Conversion TfrmEdit::ConvertToMag(const std::wstring& folder, const st
 // stays until the archive holds the same contents; otherwise it is kept beside the archive.
 void TfrmEdit::MoveIntoArchive(const std::wstring& folder, const std::wstring& name) {
     const std::wstring path = folder + name;
-    const std::wstring archive = browser_.ArchivePath();
+    const std::wstring archive = browser_.CurrentPlace().Path();
     RunUnlha(browser_.Owner(), ToAnsi(L"m -c -n " + Quoted(archive) + L" " + Quoted(path)));
     if (!FileExists(path)) return;
-    if (ArchiveMatchesFiles(browser_, archive, folder, {name})) {
+    if (ArchiveMatchesFiles(browser_.Owner(), archive, folder, {name})) {
         ::DeleteFileW(path.c_str());
         return;
     }

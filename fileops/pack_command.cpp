@@ -37,9 +37,9 @@ void PackFromArchive(BrowserPort& w, const TargetList& targets, const std::wstri
     PackTargets(w, targets, archivePath, st.TempDir);
     if (removePacked) {
         const std::vector<std::wstring> names = ArchiveTargetNames(targets);
-        if (EqualNoCase(archivePath, w.ArchivePath()) ||
-            !ArchiveMatchesFiles(w, w.ArchivePath(), st.TempDir, names) ||
-            !ArchiveMatchesFiles(w, archivePath, st.TempDir, names)) {
+        if (EqualNoCase(archivePath, w.CurrentPlace().Path()) ||
+            !ArchiveMatchesFiles(w.Owner(), w.CurrentPlace().Path(), st.TempDir, names) ||
+            !ArchiveMatchesFiles(w.Owner(), archivePath, st.TempDir, names)) {
             Report(w, FilesKept());
         } else if (Succeeded(w, DeleteForCommand(w, targets))) {
             w.Redraw(rdEmptyCells);
@@ -62,11 +62,12 @@ void PackFromFolder(BrowserPort& w, const TargetList& targets, const std::wstrin
         packed.items.push_back(t);
         names.push_back(t.name);
     }
-    if (!ArchiveMatchesFiles(w, archivePath, st.CurrentDir, names)) {
+    if (!ArchiveMatchesFiles(w.Owner(), archivePath, st.CurrentDir, names)) {
         Report(w, FilesKept());
         return;
     }
-    DeleteTargets(w, packed, st.CurrentDir, 0);
+    BrowserSlots slots(w);
+    (void)w.CurrentPlace().Delete(packed, Backup{}, slots); // for good: the archive holds them
     w.Redraw(rdEmptyCells);
 }
 

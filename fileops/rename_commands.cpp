@@ -52,7 +52,7 @@ bool AcceptTypedName(BrowserPort& w, const std::wstring& text, size_t limit,
 
 // A failed rename, whatever the reason, counts as a clash.
 bool RenameTarget(BrowserPort& w, const std::wstring& oldName, const std::wstring& newName) {
-    return StaysInFolder(newName) && Succeeded(w, OpenPlace(w)->Rename(oldName, newName));
+    return StaysInFolder(newName) && Succeeded(w, w.CurrentPlace().Rename(oldName, newName));
 }
 
 // Checks the target's file and renames it to newName; false after aborting the command.
@@ -185,13 +185,13 @@ void Duplicate(BrowserPort& w) {
         return;
     }
     const NamedIndex& target = targets.items[0]; // only the first marked file is duplicated
-    const std::unique_ptr<Place> place = OpenPlace(w);
     for (int i = 0; i < kDuplicateTries; ++i) {
         const std::wstring newName = DuplicateName(i, target.name);
-        if (place->IsArchive() && !w.ArchiveStillThere()) return;
-        if (place->Has(newName)) continue;
+        if (!w.ArchiveStillThere()) return;
+        Place& place = w.CurrentPlace();
+        if (place.Has(newName)) continue;
         // In the archive the slot appears only once the archive really holds the copy.
-        if (Succeeded(w, place->Duplicate(target.name, newName))) {
+        if (Succeeded(w, place.Duplicate(target.name, newName))) {
             InsertSlot(st, CursorSlot(st), newName);
             w.Redraw(rdCells);
         }

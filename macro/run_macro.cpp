@@ -75,8 +75,9 @@ void MoveBackIntoArchive(BrowserPort& w, HWND window) {
     std::vector<NamedDigest> files;
     const bool read = FolderDigests(tempDir, files);
     if (read && !files.empty())
-        RunUnlha(w.Owner(), ToAnsi(MoveBackCommand(w.ArchivePath(), tempDir)));
-    if (read && ArchiveHolds(w, w.ArchivePath(), files) && !HoldsSubfolder(tempDir)) {
+        RunUnlha(w.Owner(), ToAnsi(MoveBackCommand(w.CurrentPlace().Path(), tempDir)));
+    if (read && ArchiveHolds(w.Owner(), w.CurrentPlace().Path(), files) &&
+        !HoldsSubfolder(tempDir)) {
         ClearTempDir(w);
         return;
     }
@@ -95,7 +96,7 @@ bool RunMacro(BrowserPort& w, HWND window, const std::string& macro) {
     const TargetList targets = w.CollectTargets();
     if (st.LhaMode) {
         if (!PrepareTempDir(w, window)) return false;
-        (void)ExtractTargets(w, targets, st.TempDir); // a missing copy writes no line
+        (void)ExtractForCommand(w, targets, st.TempDir); // a missing copy writes no line
     }
     const std::wstring workDir = st.LhaMode ? st.TempDir : st.CurrentDir;
     const MacroPlace place{workDir, PathForms(BatchFolder(workDir)),

@@ -79,7 +79,8 @@ bool ConvertOne(BrowserPort& w, const std::wstring& name, const std::wstring& ou
     written = BmpOutputName(name);
     const std::vector<uint8_t> file = BmpFileOf(loaded.picture);
     if (file.empty() ||
-        !PutAsideBeforeReplacing(w, outDir, {outDir + written}, WithoutBackup::Replace) ||
+        !PutAsideBeforeReplacing(w.Owner(), BackupOf(w.State()), outDir, {outDir + written},
+                                 WithoutBackup::Replace) ||
         !WriteFileBytes(outDir + written, file.data(), file.size())) {
         Report(w.Owner(), Result::Error(name + L"の保存に失敗しました．", kSaveCaption, Say::Box));
         return false;
@@ -120,7 +121,7 @@ void ReportNotMoved(BrowserPort& w, const std::wstring& where) {
 
 void MoveIntoArchive(BrowserPort& w, const std::vector<std::wstring>& saved) {
     BrowserState& st = w.State();
-    const std::wstring archivePath = w.ArchivePath();
+    const std::wstring archivePath = w.CurrentPlace().Path();
     const std::wstring kept = NewKeptFolder(w.ProgramDir());
     if (kept.empty()) return ReportNotMoved(w, st.TempDir);
     bool held = false, restored = true;
@@ -129,7 +130,7 @@ void MoveIntoArchive(BrowserPort& w, const std::vector<std::wstring>& saved) {
         std::wstring command = L"m -c -n " + Quoted(archivePath);
         for (const std::wstring& name : saved) command += L" " + Quoted(st.TempDir + name);
         RunUnlha(w.Owner(), ToAnsi(command));
-        held = ArchiveMatchesFiles(w, archivePath, kept, saved);
+        held = ArchiveMatchesFiles(w.Owner(), archivePath, kept, saved);
         if (!held)
             restored = ::CopyFileW((kept + st.ArchiveName).c_str(), archivePath.c_str(), FALSE);
     }

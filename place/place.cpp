@@ -1,8 +1,10 @@
 #include "place/place.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
+#include "core/slots.h"
 #include "fileops/requests.h"
 #include "place/shell_ops.h"
+#include "win/handles.h"
 
 namespace tovn {
 
@@ -19,8 +21,76 @@ Result CannotCreate(const std::wstring& name) {
     return Result::Error(L"ファイルが作成出来ません．", name, Say::BoxBeep);
 }
 
+namespace {
+
+// A failed archive step stops the command with the list as it was.
+FileOutcome Stopping(Result r) {
+    const bool ok = r.ok();
+    return {std::move(r), ok};
+}
+
+} // namespace
+
+// Every kind of entry is listed: hidden and system files, and folders whose names end in a
+// picture extension.
+Result FolderPlace::List(const std::wstring& upperMask, std::vector<std::wstring>& names) const {
+    names.clear();
+    WIN32_FIND_DATAW fd;
+    UniqueFind find(::FindFirstFileW((folder_ + L"*.*").c_str(), &fd));
+    if (!find) return Result::Ok();
+    do {
+        const std::wstring name = fd.cFileName;
+        if (name != L"." && name != L".." && AcceptsExtension(name, upperMask))
+            names.push_back(name);
+    } while (::FindNextFileW(find.get(), &fd));
+    return Result::Ok();
+}
+
 bool FolderPlace::Has(const std::wstring& name) const {
     return PathExists(folder_ + name);
+}
+
+FileOutcome FolderPlace::Copy(const TargetList& targets, const std::wstring& dest, const Backup&,
+                              SlotSink& slots) {
+    std::vector<std::wstring> paths;
+    for (const NamedIndex& t : targets.items) {
+        const std::wstring path = folder_ + t.name;
+        if (!t.name.empty() && PathExists(path))
+            paths.push_back(path);
+        else
+            slots.Vanished(t.index);
+    }
+    // The shell has shown its own message; the destination holds what was copied.
+    if (RunShellOperation(owner_, CopyRequest(dest), paths)) return {};
+    return {Result::Refused()};
+}
+
+FileOutcome FolderPlace::Move(const TargetList& targets, const std::wstring& dest, const Backup&,
+                              SlotSink& slots) {
+    if (RemoveThroughShell(targets, MoveRequest(dest), slots)) return {};
+    return {Result::Refused()}; // the cells show what really moved
+}
+
+FileOutcome FolderPlace::Delete(const TargetList& targets, const Backup& backup, SlotSink& slots) {
+    const ShellRequest request = DeletionRequest(backup.mode, false, folder_, backup.folder);
+    if (RemoveThroughShell(targets, request, slots)) return {};
+    return {Result::Refused().As(Say::Nothing)}; // the shell has said why
+}
+
+Result FolderPlace::RemoveThroughShell(const TargetList& targets, const ShellRequest& request,
+                                       SlotSink& slots) const {
+    std::vector<std::wstring> paths;
+    std::vector<int> left;
+    for (const NamedIndex& t : targets.items) {
+        const std::wstring path = folder_ + t.name;
+        if (t.name.empty() || !PathExists(path)) continue;
+        paths.push_back(path);
+        left.push_back(t.index);
+    }
+    Result r = RunShellOperation(owner_, request, paths);
+    for (size_t i = 0; i < paths.size(); ++i)
+        if (!PathExists(paths[i])) slots.Removed(left[i]);
+    return r;
 }
 
 Result FolderPlace::Rename(const std::wstring& from, const std::wstring& to) {
@@ -32,6 +102,29 @@ Result FolderPlace::Rename(const std::wstring& from, const std::wstring& to) {
 Result FolderPlace::Duplicate(const std::wstring& from, const std::wstring& to) {
     if (::CopyFileW((folder_ + from).c_str(), (folder_ + to).c_str(), TRUE)) return Result::Ok();
     return CannotCreate(from);
+}
+
+std::wstring ArchivePlace::Folder() const {
+    return archive_.substr(0, archive_.find_last_of(L'\\') + 1);
+}
+
+Result ArchivePlace::List(const std::wstring& upperMask, std::vector<std::wstring>& names) const {
+    names.clear();
+    if (!FileExists(archive_)) return Result::ArchiveGone();
+    OpenedArchive archive(owner_, "\"" + ToAnsi(archive_) + "\"");
+    IndividualInfo info;
+    for (bool more = UnlhaFindFirstSafe(archive.get(), "*.*", info); more;
+         more = UnlhaFindNextSafe(archive.get(), info)) {
+        info.szFileName[sizeof info.szFileName - 1] = '\0';
+        const std::wstring name = FromAnsi(info.szFileName);
+        if (!AcceptsExtension(name, upperMask)) continue;
+        if (name.find_first_of(L"/\\") != std::wstring::npos) {
+            names.clear();
+            return Result::Error(L"ﾃﾞｨﾚｸﾄﾘ付きﾌｧｲﾙは扱えません．", L"Return Normal Mode.");
+        }
+        names.push_back(name);
+    }
+    return Result::Ok();
 }
 
 Result ArchivePlace::StillThere() const {
@@ -47,6 +140,77 @@ Result ArchivePlace::Run(const std::wstring& commandLine) const {
     Result r = RunArchiveCommand(owner_, ToAnsi(commandLine));
     if (!r && !FileExists(archive_)) return Result::ArchiveGone();
     return r;
+}
+
+Result ArchivePlace::Extract(const TargetList& targets, const std::wstring& folder,
+                             const Backup& backup) const {
+    if (!FileExists(archive_)) return Result::ArchiveGone();
+    // The library replaces files of the same name without asking: they are kept first.
+    const std::vector<std::wstring> names = ArchiveTargetNames(targets);
+    std::vector<std::wstring> paths;
+    for (const std::wstring& name : names) paths.push_back(folder + name);
+    Result keptAside =
+        PutAsideBeforeReplacing(owner_, backup, folder, paths, WithoutBackup::Replace);
+    Result r = keptAside ? Run(ExtractCommand(archive_, folder, names)) : keptAside;
+    return !r && !FileExists(archive_) ? Result::ArchiveGone() : r;
+}
+
+Result ArchivePlace::ExtractWhole(const TargetList& targets, const std::wstring& folder,
+                                  const Backup& backup) const {
+    const Result extracted = Extract(targets, folder, backup);
+    if (!extracted && extracted.say() == Say::ArchiveGone) return extracted;
+    if (extracted && ArchiveMatchesFiles(owner_, archive_, folder, ArchiveTargetNames(targets)))
+        return Result::Ok();
+    return FilesKept();
+}
+
+Result ArchivePlace::RemoveMembers(const TargetList& targets, SlotSink& slots) const {
+    const Result r = Run(DeleteCommand(archive_, ArchiveTargetNames(targets)));
+    if (!r) return r;
+    for (const NamedIndex& t : targets.items)
+        if (CarriedAsIs(t.name)) slots.Removed(t.index);
+    return r;
+}
+
+Result ArchivePlace::Recycle(const TargetList& targets, const Backup& backup) const {
+    Result r = PrepareWorkFolder(work_);
+    if (!r) return r;
+    r = ExtractWhole(targets, work_, backup);
+    if (r) {
+        std::vector<std::wstring> paths;
+        for (const std::wstring& name : ArchiveTargetNames(targets)) paths.push_back(work_ + name);
+        if (!RunShellOperation(owner_, DeletionRequest(1, true, work_, backup.folder), paths))
+            r = FilesKept();
+    }
+    ClearTempDir(work_);
+    return r;
+}
+
+FileOutcome ArchivePlace::Copy(const TargetList& targets, const std::wstring& dest,
+                               const Backup& backup, SlotSink& slots) {
+    slots.Stage(L"Now Copying Files");
+    return Stopping(Extract(targets, dest, backup));
+}
+
+FileOutcome ArchivePlace::Move(const TargetList& targets, const std::wstring& dest,
+                               const Backup& backup, SlotSink& slots) {
+    slots.Stage(L"Now Moving Files");
+    Result r = ExtractWhole(targets, dest, backup);
+    return Stopping(r ? RemoveMembers(targets, slots) : r);
+}
+
+FileOutcome ArchivePlace::Delete(const TargetList& targets, const Backup& backup, SlotSink& slots) {
+    if (backup.mode == 1) {
+        Result r = Recycle(targets, backup);
+        if (!r) return Stopping(r);
+    }
+    if (backup.mode == 2) {
+        slots.Stage(L"Now Deleting Files");
+        Result r = ExtractWhole(targets, backup.folder, backup);
+        if (!r) return Stopping(r);
+    }
+    slots.Stage(L"Now Deleting Files");
+    return Stopping(RemoveMembers(targets, slots));
 }
 
 Result ArchivePlace::Rename(const std::wstring& from, const std::wstring& to) {

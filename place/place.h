@@ -3,10 +3,36 @@
 // and archive is written here once.
 #pragma once
 #include "app/result.h"
+#include "core/browser_state.h"
+#include "place/kept_copies.h"
 #include <windows.h>
 #include <string>
+#include <vector>
 
 namespace tovn {
+
+// What a file operation tells the browser as it goes, so that the cells follow in order.
+class SlotSink {
+public:
+    // The slot's file was gone before the operation: its cell shows empty at once.
+    virtual void Vanished(int slot) = 0;
+    // The slot's file left the place: the slot is emptied, shown when the operation ends.
+    virtual void Removed(int slot) = 0;
+    // The stage the waiting window names.
+    virtual void Stage(const wchar_t* text) = 0;
+
+protected:
+    ~SlotSink() = default;
+};
+
+// How a copy, move or delete ended: the failure the command reports, and whether the
+// command goes on to show the outcome. The shell may refuse part of a folder's operation
+// after doing the rest, so the folder always goes on; an archive step that fails stops the
+// command with the list as it was.
+struct FileOutcome {
+    Result result;
+    bool goOn = true;
+};
 
 class Place {
 public:
@@ -14,9 +40,26 @@ public:
     virtual bool IsArchive() const = 0;
     // The folder (ends in "\") or the archive file.
     virtual std::wstring Path() const = 0;
+    // The folder of the files, or the folder the archive file lies in (ends in "\").
+    virtual std::wstring Folder() const = 0;
     // Ok while the place can be read; an archive file that vanished is ArchiveGone.
     virtual Result StillThere() const = 0;
+    // The names of the place's pictures (extensions in upperMask), in no order. The archive
+    // gone is ArchiveGone; an archive holding a member inside a folder is refused with the
+    // message the user reads (the list cannot show such members).
+    virtual Result List(const std::wstring& upperMask, std::vector<std::wstring>& names) const = 0;
     virtual bool Has(const std::wstring& name) const = 0;
+    // The targets copied into dest (ends in "\"); in an archive, files there that they
+    // replace are first put aside as backup says.
+    virtual FileOutcome Copy(const TargetList& targets, const std::wstring& dest,
+                             const Backup& backup, SlotSink& slots) = 0;
+    // Copy, and then the targets leave the place; nothing leaves an archive before its copy
+    // is known whole.
+    virtual FileOutcome Move(const TargetList& targets, const std::wstring& dest,
+                             const Backup& backup, SlotSink& slots) = 0;
+    // The targets deleted, a copy of each first kept as backup says.
+    virtual FileOutcome Delete(const TargetList& targets, const Backup& backup,
+                               SlotSink& slots) = 0;
     // Renames the file from to the name to, in the same place. A clash, or a name the place
     // cannot carry, fails saying nothing: the command tells of it. The archive gone is
     // ArchiveGone.
@@ -26,19 +69,34 @@ public:
     virtual Result Duplicate(const std::wstring& from, const std::wstring& to) = 0;
 };
 
-// The folder folder (ends in "\").
+// The folder folder (ends in "\"), through the shell; owner owns the shell's windows.
 class FolderPlace final : public Place {
 public:
-    explicit FolderPlace(std::wstring folder) : folder_(std::move(folder)) {}
+    explicit FolderPlace(std::wstring folder, HWND owner = nullptr)
+        : folder_(std::move(folder)), owner_(owner) {}
     bool IsArchive() const override { return false; }
     std::wstring Path() const override { return folder_; }
+    std::wstring Folder() const override { return folder_; }
     Result StillThere() const override { return Result::Ok(); }
+    Result List(const std::wstring& upperMask, std::vector<std::wstring>& names) const override;
     bool Has(const std::wstring& name) const override;
+    FileOutcome Copy(const TargetList& targets, const std::wstring& dest, const Backup& backup,
+                     SlotSink& slots) override;
+    FileOutcome Move(const TargetList& targets, const std::wstring& dest, const Backup& backup,
+                     SlotSink& slots) override;
+    FileOutcome Delete(const TargetList& targets, const Backup& backup, SlotSink& slots) override;
     Result Rename(const std::wstring& from, const std::wstring& to) override;
     Result Duplicate(const std::wstring& from, const std::wstring& to) override;
 
 private:
+    // One shell request for the targets that exist (vanished ones are skipped); afterwards
+    // exactly the slots of the files that left are removed, so a refused or cancelled
+    // request leaves the cells as they were.
+    Result RemoveThroughShell(const TargetList& targets, const ShellRequest& request,
+                              SlotSink& slots) const;
+
     std::wstring folder_;
+    HWND owner_;
 };
 
 // The archive archivePath, through the archive library; owner owns the library's windows.
@@ -49,12 +107,32 @@ public:
         : owner_(owner), archive_(std::move(archivePath)), work_(std::move(workFolder)) {}
     bool IsArchive() const override { return true; }
     std::wstring Path() const override { return archive_; }
+    std::wstring Folder() const override;
     Result StillThere() const override;
+    Result List(const std::wstring& upperMask, std::vector<std::wstring>& names) const override;
     bool Has(const std::wstring& name) const override;
+    FileOutcome Copy(const TargetList& targets, const std::wstring& dest, const Backup& backup,
+                     SlotSink& slots) override;
+    FileOutcome Move(const TargetList& targets, const std::wstring& dest, const Backup& backup,
+                     SlotSink& slots) override;
+    FileOutcome Delete(const TargetList& targets, const Backup& backup, SlotSink& slots) override;
     Result Rename(const std::wstring& from, const std::wstring& to) override;
     Result Duplicate(const std::wstring& from, const std::wstring& to) override;
 
+    // The targets unpacked into folder (ends in "\"), files there they replace first put
+    // aside as backup says. The archive gone is ArchiveGone.
+    Result Extract(const TargetList& targets, const std::wstring& folder,
+                   const Backup& backup) const;
+    // The targets removed from the archive and their slots with them.
+    Result RemoveMembers(const TargetList& targets, SlotSink& slots) const;
+
 private:
+    // Extract, then the copies checked against the members: nothing may be removed unless
+    // this holds.
+    Result ExtractWhole(const TargetList& targets, const std::wstring& folder,
+                        const Backup& backup) const;
+    // The recycle-bin backup: the members' extracted copies go to the bin.
+    Result Recycle(const TargetList& targets, const Backup& backup) const;
     // One command line of the library; a failure with the archive gone is ArchiveGone.
     Result Run(const std::wstring& commandLine) const;
 

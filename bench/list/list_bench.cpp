@@ -88,7 +88,7 @@ TEST_F(FolderList, HundredThousandEntries) {
     size_t entries = 0;
     for (int round = 0; round < kRounds; ++round) {
         bare.push_back(Ms([&] { entries = BareListing(folder); }));
-        st().CurrentDir = folder;
+        EnterFolder(folder);
         program.push_back(Ms([&] { w().BuildFileList(); }));
         ratio.push_back(program.back() / bare.back());
         Pump();
@@ -154,9 +154,8 @@ TEST_F(ArchiveList, TenThousandMembers) {
     ASSERT_FALSE(archive.empty()) << "cannot write the archive beside the benchmark";
     Start();
     const size_t slash = archive.find_last_of(L'\\');
-    st().CurrentDir = archive.substr(0, slash + 1);
-    st().ArchiveName = archive.substr(slash + 1);
-    st().LhaMode = true;
+    EnterFolder(archive.substr(0, slash + 1));
+    EnterArchive(archive.substr(slash + 1));
     std::vector<double> program, library, entry;
     for (int round = 0; round < kRounds; ++round) {
         // Each listing is of an archive the library has not listed yet: it keeps the last

@@ -260,7 +260,7 @@ TEST_F(CaptureMode, RefusedInSortModeAndInLhaMode) {
 
     st().SortMode = false;
     st().SortList.reset();
-    st().LhaMode = true;
+    EnterArchive(L"ARC.LZH");
     N6();
     ExpectRefused(2, L"LHAモード中は，キャプチャー出来ません．", L"Capture Mode");
 }
@@ -284,7 +284,7 @@ TEST_F(CaptureMode, AMissingLibraryOrEntryOrARefusedHookLeavesItOff) {
 TEST_F(CaptureMode, AFolderThatCannotBeWrittenGivesAnErrorAndLeavesTheList) {
     StartInFront();
     N6();
-    st().CurrentDir = pictures / L"gone\\";
+    EnterFolder(pictures / L"gone\\");
     Type(VK_F15);
     EXPECT_EQ(st().FileList.size(), 3u);
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -316,7 +316,7 @@ TEST_F(CaptureMode, AFailedHookOrWriteBeepsThenShowsTheStandardErrorBox) {
         EXPECT_EQ(dialogs.events, c.events) << ToAnsi(c.library);
     }
     N6();
-    st().CurrentDir = pictures / L"gone\\";
+    EnterFolder(pictures / L"gone\\");
     dialogs.events.clear();
     Type(VK_F15);
     EXPECT_EQ(dialogs.events,

@@ -25,8 +25,7 @@ protected:
         for (const Slot& s : st().FileList) names.push_back(s.name);
         Run(PackCommand(pictures / L"ARC.LZH", pictures.Path(), names));
         for (const std::wstring& name : names) ::DeleteFileW((pictures / name).c_str());
-        st().LhaMode = true;
-        st().ArchiveName = L"ARC.LZH";
+        EnterArchive(L"ARC.LZH");
         Key('S', ssShift);
         ASSERT_EQ(st().FileList.size(), static_cast<size_t>(files));
     }

@@ -179,7 +179,7 @@ TEST_F(CopyMoveDelete, BackupFolderKeepsDeletedFilesButNotItsOwn) {
     WriteSolidBmp(dest / L"P09.BMP", 8, 8, 1, 2, 3);
     std::wstring lower = dest.Path();
     for (auto& c : lower) c = static_cast<wchar_t>(towlower(c));
-    st().CurrentDir = lower;
+    EnterFolder(lower);
     Key('S');
     ASSERT_EQ(CursorName(), L"P01.BMP");
     Key('D');

@@ -8,6 +8,8 @@
 #include "support/test_folder.h"
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace tovn;
 using namespace tovn::test;
@@ -28,6 +30,9 @@ struct InFolder {
     // A vanished folder's files cannot be renamed or copied; that is a clash or a file not
     // made, as for any file gone behind the program's back.
     static constexpr Say kGoneRename = Say::Nothing, kGoneDuplicate = Say::BoxBeep;
+    // The shell moves what it can and the command shows what moved; nothing moved here.
+    static constexpr bool kGoesOnAfterAFailedMove = true;
+    static constexpr Say kGoneMove = Say::Nothing; // nothing was left to move: no failure
 };
 
 struct InArchive {
@@ -45,7 +50,21 @@ struct InArchive {
         return ReadFileBytes(out / name, bytes) ? bytes : "<none>";
     }
     static constexpr Say kGoneRename = Say::ArchiveGone, kGoneDuplicate = Say::ArchiveGone;
+    static constexpr bool kGoesOnAfterAFailedMove = false;
+    static constexpr Say kGoneMove = Say::ArchiveGone;
 };
+
+// What an operation told the browser, in order.
+struct RecordedSlots final : SlotSink {
+    void Vanished(int slot) override { events.push_back("vanished " + std::to_string(slot)); }
+    void Removed(int slot) override { events.push_back("removed " + std::to_string(slot)); }
+    void Stage(const wchar_t*) override {} // the waiting window's text is the command's look
+    std::vector<std::string> events;
+};
+
+TargetList Targets(std::initializer_list<NamedIndex> items) {
+    return TargetList{std::vector<NamedIndex>(items), false};
+}
 
 template <typename Kind> class PlaceContract : public ::testing::Test {
 protected:
@@ -126,6 +145,68 @@ TYPED_TEST(PlaceContract, APlaceThatVanishedSaysSoAndMakesNothing) {
     EXPECT_EQ(this->place->Rename(L"A.BMP", L"C.BMP").say(), TypeParam::kGoneRename);
     EXPECT_EQ(this->place->Duplicate(L"A.BMP", L"A_000.BMP").say(), TypeParam::kGoneDuplicate);
     EXPECT_FALSE(PathExists(this->place->Path())); // nothing made it again
+}
+
+TYPED_TEST(PlaceContract, CopyLeavesTheFilesAndMoveTakesThem) {
+    TestFolder dest{L"dest"};
+    RecordedSlots slots;
+    FileOutcome copied = this->place->Copy(Targets({{L"A.BMP", 0}}), dest.Path(), {}, slots);
+    EXPECT_TRUE(copied.result.ok());
+    EXPECT_TRUE(copied.goOn);
+    std::string bytes;
+    EXPECT_TRUE(ReadFileBytes(dest / L"A.BMP", bytes) && bytes == kA);
+    EXPECT_TRUE(this->place->Has(L"A.BMP"));
+
+    FileOutcome moved = this->place->Move(Targets({{L"B.BMP", 1}}), dest.Path(), {}, slots);
+    EXPECT_TRUE(moved.result.ok());
+    EXPECT_TRUE(moved.goOn);
+    EXPECT_TRUE(ReadFileBytes(dest / L"B.BMP", bytes) && bytes == kB);
+    EXPECT_FALSE(this->place->Has(L"B.BMP"));
+    EXPECT_EQ(slots.events, std::vector<std::string>{"removed 1"});
+}
+
+TYPED_TEST(PlaceContract, DeleteKeepsACopyWhereTheBackupSays) {
+    TestFolder backup{L"backup"};
+    RecordedSlots slots;
+    FileOutcome kept =
+        this->place->Delete(Targets({{L"A.BMP", 0}}), Backup{2, backup.Path()}, slots);
+    EXPECT_TRUE(kept.result.ok());
+    std::string bytes;
+    EXPECT_TRUE(ReadFileBytes(backup / L"A.BMP", bytes) && bytes == kA);
+    EXPECT_FALSE(this->place->Has(L"A.BMP"));
+
+    FileOutcome gone = this->place->Delete(Targets({{L"B.BMP", 1}}), Backup{}, slots);
+    EXPECT_TRUE(gone.result.ok());
+    EXPECT_FALSE(this->place->Has(L"B.BMP"));
+    EXPECT_FALSE(PathExists(backup / L"B.BMP"));
+    EXPECT_EQ(slots.events, (std::vector<std::string>{"removed 0", "removed 1"}));
+}
+
+// A destination that cannot be made (a file stands where its folder should be): nothing
+// leaves the place, no slot is emptied, and the failure is there to report.
+TYPED_TEST(PlaceContract, NothingLeavesThePlaceWithoutAWholeCopy) {
+    TestFolder dest{L"dest"};
+    WriteTextFile(dest / L"FILE", "in the way");
+    const std::wstring blocked = dest / L"FILE\\";
+    RecordedSlots slots;
+    FileOutcome moved = this->place->Move(Targets({{L"A.BMP", 0}}), blocked, {}, slots);
+    EXPECT_FALSE(moved.result.ok());
+    EXPECT_EQ(moved.goOn, TypeParam::kGoesOnAfterAFailedMove);
+    FileOutcome deleted = this->place->Delete(Targets({{L"B.BMP", 1}}), Backup{2, blocked}, slots);
+    EXPECT_FALSE(deleted.result.ok());
+    EXPECT_TRUE(this->place->Has(L"A.BMP"));
+    EXPECT_TRUE(this->place->Has(L"B.BMP"));
+    EXPECT_TRUE(slots.events.empty());
+}
+
+TYPED_TEST(PlaceContract, AMoveFromAVanishedPlaceRemovesNothing) {
+    TestFolder dest{L"dest"};
+    this->Vanish();
+    RecordedSlots slots;
+    FileOutcome moved = this->place->Move(Targets({{L"A.BMP", 0}}), dest.Path(), {}, slots);
+    EXPECT_EQ(moved.result.say(), TypeParam::kGoneMove);
+    EXPECT_FALSE(PathExists(dest / L"A.BMP"));
+    EXPECT_TRUE(slots.events.empty());
 }
 
 TEST(ArchivePlaceTest, DuplicateNeedsAnEmptyWorkFolderAndLeavesItEmpty) {

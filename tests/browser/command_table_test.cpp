@@ -265,9 +265,9 @@ TEST_F(DispatchedCommands, MenuCommandRefusalsInOrder) {
     EXPECT_EQ(During([&] { Menu(idO1); }), beep);
     EXPECT_FALSE(st().SortMode);
     st().CaptureMode = false;
-    st().LhaMode = true;
+    EnterArchive(L"ARC.LZH");
     EXPECT_EQ(During([&] { Key('K'); }), beep);
-    st().LhaMode = false;
+    EnterFolder(st().CurrentDir);
 }
 
 TEST_F(DispatchedCommands, AnEmptyFolderRefusesTheSortAndConvertCommands) {

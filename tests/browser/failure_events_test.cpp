@@ -46,15 +46,20 @@ TEST_F(FailureEvents, MenuCommandsRefusedInSortCaptureAndArchiveMode) {
         {Sort, idConvertBMP1, beep},
         {Capture, idConvertBMP1, beep},
     };
+    const std::wstring folder = st().CurrentDir;
     for (const Case& c : cases) {
         st().SortMode = c.mode == Sort;
         st().CaptureMode = c.mode == Capture;
-        st().LhaMode = c.mode == Archive;
+        if (c.mode == Archive)
+            EnterArchive(L"ARC.LZH");
+        else
+            EnterFolder(folder);
         EXPECT_EQ(During([&] { Menu(c.id); }), c.events) << "menu " << c.id << " mode " << c.mode;
         EXPECT_EQ(st().SortMode, c.mode == Sort);
         EXPECT_EQ(st().CaptureMode, c.mode == Capture);
     }
-    st().SortMode = st().CaptureMode = st().LhaMode = false;
+    st().SortMode = st().CaptureMode = false;
+    EnterFolder(folder);
     EXPECT_TRUE(FileExists(pictures / L"P01.BMP"));
 }
 

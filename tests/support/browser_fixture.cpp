@@ -180,6 +180,14 @@ void BrowserFixture::ExpectGridShowsBands(int paintedPage, bool cursorShown) {
     EXPECT_EQ(notXor, 0) << "of " << points.size() << " points";
 }
 
+void BrowserFixture::EnterArchive(const std::wstring& name) {
+    window->SetPlace(window->ArchiveAt(st().CurrentDir, name));
+}
+
+void BrowserFixture::EnterFolder(const std::wstring& folder) {
+    window->SetPlace(window->FolderAt(folder));
+}
+
 std::wstring BrowserFixture::CursorName() const {
     const BrowserState& s = window->State();
     int i = (s.CurrentPage - 1) * s.CellsPerPage + s.CursorCell - 1;

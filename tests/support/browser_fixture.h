@@ -37,6 +37,10 @@ protected:
     // edges and middles of every cell's thirds.
     void ExpectGridShowsBands(int paintedPage, bool cursorShown);
     void ExpectGridShowsBands() { ExpectGridShowsBands(st().CurrentPage, true); }
+    // The browser on the archive name of its folder, or on folder, without a repaint (the
+    // list follows with the next re-read).
+    void EnterArchive(const std::wstring& name);
+    void EnterFolder(const std::wstring& folder);
     std::wstring CursorName() const;
     void Pump();
     // Turns the program's own loop until it has nothing left to do.
