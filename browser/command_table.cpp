@@ -1,7 +1,7 @@
 #include "browser/command_table.h"
 #include "app/dialogs.h"
 #include "app/win_text.h"
-#include "browser/main_window.h"
+#include "browser/browser.h"
 #include "browser/menu.h"
 #include "browser/sort_mode.h"
 #include "fileops/commands.h"
@@ -61,13 +61,13 @@ Result CaptureAllowed(const BrowserState& st) {
 
 } // namespace
 
-// The rows; a friend of the main window, so its handlers stay private.
+// The rows.
 struct CommandRows {
     static std::vector<Command> Make();
 };
 
 std::vector<Command> CommandRows::Make() {
-    using W = MainWindow;
+    using W = Browser;
     constexpr auto A = ShiftRule::Any;
     constexpr auto K = Frame::Key;
     return {
@@ -79,16 +79,20 @@ std::vector<Command> CommandRows::Make() {
         {"PageDown", VK_NEXT, A, 0, mAll, false, NotEmpty, false, K,
          [](W& w, WORD, unsigned s) { w.PageDown(s & ssShift); }},
         {"GoToPreviousCell", VK_LEFT, A, 0, mAll, false, NotEmpty, false, K,
-         [](W& w, WORD, unsigned) { w.GoToPreviousCell(w.st_.CurrentPage, w.st_.CursorCell); }},
+         [](W& w, WORD, unsigned) {
+             w.GoToPreviousCell(w.State().CurrentPage, w.State().CursorCell);
+         }},
         {"GoToCell", VK_RIGHT, A, 0, mAll, false, NotEmpty, false, K,
-         [](W& w, WORD, unsigned) { w.GoToCell(w.st_.CurrentPage, w.st_.CursorCell, true); }},
+         [](W& w, WORD, unsigned) {
+             w.GoToCell(w.State().CurrentPage, w.State().CursorCell, true);
+         }},
         {"MoveRowUp", VK_UP, A, 0, mAll, false, nullptr, false, K,
          [](W& w, WORD, unsigned) {
-             if (!w.st_.FileList.empty()) w.MoveRowUp();
+             if (!w.State().FileList.empty()) w.MoveRowUp();
          }},
         {"MoveRowDown", VK_DOWN, A, 0, mAll, false, nullptr, false, K,
          [](W& w, WORD, unsigned) {
-             if (!w.st_.FileList.empty()) w.MoveRowDown();
+             if (!w.State().FileList.empty()) w.MoveRowDown();
          }},
         {"PageJump", 'J', A, 0, mAll, false, NotEmpty, false, K,
          [](W& w, WORD, unsigned) { w.PageJump(); }},
@@ -112,7 +116,7 @@ std::vector<Command> CommandRows::Make() {
         {"StartSortByKey", VK_DELETE, A, 0, mNormal, false, nullptr, false, K,
          [](W& w, WORD, unsigned) { StartSortByKey(w); }},
         {"ToggleFullSize", 'F', A, idFullReal1, mNormal, true, nullptr, false, K,
-         [](W& w, WORD, unsigned) { w.st_.SlideFullSize = !w.st_.SlideFullSize; }},
+         [](W& w, WORD, unsigned) { w.State().SlideFullSize = !w.State().SlideFullSize; }},
         {"ChangeFolder", 'H', A, idR1, mNormal, false, nullptr, false, K,
          [](W& w, WORD, unsigned) { w.ChangeFolder(); }},
         {"ChangeFolder", 'L', A, 0, mNormal, false, nullptr, false, K,
@@ -120,7 +124,7 @@ std::vector<Command> CommandRows::Make() {
         {"OpenArchive", 'O', A, idK2, mNormal, false, nullptr, false, K,
          [](W& w, WORD, unsigned) { w.OpenArchive(); }},
         {"Exit1Click", 'Q', A, idExit1, mNormal, false, nullptr, false, K,
-         [](W& w, WORD, unsigned) { ::PostMessageW(w.hwnd_, WM_CLOSE, 0, 0); }},
+         [](W& w, WORD, unsigned) { ::PostMessageW(w.Owner(), WM_CLOSE, 0, 0); }},
         {"ReRead", 'S', ShiftRule::NoCtrl, idS1, mNormal, false, nullptr, false, K,
          [](W& w, WORD, unsigned s) { w.ReRead(s & ssShift); }},
         {"CopyOrMove", 'C', A, idCopy1, mNormal, false, NotEmpty, false, K,
@@ -167,15 +171,13 @@ std::vector<Command> CommandRows::Make() {
         {"N5Click", 0, A, idN5, mNormal | mSort, true, nullptr, false, Frame::None,
          [](W& w, WORD, unsigned) { N5Click(w); }},
         {"N6Click", 0, A, idN6, mAll, true, CaptureAllowed, false, Frame::None,
-         [](W& w, WORD, unsigned) {
-             if (!w.capture_) w.capture_ = std::make_unique<Capture>(w);
-             w.capture_->N6Click();
-         }},
+         [](W& w, WORD, unsigned) { w.N6Click(); }},
         {"ConvertBMP1Click", 0, A, idConvertBMP1, mAll, false, ConvertAllowed, false,
          Frame::CursorHidden, [](W& w, WORD, unsigned) { ConvertBMP1Click(w); }},
         {"VersionInfo1Click", 0, A, idVersionInfo1, mAll, false, nullptr, false, Frame::None,
          [](W& w, WORD, unsigned) {
-             CurrentDialogs().Message(w.hwnd_, L"Tovane 32 Version 2.00．", L"ﾊﾞｰｼﾞｮﾝ情報", MB_OK);
+             CurrentDialogs().Message(w.Owner(), L"Tovane 32 Version 2.00．", L"ﾊﾞｰｼﾞｮﾝ情報",
+                                      MB_OK);
          }},
     };
 }

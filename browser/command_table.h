@@ -9,7 +9,7 @@
 
 namespace tovn {
 
-class MainWindow;
+class Browser;
 
 // The browser's modes as bits of a row's mask. Archive mode counts as Normal.
 enum ModeBit : unsigned { mNormal = 1, mSort = 2, mCapture = 4, mAll = 7 };
@@ -35,7 +35,7 @@ struct Command {
     Result (*available)(const BrowserState&); // null: always
     bool needsArchive; // the open archive must still exist (else back to the folder)
     Frame frame;
-    void (*run)(MainWindow&, WORD key, unsigned shift);
+    void (*run)(Browser&, WORD key, unsigned shift);
 };
 
 // Every row; rows of one key are told apart by their shift rule and modes.

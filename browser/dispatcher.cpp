@@ -1,21 +1,20 @@
 #include "browser/dispatcher.h"
 #include "app/dialogs.h"
 #include "app/report.h"
-#include "app/wait_window.h"
 #include "browser/command_table.h"
-#include "browser/main_window.h"
+#include "browser/browser.h"
 
 namespace tovn {
 
 void Dispatcher::KeyDown(WORD key, unsigned shift) {
-    const HWND owner = w_.Handle();
+    const HWND owner = w_.Owner();
     if (!owner) return;
     w_.SetCursorBand(false);
     if (const Command* c = CommandForKey(key, shift, w_.State())) Run(*c, key, shift);
-    if (!w_.Handle() || w_.State().Closing) return;
-    ShowWaiting(L"", owner);
+    if (!w_.Owner() || w_.State().Closing) return;
+    w_.View().ShowWaitingText(L"");
     w_.SetCursorBand(true);
-    w_.UpdateMenuChecks();
+    w_.View().UpdateMenuChecks();
     if (w_.afterKey) w_.afterKey(key);
 }
 
@@ -24,7 +23,7 @@ void Dispatcher::Menu(int id) {
     if (!c) return;
     if (c->key) return KeyDown(c->key, MenuShift(*c));
     Run(*c, 0, 0);
-    if (w_.Handle()) w_.UpdateMenuChecks();
+    if (w_.Owner()) w_.View().UpdateMenuChecks();
 }
 
 void Dispatcher::Run(const Command& c, WORD key, unsigned shift) {
@@ -34,7 +33,7 @@ void Dispatcher::Run(const Command& c, WORD key, unsigned shift) {
     if (c.needsArchive && !w_.ArchiveStillThere()) return;
     if (c.frame == Frame::CursorHidden) w_.SetCursorBand(false);
     c.run(w_, key, shift);
-    if (c.frame == Frame::CursorHidden && w_.Handle()) w_.SetCursorBand(true);
+    if (c.frame == Frame::CursorHidden && w_.Owner()) w_.SetCursorBand(true);
 }
 
 } // namespace tovn

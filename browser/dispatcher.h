@@ -6,12 +6,12 @@
 
 namespace tovn {
 
-class MainWindow;
+class Browser;
 struct Command;
 
 class Dispatcher {
 public:
-    explicit Dispatcher(MainWindow& window) : w_(window) {}
+    explicit Dispatcher(Browser& window) : w_(window) {}
 
     // A key with its shift state (ssShift, ssCtrl, ssAlt). Every key, run or ignored, gets
     // the key frame: the cursor band off, the waiting window cleared, the band on again.
@@ -22,7 +22,7 @@ public:
 private:
     void Run(const Command& c, WORD key, unsigned shift);
 
-    MainWindow& w_;
+    Browser& w_;
 };
 
 } // namespace tovn

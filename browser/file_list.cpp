@@ -1,8 +1,7 @@
 // Building the slot list from the place shown.
 #include "app/dialogs.h"
 #include "app/report.h"
-#include "app/wait_window.h"
-#include "browser/main_window.h"
+#include "browser/browser.h"
 #include "core/slots.h"
 #include <algorithm>
 
@@ -22,8 +21,8 @@ void SortByName(std::vector<Slot>& list) {
 
 // The place's pictures in name order. An archive that vanished beeps and shows its folder
 // instead; one the list cannot show is refused and left.
-void MainWindow::BuildFileList() {
-    ShowWaiting(L"Now Making FileList", hwnd_);
+void Browser::BuildFileList() {
+    view_.ShowWaitingText(L"Now Making FileList");
     st_.FileList.clear();
     std::vector<std::wstring> names;
     const Result listed = place_->List(PluginMask(), names);
@@ -34,15 +33,15 @@ void MainWindow::BuildFileList() {
         return;
     }
     if (!listed) {
-        Report(hwnd_, listed);
+        Report(Owner(), listed);
         ReturnToFolderList();
         return;
     }
     for (std::wstring& name : names) st_.FileList.push_back({std::move(name), 0});
     SortByName(st_.FileList);
     st_.PageCount = PageCountFor(static_cast<int>(st_.FileList.size()), st_.CellsPerPage);
-    UpdateScrollBar();
-    ShowWaiting(L"", hwnd_);
+    view_.UpdateScrollBar();
+    view_.ShowWaitingText(L"");
 }
 
 } // namespace tovn

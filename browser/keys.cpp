@@ -4,7 +4,7 @@
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
-#include "browser/main_window.h"
+#include "browser/browser.h"
 #include "browser/dispatcher.h"
 #include "browser/sort_mode.h"
 #include "app/dialogs/option.h"
@@ -17,11 +17,7 @@
 
 namespace tovn {
 
-void MainWindow::FormKeyDown(WORD& key, unsigned shift) {
-    Dispatcher(*this).KeyDown(key, shift);
-}
-
-void MainWindow::FormKeyPress(wchar_t& key) {
+void Browser::KeyPress(wchar_t& key) {
     WORD arrow = 0;
     switch (key) {
     case 4:
@@ -40,24 +36,24 @@ void MainWindow::FormKeyPress(wchar_t& key) {
         return;
     }
     key = 0;
-    ::PostMessageW(hwnd_, WM_KEYDOWN, arrow, 0);
+    ::PostMessageW(Owner(), WM_KEYDOWN, arrow, 0);
 }
 
-void MainWindow::PageUp(bool toFirst) {
+void Browser::PageUp(bool toFirst) {
     GoToCell(toFirst ? 1 : st_.CurrentPage - 1, 0, true);
 }
 
 // On the last page the scroll bar is only put back on the cursor.
-void MainWindow::PageDown(bool toLast) {
+void Browser::PageDown(bool toLast) {
     if (toLast)
         GoToCell(st_.PageCount, 0, true);
     else if (st_.CurrentPage == st_.PageCount)
-        ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
+        view_.ShowCursorInScrollBar();
     else
         GoToCell(st_.CurrentPage + 1, 0, true);
 }
 
-void MainWindow::ViewCursorFile() {
+void Browser::ViewCursorFile() {
     int slot = CursorSlot(st_);
     if (!CheckSlotFile(slot)) {
         CurrentDialogs().Beep();
@@ -69,14 +65,14 @@ void MainWindow::ViewCursorFile() {
 }
 
 // Returns false when the call ends (cancel or error).
-bool MainWindow::PageJump() {
+bool Browser::PageJump() {
     std::wstring text = std::to_wstring(st_.CurrentPage);
-    if (!CurrentDialogs().Input(hwnd_, L"Page Jump", L"ページを入力して下さい．", text))
+    if (!CurrentDialogs().Input(Owner(), L"Page Jump", L"ページを入力して下さい．", text))
         return false;
     long long n = 0;
     if (!ParseInteger(text, n)) {
         CurrentDialogs().Beep();
-        CurrentDialogs().Message(hwnd_, L"数値で入力して下さい．", L"Input Error", MB_OK);
+        CurrentDialogs().Message(Owner(), L"数値で入力して下さい．", L"Input Error", MB_OK);
         return false;
     }
     if (n >= 1 && n <= st_.PageCount && n != st_.CurrentPage)
@@ -86,14 +82,14 @@ bool MainWindow::PageJump() {
 
 // Marks every file from the cursor on when nothing is marked, and takes the marked files
 // as the show's targets.
-void MainWindow::SlideShow() {
+void Browser::SlideShow() {
     TargetList targets = CollectTargets();
     if (!targets.fromMarks) {
         for (int i = CursorSlot(st_); i < static_cast<int>(st_.FileList.size()); ++i) {
             if (st_.FileList[i].name.empty()) continue;
             st_.FileList[i].mark = 1;
         }
-        RefreshBands();
+        view_.RefreshBands();
         targets = CollectTargets();
     }
     ShowSlide(*this, targets, L"Slide");
@@ -116,14 +112,14 @@ int BmpBitCount(const std::wstring& path) {
 } // namespace
 
 // The checks of the edit command, then the editor.
-bool MainWindow::EditCursorFile() {
+bool Browser::EditCursorFile() {
     int slot = CursorSlot(st_);
     if (!CheckSlotFile(slot)) return false;
     const std::wstring& name = st_.FileList[slot].name;
     const bool bmp = UpperExtension(name) == L".BMP";
     auto refuse = [this](const wchar_t* text, const wchar_t* caption) {
         CurrentDialogs().Beep();
-        CurrentDialogs().Message(hwnd_, text, caption, MB_OK);
+        CurrentDialogs().Message(Owner(), text, caption, MB_OK);
         return false;
     };
     const wchar_t* onlyPalette = L"この環境では256色以下の画像しか使えません．";
@@ -133,62 +129,62 @@ bool MainWindow::EditCursorFile() {
             int bits = BmpBitCount(st_.CurrentDir + name);
             if (bits < 1 || bits > 8) return refuse(onlyPalette, L"Can not Use Edit");
         } else {
-            if (!pictures_->QueryPictureInfo(name, Source(), info))
+            if (!pictures_.QueryPictureInfo(name, Source(), info))
                 return refuse(L"このファイルは扱えません．", L"Can not Edit");
             if (info.colorDepth < 1 || info.colorDepth > 8)
                 return refuse(onlyPalette, L"Can not Edit");
         }
-    } else if (!bmp && !pictures_->QueryPictureInfo(name, Source(), info)) {
+    } else if (!bmp && !pictures_.QueryPictureInfo(name, Source(), info)) {
         return refuse(L"このファイルは扱えません．", L"Can not Use Edit");
     }
     return RunEditor(*this);
 }
 
-void MainWindow::ToggleCursorMark() {
+void Browser::ToggleCursorMark() {
     int slot = CursorSlot(st_);
     if (slot < 0 || slot >= static_cast<int>(st_.FileList.size())) return;
     st_.FileList[slot].mark ^= 1;
-    RefreshBands();
+    view_.RefreshBands();
     if (slot != static_cast<int>(st_.FileList.size()) - 1)
         GoToCell(st_.CurrentPage, st_.CursorCell, false);
 }
 
-void MainWindow::MarkAll() {
+void Browser::MarkAll() {
     if (CollectTargets().fromMarks) return;
     for (Slot& s : st_.FileList) s.mark = s.name.empty() ? 0 : 1;
-    RefreshBands();
+    view_.RefreshBands();
 }
 
-void MainWindow::ReRead(bool resetCache) {
+void Browser::ReRead(bool resetCache) {
     Redraw(rdList | (resetCache ? rdCache : 0u) | rdCells);
 }
 
-bool MainWindow::RunChooser(const wchar_t* purpose, ChooserAnswer& answer) {
+bool Browser::RunChooser(const wchar_t* purpose, ChooserAnswer& answer) {
     ChooserRequest request{purpose, st_.CurrentDir, st_.CopyDir, PluginMask(), st_.DispCount};
-    return CurrentDialogs().Choose(hwnd_, request, answer);
+    return CurrentDialogs().Choose(Owner(), request, answer);
 }
 
-void MainWindow::ShowFolder(const std::wstring& folder, int count) {
+void Browser::ShowFolder(const std::wstring& folder, int count) {
     ShowPlace(FolderAt(folder), count);
 }
 
-void MainWindow::ShowPlace(std::unique_ptr<Place> place, int count) {
+void Browser::ShowPlace(std::unique_ptr<Place> place, int count) {
     SetPlace(std::move(place));
     st_.SetDispCountValue(count);
-    LayoutGrid();
-    ResetPageCells();
+    view_.LayoutGrid();
+    view_.ResetPageCells();
     st_.CurrentPage = 1;
     st_.CursorCell = 1;
     BuildFileList();
-    PaintPage();
+    view_.PaintPage();
 }
 
-void MainWindow::ChangeFolder() {
+void Browser::ChangeFolder() {
     ChooserAnswer answer;
     if (RunChooser(L"Dire", answer)) ShowFolder(WithTrailingBackslash(answer.folder), answer.count);
 }
 
-bool MainWindow::ArchiveLibrariesReady() {
+bool Browser::ArchiveLibrariesReady() {
     const wchar_t* text = nullptr;
     const wchar_t* caption = nullptr;
     if (!UnlhaLoaded()) {
@@ -201,21 +197,21 @@ bool MainWindow::ArchiveLibrariesReady() {
         return true;
     }
     CurrentDialogs().Beep();
-    CurrentDialogs().Message(hwnd_, text, caption, MB_OK);
+    CurrentDialogs().Message(Owner(), text, caption, MB_OK);
     return false;
 }
 
-bool MainWindow::IsUsableArchive(const std::wstring& path) {
+bool Browser::IsUsableArchive(const std::wstring& path) {
     // An empty archive name names the folder itself, which the check refuses.
     if (!path.empty() && path.back() != L'\\' && Unlha().CheckArchive(ToAnsi(path).c_str(), 1))
         return true;
     CurrentDialogs().Beep();
-    CurrentDialogs().Message(hwnd_, L"LHAファイルが壊れているか，LHAファイルではありません．",
+    CurrentDialogs().Message(Owner(), L"LHAファイルが壊れているか，LHAファイルではありません．",
                              L"Error.", MB_OK);
     return false;
 }
 
-void MainWindow::OpenArchive() {
+void Browser::OpenArchive() {
     if (!ArchiveLibrariesReady()) return;
     ChooserAnswer answer;
     if (!RunChooser(L"LHA", answer)) return;
@@ -225,12 +221,13 @@ void MainWindow::OpenArchive() {
     ShowPlace(ArchiveAt(folder, answer.archiveName), answer.count);
 }
 
-void MainWindow::AskQuit() {
-    if (CurrentDialogs().Message(hwnd_, L"終了しますか？", L"Quit Tovane 32", MB_OKCANCEL) == IDOK)
-        ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+void Browser::AskQuit() {
+    if (CurrentDialogs().Message(Owner(), L"終了しますか？", L"Quit Tovane 32", MB_OKCANCEL) ==
+        IDOK)
+        ::PostMessageW(Owner(), WM_CLOSE, 0, 0);
 }
 
-void MainWindow::K1Click() {
+void Browser::K1Click() {
     ChooserAnswer answer;
     if (!RunChooser(L"Kazu", answer)) return;
     SetCursorBand(false);
@@ -241,21 +238,17 @@ void MainWindow::K1Click() {
 }
 
 // The help file lives at a fixed place; a missing file is the help viewer's to report.
-void MainWindow::Help2Click() {
-    ::WinHelpW(hwnd_, L"B:\\TOVN32\\Tovn32.hlp", HELP_CONTENTS, 0);
+void Browser::Help2Click() {
+    ::WinHelpW(Owner(), L"B:\\TOVN32\\Tovn32.hlp", HELP_CONTENTS, 0);
 }
 
-void MainWindow::O1Click() {
-    ShowOptions(hwnd_, st_, options_.iniPath);
+void Browser::O1Click() {
+    ShowOptions(Owner(), st_, options_.iniPath);
 }
 
-void MainWindow::OnCommand(int id) {
-    Dispatcher(*this).Menu(id);
-}
-
-void MainWindow::imgMainMouseDown(int button, unsigned, int x, int y) {
+void Browser::MouseDown(int button, int x, int y, int gridWidth, int gridHeight) {
     int n = st_.DispCount;
-    int cw = imgMain_.Width() / n, ch = imgMain_.Height() / n;
+    int cw = gridWidth / n, ch = gridHeight / n;
     if (!cw || !ch) return;
     int row = y / ch, column = x / cw;
     int cell = row * n + column + 1;
@@ -273,69 +266,42 @@ void MainWindow::imgMainMouseDown(int button, unsigned, int x, int y) {
     TogglePick(*this, CursorSlot(st_));
 }
 
-void MainWindow::imgMainDblClick() {
-    WORD key = VK_RETURN;
-    FormKeyDown(key, 0);
+void Browser::DoubleClick() {
+    Dispatcher(*this).KeyDown(VK_RETURN, 0);
 }
 
 // Each notch turns a page as Page Up (away from the user) or Page Down does, with the keys'
 // Shift and Ctrl forms; the small steps of a fine-grained wheel add up to a notch, and turning
 // back starts the count again.
-void MainWindow::MouseWheel(int delta, unsigned buttons) {
+void Browser::MouseWheel(int delta, unsigned buttons) {
     if ((delta > 0) != (wheelRest_ > 0)) wheelRest_ = 0;
     wheelRest_ += delta;
     const unsigned shift = (buttons & MK_SHIFT ? ssShift : 0) | (buttons & MK_CONTROL ? ssCtrl : 0);
-    while (hwnd_ && (wheelRest_ >= WHEEL_DELTA || wheelRest_ <= -WHEEL_DELTA)) {
+    while (Owner() && (wheelRest_ >= WHEEL_DELTA || wheelRest_ <= -WHEEL_DELTA)) {
         const bool up = wheelRest_ > 0;
         wheelRest_ -= up ? WHEEL_DELTA : -WHEEL_DELTA;
-        WORD key = up ? VK_PRIOR : VK_NEXT;
-        FormKeyDown(key, shift);
+        Dispatcher(*this).KeyDown(up ? VK_PRIOR : VK_NEXT, shift);
     }
 }
 
-void MainWindow::sbMainScroll(int code, int) {
+void Browser::ScrollBarMoved(int code) {
     SetCursorBand(false);
     if (code == SB_LINEUP || code == SB_LINEDOWN || code == SB_PAGEUP || code == SB_PAGEDOWN ||
         code == SB_ENDSCROLL) {
-        int p = ::GetScrollPos(sbMain_, SB_CTL);
+        int p = view_.ScrollPosition();
         if (!st_.FileList.empty())
             GoToCell(PageOf(p, st_.CellsPerPage), CellOf(p, st_.CellsPerPage) - 1, true);
     }
     SetCursorBand(true);
 }
 
-// The scroll bar control does not move by itself: the handler sees the position it held
-// before the notification, and the new position is stored after it returns.
-void MainWindow::sbMain_Scroll(int code, int position, int trackPosition) {
-    int maxPos = st_.FileList.empty() ? 0 : static_cast<int>(st_.FileList.size()) - 1;
-    int next = position;
-    switch (code) {
-    case SB_LINEUP:
-        next = position - 1;
-        break;
-    case SB_LINEDOWN:
-        next = position + 1;
-        break;
-    case SB_PAGEUP:
-        next = position - st_.CellsPerPage;
-        break;
-    case SB_PAGEDOWN:
-        next = position + st_.CellsPerPage;
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        next = trackPosition;
-        break;
-    case SB_TOP:
-        next = 0;
-        break;
-    case SB_BOTTOM:
-        next = maxPos;
-        break;
-    }
-    next = next < 0 ? 0 : next > maxPos ? maxPos : next;
-    sbMainScroll(code, next);
-    if (code != SB_ENDSCROLL) ::SetScrollPos(sbMain_, SB_CTL, next, TRUE);
+void Browser::N6Click() {
+    if (!capture_) capture_ = std::make_unique<Capture>(*this);
+    capture_->N6Click();
+}
+
+void Browser::CaptureHookMessage(WPARAM wp, LPARAM lp) {
+    if (capture_) capture_->HookMessage(wp, lp);
 }
 
 } // namespace tovn

@@ -3,6 +3,7 @@
 #include "app/report.h"
 #include "app/wait_window.h"
 #include "archive/unlha.h"
+#include "browser/dispatcher.h"
 #include "browser/menu.h"
 #include "core/command_line.h"
 #include "core/slots.h"
@@ -16,19 +17,8 @@
 namespace tovn {
 
 namespace {
-MainWindow* theMainWindow = nullptr;
 constexpr int kScrollBarWidth = 16;
 } // namespace
-
-MainWindow* frmMain() {
-    return theMainWindow;
-}
-void ClearMainWindow() {
-    theMainWindow = nullptr;
-}
-void SetMainWindow(MainWindow* w) {
-    theMainWindow = w;
-}
 
 void MainWindow::Register(HINSTANCE instance) {
     WNDCLASSW wc = {};
@@ -48,7 +38,7 @@ HWND MainWindow::Create(HINSTANCE instance) {
     CreateControls(instance);
     FormCreate();
     if (!hwnd_) return nullptr;
-    FormShow();
+    core_.BuildFileList();
     const Bounds& b = placement_.bounds;
     ::MoveWindow(hwnd_, b.left, b.top, b.width, b.height, FALSE);
     st_.FirstResize = false;
@@ -69,10 +59,6 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     // The status bar's height follows its font, so the file name keeps its underscores.
     canvasFont_ = UiFontShowingUnderscore(L"MS UI Gothic", -12);
     ::SendMessageW(stBar_, WM_SETFONT, reinterpret_cast<WPARAM>(canvasFont_.get()), TRUE);
-    CreateMenuBar();
-}
-
-void MainWindow::CreateMenuBar() {
     ::SetMenu(hwnd_, BuildMainMenu());
 }
 
@@ -101,39 +87,10 @@ void MainWindow::FormCreate() {
     };
     placement_ = LoadSettings(st_, c);
     st_.TempDir = options_.programDir + L"TEMP\\";
-    SetPlace(FolderAt(st_.CurrentDir));
+    core_.SetPlace(core_.FolderAt(st_.CurrentDir));
     ResetPageCells();
     if (!InitPictures()) return;
-    ApplyCommandLine();
-}
-
-void MainWindow::ApplyCommandLine() {
-    StartTarget start = ParseCommandLine(options_.args, FileExists);
-    if (start.folder.empty() || !FolderExists(start.folder)) return;
-    SetPlace(FolderAt(start.folder));
-    if (start.file.empty() || UpperExtension(start.file) != L".LZH") return;
-    if (ArchiveLibrariesReady() && IsUsableArchive(start.folder + start.file))
-        SetPlace(ArchiveAt(start.folder, start.file));
-}
-
-void MainWindow::SetPlace(std::unique_ptr<Place> place) {
-    place_ = std::move(place);
-    st_.LhaMode = place_->IsArchive();
-    st_.CurrentDir = place_->Folder();
-    if (st_.LhaMode) st_.ArchiveName = place_->Path().substr(st_.CurrentDir.size());
-}
-
-std::unique_ptr<Place> MainWindow::FolderAt(const std::wstring& folder) const {
-    return std::make_unique<FolderPlace>(folder, hwnd_);
-}
-
-std::unique_ptr<Place> MainWindow::ArchiveAt(const std::wstring& folder,
-                                             const std::wstring& name) const {
-    return std::make_unique<ArchivePlace>(hwnd_, folder + name, st_.TempDir);
-}
-
-void MainWindow::FormShow() {
-    BuildFileList();
+    core_.ApplyCommandLine();
 }
 
 void MainWindow::FormActivate() {
@@ -169,7 +126,7 @@ void MainWindow::FormClose() {
     st_.FileList.clear();
     st_.PageCells.clear();
     ReleasePictures();
-    capture_.reset();
+    core_.EndCapture();
 }
 
 WindowPlacementSetting MainWindow::CurrentPlacement() const {
@@ -224,26 +181,26 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSKEYDOWN: {
         if (msg == WM_SYSKEYDOWN && wp != VK_MENU && wp != VK_F10) break;
         WORD key = static_cast<WORD>(wp);
-        FormKeyDown(key, CurrentShiftState(msg == WM_SYSKEYDOWN));
+        Dispatcher(core_).KeyDown(key, CurrentShiftState(msg == WM_SYSKEYDOWN));
         return 0;
     }
     case WM_CHAR: {
         wchar_t ch = static_cast<wchar_t>(wp);
-        FormKeyPress(ch);
+        core_.KeyPress(ch);
         return 0;
     }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
-        imgMainMouseDown(MouseButtonOf(msg), CurrentShiftState(false), GET_X_LPARAM(lp),
-                         GET_Y_LPARAM(lp));
+        core_.MouseDown(MouseButtonOf(msg), GET_X_LPARAM(lp), GET_Y_LPARAM(lp), imgMain_.Width(),
+                        imgMain_.Height());
         return 0;
     }
     case WM_LBUTTONDBLCLK:
-        imgMainDblClick();
+        core_.DoubleClick();
         return 0;
     case WM_MOUSEWHEEL:
-        MouseWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp));
+        core_.MouseWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp));
         return 0;
     case WM_VSCROLL:
         if (reinterpret_cast<HWND>(lp) == sbMain_) {
@@ -253,10 +210,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case WM_COMMAND:
-        if (HIWORD(wp) == 0 && lp == 0) OnCommand(LOWORD(wp));
+        if (HIWORD(wp) == 0 && lp == 0) Dispatcher(core_).Menu(LOWORD(wp));
         return 0;
     case WM_USER: // the keyboard hook's key event (capture mode)
-        if (capture_) capture_->HookMessage(wp, lp);
+        core_.CaptureHookMessage(wp, lp);
         return 0;
     case WM_CLOSE:
         FormClose();
@@ -267,6 +224,40 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     return Window::HandleMessage(msg, wp, lp);
+}
+
+// The scroll bar control does not move by itself: the handler sees the position it held
+// before the notification, and the new position is stored after it returns.
+void MainWindow::sbMain_Scroll(int code, int position, int trackPosition) {
+    int maxPos = st_.FileList.empty() ? 0 : static_cast<int>(st_.FileList.size()) - 1;
+    int next = position;
+    switch (code) {
+    case SB_LINEUP:
+        next = position - 1;
+        break;
+    case SB_LINEDOWN:
+        next = position + 1;
+        break;
+    case SB_PAGEUP:
+        next = position - st_.CellsPerPage;
+        break;
+    case SB_PAGEDOWN:
+        next = position + st_.CellsPerPage;
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        next = trackPosition;
+        break;
+    case SB_TOP:
+        next = 0;
+        break;
+    case SB_BOTTOM:
+        next = maxPos;
+        break;
+    }
+    next = next < 0 ? 0 : next > maxPos ? maxPos : next;
+    core_.ScrollBarMoved(code);
+    if (code != SB_ENDSCROLL) ::SetScrollPos(sbMain_, SB_CTL, next, TRUE);
 }
 
 } // namespace tovn

@@ -32,7 +32,7 @@ bool KeyWaiting() {
 } // namespace
 
 void MainWindow::PaintPage() {
-    if (!ArchiveStillThere()) return;
+    if (!core_.ArchiveStillThere()) return;
     ShowWaiting(L"Now Painting Images", hwnd_);
     AbandonFill();
     paintedPage_ = st_.CurrentPage;
@@ -177,7 +177,8 @@ EntryStamp MainWindow::Stamp(const std::wstring& name) {
     if (st_.LhaMode) {
         IndividualInfo info;
         stamp.found = true; // when it is missing, the decode finds so and says it
-        if (!FindArchiveEntry(hwnd_, ToAnsi(place_->Path()), ToAnsi(name), &info)) return stamp;
+        if (!FindArchiveEntry(hwnd_, ToAnsi(core_.CurrentPlace().Path()), ToAnsi(name), &info))
+            return stamp;
         stamp.date = static_cast<int32_t>((static_cast<uint32_t>(info.wDate) << 16) | info.wTime);
         stamp.size = info.dwOriginalSize;
         stamp.written = stamp.date;
@@ -197,7 +198,7 @@ EntryStamp MainWindow::Stamp(const std::wstring& name) {
 }
 
 void MainWindow::PaintEmptyCells() {
-    if (!ArchiveStillThere()) return;
+    if (!core_.ArchiveStillThere()) return;
     ShowWaiting(L"Now Painting Images", hwnd_);
     for (int cell = 1; cell <= st_.CellsPerPage; ++cell) {
         int slot = Index(st_.CurrentPage, cell, st_.CellsPerPage);

@@ -1,6 +1,6 @@
 #include "browser/sort_mode.h"
 #include "app/dialogs.h"
-#include "browser/main_window.h"
+#include "browser/browser.h"
 #include "core/slots.h"
 #include "core/sort_mode.h"
 #include "core/text.h"
@@ -9,14 +9,14 @@ namespace tovn {
 
 namespace {
 
-// The menu's check mark follows the mode after the command (MainWindow::UpdateMenuChecks).
+// The menu's check mark follows the mode after the command (the dispatcher, after the command).
 void SetSortMode(BrowserState& st, bool on) {
     st.SortMode = on;
     if (!on) st.SortList.reset();
 }
 
 // Sort mode on with no pick; ordinary marks are cleared first.
-void EnterSortMode(MainWindow& w) {
+void EnterSortMode(Browser& w) {
     BrowserState& st = w.State();
     bool anyMark = false;
     for (const Slot& s : st.FileList) anyMark = anyMark || s.mark == 1;
@@ -26,15 +26,15 @@ void EnterSortMode(MainWindow& w) {
 
 } // namespace
 
-void StartSortByKey(MainWindow& w) {
+void StartSortByKey(Browser& w) {
     BrowserState& st = w.State();
     EnterSortMode(w);
     SetSortMode(st, true);
     if (!st.FileList.empty()) SortPick(w); // an empty list has nothing to pick
-    w.UpdateStatusBar();
+    w.View().UpdateStatusBar();
 }
 
-void N5Click(MainWindow& w) {
+void N5Click(Browser& w) {
     BrowserState& st = w.State();
     if (st.SortMode) {
         w.SetCursorBand(false);
@@ -45,12 +45,12 @@ void N5Click(MainWindow& w) {
     if (!st.FileList.empty()) {
         EnterSortMode(w);
         SetSortMode(st, true);
-        w.RefreshBands(); // the bands take sort mode's colours
+        w.View().RefreshBands(); // the bands take sort mode's colours
     }
-    w.UpdateStatusBar();
+    w.View().UpdateStatusBar();
 }
 
-void TogglePick(MainWindow& w, int slot) {
+void TogglePick(Browser& w, int slot) {
     BrowserState& st = w.State();
     Slot& s = st.FileList[slot];
     const bool picking = st.SortMode && st.SortList;
@@ -68,10 +68,10 @@ void TogglePick(MainWindow& w, int slot) {
                 }
         }
     }
-    w.RefreshBands();
+    w.View().RefreshBands();
 }
 
-void SortPick(MainWindow& w) {
+void SortPick(Browser& w) {
     BrowserState& st = w.State();
     const int slot = CursorSlot(st);
     const int count = static_cast<int>(st.FileList.size());
@@ -80,11 +80,11 @@ void SortPick(MainWindow& w) {
         return;
     }
     TogglePick(w, slot);
-    w.Image().Refresh();
+    w.View().RefreshCell(0);
     if (slot != count - 1) w.GoToCell(st.CurrentPage, st.CursorCell, false);
 }
 
-void SortHome(MainWindow& w) {
+void SortHome(Browser& w) {
     BrowserState& st = w.State();
     if (st.FileList.empty()) {
         CurrentDialogs().Beep();
@@ -97,7 +97,7 @@ void SortHome(MainWindow& w) {
             st.FileList[p.index].mark = 0;
         }
         picks.clear();
-        w.RefreshBands();
+        w.View().RefreshBands();
         return;
     }
     for (size_t i = 0; i < st.FileList.size(); ++i) {
@@ -106,10 +106,10 @@ void SortHome(MainWindow& w) {
         s.mark = 1;
         picks.push_back({s.name, static_cast<int>(i)});
     }
-    w.RefreshBands();
+    w.View().RefreshBands();
 }
 
-bool ApplySort(MainWindow& w) {
+bool ApplySort(Browser& w) {
     BrowserState& st = w.State();
     const int anchor = CursorSlot(st);
     const bool valid = anchor >= 0 && anchor < static_cast<int>(st.FileList.size()) &&
@@ -122,19 +122,19 @@ bool ApplySort(MainWindow& w) {
         if (p.index >= 0 && p.index < static_cast<int>(st.FileList.size()) &&
             st.FileList[p.index].mark == 1)
             st.FileList[p.index].mark = 0;
-    w.RefreshBands();
+    w.View().RefreshBands();
     PlaceCursorAt(st, ApplySortPicks(st, anchor));
-    w.PaintPage();
+    w.View().PaintPage();
     SetSortMode(st, false);
-    w.UpdateStatusBar();
+    w.View().UpdateStatusBar();
     return true;
 }
 
-void EndSortMode(MainWindow& w) {
+void EndSortMode(Browser& w) {
     BrowserState& st = w.State();
     if (!st.SortList->empty()) SortHome(w);
     SetSortMode(st, false);
-    w.UpdateStatusBar();
+    w.View().UpdateStatusBar();
 }
 
 } // namespace tovn

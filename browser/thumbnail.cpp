@@ -13,19 +13,11 @@
 namespace tovn {
 
 MainWindow::MainWindow(MainWindowOptions options)
-    : options_(std::move(options)), place_(std::make_unique<FolderPlace>(std::wstring())),
-      pictures_(std::make_unique<PictureHost>()) {
-    st_.FileList.clear();
-    st_.CurrentPage = 1;
-    st_.CursorCell = 1;
-    st_.SortMode = false;
-    st_.CellCacheValid = true;
-    SetMainWindow(this);
-}
+    : options_(std::move(options)), pictures_(std::make_unique<PictureHost>()),
+      core_(*this, *pictures_, options_), st_(core_.State()) {}
 
 MainWindow::~MainWindow() {
     if (hwnd_) ::DestroyWindow(hwnd_);
-    if (frmMain() == this) ClearMainWindow();
 }
 
 bool MainWindow::InitPictures() {
@@ -55,14 +47,6 @@ void MainWindow::ReleasePictures() {
     pictures_->UnloadPlugins();
 }
 
-std::wstring MainWindow::PluginMask() const {
-    return pictures_->PluginMask();
-}
-
-PictureSource MainWindow::Source() const {
-    return {st_.CurrentDir, st_.LhaMode, st_.ArchiveName};
-}
-
 // A thumbnail needs no more of a picture than its cell shows.
 void MainWindow::PrepareThumbnailLoad() {
     pictures_->SetReductionLevel(st_.ReductionLevel);
@@ -72,7 +56,7 @@ void MainWindow::PrepareThumbnailLoad() {
 // On a palette screen: decodes here and draws the cell against the screen's palette.
 void MainWindow::DrawThumbnail(int cell, const std::wstring& name, int32_t) {
     PrepareThumbnailLoad();
-    const LoadedPicture loaded = pictures_->LoadPicture(name, lpThumbnail, Source());
+    const LoadedPicture loaded = pictures_->LoadPicture(name, lpThumbnail, core_.Source());
     Report(hwnd_, loaded.Outcome());
     RealizeDisplayPalette();
     DrawCellPicture(imgMain_.Canvas(), cell, name, loaded);
@@ -99,7 +83,7 @@ ThumbRequest MainWindow::RequestFor(int cell, const std::wstring& name,
                                     const EntryStamp& stamp) const {
     ThumbRequest request;
     request.name = name;
-    request.source = Source();
+    request.source = core_.Source();
     request.column = (cell - 1) % st_.DispCount;
     request.row = (cell - 1) / st_.DispCount;
     request.cellWidth = st_.CellWidth;

@@ -89,14 +89,14 @@ TEST_F(FolderList, HundredThousandEntries) {
     for (int round = 0; round < kRounds; ++round) {
         bare.push_back(Ms([&] { entries = BareListing(folder); }));
         EnterFolder(folder);
-        program.push_back(Ms([&] { w().BuildFileList(); }));
+        program.push_back(Ms([&] { core().BuildFileList(); }));
         ratio.push_back(program.back() / bare.back());
         Pump();
     }
     ASSERT_EQ(entries, static_cast<size_t>(kEntries));
     EXPECT_EQ(st().FileList.size(), static_cast<size_t>(kEntries) * 9 / 10)
         << "every picture and nothing else; extensions read: "
-        << std::string(w().PluginMask().begin(), w().PluginMask().end());
+        << std::string(core().PluginMask().begin(), core().PluginMask().end());
     const double r = Median(ratio);
     std::printf("folder of %d entries (%d pictures, mixed-case extensions), medians of %d "
                 "rounds\n",
@@ -161,7 +161,7 @@ TEST_F(ArchiveList, TenThousandMembers) {
         // Each listing is of an archive the library has not listed yet: it keeps the last
         // listings while the file is unchanged.
         Touch(archive);
-        program.push_back(Ms([&] { w().BuildFileList(); }));
+        program.push_back(Ms([&] { core().BuildFileList(); }));
         const std::string member = ToAnsi(st().FileList[size_t(round) * 1000].name);
         entry.push_back(Ms([&] { FindArchiveEntry(nullptr, ToAnsi(archive), member); }));
         Touch(archive);

@@ -111,11 +111,11 @@ protected:
         while (RunLoopTurn(w(), msg, false) != LoopTurn::Idle) {}
         const int before = w().DecodeCount();
         WORD key = VK_NEXT;
-        r.prefetched = Ms([&] { w().FormKeyDown(key, 0); });
+        r.prefetched = Ms([&] { SendKey(key); });
         EXPECT_EQ(st().CurrentPage, 2);
         Pump();
         key = VK_PRIOR;
-        w().FormKeyDown(key, 0);
+        SendKey(key);
         Pump();
         EXPECT_EQ(w().DecodeCount(), before) << "both pages come from the cell store";
     }
@@ -217,7 +217,7 @@ TEST_P(PagePaint, HundredPictures) {
     ASSERT_EQ(st().CellsPerPage, kSide * kSide);
     ASSERT_EQ(static_cast<int>(st().FileList.size()), 2 * kSide * kSide);
     ASSERT_EQ(dialogs.beeps, 0) << "a picture did not decode: is IFMAG.SPI beside the program?";
-    pictures_ = &w().Pictures();
+    pictures_ = &core().Pictures();
     std::vector<Round> rounds(kRounds);
     for (Round& r : rounds) {
         TimeDecodes(r);

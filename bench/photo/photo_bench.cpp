@@ -70,7 +70,7 @@ protected:
         ASSERT_TRUE(bench::WaitDrawn(w()));
     }
 
-    void Press(WORD key) { w().FormKeyDown(key, 0); }
+    void Press(WORD key) { SendKey(key); }
 
     // Milliseconds from the action (a key, a window command) to the last cell drawn.
     double UntilDrawn(const std::function<void()>& action) {

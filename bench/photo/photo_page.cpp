@@ -22,7 +22,7 @@ void DispatchWaiting() {
 } // namespace
 
 bool PageDrawn(const MainWindow& window) {
-    const BrowserState& s = window.State();
+    const BrowserState& s = window.Core().State();
     HWND progress = WaitWindow::Handle(); // shown while a paint is under way
     if (progress && ::IsWindowVisible(progress)) return false;
     if (static_cast<int>(s.PageCells.size()) != s.CellsPerPage + 1) return false;
@@ -46,14 +46,14 @@ bool WaitDrawn(MainWindow& window, DWORD limitMs) {
 }
 
 void RedrawFromMemory(MainWindow& window) {
-    BrowserState& s = window.State();
+    BrowserState& s = window.Core().State();
     s.PageCells.assign(s.CellsPerPage + 1, CellCache{});
     window.PaintPage();
     WaitDrawn(window);
 }
 
 int UnreadCells(const MainWindow& window) {
-    const BrowserState& s = window.State();
+    const BrowserState& s = window.Core().State();
     int unread = 0;
     for (int cell = 1; cell <= s.CellsPerPage; ++cell) {
         const std::wstring name = FileOfCell(s, cell);

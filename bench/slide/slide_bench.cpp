@@ -78,7 +78,7 @@ protected:
     }
     double DecodeTime(const std::wstring& name) {
         PictureSource source{st().CurrentDir, false, L""};
-        return Ms([&] { w().Pictures().LoadPicture(name, lpSlide, source); });
+        return Ms([&] { core().Pictures().LoadPicture(name, lpSlide, source); });
     }
     // One pass over the show; step(f) is one Next, timed.
     template <typename Step> void Pass(TfrmSlide& f, std::vector<double> Times::*kind, Step step) {

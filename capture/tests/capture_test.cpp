@@ -268,14 +268,14 @@ TEST_F(CaptureMode, RefusedInSortModeAndInLhaMode) {
 TEST_F(CaptureMode, AMissingLibraryOrEntryOrARefusedHookLeavesItOff) {
     StartInFront();
     for (const wchar_t* library : {L"NOSUCHKH.DLL", L"HUEDEN32.DLL"}) {
-        Capture capture(w(), library);
+        Capture capture(core(), library);
         dialogs.messages.clear();
         capture.N6Click();
         EXPECT_FALSE(capture.HookSet());
         ExpectRefused(1, L"TovnKH.DLLのロードに失敗しました．", L"Can not Load TovnKH.DLL.");
         EXPECT_EQ(Status(0), L"Normal");
     }
-    Capture refused(w(), L"FailHook.dll");
+    Capture refused(core(), L"FailHook.dll");
     dialogs.messages.clear();
     refused.N6Click();
     ExpectRefused(1, L"SetHook failed", L"Tovane 32");
@@ -310,7 +310,7 @@ TEST_F(CaptureMode, AFailedHookOrWriteBeepsThenShowsTheStandardErrorBox) {
         {L"FailHook.dll", {L"Tovane 32: SetHook failed"}},
     };
     for (const Case& c : cases) {
-        Capture capture(w(), c.library);
+        Capture capture(core(), c.library);
         dialogs.events.clear();
         capture.N6Click();
         EXPECT_EQ(dialogs.events, c.events) << ToAnsi(c.library);

@@ -26,7 +26,7 @@ protected:
         return out / name;
     }
     void OpenOn(const std::wstring& name) {
-        w().MoveCursorToSlot(st().FileList[0].name == name ? 0 : 1);
+        core().MoveCursorToSlot(st().FileList[0].name == name ? 0 : 1);
         Open();
     }
 
@@ -58,7 +58,7 @@ TEST_F(ArchiveEdit, APictureOtherThanMagIsStoredAsABmpEntry) {
     editor->btSaveClick();
     ASSERT_TRUE(FileExists(Extracted(L"B.BMP")));
     PictureSource folder{out.Path(), false, L""};
-    const LoadedPicture stored = w().Pictures().LoadPicture(L"B.BMP", lpEdit, folder);
+    const LoadedPicture stored = core().Pictures().LoadPicture(L"B.BMP", lpEdit, folder);
     ASSERT_TRUE(stored.ok);
     EXPECT_EQ(PixelsOf(stored.picture.Bitmap(), 64, 48)[30 * 64 + 20], 0x0000FFu);
     EXPECT_FALSE(PathExists(st().TempDir));

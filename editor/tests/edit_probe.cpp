@@ -69,10 +69,12 @@ int Check(int argc, char** argv) {
     s.bNuri = fill < 0, s.Nuri = static_cast<int32_t>(PALETTEINDEX(fill));
     s.bMozi = text < 0, s.Mozi = static_cast<int32_t>(PALETTEINDEX(text));
     std::vector<std::wstring> lines;
-    for (int i = 11; i < argc; ++i) lines.push_back(std::wstring(argv[i], argv[i] + std::strlen(argv[i])));
+    for (int i = 11; i < argc; ++i)
+        lines.push_back(std::wstring(argv[i], argv[i] + std::strlen(argv[i])));
     PaletteBitmap ref = MakeBitmap(original.picture);
     test::DrawReferenceOverlay(ref.bitmap, ref.palette, s, lines);
-    std::vector<uint32_t> want = test::PixelsOf(ref.bitmap, original.picture.width, original.picture.height);
+    std::vector<uint32_t> want =
+        test::PixelsOf(ref.bitmap, original.picture.width, original.picture.height);
     if (want.size() != edited.size()) {
         std::fprintf(stderr, "sizes differ\n");
         return 1;

@@ -51,7 +51,7 @@ protected:
         return names;
     }
     TfrmEdit& Open() {
-        editor = std::make_unique<TfrmEdit>(w());
+        editor = std::make_unique<TfrmEdit>(core());
         EXPECT_TRUE(editor->Create());
         Pump();
         return *editor;

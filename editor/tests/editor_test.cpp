@@ -279,7 +279,7 @@ TEST_F(Editor, AnEncoderThatFailsHalfWayKeepsThePictureAndTheEdit) {
     EXPECT_EQ(e.KeptFile(), pictures / L"A.BMP");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].caption, L"Save Error");
-    const LoadedPicture kept = w().Pictures().LoadPicture(L"A.BMP", lpEdit, w().Source());
+    const LoadedPicture kept = core().Pictures().LoadPicture(L"A.BMP", lpEdit, core().Source());
     ASSERT_TRUE(kept.ok);
     EXPECT_EQ(PixelsOf(kept.picture.Bitmap(), 640, 400), edited);
     EXPECT_EQ(PictureFolderFiles(), (std::vector<std::wstring>{L"A.BMP", L"A.MAG"}));
@@ -369,7 +369,7 @@ TEST_F(Editor, SavingABmpPictureOverwritesIt) {
     e.Settings().Nuri = RGB(200, 0, 0);
     e.btKakiClick();
     e.btSaveClick();
-    const LoadedPicture saved = w().Pictures().LoadPicture(L"C.BMP", lpEdit, w().Source());
+    const LoadedPicture saved = core().Pictures().LoadPicture(L"C.BMP", lpEdit, core().Source());
     ASSERT_TRUE(saved.ok);
     std::vector<uint32_t> pixels = PixelsOf(saved.picture.Bitmap(), 100, 50);
     EXPECT_EQ(pixels[30 * 100 + 20], 0xC80000u);
@@ -416,7 +416,7 @@ TEST_F(Editor, ADamagedPictureOpensAsThePlaceholder) {
     const int beeps = dialogs.beeps; // the grid's thumbnail beeped already
     TfrmEdit& e = Open();
     EXPECT_EQ(dialogs.beeps, beeps + 1);
-    const Picture& placeholder = w().Pictures().PlaceholderBitmap();
+    const Picture& placeholder = core().Pictures().PlaceholderBitmap();
     EXPECT_EQ(Edited().Width(), placeholder.Width());
     EXPECT_EQ(Edited().Height(), placeholder.Height());
     e.btKakiClick();

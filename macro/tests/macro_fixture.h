@@ -30,7 +30,7 @@ protected:
                ToAnsi(folder.substr(0, folder.size() - 1)) + "\r\nIF ERRORLEVEL 1 GOTO :EOF\r\n";
     }
     TfrmMcr& Open() {
-        form = std::make_unique<TfrmMcr>(w());
+        form = std::make_unique<TfrmMcr>(core());
         EXPECT_NE(form->Create(), nullptr);
         return *form;
     }
@@ -39,7 +39,7 @@ protected:
         Pump();
     }
     void Mark(std::initializer_list<int> slots) {
-        for (int s : slots) w().ToggleSlotMark(s);
+        for (int s : slots) core().ToggleSlotMark(s);
     }
     std::wstring LabelText(HWND label) const {
         wchar_t text[512] = {};

@@ -223,7 +223,7 @@ TEST_F(ArchiveConversion, AnArchiveThatDoesNotTakeEveryFileIsPutBackAndTheFilesA
     ASSERT_TRUE(::CreateDirectoryW(st().TempDir.c_str(), nullptr));
     WriteSolidBmp(st().TempDir + L"A.BMP", 8, 8, 1, 2, 3);
     WriteSolidBmp(st().TempDir + odd, 8, 8, 4, 5, 6);
-    MoveIntoArchive(w(), {L"A.BMP", odd});
+    MoveIntoArchive(core(), {L"A.BMP", odd});
     EXPECT_EQ(ReadBytes(archive), before);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     // The message names the folder the copies are in: beside the program, outside the work
@@ -234,7 +234,7 @@ TEST_F(ArchiveConversion, AnArchiveThatDoesNotTakeEveryFileIsPutBackAndTheFilesA
     EXPECT_FALSE(FileExists(program / (L"KEPT\\PICS.LZH")));
 
     WriteSolidBmp(st().TempDir + L"A.BMP", 8, 8, 1, 2, 3); // the library took this one
-    MoveIntoArchive(w(), {L"A.BMP", odd});
+    MoveIntoArchive(core(), {L"A.BMP", odd});
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_NE(dialogs.messages[1].text.find(program / L"KEPT2\\"), std::wstring::npos);
     EXPECT_TRUE(FileExists(program / L"KEPT2\\A.BMP"));

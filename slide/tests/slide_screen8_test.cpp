@@ -42,9 +42,9 @@ TEST_F(PaletteSlide, TrueColourPicturesAreReducedAndShownWithTheirPalette) {
                             (pictures / L"TRUECOL.BMP").c_str(), FALSE));
     StartAt(3);
     ASSERT_TRUE(st().PaletteDisplay);
-    ASSERT_TRUE(w().Pictures().ReductionLibraryLoaded());
+    ASSERT_TRUE(core().Pictures().ReductionLibraryLoaded());
     const std::vector<PALETTEENTRY> gridPalette =
-        EntriesOf(w().Pictures().PlaceholderBitmap().Palette());
+        EntriesOf(core().Pictures().PlaceholderBitmap().Palette());
     const std::vector<PALETTEENTRY> before = SystemPalette();
 
     std::vector<PALETTEENTRY> shown;

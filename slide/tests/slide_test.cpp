@@ -108,7 +108,7 @@ TEST_F(SlideViewer, MouseButtonsOnThePictureActAsNAndM) {
         Click(f->imgSlide1(), WM_LBUTTONDOWN);
         EXPECT_TRUE(f->Closed());
     });
-    w().imgMainDblClick();
+    DoubleClickGrid();
     Pump();
     EXPECT_TRUE(opened);
 }
@@ -333,7 +333,7 @@ TEST_F(SlideViewer, TheNextPictureDecodedAheadIsShownWithoutDecodingAgain) {
     StartAt(3);
     const int gridBeeps = dialogs.beeps;
     View(VK_RETURN, ssShift, [&](TfrmSlide& f) {
-        PictureHost& host = w().Pictures();
+        PictureHost& host = core().Pictures();
         f.IdlePrefetch();
         ASSERT_TRUE(f.HasPrefetched());
         const int decodes = host.DecodeCount();
@@ -368,7 +368,7 @@ TEST_F(SlideViewer, TheWaitingShowDecodesTheNextPictureAheadOnce) {
     MakePictures(3, 60, 40);
     StartAt(3);
     WaitingShow show;
-    show.host = &w().Pictures();
+    show.host = &core().Pictures();
     waitingShow = &show;
     OnShown hook([&](HWND window) {
         show.decodesWhenShown = show.host->DecodeCount();

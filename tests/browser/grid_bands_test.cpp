@@ -22,8 +22,7 @@ protected:
     }
     void Click(int button, int cell) {
         const int n = st().DispCount, cw = st().CellWidth, ch = st().CellHeight;
-        w().imgMainMouseDown(button, 0, ((cell - 1) % n) * cw + cw / 2,
-                             ((cell - 1) / n) * ch + ch / 2);
+        ClickGrid(button, ((cell - 1) % n) * cw + cw / 2, ((cell - 1) / n) * ch + ch / 2);
         Pump();
     }
     void Scroll(int code) {
@@ -95,7 +94,7 @@ TEST_F(GridBands, EveryCommandLeavesTheScreenWithTheStatesBands) {
     Menu(idK1);
     ASSERT_EQ(st().DispCount, 2);
     Check("count chooser");
-    w().MoveCursorToSlot(FindName(st(), L"Q.MAG"));
+    core().MoveCursorToSlot(FindName(st(), L"Q.MAG"));
     Check("cursor on the MAG picture");
     Menu(idConvertBMP1);
     ASSERT_NE(FindName(st(), L"Q.BMP"), -1);

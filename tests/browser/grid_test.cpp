@@ -59,13 +59,13 @@ TEST_F(Grid, VanishedFileBecomesAnEmptySlot) {
     Start();
     Key(VK_RIGHT); // P02
     ::DeleteFileW((pictures / L"P02.BMP").c_str());
-    EXPECT_FALSE(w().CheckSlotFile(1));
+    EXPECT_FALSE(core().CheckSlotFile(1));
     EXPECT_TRUE(st().FileList[1].name.empty());
     EXPECT_EQ(CursorName(), L"P03.BMP");
     int cw = st().CellWidth, ch = st().CellHeight;
     EXPECT_EQ(Pixel(cw + cw / 2, ch / 2), RGB(128, 128, 128));
     EXPECT_EQ(Status(1), L"Disp : 3*3(2)");
-    EXPECT_FALSE(w().CheckSlotFile(99));
+    EXPECT_FALSE(core().CheckSlotFile(99));
     EXPECT_EQ(dialogs.beeps, 1);
 }
 

@@ -12,8 +12,7 @@ protected:
     }
     void Click(int button, int cell) {
         int cw = st().CellWidth, ch = st().CellHeight;
-        w().imgMainMouseDown(button, 0, ((cell - 1) % 3) * cw + cw / 2,
-                             ((cell - 1) / 3) * ch + ch / 2);
+        ClickGrid(button, ((cell - 1) % 3) * cw + cw / 2, ((cell - 1) / 3) * ch + ch / 2);
         Pump();
     }
     void Scroll(int code, int track = 0) {

@@ -14,7 +14,7 @@ using namespace tovn::test;
 class PaintWorkers : public BrowserFixture {
 protected:
     void SetUp() override { PutIni(L"Window", L"Img", L"2"); }
-    int Decodes() { return w().Pictures().DecodeCount(); }
+    int Decodes() { return core().Pictures().DecodeCount(); }
     COLORREF CellCentre(int cell) {
         int cw = st().CellWidth, ch = st().CellHeight;
         return Pixel(((cell - 1) % 2) * cw + cw / 2, ((cell - 1) / 2) * ch + ch * 2 / 3);
@@ -27,7 +27,7 @@ protected:
     void ExpectCellIsItsPictureReduced(const std::vector<uint32_t>& grid, int cell,
                                        const std::wstring& name, int tolerance) {
         SCOPED_TRACE(name);
-        const LoadedPicture loaded = w().Pictures().LoadPicture(name, lpSlide, w().Source());
+        const LoadedPicture loaded = core().Pictures().LoadPicture(name, lpSlide, core().Source());
         ASSERT_TRUE(loaded.ok);
         const int pw = loaded.picture.Width(), ph = loaded.picture.Height();
         std::vector<uint32_t> whole(size_t(pw) * ph);
@@ -93,10 +93,10 @@ TEST_F(PaintWorkers, KeyWaitingWhileThePageFillsIsHandledBeforeTheRestIsDrawn) {
         const int drawn = w().DecodeCount();
         ::PostMessageW(w().Handle(), WM_KEYDOWN, c.waiting, 0);
         WORD next = VK_NEXT;
-        w().FormKeyDown(next, 0);
+        SendKey(next);
         EXPECT_EQ(w().DecodeCount(), drawn) << "a cell was drawn before the waiting key";
         int drawnAtKey = -1;
-        w().afterKey = [&](WORD) { drawnAtKey = w().DecodeCount(); };
+        core().afterKey = [&](WORD) { drawnAtKey = w().DecodeCount(); };
         RunIdle();
         EXPECT_EQ(drawnAtKey, drawn + c.cellsDrawnByTheKey);
         EXPECT_EQ(st().CurrentPage, c.page);

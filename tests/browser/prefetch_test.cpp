@@ -21,8 +21,8 @@ protected:
     }
     // The colour MakePictures gives picture number i.
     static COLORREF Colour(int i) { return RGB(i * 20, 100, 200); }
-    int Decodes() { return w().Pictures().DecodeCount(); }
-    void ToggleMarkOf(int slot) { w().ToggleSlotMark(slot); }
+    int Decodes() { return core().Pictures().DecodeCount(); }
+    void ToggleMarkOf(int slot) { core().ToggleSlotMark(slot); }
 };
 
 TEST_F(Prefetch, NextPageShowsWithoutDecodingAndMemoryStaysWithinThreePages) {
@@ -61,14 +61,14 @@ TEST_F(Prefetch, KeyPressedWhilePrefetchingIsHandledBeforeTheNextDecode) {
     const int decodes = Decodes();
     while (w().PrefetchCount() < 1) ASSERT_NE(RunLoopTurn(w(), msg, false), LoopTurn::Idle);
     int prefetchedAtKey = -1;
-    w().afterKey = [&](WORD) { prefetchedAtKey = w().PrefetchCount(); };
+    core().afterKey = [&](WORD) { prefetchedAtKey = w().PrefetchCount(); };
     ::PostMessageW(w().Handle(), WM_KEYDOWN, VK_NEXT, 0);
     RunIdle();
     EXPECT_EQ(prefetchedAtKey, 1);
     EXPECT_EQ(st().CurrentPage, 2);
     // Each picture is decoded once, ahead or by the page's paint: page 2's four, then page
     // 3's two ahead (page 1 stays in the store from its own paint).
-    EXPECT_EQ(w().Pictures().DecodeCount() - decodes, 4 + 2);
+    EXPECT_EQ(core().Pictures().DecodeCount() - decodes, 4 + 2);
     for (int cell = 1; cell <= 4; ++cell) EXPECT_EQ(CellCentre(cell), Colour(cell + 4)) << cell;
 }
 

@@ -96,7 +96,7 @@ TEST_F(SortMode, RightClicksPickInOrderAndResizeKeepsPicksValid) {
     int cw = st().CellWidth, ch = st().CellHeight;
     auto RightClick = [&](int cell) {
         int row = (cell - 1) / 3, col = (cell - 1) % 3;
-        w().imgMainMouseDown(1, 0, col * cw + 5, row * ch + ch / 2);
+        ClickGrid(1, col * cw + 5, row * ch + ch / 2);
         Pump();
     };
     RightClick(3);

@@ -19,7 +19,7 @@ protected:
         int cw = st().CellWidth, ch = st().CellHeight;
         return Pixel(((cell - 1) % 2) * cw + cw / 2, ((cell - 1) / 2) * ch + ch * 2 / 3);
     }
-    int Decodes() { return w().Pictures().DecodeCount(); }
+    int Decodes() { return core().Pictures().DecodeCount(); }
 };
 
 TEST_F(Thumbnails, PicturesFillTheirCellsAndTheRestIsGrey) {

@@ -49,7 +49,7 @@ HWND BrowserFixture::Open(std::vector<std::wstring> args) {
     o.programDir = program.Path();
     o.args = args.empty() ? std::vector<std::wstring>{pictures.Path()} : args;
     window = std::make_unique<MainWindow>(o);
-    if (screenDepth) window->Pictures().screenDepth = [this](HDC) { return screenDepth; };
+    if (screenDepth) core().Pictures().screenDepth = [this](HDC) { return screenDepth; };
     return window->Create(::GetModuleHandleW(nullptr));
 }
 
@@ -71,6 +71,19 @@ void BrowserFixture::Key(WORD key, unsigned shift) {
     ::SendMessageW(window->Handle(), key == VK_MENU ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);
     ::SetKeyboardState(before);
     Pump();
+}
+
+void BrowserFixture::SendKey(WORD key) {
+    ::SendMessageW(window->Handle(), WM_KEYDOWN, key, 1);
+}
+
+void BrowserFixture::ClickGrid(int button, int x, int y) {
+    const UINT message[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+    ::SendMessageW(window->Handle(), message[button], 0, MAKELPARAM(x, y));
+}
+
+void BrowserFixture::DoubleClickGrid() {
+    ::SendMessageW(window->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
 }
 
 void BrowserFixture::Menu(int id) {
@@ -181,15 +194,15 @@ void BrowserFixture::ExpectGridShowsBands(int paintedPage, bool cursorShown) {
 }
 
 void BrowserFixture::EnterArchive(const std::wstring& name) {
-    window->SetPlace(window->ArchiveAt(st().CurrentDir, name));
+    core().SetPlace(core().ArchiveAt(st().CurrentDir, name));
 }
 
 void BrowserFixture::EnterFolder(const std::wstring& folder) {
-    window->SetPlace(window->FolderAt(folder));
+    core().SetPlace(core().FolderAt(folder));
 }
 
 std::wstring BrowserFixture::CursorName() const {
-    const BrowserState& s = window->State();
+    const BrowserState& s = window->Core().State();
     int i = (s.CurrentPage - 1) * s.CellsPerPage + s.CursorCell - 1;
     return i >= 0 && i < static_cast<int>(s.FileList.size()) ? s.FileList[i].name : L"";
 }

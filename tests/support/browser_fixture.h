@@ -25,6 +25,13 @@ protected:
     void Close();
     // A key pressed with shift (ssShift, ssCtrl, ssAlt) held, through the window's messages.
     void Key(WORD key, unsigned shift = 0);
+    // A press of mouse button (0 left, 1 right, 2 middle) at (x, y) of the grid, and a double
+    // click of the left one, through the window's messages.
+    void ClickGrid(int button, int x, int y);
+    void DoubleClickGrid();
+    // A key through the window's messages, the program's loop not turned afterwards (what
+    // waits in the queue stays there).
+    void SendKey(WORD key);
     // The menu item id chosen.
     void Menu(int id);
     // The beeps and boxes (ScriptedDialogs::events) of step alone.
@@ -61,7 +68,8 @@ protected:
     TestFolder pictures{L"pics"};
     std::unique_ptr<MainWindow> window;
     MainWindow& w() { return *window; }
-    BrowserState& st() { return window->State(); }
+    Browser& core() { return window->Core(); }
+    BrowserState& st() { return window->Core().State(); }
 };
 
 } // namespace tovn::test

@@ -29,7 +29,7 @@ TEST_F(PageInWindow, EveryKindDecodesAtItsOwnSize) {
     PictureSource source{st().CurrentDir, false, L""};
     for (const bench::PictureFile& f : page) {
         std::wstring name(f.name.begin(), f.name.end());
-        const LoadedPicture loaded = w().Pictures().LoadPicture(name, lpThumbnail, source);
+        const LoadedPicture loaded = core().Pictures().LoadPicture(name, lpThumbnail, source);
         ASSERT_TRUE(loaded.ok) << f.name;
         EXPECT_EQ(loaded.picture.Width(), f.width) << f.name;
         EXPECT_EQ(loaded.picture.Height(), f.height) << f.name;

@@ -32,7 +32,7 @@ TEST_F(PhotoPage, DrawnPagesShowEveryCell) {
     for (int cell = 1; cell <= 9; ++cell) EXPECT_NE(CellCentre(cell), kGrey) << cell;
     for (int page = 2; page <= 3; ++page) { // the last page: two pictures, seven empty cells
         WORD key = VK_NEXT;
-        w().FormKeyDown(key, 0);
+        SendKey(key);
         ASSERT_TRUE(bench::WaitDrawn(w()));
     }
     EXPECT_EQ(st().CurrentPage, 3);
