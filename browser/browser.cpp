@@ -6,6 +6,7 @@
 #include "archive/unlha.h"
 #include "core/command_line.h"
 #include "core/slots.h"
+#include "fileops/slot_edits.h"
 #include "picture/picture_host.h"
 
 namespace tovn {
@@ -179,6 +180,15 @@ void Browser::ReturnToFolderList() {
 void Browser::MoveCursorToSlot(int slot) {
     if (slot < 0 || slot >= static_cast<int>(st_.FileList.size())) return;
     SettleCursor(slot);
+}
+
+void Browser::PlaceCursor(int slot) {
+    st_.CurrentPage = PageOf(slot, st_.CellsPerPage);
+    st_.CursorCell = CellOf(slot, st_.CellsPerPage);
+}
+
+int Browser::ApplySlots(const SlotChanges& change) {
+    return ApplySlotChanges(st_, change);
 }
 
 void Browser::ToggleSlotMark(int slot) {

@@ -35,8 +35,10 @@ public:
 
     // BrowserPort.
     HWND Owner() const override { return view_.Handle(); }
-    BrowserState& State() override { return st_; }
     const BrowserState& State() const override { return st_; }
+    BrowserOptions& Options() override { return st_; }
+    // The browser's own parts (window, sort mode, tests) change the state itself.
+    BrowserState& State() { return st_; }
     PictureHost& Pictures() override { return pictures_; }
     PictureSource Source() const override;
     std::wstring PluginMask() const override;
@@ -47,6 +49,9 @@ public:
     bool CheckSlotFile(int index) override;
     void GoToCell(int page, int cell, bool mayLeavePage) override;
     void MoveCursorToSlot(int slot) override;
+    void PlaceCursor(int slot) override;
+    int ApplySlots(const SlotChanges& change) override;
+    void SetCaptureMode(bool on) override { st_.CaptureMode = on; }
     void ToggleSlotMark(int slot) override;
     void SetCursorBand(bool shown) override { view_.SetCursorBand(shown); }
     void Redraw(unsigned parts) override;

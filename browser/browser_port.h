@@ -11,6 +11,7 @@ namespace tovn {
 
 class PictureHost;
 class Place;
+struct SlotChanges;
 struct PictureSource;
 
 // The parts of the browser's screen a change leaves stale. Redraw brings them back in one
@@ -29,8 +30,9 @@ class BrowserPort {
 public:
     // The window that owns message boxes and the modal windows a command opens.
     virtual HWND Owner() const = 0;
-    virtual BrowserState& State() = 0;
     virtual const BrowserState& State() const = 0;
+    // The options in memory, which a command may change for the next time.
+    virtual BrowserOptions& Options() = 0;
     virtual PictureHost& Pictures() = 0;
     // Where the picture loader finds a bare name (folder, or archive in archive mode).
     virtual PictureSource Source() const = 0;
@@ -52,6 +54,14 @@ public:
     // Cursor moves; the page changes and is painted when the target lies on another page.
     virtual void GoToCell(int page, int cell, bool mayLeavePage) = 0;
     virtual void MoveCursorToSlot(int slot) = 0;
+    // The cursor on slot without turning the page on the screen (the grid keeps showing the
+    // page it shows until a redraw).
+    virtual void PlaceCursor(int slot) = 0;
+    // A change of the slot list; returns how many slots it inserted or added. The screen
+    // follows with the redraw the command asks for.
+    virtual int ApplySlots(const SlotChanges& change) = 0;
+    // Capture mode on or off (the keyboard hook is the command's).
+    virtual void SetCaptureMode(bool on) = 0;
     // Flips the mark of slot; the grid shows its band when the cell is on the page.
     virtual void ToggleSlotMark(int slot) = 0;
     // Shows or hides the cursor band; hiding it twice leaves it hidden.

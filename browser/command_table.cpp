@@ -6,7 +6,7 @@
 #include "browser/sort_mode.h"
 #include "fileops/commands.h"
 #include "macro/macro_command.h"
-#include "picture/convert_bmp.h"
+#include "fileops/commands.h"
 
 namespace tovn {
 

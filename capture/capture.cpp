@@ -1,4 +1,5 @@
 #include "capture/capture.h"
+#include "fileops/slot_edits.h"
 #include "app/dialogs.h"
 #include "app/report.h"
 #include "browser/browser_port.h"
@@ -48,15 +49,15 @@ Capture::~Capture() {
 }
 
 void Capture::N6Click() {
-    BrowserState& st = browser_.State();
+    const BrowserState& st = browser_.State();
     if (st.CaptureMode) {
         UnloadHook();
-        st.CaptureMode = false;
+        browser_.SetCaptureMode(false);
     } else {
         const Result loaded = LoadHook();
         Report(browser_.Owner(), loaded);
         if (!loaded) return;
-        st.CaptureMode = true;
+        browser_.SetCaptureMode(true);
     }
     browser_.Redraw(rdStatusBar);
 }
@@ -105,8 +106,8 @@ Result Capture::TakeCapture() {
     std::wstring name;
     Result saved = SaveCapture(name);
     if (!saved || name.empty()) return saved;
-    BrowserState& st = browser_.State();
-    st.FileList.push_back({name, 0});
+    const BrowserState& st = browser_.State();
+    browser_.ApplySlots(SlotChanges::Appended(name));
     browser_.PaintSlot(static_cast<int>(st.FileList.size()) - 1); // drawn when on the page
     browser_.Redraw(rdScrollBar | rdStatusBar);
     return Result::Ok();

@@ -112,7 +112,7 @@ void TfrmEdit::btSaveClick() {
 }
 
 void TfrmEdit::SaveSteps() {
-    BrowserState& st = browser_.State();
+    const BrowserState& st = browser_.State();
     const bool lha = st.LhaMode;
     if (lha && !PrepareTempDir(browser_, hwnd_)) return;
     const std::wstring folder = lha ? st.TempDir : st.CurrentDir;

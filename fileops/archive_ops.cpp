@@ -21,12 +21,12 @@ ArchivePlace OpenArchiveOf(BrowserPort& w) {
 } // namespace
 
 void BrowserSlots::Vanished(int slot) {
-    EmptySlot(w_.State(), slot);
+    w_.ApplySlots(SlotChanges::Emptied(slot));
     w_.PaintSlot(slot);
 }
 
 void BrowserSlots::Removed(int slot) {
-    EmptySlot(w_.State(), slot);
+    w_.ApplySlots(SlotChanges::Emptied(slot));
 }
 
 void BrowserSlots::Stage(const wchar_t* text) {

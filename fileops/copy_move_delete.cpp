@@ -29,7 +29,7 @@ void ShowRemoval(BrowserPort& w) {
 } // namespace
 
 bool ChooseDestination(BrowserPort& w, const wchar_t* purpose) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     ChooserRequest request{purpose, st.CurrentDir, st.CopyDir, w.PluginMask(), st.DispCount};
     ChooserAnswer answer;
     bool ok = CurrentDialogs().Choose(w.Owner(), request, answer);
@@ -37,12 +37,12 @@ bool ChooseDestination(BrowserPort& w, const wchar_t* purpose) {
         Report(w, Result::Refused());
         return false;
     }
-    st.CopyDir = WithTrailingBackslash(answer.folder);
+    w.Options().CopyDir = WithTrailingBackslash(answer.folder);
     return true;
 }
 
 void CopyOrMove(BrowserPort& w, bool move, bool openDestination) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     if (!ChooseDestination(w, move ? L"Move" : L"Copy")) return;
     const TargetList targets = w.CollectTargets();
     BrowserSlots slots(w);
@@ -57,7 +57,7 @@ void CopyOrMove(BrowserPort& w, bool move, bool openDestination) {
 }
 
 void DeleteWithBackup(BrowserPort& w) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     if (CurrentDialogs().Message(w.Owner(), L"ファイルを削除します．", L"削除確認", MB_OKCANCEL) !=
         IDOK) {
         Report(w, Result::Refused());
@@ -71,7 +71,7 @@ void DeleteWithBackup(BrowserPort& w) {
 }
 
 void AfterRemoval(BrowserPort& w) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     switch (PlanAfterRemoval(st)) {
     case CursorAfterRemoval::NextOnPage:
         w.GoToCell(st.CurrentPage, st.CursorCell, false);

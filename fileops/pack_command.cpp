@@ -28,7 +28,7 @@ bool AskArchiveName(BrowserPort& w, std::wstring& name) {
 // when the new archive is the open one itself, which would delete what was just packed.
 void PackFromArchive(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
                      bool removePacked) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     if (!PrepareTempDir(w, w.Owner())) return;
     if (!Succeeded(w, ExtractForCommand(w, targets, st.TempDir))) {
         ClearTempDir(w);
@@ -51,7 +51,7 @@ void PackFromArchive(BrowserPort& w, const TargetList& targets, const std::wstri
 
 void PackFromFolder(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
                     bool removePacked) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     PackTargets(w, targets, archivePath, st.CurrentDir);
     if (!removePacked) return;
     // The files packed: those the command line could carry and that were still there.
@@ -74,7 +74,7 @@ void PackFromFolder(BrowserPort& w, const TargetList& targets, const std::wstrin
 } // namespace
 
 void Pack(BrowserPort& w, bool removePacked) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     if (!UnlhaLoaded()) {
         Report(w,
                Result::Error(L"UNLHA32.DLLがロードされていません．", L"UNLHA32.DLL Not Loaded."));

@@ -76,7 +76,7 @@ std::optional<TargetList> StartRename(BrowserPort& w) {
 
 // The two input boxes of numbered rename; false when the command ended.
 bool AskNumberedName(BrowserPort& w) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     std::wstring part = st.RenameName;
     const wchar_t* prompt = st.LongFileNames ? L"ファイル名部分を入れて下さい．"
                                              : L"ファイル名部分を５文字以内で入力して下さい．";
@@ -84,7 +84,7 @@ bool AskNumberedName(BrowserPort& w) {
         Cancelled(w);
         return false;
     }
-    st.RenameName = part;
+    w.Options().RenameName = part;
     if (!AcceptTypedName(w, part, kNamePartLimit, L"５文字以内で入力して下さい．", kNameError)) {
         EndRename(w);
         return false;
@@ -95,7 +95,7 @@ bool AskNumberedName(BrowserPort& w) {
         Cancelled(w);
         return false;
     }
-    switch (ParseRenameNumber(number, st.RenameNo)) {
+    switch (ParseRenameNumber(number, w.Options().RenameNo)) {
     case NumberProblem::TooLong:
         Abort(w, L"３桁以内で入力して下さい．", kNameError);
         return false;
@@ -111,7 +111,7 @@ bool AskNumberedName(BrowserPort& w) {
 } // namespace
 
 void NumberedRename(BrowserPort& w) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     const std::optional<TargetList> targets = StartRename(w);
     if (!targets || !AskNumberedName(w)) return;
     ShowWaiting(L"Now Renaming Files", w.Owner());
@@ -122,14 +122,14 @@ void NumberedRename(BrowserPort& w) {
         }
         const std::wstring newName = NumberedName(st.RenameName, st.RenameNo, t.name);
         if (!RenameOne(w, t, newName)) return;
-        ++st.RenameNo;
-        RenameSlot(st, t.index, newName);
+        ++w.Options().RenameNo;
+        w.ApplySlots(SlotChanges::Renamed(t.index, newName));
     }
     EndRename(w);
 }
 
 void RenameEach(BrowserPort& w) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     const std::optional<TargetList> targets = StartRename(w);
     if (!targets) return;
     const wchar_t* prompt =
@@ -147,13 +147,13 @@ void RenameEach(BrowserPort& w) {
         }
         const std::wstring newName = text + ExtensionOf(t.name);
         if (!RenameOne(w, t, newName)) return;
-        RenameSlot(st, t.index, newName);
+        w.ApplySlots(SlotChanges::Renamed(t.index, newName));
     }
     EndRename(w);
 }
 
 void NewFolder(BrowserPort& w) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     std::wstring name;
     if (!CurrentDialogs().Input(w.Owner(), L"ディレクトリ作成", L"ディレクトリ名を入力して下さい．",
                                 name) ||
@@ -171,14 +171,14 @@ void NewFolder(BrowserPort& w) {
 }
 
 void InsertSpaceAtCursor(BrowserPort& w) {
-    BrowserState& st = w.State();
-    if (InsertSpace(st) == 0) return;
+    const BrowserState& st = w.State();
+    if (w.ApplySlots(SlotChanges::SpaceAtCursor()) == 0) return;
     w.GoToCell(st.CurrentPage, st.CursorCell, true);
     w.Redraw(rdCells);
 }
 
 void Duplicate(BrowserPort& w) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     const TargetList targets = w.CollectTargets();
     if (!targets.fromMarks) {
         Report(w, Result::Refused());
@@ -192,7 +192,7 @@ void Duplicate(BrowserPort& w) {
         if (place.Has(newName)) continue;
         // In the archive the slot appears only once the archive really holds the copy.
         if (Succeeded(w, place.Duplicate(target.name, newName))) {
-            InsertSlot(st, CursorSlot(st), newName);
+            w.ApplySlots(SlotChanges::Inserted(CursorSlot(st), newName));
             w.Redraw(rdCells);
         }
         return;

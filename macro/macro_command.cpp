@@ -10,7 +10,7 @@ namespace {
 // After a run the page shows what the macro made of the files; the list is not read again,
 // so a file the macro removed is drawn as any vanished file is. The cursor stands on a file.
 void AfterRun(BrowserPort& w) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     w.Redraw(rdCells);
     const int slot = CursorSlot(st);
     if (slot < 0 || slot >= static_cast<int>(st.FileList.size()) || st.FileList[slot].name.empty())

@@ -17,7 +17,7 @@ namespace {
 
 // Targets found missing leave empty slots, as files deleted behind the program's back do.
 void EmptyMissingSlots(BrowserPort& w, const std::vector<int>& slots) {
-    for (int slot : slots) EmptySlot(w.State(), slot);
+    for (int slot : slots) w.ApplySlots(SlotChanges::Emptied(slot));
     if (!slots.empty()) w.Redraw(rdEmptyCells);
 }
 
@@ -92,7 +92,7 @@ void ReportUnwritable(HWND window, const std::wstring& path) {
 }
 
 bool RunMacro(BrowserPort& w, HWND window, const std::string& macro) {
-    BrowserState& st = w.State();
+    const BrowserState& st = w.State();
     const TargetList targets = w.CollectTargets();
     if (st.LhaMode) {
         if (!PrepareTempDir(w, window)) return false;

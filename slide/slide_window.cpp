@@ -121,7 +121,7 @@ SlideScreen TfrmSlide::Screen() const {
 }
 
 void TfrmSlide::ShowSlidePicture() {
-    BrowserState& st = browser_.State();
+    const BrowserState& st = browser_.State();
     const NamedIndex& target = targets_.items[size_t(slideIndex_)];
     // A picture decoded ahead is shown at once: no progress window for it.
     if (!prefetched_ || prefetched_->name != target.name)
@@ -130,8 +130,7 @@ void TfrmSlide::ShowSlidePicture() {
     if (st.SlideSync) {
         browser_.GoToCell(PageOf(i, st.CellsPerPage), CellOf(i, st.CellsPerPage) - 1, true);
     } else {
-        st.CurrentPage = PageOf(i, st.CellsPerPage);
-        st.CursorCell = CellOf(i, st.CellsPerPage);
+        browser_.PlaceCursor(i);
     }
     browser_.SetCursorBand(true);
     ::SetWindowTextW(hwnd_, (st.CurrentDir + target.name).c_str());
@@ -369,7 +368,7 @@ void TfrmSlide::MarkAndNext() {
 // Marks the picture and moves the browser cursor on to the next picture of its page.
 void TfrmSlide::MarkAndClose() {
     FlipShownMark();
-    BrowserState& st = browser_.State();
+    const BrowserState& st = browser_.State();
     browser_.SetCursorBand(false);
     browser_.GoToCell(st.CurrentPage, st.CursorCell, false);
     browser_.SetCursorBand(true);
@@ -378,11 +377,9 @@ void TfrmSlide::MarkAndClose() {
 
 // Without SlideSync the browser has not followed the show: it turns to the last picture now.
 void TfrmSlide::CloseFromSlide() {
-    BrowserState& st = browser_.State();
+    const BrowserState& st = browser_.State();
     if (!st.SlideSync) {
-        const int i = ShownSlot();
-        st.CurrentPage = PageOf(i, st.CellsPerPage);
-        st.CursorCell = CellOf(i, st.CellsPerPage);
+        browser_.PlaceCursor(ShownSlot());
         browser_.SetCursorBand(false);
         browser_.Redraw(rdCells);
         browser_.SetCursorBand(true);

@@ -20,7 +20,6 @@ struct NamedIndex {
     int index = 0;
 };
 
-// What was last drawn in one cell: name and packed DOS date-time of the file.
 // The files a command acts on, collected once when it starts: the marked files, or else the
 // cursor file; fromMarks says which.
 struct TargetList {
@@ -28,26 +27,15 @@ struct TargetList {
     bool fromMarks = false;
 };
 
+// What was last drawn in one cell: name and packed DOS date-time of the file.
 struct CellCache {
     std::wstring name;
     int32_t date = 0;
 };
 
-struct BrowserState {
-    std::vector<Slot> FileList;
-    std::vector<CellCache> PageCells;                // CellsPerPage + 1 entries; entry 0 unused
-    std::optional<std::vector<NamedIndex>> SortList; // exists only in sort mode
-
-    int CursorCell = 1;
-    int CurrentPage = 1;
-    int PageCount = 1;
-    int DispCount = 6;
-    int CellsPerPage = 36;
-    int CellWidth = 0;
-    int CellHeight = 0;
-
-    std::wstring CurrentDir; // ends in "\"
-    std::wstring ArchiveName;
+// The options in memory: what the settings file and the options window set, and what the
+// commands may change for the next time (destination, rename pattern, slide size).
+struct BrowserOptions {
     std::wstring CopyDir;
     std::wstring BackupDir;
     int BackupMode = 0;
@@ -65,6 +53,23 @@ struct BrowserState {
     int ThumbnailCacheMB = 256;
     std::wstring CaptureFileName = L"TOVN_";
     int CaptureKey = 126;
+};
+
+struct BrowserState : BrowserOptions {
+    std::vector<Slot> FileList;
+    std::vector<CellCache> PageCells;                // CellsPerPage + 1 entries; entry 0 unused
+    std::optional<std::vector<NamedIndex>> SortList; // exists only in sort mode
+
+    int CursorCell = 1;
+    int CurrentPage = 1;
+    int PageCount = 1;
+    int DispCount = 6;
+    int CellsPerPage = 36;
+    int CellWidth = 0;
+    int CellHeight = 0;
+
+    std::wstring CurrentDir; // ends in "\"
+    std::wstring ArchiveName;
 
     bool SortMode = false;
     bool LhaMode = false;

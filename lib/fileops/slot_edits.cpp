@@ -36,6 +36,28 @@ void EmptySlot(BrowserState& s, int index) {
     s.FileList[index] = Slot{};
 }
 
+int ApplySlotChanges(BrowserState& s, const SlotChanges& change) {
+    switch (change.kind) {
+    case SlotChanges::Kind::Empty:
+        EmptySlot(s, change.slot);
+        return 0;
+    case SlotChanges::Kind::Rename:
+        RenameSlot(s, change.slot, change.name);
+        return 0;
+    case SlotChanges::Kind::Insert: {
+        const size_t before = s.FileList.size();
+        InsertSlot(s, change.slot, change.name);
+        return static_cast<int>(s.FileList.size() - before);
+    }
+    case SlotChanges::Kind::Append:
+        s.FileList.push_back({change.name, 0});
+        return 1;
+    case SlotChanges::Kind::SpaceAtCursor:
+        return InsertSpace(s);
+    }
+    return 0;
+}
+
 CursorAfterRemoval PlanAfterRemoval(const BrowserState& s) {
     int at = CursorSlot(s);
     if (at >= static_cast<int>(s.FileList.size())) return CursorAfterRemoval::FirstOfList;

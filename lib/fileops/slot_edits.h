@@ -16,6 +16,26 @@ void RenameSlot(BrowserState& s, int index, const std::wstring& newName);
 // The slot at index becomes an empty (grey) slot.
 void EmptySlot(BrowserState& s, int index);
 
+// One change a command makes to the slot list, handed to the browser, which applies it.
+struct SlotChanges {
+    enum class Kind { Empty, Rename, Insert, Append, SpaceAtCursor };
+    Kind kind = Kind::Empty;
+    int slot = 0;
+    std::wstring name;
+
+    static SlotChanges Emptied(int slot) { return {Kind::Empty, slot, {}}; }
+    static SlotChanges Renamed(int slot, std::wstring name) {
+        return {Kind::Rename, slot, std::move(name)};
+    }
+    static SlotChanges Inserted(int slot, std::wstring name) {
+        return {Kind::Insert, slot, std::move(name)};
+    }
+    static SlotChanges Appended(std::wstring name) { return {Kind::Append, 0, std::move(name)}; }
+    static SlotChanges SpaceAtCursor() { return {Kind::SpaceAtCursor, 0, {}}; }
+};
+// Applies change as the functions above do; returns how many slots it inserted or added.
+int ApplySlotChanges(BrowserState& s, const SlotChanges& change);
+
 // Where the cursor goes after slots were emptied.
 enum class CursorAfterRemoval { Stay, NextOnPage, FirstOfList };
 CursorAfterRemoval PlanAfterRemoval(const BrowserState& s);

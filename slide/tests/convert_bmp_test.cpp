@@ -6,6 +6,7 @@
 #include "imaging/bmp_to_mag.h"
 #include "imaging/mag.h"
 #include "imaging/pi.h"
+#include "fileops/commands.h"
 #include "picture/convert_bmp.h"
 #include "slide/tests/slide_fixture.h"
 #include <fstream>

@@ -1,5 +1,7 @@
 #include "fileops/slot_edits.h"
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 using namespace tovn;
 
@@ -61,4 +63,29 @@ TEST(SlotEdits, CursorAfterRemoval) {
     EXPECT_EQ(PlanAfterRemoval(s), CursorAfterRemoval::NextOnPage);
     s.CurrentPage = 3;
     EXPECT_EQ(PlanAfterRemoval(s), CursorAfterRemoval::FirstOfList);
+}
+
+// A command's change, handed over as a value, does what the edit of its kind does, and says
+// how many slots it added.
+TEST(SlotEdits, ChangesHandedToTheBrowser) {
+    const struct {
+        SlotChanges change;
+        int added;
+        std::vector<std::wstring> names; // the list afterwards
+    } cases[] = {
+        {SlotChanges::Emptied(1), 0, {L"F0", L"", L"F2"}},
+        {SlotChanges::Emptied(7), 0, {L"F0", L"F1", L"F2"}},
+        {SlotChanges::Renamed(2, L"R.BMP"), 0, {L"F0", L"F1", L"R.BMP"}},
+        {SlotChanges::Inserted(0, L"N.BMP"), 1, {L"N.BMP", L"F0", L"F1", L"F2"}},
+        {SlotChanges::Inserted(9, L"N.BMP"), 0, {L"F0", L"F1", L"F2"}},
+        {SlotChanges::Appended(L"TOVN_000.BMP"), 1, {L"F0", L"F1", L"F2", L"TOVN_000.BMP"}},
+        {SlotChanges::SpaceAtCursor(), 3, {L"F0", L"", L"", L"", L"F1", L"F2"}},
+    };
+    for (const auto& c : cases) {
+        BrowserState s = StateOf(3, 2, 1, 2);
+        EXPECT_EQ(ApplySlotChanges(s, c.change), c.added) << int(c.change.kind);
+        std::vector<std::wstring> names;
+        for (const Slot& slot : s.FileList) names.push_back(slot.name);
+        EXPECT_EQ(names, c.names) << int(c.change.kind);
+    }
 }
