@@ -41,7 +41,8 @@ public:
     BrowserState& State() { return st_; }
     PictureHost& Pictures() override { return pictures_; }
     PictureSource Source() const override;
-    std::wstring PluginMask() const override;
+    // The extensions of the pictures the plug-ins read ("*.MAG;*.PI;...").
+    std::wstring PluginMask() const;
     const std::wstring& ProgramDir() const override { return options_.programDir; }
     const std::wstring& IniPath() const override { return options_.iniPath; }
     Place& CurrentPlace() override { return *place_; }

@@ -38,7 +38,6 @@ public:
     virtual PictureSource Source() const = 0;
     // Where the files shown live: the folder, or the open archive.
     virtual Place& CurrentPlace() = 0;
-    virtual std::wstring PluginMask() const = 0;
     // The program's folder (ends in "\"): settings, macro and part-save files, batch files.
     virtual const std::wstring& ProgramDir() const = 0;
     // The settings file.

@@ -8,6 +8,7 @@
 #include "core/text.h"
 #include "fileops/archive_ops.h"
 #include "fileops/commands.h"
+#include "picture/picture_host.h"
 #include "place/shell_ops.h"
 #include "fileops/slot_edits.h"
 
@@ -30,7 +31,8 @@ void ShowRemoval(BrowserPort& w) {
 
 bool ChooseDestination(BrowserPort& w, const wchar_t* purpose) {
     const BrowserState& st = w.State();
-    ChooserRequest request{purpose, st.CurrentDir, st.CopyDir, w.PluginMask(), st.DispCount};
+    ChooserRequest request{purpose, st.CurrentDir, st.CopyDir, w.Pictures().PluginMask(),
+                           st.DispCount};
     ChooserAnswer answer;
     bool ok = CurrentDialogs().Choose(w.Owner(), request, answer);
     if (!ok || answer.folder.empty()) {
