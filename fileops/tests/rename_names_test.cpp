@@ -33,19 +33,59 @@ TEST_F(RenameNames, NumberedRenameKeepsExtensionsAndContinuesTheSeries) {
     EXPECT_EQ(dialogs.inputs[3].prompt, L"ファイル名部分を入れて下さい．");
 }
 
-TEST_F(RenameNames, NumberingStopsBeforeOneThousand) {
-    ShowPictures(5, 3);
-    Key(VK_HOME);
-    Answer({L"X", L"998"});
+// Whatever stops a numbered rename, the files renamed so far keep their new names.
+TEST_F(RenameNames, NumberingStopsBeforeOneThousandOrAtAClash) {
+    const wchar_t* const clash = L"ファイルネームが重複しています．中止します．";
+    const struct {
+        std::vector<std::wstring> files;
+        const wchar_t *part, *number;
+        std::vector<std::wstring> renames, after;
+        const wchar_t* message;
+        int nextNumber;
+    } cases[] = {
+        {Numbered(3),
+         L"X",
+         L"998",
+         {L"Rename P01.BMP -> X998.BMP", L"Rename P02.BMP -> X999.BMP"},
+         {L"X998.BMP", L"X999.BMP", L"P03.BMP"},
+         L"連番が1000を越えました．",
+         1000},
+        {{L"P01.BMP", L"P02.BMP", L"Q001.BMP"},
+         L"Q",
+         L"0",
+         {L"Rename P01.BMP -> Q000.BMP", L"Rename P02.BMP -> Q001.BMP"},
+         {L"Q000.BMP", L"P02.BMP", L"Q001.BMP"},
+         clash,
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.part);
+        Show(c.files);
+        Key(VK_HOME);
+        Answer({c.part, c.number});
+        EXPECT_EQ(
+            During([&] { Key('N'); }),
+            (std::vector<std::wstring>{L"beep", std::wstring(L"File Name Error: ") + c.message}));
+        EXPECT_EQ(placeCalls, c.renames);
+        for (size_t i = 0; i < c.after.size(); ++i)
+            EXPECT_EQ(Name(static_cast<int>(i)), c.after[i]);
+        EXPECT_EQ(st().RenameNo, c.nextNumber);
+    }
+}
+
+TEST_F(RenameNames, AVanishedFileStopsTheRenameAndItsCellIsGreyed) {
+    ShowPictures(3, 3);
+    placeCalls.clear();
+    place->Vanish(L"P02.BMP");
+    Key(VK_RIGHT); // P02
+    Answer({L"R", L"5"});
+    view.calls.clear();
     Key('N');
-    EXPECT_EQ(placeCalls, (std::vector<std::wstring>{L"Rename P01.BMP -> X998.BMP",
-                                                     L"Rename P02.BMP -> X999.BMP"}));
-    EXPECT_EQ(LastMessage(), L"連番が1000を越えました．");
-    EXPECT_EQ(dialogs.messages.back().caption, L"File Name Error");
-    EXPECT_EQ(Name(1), L"X999.BMP");
-    EXPECT_EQ(Name(2), L"P03.BMP");
-    EXPECT_EQ(dialogs.beeps, 1);
-    EXPECT_EQ(st().RenameNo, 1000);
+    EXPECT_EQ(dialogs.messages.back().caption, L"File Not Exists");
+    EXPECT_EQ(LastMessage(), L"ファイルがありません．中止します．");
+    EXPECT_TRUE(placeCalls.empty());
+    EXPECT_EQ(Name(1), L"");
+    EXPECT_EQ(view.Only({L"EmptyCell"}), std::vector<std::wstring>{L"EmptyCell 2"});
 }
 
 TEST_F(RenameNames, TypedTextsAreChecked) {
@@ -82,36 +122,6 @@ TEST_F(RenameNames, TypedTextsAreChecked) {
     Answer({L"ABCDEF G", L"1"});
     Key('N');
     EXPECT_EQ(placeCalls, (std::vector<std::wstring>{L"Rename P01.BMP -> ABCDEF G001.BMP"}));
-}
-
-TEST_F(RenameNames, AClashOrAVanishedFileStopsTheRename) {
-    Show({L"P01.BMP", L"P02.BMP", L"P03.BMP", L"Q001.BMP"});
-    Key(VK_SPACE);
-    Key(VK_SPACE);
-    Key(VK_SPACE);
-    Answer({L"Q", L"0"});
-    Key('N'); // P01 -> Q000, P02 -> Q001 clashes
-    EXPECT_EQ(placeCalls, (std::vector<std::wstring>{L"Rename P01.BMP -> Q000.BMP",
-                                                     L"Rename P02.BMP -> Q001.BMP"}));
-    EXPECT_EQ(LastMessage(), L"ファイルネームが重複しています．中止します．");
-    EXPECT_EQ(dialogs.messages.back().caption, L"File Name Error");
-    EXPECT_EQ(Name(0), L"Q000.BMP");
-    EXPECT_EQ(Name(1), L"P02.BMP");
-    EXPECT_EQ(st().RenameNo, 1);
-
-    placeCalls.clear();
-    place->Vanish(L"P02.BMP");
-    Key(VK_PRIOR);
-    Key(VK_RIGHT); // P02
-    Answer({L"R", L"5"});
-    view.calls.clear();
-    Key('N');
-    EXPECT_EQ(dialogs.messages.back().caption, L"File Not Exists");
-    EXPECT_EQ(LastMessage(), L"ファイルがありません．中止します．");
-    EXPECT_TRUE(placeCalls.empty());
-    EXPECT_EQ(Name(1), L"");
-    // The vanished file's cell is greyed at once.
-    EXPECT_EQ(view.Only({L"EmptyCell"}), std::vector<std::wstring>{L"EmptyCell 2"});
 }
 
 TEST_F(RenameNames, RenameOneByOneOffersTheNameBeforeTheFirstDot) {

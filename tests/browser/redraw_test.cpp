@@ -1,4 +1,5 @@
 // The order the browser brings the screen back in, and the frame every key gets.
+#include "browser/menu.h"
 #include "support/core_fixture.h"
 
 using namespace tovn;
@@ -75,4 +76,23 @@ TEST_F(Redraw, AKeysOwnSoundComesBeforeItsChecks) {
     st().SortList.emplace();
     EXPECT_TRUE(During([&] { Key('F'); }).empty());
     EXPECT_TRUE(st().SlideFullSize);
+}
+
+TEST_F(Redraw, AMenuItemOfItsOwnRunsWithoutTheKeyFrame) {
+    ShowPictures(4, 2);
+    EXPECT_EQ(ScreenDuring([&] { Menu(idVersionInfo1); }),
+              std::vector<std::wstring>{L"MenuChecks"});
+    EXPECT_EQ(ScreenDuring([&] { Menu(99999); }), std::vector<std::wstring>{}); // no such item
+    // Sort mode's order is applied from the menu with the band hidden around it alone.
+    Menu(idN5);
+    Key(VK_RIGHT);
+    Key(VK_DELETE); // P02 picked
+    Key(VK_PRIOR, ssShift);
+    EXPECT_EQ(view.Only({L"CursorBand"}).size(), 6u);
+    view.calls.clear();
+    Menu(idN5);
+    EXPECT_EQ(view.Only({L"CursorBand", L"PaintPage", L"MenuChecks"}),
+              (std::vector<std::wstring>{L"CursorBand off", L"PaintPage 1", L"CursorBand on",
+                                         L"MenuChecks"}));
+    EXPECT_EQ(Name(0), L"P02.BMP");
 }
