@@ -43,16 +43,20 @@ TEST_F(Routing, CopyTakesTheCursorFileAloneAndKeepsItsCell) {
 }
 
 TEST_F(Routing, ShiftCopyOpensTheDestination) {
+    files[kDest] = {L"P01.BMP", L"P02.BMP", L"P03.BMP"};
     ShowPictures(4, 2);
     Key(VK_RIGHT);
     Key(VK_SPACE); // P02
     Key(VK_SPACE); // P03
+    Key(VK_RIGHT);
     Choose(kDest);
     Key('U', ssShift);
     EXPECT_EQ(Asked(), Texts{L"Copy P02.BMP P03.BMP -> M:\\DEST\\"});
     EXPECT_EQ(st().CurrentDir, kDest);
     EXPECT_FALSE(st().LhaMode);
+    EXPECT_EQ(st().FileList.size(), 3u);
     EXPECT_EQ(st().CursorCell, 1);
+    EXPECT_EQ(view.status[3], L"M:\\DEST\\P01.BMP");
     EXPECT_EQ(view.Only({L"Layout", L"ResetPageCells", L"PaintPage"}),
               (Texts{L"Layout", L"ResetPageCells", L"PaintPage 1"}));
 }
@@ -253,20 +257,19 @@ TEST_F(ArchiveRouting, RenamesAndDuplicatesInsideTheArchive) {
 }
 
 TEST_F(ArchiveRouting, AVanishedArchiveReturnsToTheFolder) {
-    const struct {
-        WORD key;
-        unsigned shift;
-    } keys[] = {{'M', 0}, {'C', 0}, {'D', 0}, {'N', 0}, {VK_RETURN, 0}, {'Z', 0}};
-    for (const auto& k : keys) {
-        SCOPED_TRACE(k.key);
+    files[L"M:\\PICS\\"] = {L"Q.BMP", L"R.BMP"};
+    for (WORD key : {WORD('M'), WORD('C'), WORD('D'), WORD('N'), WORD(VK_RETURN), WORD('Z')}) {
+        SCOPED_TRACE(key);
         ShowArchive(Numbered(2), 2);
         place->VanishAll();
         Key(VK_SPACE);
         Choose(kDest);
         Answer({L"PIC", L"7"});
-        Key(k.key, k.shift);
+        Key(key);
         EXPECT_FALSE(st().LhaMode);
         EXPECT_EQ(st().CurrentDir, L"M:\\PICS\\");
+        EXPECT_EQ(Order(), L"QR"); // the folder's own list, from its first page
+        EXPECT_EQ(CursorName(), L"Q.BMP");
         ASSERT_FALSE(dialogs.messages.empty());
         EXPECT_EQ(dialogs.messages.back().caption, L"Return Normal Mode.");
         EXPECT_EQ(LastMessage(), L"M:\\PICS\\ARC.LZHが見つかりません．");

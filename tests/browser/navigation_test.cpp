@@ -219,6 +219,24 @@ TEST_F(Navigation, CountChooserFromTheMenuKeepsTheCursorFile) {
     EXPECT_EQ(dialogs.beeps, 2);
 }
 
+TEST_F(Navigation, ChangeFolderShowsTheChosenFolderFromItsFirstPage) {
+    files[L"M:\\OTHER\\"] = {L"B.BMP", L"A.BMP", L"C.BMP"};
+    ShowPictures(12, 3);
+    Key(VK_NEXT);
+    dialogs.choices.push_back({true, {L"M:\\OTHER", L"", 2}});
+    Key('H');
+    ASSERT_EQ(dialogs.chooserRequests.size(), 1u);
+    EXPECT_EQ(dialogs.chooserRequests[0].purpose, L"Dire");
+    EXPECT_EQ(dialogs.chooserRequests[0].currentDir, L"M:\\PICS\\");
+    EXPECT_EQ(st().CurrentDir, L"M:\\OTHER\\");
+    EXPECT_EQ(Order(), L"ABC");
+    EXPECT_EQ(st().DispCount, 2);
+    EXPECT_EQ(view.status[2], L"Page : 1/1");
+    Key('L'); // cancelled: the folder stays
+    EXPECT_EQ(st().CurrentDir, L"M:\\OTHER\\");
+    EXPECT_EQ(dialogs.chooserRequests.size(), 2u);
+}
+
 TEST_F(Navigation, MenuItemsSendTheirKeys) {
     ShowPictures(3, 3);
     Menu(idNomalReName1); // Shift+N: rename one by one

@@ -224,12 +224,23 @@ Result MemoryPlace::Duplicate(const std::wstring& from, const std::wstring& to) 
     return r;
 }
 
+namespace {
+const wchar_t* const kFolder = L"M:\\PICS\\";
+const wchar_t* const kArchive = L"M:\\PICS\\ARC.LZH";
+} // namespace
+
 CoreFixture::CoreFixture() {
     view.Attach(browser.State());
+    browser.folderPlace = [this](const std::wstring& folder) { return InMemory(folder, false); };
 }
 
-void CoreFixture::ShowPlace(std::unique_ptr<MemoryPlace> shown, int n) {
-    place = shown.get();
+std::unique_ptr<Place> CoreFixture::InMemory(const std::wstring& path, bool archive) {
+    auto made = std::make_unique<MemoryPlace>(path, archive, files[path], placeCalls);
+    place = made.get();
+    return made;
+}
+
+void CoreFixture::ShowPlace(std::unique_ptr<Place> shown, int n) {
     browser.SetPlace(std::move(shown));
     st().SetDispCountValue(n);
     st().CurrentPage = 1;
@@ -242,12 +253,13 @@ void CoreFixture::ShowPlace(std::unique_ptr<MemoryPlace> shown, int n) {
 }
 
 void CoreFixture::Show(std::vector<std::wstring> names, int n) {
-    ShowPlace(std::make_unique<MemoryPlace>(L"M:\\PICS\\", false, std::move(names), placeCalls), n);
+    files[kFolder] = std::move(names);
+    ShowPlace(InMemory(kFolder, false), n);
 }
 
 void CoreFixture::ShowArchive(std::vector<std::wstring> names, int n) {
-    ShowPlace(
-        std::make_unique<MemoryPlace>(L"M:\\PICS\\ARC.LZH", true, std::move(names), placeCalls), n);
+    files[kArchive] = std::move(names);
+    ShowPlace(InMemory(kArchive, true), n);
 }
 
 std::vector<std::wstring> CoreFixture::Numbered(int files) {

@@ -130,10 +130,10 @@ class CoreFixture : public ::testing::Test {
 protected:
     CoreFixture();
 
-    // The browser on a folder holding names, n x n cells a page, its first page shown; the
-    // screen's and the place's records start empty afterwards.
+    // The browser on the folder M:\PICS\ holding names, n x n cells a page, its first page
+    // shown; the screen's and the places' records start empty afterwards.
     void Show(std::vector<std::wstring> names, int n = 3);
-    // The same with the names in an archive ARC.LZH.
+    // The same with the names in the archive M:\PICS\ARC.LZH.
     void ShowArchive(std::vector<std::wstring> names, int n = 3);
     // P01.BMP ... Pnn.BMP.
     void ShowPictures(int files, int n) { Show(Numbered(files), n); }
@@ -161,13 +161,16 @@ protected:
     PictureHost pictures; // no plug-ins loaded
     MainWindowOptions options;
     Browser browser{view, pictures, options};
-    MemoryPlace* place = nullptr; // the place shown; the browser owns it
+    // The names each folder (ending in "\") or archive holds when the browser goes there.
+    std::map<std::wstring, std::vector<std::wstring>> files;
+    MemoryPlace* place = nullptr; // the place made last; the browser owns it
     // Every call of the places shown but Has and StillThere, in order:
     // "Copy P01.BMP P02.BMP -> D:\", "Delete P01.BMP backup 2", "Rename A.BMP -> B.BMP", ...
     std::vector<std::wstring> placeCalls;
 
 private:
-    void ShowPlace(std::unique_ptr<MemoryPlace> shown, int n);
+    std::unique_ptr<Place> InMemory(const std::wstring& path, bool archive);
+    void ShowPlace(std::unique_ptr<Place> shown, int n);
 };
 
 } // namespace tovn::test
