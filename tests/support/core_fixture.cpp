@@ -129,15 +129,12 @@ Result MemoryPlace::StillThere() const {
     return archive_ && gone_ ? Result::ArchiveGone() : Result::Ok();
 }
 
-Result MemoryPlace::Attempt(Op op) const {
+Result MemoryPlace::TakeFailure(Op op) const {
     if (archive_ && gone_) return Result::ArchiveGone();
     auto it = failures_.find(op);
-    return it == failures_.end() ? Result::Ok() : it->second;
-}
-
-Result MemoryPlace::TakeFailure(Op op) const {
-    Result r = Attempt(op);
-    failures_.erase(op);
+    if (it == failures_.end()) return Result::Ok();
+    Result r = std::move(it->second);
+    failures_.erase(it);
     return r;
 }
 
@@ -164,43 +161,41 @@ FileOutcome MemoryPlace::Failed(Result r) const {
     return {std::move(r), goOn};
 }
 
-void MemoryPlace::RemoveTargets(const TargetList& targets, SlotSink& slots) {
-    for (const NamedIndex& t : targets.items) {
-        auto it = Find(t.name);
-        if (t.name.empty() || it == names_.end()) continue; // vanished: skipped
-        names_.erase(it);
-        slots.Removed(t.index);
-    }
-}
-
 FileOutcome MemoryPlace::Copy(const TargetList& targets, const std::wstring& dest, const Backup&,
                               SlotSink& slots) {
     Note(L"Copy", targets, L" -> " + dest);
-    if (archive_) slots.Stage(L"Now Copying Files");
-    if (!archive_)
+    if (archive_)
+        slots.Stage(L"Now Copying Files");
+    else
         for (const NamedIndex& t : targets.items)
             if (!Has(t.name)) slots.Vanished(t.index);
     Result r = TakeFailure(Op::Copy);
     return r ? FileOutcome{} : Failed(std::move(r));
 }
 
+FileOutcome MemoryPlace::Remove(Op op, const TargetList& targets, const wchar_t* stage,
+                                SlotSink& slots) {
+    if (archive_) slots.Stage(stage);
+    Result r = TakeFailure(op);
+    if (!r) return Failed(std::move(r));
+    for (const NamedIndex& t : targets.items) {
+        auto it = Find(t.name);
+        if (t.name.empty() || it == names_.end()) continue; // vanished: skipped
+        names_.erase(it);
+        slots.Removed(t.index);
+    }
+    return {};
+}
+
 FileOutcome MemoryPlace::Move(const TargetList& targets, const std::wstring& dest, const Backup&,
                               SlotSink& slots) {
     Note(L"Move", targets, L" -> " + dest);
-    if (archive_) slots.Stage(L"Now Moving Files");
-    Result r = TakeFailure(Op::Move);
-    if (!r) return Failed(std::move(r));
-    RemoveTargets(targets, slots);
-    return {};
+    return Remove(Op::Move, targets, L"Now Moving Files", slots);
 }
 
 FileOutcome MemoryPlace::Delete(const TargetList& targets, const Backup& backup, SlotSink& slots) {
     Note(L"Delete", targets, L" backup " + std::to_wstring(backup.mode));
-    if (archive_) slots.Stage(L"Now Deleting Files");
-    Result r = TakeFailure(Op::Delete);
-    if (!r) return Failed(std::move(r));
-    RemoveTargets(targets, slots);
-    return {};
+    return Remove(Op::Delete, targets, L"Now Deleting Files", slots);
 }
 
 // A clash, a name leading elsewhere or a file gone fails saying nothing: the command tells.

@@ -107,14 +107,14 @@ public:
     Result Duplicate(const std::wstring& from, const std::wstring& to) override;
 
 private:
-    // The failure scripted for op, else ok; an archive that is gone fails first.
-    Result Attempt(Op op) const;
+    // The failure scripted for op (then forgotten), else ok; a gone archive fails first.
     Result TakeFailure(Op op) const;
     void Note(const wchar_t* op, const TargetList& targets, const std::wstring& tail);
     // The outcome of a copy, move or delete that failed with r.
     FileOutcome Failed(Result r) const;
-    // The targets still here leave; each slot is told as removed.
-    void RemoveTargets(const TargetList& targets, SlotSink& slots);
+    // Move's and delete's removal: unless op fails, the targets still here leave and each
+    // slot is told as removed.
+    FileOutcome Remove(Op op, const TargetList& targets, const wchar_t* stage, SlotSink& slots);
     std::vector<std::wstring>::iterator Find(const std::wstring& name);
     std::vector<std::wstring>::const_iterator Find(const std::wstring& name) const;
 
