@@ -40,6 +40,7 @@ void Browser::SetPlace(std::unique_ptr<Place> place) {
 }
 
 std::unique_ptr<Place> Browser::FolderAt(const std::wstring& folder) const {
+    if (folderPlace) return folderPlace(folder);
     return std::make_unique<FolderPlace>(folder, Owner());
 }
 

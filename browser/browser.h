@@ -67,6 +67,9 @@ public:
 
     // Runs after each key command (tests and the capture code observe it).
     std::function<void(WORD)> afterKey;
+    // Makes the place of a folder the browser goes to; unset, the folder on disk. Tests give
+    // folders held in memory.
+    std::function<std::unique_ptr<Place>(const std::wstring& folder)> folderPlace;
 
     // The one writer of the state's place: CurrentDir, LhaMode and ArchiveName follow it.
     void SetPlace(std::unique_ptr<Place> place);

@@ -124,7 +124,7 @@ std::vector<Command> CommandRows::Make() {
         {"OpenArchive", 'O', A, idK2, mNormal, false, nullptr, false, K,
          [](W& w, WORD, unsigned) { w.OpenArchive(); }},
         {"Exit1Click", 'Q', A, idExit1, mNormal, false, nullptr, false, K,
-         [](W& w, WORD, unsigned) { ::PostMessageW(w.Owner(), WM_CLOSE, 0, 0); }},
+         [](W& w, WORD, unsigned) { w.View().Close(); }},
         {"ReRead", 'S', ShiftRule::NoCtrl, idS1, mNormal, false, nullptr, false, K,
          [](W& w, WORD, unsigned s) { w.ReRead(s & ssShift); }},
         {"CopyOrMove", 'C', A, idCopy1, mNormal, false, NotEmpty, false, K,

@@ -7,11 +7,10 @@
 namespace tovn {
 
 void Dispatcher::KeyDown(WORD key, unsigned shift) {
-    const HWND owner = w_.Owner();
-    if (!owner) return;
+    if (!w_.View().IsOpen()) return;
     w_.SetCursorBand(false);
     if (const Command* c = CommandForKey(key, shift, w_.State())) Run(*c, key, shift);
-    if (!w_.Owner() || w_.State().Closing) return;
+    if (!w_.View().IsOpen() || w_.State().Closing) return;
     w_.View().ShowWaitingText(L"");
     w_.SetCursorBand(true);
     w_.View().UpdateMenuChecks();
@@ -23,7 +22,7 @@ void Dispatcher::Menu(int id) {
     if (!c) return;
     if (c->key) return KeyDown(c->key, MenuShift(*c));
     Run(*c, 0, 0);
-    if (w_.Owner()) w_.View().UpdateMenuChecks();
+    if (w_.View().IsOpen()) w_.View().UpdateMenuChecks();
 }
 
 void Dispatcher::Run(const Command& c, WORD key, unsigned shift) {
@@ -33,7 +32,7 @@ void Dispatcher::Run(const Command& c, WORD key, unsigned shift) {
     if (c.needsArchive && !w_.ArchiveStillThere()) return;
     if (c.frame == Frame::CursorHidden) w_.SetCursorBand(false);
     c.run(w_, key, shift);
-    if (c.frame == Frame::CursorHidden && w_.Owner()) w_.SetCursorBand(true);
+    if (c.frame == Frame::CursorHidden && w_.View().IsOpen()) w_.SetCursorBand(true);
 }
 
 } // namespace tovn

@@ -10,6 +10,10 @@ class GridView {
 public:
     // The window that owns message boxes and the modal windows a command opens.
     virtual HWND Handle() const = 0;
+    // False before the window is made and once it is gone: no command runs then.
+    virtual bool IsOpen() const = 0;
+    // The window closes as the user's close does (settings written, then it goes).
+    virtual void Close() = 0;
     // Cell geometry from the window's size and the display count.
     virtual void LayoutGrid() = 0;
     // Every cell of the page decodes again at its next paint.

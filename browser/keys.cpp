@@ -224,7 +224,7 @@ void Browser::OpenArchive() {
 void Browser::AskQuit() {
     if (CurrentDialogs().Message(Owner(), L"終了しますか？", L"Quit Tovane 32", MB_OKCANCEL) ==
         IDOK)
-        ::PostMessageW(Owner(), WM_CLOSE, 0, 0);
+        view_.Close();
 }
 
 void Browser::K1Click() {
@@ -277,7 +277,7 @@ void Browser::MouseWheel(int delta, unsigned buttons) {
     if ((delta > 0) != (wheelRest_ > 0)) wheelRest_ = 0;
     wheelRest_ += delta;
     const unsigned shift = (buttons & MK_SHIFT ? ssShift : 0) | (buttons & MK_CONTROL ? ssCtrl : 0);
-    while (Owner() && (wheelRest_ >= WHEEL_DELTA || wheelRest_ <= -WHEEL_DELTA)) {
+    while (view_.IsOpen() && (wheelRest_ >= WHEEL_DELTA || wheelRest_ <= -WHEEL_DELTA)) {
         const bool up = wheelRest_ > 0;
         wheelRest_ -= up ? WHEEL_DELTA : -WHEEL_DELTA;
         Dispatcher(*this).KeyDown(up ? VK_PRIOR : VK_NEXT, shift);

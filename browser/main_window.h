@@ -38,6 +38,8 @@ public:
 
     // GridView.
     HWND Handle() const override { return hwnd_; }
+    bool IsOpen() const override { return hwnd_ != nullptr; }
+    void Close() override { ::PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
     void LayoutGrid() override;
     void ResetPageCells() override;
     // The page's decodes go to the workers at once and the cells are drawn in order as they

@@ -103,20 +103,6 @@ TEST_F(ArchiveCommands, CopyAndMoveExtractAndMoveRemovesTheEntries) {
     EXPECT_FALSE(FolderExists(st().TempDir));
 }
 
-TEST_F(ArchiveCommands, AnExtractionTheLibraryRefusesIsReportedAndChangesNothing) {
-    StartInArchive(3, 2);
-    Key(VK_SPACE);
-    // A destination below a file: the library cannot write there.
-    Choose(pictures / L"ARC.LZH\\INNER");
-    Key('C');
-    EXPECT_EQ(dialogs.beeps, 1);
-    ASSERT_FALSE(dialogs.messages.empty());
-    EXPECT_EQ(dialogs.messages.back().caption, L"Error.");
-    EXPECT_TRUE(st().LhaMode);
-    EXPECT_EQ(Name(0), L"P01.BMP");
-    EXPECT_TRUE(InArchive(L"P01.BMP"));
-}
-
 // The library replaces a file of the same name at the destination without asking: that file
 // goes first where delete puts deleted pictures.
 TEST_F(ArchiveCommands, AFileAnExtractionWouldReplaceIsKeptAsDeleteKeepsPictures) {
@@ -209,16 +195,6 @@ TEST_F(ArchiveCommands, CtrlPackFromAnArchiveMovesEntriesIntoTheNewOne) {
     EXPECT_EQ(Name(0), L"");
     EXPECT_EQ(CursorName(), L"P02.BMP");
     EXPECT_FALSE(FolderExists(st().TempDir));
-}
-
-TEST_F(ArchiveCommands, AVanishedArchiveReturnsToTheFolder) {
-    StartInArchive(2, 2);
-    ::MoveFileW((pictures / L"ARC.LZH").c_str(), (dest / L"ARC.LZH").c_str());
-    Choose(dest.Path());
-    Key('M');
-    EXPECT_FALSE(st().LhaMode);
-    EXPECT_EQ(dialogs.messages.back().caption, L"Return Normal Mode.");
-    EXPECT_TRUE(Holds(dest / L"ARC.LZH", L"P01.BMP"));
 }
 
 // The work folder belongs to one command: what an earlier one left, in folders of its own

@@ -39,30 +39,6 @@ TEST_F(CopyMoveDelete, CopyTakesTheCursorFileAloneAndShiftOpensTheDestination) {
     EXPECT_EQ(st().CursorCell, 1);
 }
 
-TEST_F(CopyMoveDelete, CopyIntoADriveRootAddsNoSecondBackslash) {
-    // The system drive's root lies inside the test prefix; the file gets a name of its own.
-    std::wstring name = L"R" + std::to_wstring(::GetTickCount()) + L".BMP";
-    StartWithFiles({name.c_str()}, 2);
-    Choose(L"C:\\");
-    Key('C');
-    EXPECT_EQ(st().CopyDir, L"C:\\");
-    EXPECT_TRUE(FileExists(L"C:\\" + name));
-    ::DeleteFileW((L"C:\\" + name).c_str());
-}
-
-TEST_F(CopyMoveDelete, CancelledChooserOrConfirmationChangesNothing) {
-    StartWithPictures(3, 2);
-    Key(VK_SPACE);
-    Key('M'); // no choice scripted: the chooser is cancelled
-    dialogs.messageAnswers = {IDCANCEL};
-    Key('D');
-    EXPECT_EQ(dialogs.beeps, 2);
-    EXPECT_EQ(st().FileList[0].mark, 1);
-    EXPECT_TRUE(InPictures(L"P01.BMP"));
-    EXPECT_EQ(dialogs.messages.at(0).text, L"ファイルを削除します．");
-    EXPECT_EQ(dialogs.messages.at(0).caption, L"削除確認");
-}
-
 TEST_F(CopyMoveDelete, MoveLeavesGreyCellsAndTheCursorGoesToTheNextFile) {
     StartWithPictures(4, 2);
     Key(VK_SPACE);
@@ -79,25 +55,6 @@ TEST_F(CopyMoveDelete, MoveLeavesGreyCellsAndTheCursorGoesToTheNextFile) {
     EXPECT_EQ(CursorName(), L"P03.BMP");
     EXPECT_EQ(CellPixel(1), kGrey);
     EXPECT_EQ(CellPixel(2), kGrey);
-}
-
-TEST_F(CopyMoveDelete, VanishedFilesAreSkippedByMoveAndShownEmptyByCopy) {
-    StartWithPictures(3, 2);
-    Key(VK_SPACE);
-    Key(VK_SPACE);
-    ::DeleteFileW((pictures / L"P02.BMP").c_str());
-    Choose(NoSlash(dest.Path()));
-    Key('M');
-    EXPECT_TRUE(FileExists(dest / L"P01.BMP"));
-    EXPECT_EQ(Name(1), L"P02.BMP"); // skipped, left as it was
-
-    Key(VK_HOME); // marks P02 and P03
-    ::DeleteFileW((pictures / L"P03.BMP").c_str());
-    Choose(NoSlash(dest.Path()));
-    Key('C');
-    EXPECT_EQ(Name(1), L"");
-    EXPECT_EQ(Name(2), L"");
-    EXPECT_EQ(CellPixel(3), kGrey);
 }
 
 TEST_F(CopyMoveDelete, AFailedShellMoveLeavesTheFilesWhereTheyWere) {
@@ -132,40 +89,6 @@ TEST_F(CopyMoveDelete, AFileTheShellCannotMoveKeepsItsCell) {
     EXPECT_EQ(Name(1), L"P02.BMP");
     EXPECT_EQ(CellPixel(1), kGrey);
     EXPECT_NE(CellPixel(2), kGrey);
-}
-
-TEST_F(CopyMoveDelete, DeleteWithoutBackupAndTheCursorOnTheLastFile) {
-    StartWithPictures(3, 2);
-    st().BackupMode = 0;
-    Key(VK_RIGHT);
-    Key(VK_RIGHT);
-    Key('D');
-    EXPECT_FALSE(InPictures(L"P03.BMP"));
-    EXPECT_EQ(CursorName(), L"P02.BMP"); // the nearest file before it
-    Key(VK_HOME);
-    Key('D'); // every file: the list is rebuilt, empty
-    EXPECT_TRUE(st().FileList.empty());
-    EXPECT_FALSE(InPictures(L"P01.BMP"));
-    Key('D');
-    EXPECT_EQ(dialogs.beeps, 1);
-}
-
-TEST_F(CopyMoveDelete, DeleteAcrossPagesKeepsTheLayout) {
-    StartWithPictures(6, 2);
-    st().BackupMode = 0;
-    Key(VK_RIGHT);
-    Key(VK_SPACE); // P02
-    Key(VK_NEXT);
-    Key(VK_SPACE); // P05
-    Key(VK_SPACE); // P06
-    Key(VK_PRIOR);
-    Key(VK_RIGHT); // cursor on P02
-    Key('D');
-    EXPECT_EQ(st().FileList.size(), 6u);
-    EXPECT_EQ(Name(1), L"");
-    EXPECT_EQ(Name(4), L"");
-    EXPECT_EQ(CursorName(), L"P03.BMP");
-    EXPECT_EQ(CellPixel(2), kGrey);
 }
 
 TEST_F(CopyMoveDelete, BackupFolderKeepsDeletedFilesButNotItsOwn) {

@@ -1,58 +1,66 @@
+// Sort mode through the dispatcher on the real browser, with a screen and a place in memory.
 #include "browser/menu.h"
-#include "support/browser_fixture.h"
+#include "support/core_fixture.h"
 
 using namespace tovn;
 using namespace tovn::test;
 
-class SortMode : public BrowserFixture {
+class SortMode : public CoreFixture {
 protected:
-    void SetUp() override {
-        PutIni(L"Window", L"Img", L"3");
-        for (const wchar_t* n : {L"A.BMP", L"B.BMP", L"C.BMP", L"D.BMP", L"E.BMP"})
-            WriteSolidBmp(pictures / n, 8, 8, 10, 20, 30);
-        Start();
-    }
-    std::wstring Order() {
-        std::wstring o;
-        for (const Slot& s : st().FileList) o += s.name.empty() ? L"_" : s.name.substr(0, 1);
-        return o;
-    }
+    void SetUp() override { Show({L"A.BMP", L"B.BMP", L"C.BMP", L"D.BMP", L"E.BMP"}, 3); }
     void GoTo(int slot) {
         Key(VK_PRIOR, ssShift);
         for (int i = 0; i < slot; ++i) Key(VK_RIGHT);
+    }
+    // A right click on the cell of the 600-pixel grid.
+    void RightClick(int cell) {
+        const int row = (cell - 1) / 3, column = (cell - 1) % 3;
+        browser.MouseDown(1, column * 200 + 5, row * 200 + 100, 600, 600);
+    }
+    std::wstring Picks() const {
+        std::wstring p;
+        for (const NamedIndex& n : *st().SortList) p += n.name.substr(0, 1);
+        return p;
     }
 };
 
 TEST_F(SortMode, PicksEThenBInFrontOfA) {
     GoTo(4);
     Key(VK_DELETE); // start and pick E
-    EXPECT_EQ(Status(0), L"Sort");
+    EXPECT_EQ(view.status[0], L"Sort");
     GoTo(1);
     Key(VK_DELETE); // pick B
+    EXPECT_EQ(Picks(), L"EB");
     GoTo(0);
-    Key(VK_INSERT);
+    const auto screen = ScreenDuring([&] { Key(VK_INSERT); });
     EXPECT_EQ(Order(), L"EBACD");
     EXPECT_EQ(CursorName(), L"A.BMP");
     EXPECT_EQ(st().CursorCell, 3);
     EXPECT_FALSE(st().SortMode);
     EXPECT_FALSE(st().SortList.has_value());
-    EXPECT_EQ(Status(0), L"Normal");
+    EXPECT_EQ(view.status[0], L"Normal");
+    for (const Slot& s : st().FileList) EXPECT_EQ(s.mark, 0);
+    // The picks' bands go before the new order is painted.
+    EXPECT_EQ(view.Only({L"RefreshBands", L"PaintPage", L"StatusBar"}),
+              (std::vector<std::wstring>{L"RefreshBands", L"PaintPage 1", L"StatusBar"}));
+    EXPECT_EQ(st().PageCells[1].name, L"E.BMP");
 }
 
-TEST_F(SortMode, PickTwiceUnpicksAndEscRestoresTheLook) {
-    int cw = st().CellWidth, ch = st().CellHeight;
-    COLORREF bottomBefore = Pixel(cw + cw / 2, ch - 3);
+TEST_F(SortMode, PickTwiceUnpicksAndEscUndoesEveryPick) {
     GoTo(1);
     Key(VK_DELETE);
-    EXPECT_EQ(Pixel(cw + cw / 2, ch - 3), bottomBefore ^ RGB(255, 255, 0)); // yellow pick
+    EXPECT_EQ(st().FileList[1].mark, 1);
     GoTo(1);
     Key(VK_DELETE);
     EXPECT_TRUE(st().SortList->empty());
-    Key(VK_DELETE); // pick C (cursor moved on)
+    EXPECT_EQ(st().FileList[1].mark, 0);
+    Key(VK_DELETE); // pick C (the cursor moved on)
+    EXPECT_EQ(Picks(), L"C");
     Key(VK_ESCAPE);
     EXPECT_EQ(Order(), L"ABCDE");
     for (const Slot& s : st().FileList) EXPECT_EQ(s.mark, 0);
-    EXPECT_EQ(Pixel(cw + cw / 2, ch - 3), bottomBefore);
+    EXPECT_FALSE(st().SortMode);
+    EXPECT_TRUE(view.IsOpen());
     EXPECT_EQ(dialogs.messages.size(), 0u); // Esc in sort mode does not ask to quit
 }
 
@@ -61,10 +69,14 @@ TEST_F(SortMode, HomePicksAllAndThenApplyIsRefused) {
     Key(VK_HOME); // unpick all
     EXPECT_TRUE(st().SortList->empty());
     Key(VK_HOME); // pick every file in list order
-    EXPECT_EQ(st().SortList->size(), 5u);
-    Key(VK_INSERT);
+    EXPECT_EQ(Picks(), L"ABCDE");
+    Key(VK_INSERT); // the cursor's file is picked itself
     EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_TRUE(st().SortMode);
+    Key(VK_HOME);
+    Key(VK_INSERT); // nothing picked
+    EXPECT_EQ(dialogs.beeps, 2);
+    EXPECT_EQ(Order(), L"ABCDE");
 }
 
 TEST_F(SortMode, EmptySlotsVanishWhenTheOrderIsApplied) {
@@ -78,40 +90,38 @@ TEST_F(SortMode, EmptySlotsVanishWhenTheOrderIsApplied) {
 
 TEST_F(SortMode, MenuStartsWithoutAPickAndAppliesWithABeep) {
     Key(VK_SPACE); // an ordinary mark is cleared by the start
-    ::SendMessageW(w().Handle(), WM_COMMAND, idN5, 0);
-    Pump();
+    Menu(idN5);
     EXPECT_TRUE(st().SortMode);
     EXPECT_TRUE(st().SortList->empty());
     EXPECT_EQ(st().FileList[0].mark, 0);
     EXPECT_EQ(dialogs.beeps, 1);
-    ::SendMessageW(w().Handle(), WM_COMMAND, idN5, 0); // nothing picked: refused
-    Pump();
+    EXPECT_EQ(view.status[0], L"Sort");
+    Menu(idN5); // nothing picked: refused
     EXPECT_TRUE(st().SortMode);
     EXPECT_EQ(dialogs.beeps, 3);
+    RightClick(3);
+    GoTo(0);
+    Menu(idN5); // applied from the menu, the band hidden around it
+    EXPECT_FALSE(st().SortMode);
+    EXPECT_EQ(Order(), L"CABDE");
 }
 
-TEST_F(SortMode, RightClicksPickInOrderAndResizeKeepsPicksValid) {
-    ::SendMessageW(w().Handle(), WM_COMMAND, idN5, 0);
-    Pump();
-    int cw = st().CellWidth, ch = st().CellHeight;
-    auto RightClick = [&](int cell) {
-        int row = (cell - 1) / 3, col = (cell - 1) % 3;
-        ClickGrid(1, col * cw + 5, row * ch + ch / 2);
-        Pump();
-    };
-    RightClick(3);
-    RightClick(5);
-    RightClick(2);
-    RightClick(5); // unpick D
-    ASSERT_EQ(st().SortList->size(), 2u);
-    EXPECT_EQ((*st().SortList)[0].name, L"C.BMP");
-    EXPECT_EQ((*st().SortList)[1].name, L"B.BMP");
-    st().FileList.insert(st().FileList.begin(), Slot{}); // a hole before the picks
-    for (auto& p : *st().SortList) ++p.index;
-    ::SetWindowPos(w().Handle(), nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
-    Pump();
-    EXPECT_EQ((*st().SortList)[0].index, 2);
-    GoTo(4); // E
+TEST_F(SortMode, RightClicksPickInOrder) {
+    Menu(idN5);
+    for (int cell : {3, 5, 2, 5}) RightClick(cell); // the second click on E unpicks it
+    EXPECT_EQ(Picks(), L"CB");
+    EXPECT_EQ((*st().SortList)[1].index, 1);
+    EXPECT_EQ(CursorName(), L"E.BMP"); // the click moves the cursor
+    GoTo(4);                           // E
     Key(VK_INSERT);
     EXPECT_EQ(Order(), L"ADCBE");
+}
+
+TEST_F(SortMode, AClickOnAnEmptyCellBeepsAndPicksNothing) {
+    Menu(idN5);
+    dialogs.beeps = 0;
+    RightClick(7);
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_TRUE(st().SortList->empty());
+    EXPECT_EQ(CursorName(), L"A.BMP");
 }
