@@ -83,35 +83,80 @@ bool IsBmp(const std::wstring& name) {
     return UpperExtensionOf(name) == L".BMP";
 }
 
-// A cached thumbnail serves the cell when it is the whole picture or at least the box's size.
-bool FromCache(thumbcache::ThumbCache& cache, const ThumbRequest& request, CellThumb& cell) {
-    std::optional<Thumb> thumb = cache.Find(request.key);
-    if (!thumb || thumb->width < 1 || thumb->height < 1 ||
-        thumb->pixels.size() != static_cast<size_t>(thumb->width) * thumb->height)
+// What memory or the lasting cache keeps of the picture; what the cache gave is kept in
+// memory too.
+std::shared_ptr<const Thumb> KeptThumb(thumbcache::ThumbCache* cache, ThumbMemory* memory,
+                                       const thumbcache::Key& key) {
+    if (memory)
+        if (std::shared_ptr<const Thumb> kept = memory->Find(key)) return kept;
+    std::optional<Thumb> found = cache ? cache->Find(key) : std::nullopt;
+    if (!found) return nullptr;
+    auto kept = std::make_shared<const Thumb>(std::move(*found));
+    if (memory) memory->Put(key, kept);
+    return kept;
+}
+
+// A kept thumbnail serves the cell when it is the whole picture or at least the box's size.
+bool FromKept(const Thumb& thumb, const ThumbRequest& request, CellThumb& cell) {
+    if (thumb.width < 1 || thumb.height < 1 ||
+        thumb.pixels.size() != static_cast<size_t>(thumb.width) * thumb.height)
         return false;
-    cell.box = BoxFor(request, thumb->pictureWidth, thumb->pictureHeight, thumb->left, thumb->top);
-    const bool whole = thumb->width == thumb->pictureWidth && thumb->height == thumb->pictureHeight;
-    if (!whole && (thumb->width < cell.Width() || thumb->height < cell.Height())) return false;
-    ReduceInto(cell, {thumb->pixels.data(), thumb->width, thumb->height, thumb->width});
+    cell.box = BoxFor(request, thumb.pictureWidth, thumb.pictureHeight, thumb.left, thumb.top);
+    const bool whole = thumb.width == thumb.pictureWidth && thumb.height == thumb.pictureHeight;
+    if (!whole && (thumb.width < cell.Width() || thumb.height < cell.Height())) return false;
+    ReduceInto(cell, {thumb.pixels.data(), thumb.width, thumb.height, thumb.width});
     LoadedPicture& report = cell.report;
     report.ok = true;
     // What the decode would have reported: plug-ins report the picture, a BMP only colours.
     report.infoReported = !IsBmp(request.name);
-    report.info.left = thumb->left;
-    report.info.top = thumb->top;
-    report.info.width = thumb->pictureWidth;
-    report.info.height = thumb->pictureHeight;
-    report.info.colorDepth = static_cast<SHORT>(thumb->colorCount <= 2     ? 1
-                                                : thumb->colorCount <= 16  ? 4
-                                                : thumb->colorCount <= 256 ? 8
-                                                                           : 24);
+    report.info.left = thumb.left;
+    report.info.top = thumb.top;
+    report.info.width = thumb.pictureWidth;
+    report.info.height = thumb.pictureHeight;
+    report.info.colorDepth = static_cast<SHORT>(thumb.colorCount <= 2     ? 1
+                                                : thumb.colorCount <= 16  ? 4
+                                                : thumb.colorCount <= 256 ? 8
+                                                                          : 24);
     report.coloursReported = true;
-    report.colorCount = thumb->colorCount;
-    report.paletteEntries = dib::PaletteEntriesFor(thumb->colorCount);
+    report.colorCount = thumb.colorCount;
+    report.paletteEntries = dib::PaletteEntriesFor(thumb.colorCount);
     return true;
 }
 
 } // namespace
+
+std::shared_ptr<const Thumb> ThumbMemory::Find(const thumbcache::Key& key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = byPlace_.find(key.place);
+    if (it == byPlace_.end()) return nullptr;
+    const Entry& entry = *it->second;
+    if (entry.key.size != key.size || entry.key.written != key.written) return nullptr;
+    used_.splice(used_.begin(), used_, it->second);
+    return entry.thumb;
+}
+
+void ThumbMemory::Put(const thumbcache::Key& key, std::shared_ptr<const Thumb> thumb) {
+    const size_t bytes = thumb->pixels.size() * sizeof(uint32_t) + key.place.size();
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = byPlace_.find(key.place);
+    if (it != byPlace_.end()) Drop(it->second);
+    if (bytes > limit_) return;
+    used_.push_front(Entry{key, std::move(thumb), bytes});
+    byPlace_[key.place] = used_.begin();
+    bytes_ += bytes;
+    while (bytes_ > limit_) Drop(std::prev(used_.end()));
+}
+
+size_t ThumbMemory::Bytes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return bytes_;
+}
+
+void ThumbMemory::Drop(std::list<Entry>::iterator it) {
+    bytes_ -= it->bytes;
+    byPlace_.erase(it->key.place);
+    used_.erase(it);
+}
 
 std::unique_ptr<thumbcache::ThumbCache> OpenThumbCache(const std::wstring& programDir,
                                                        int megabytes) {
@@ -136,9 +181,12 @@ thumbcache::Key ThumbKey(const PictureSource& source, const std::wstring& name, 
 }
 
 CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
-                        const ThumbRequest& request) {
+                        const ThumbRequest& request, ThumbMemory* memory) {
     CellThumb cell;
-    if (cache && request.keyed && FromCache(*cache, request, cell)) return cell;
+    if (request.keyed)
+        if (std::shared_ptr<const Thumb> kept = KeptThumb(cache, memory, request.key))
+            if (FromKept(*kept, request, cell)) return cell;
+    cell = CellThumb{};
     cell.decoded = true;
     const int side = std::max({kThumbSide, request.cellWidth, request.cellHeight});
     LoadedPicture loaded = host.TryLoadPicture(request.name, lpThumbnail, request.source, side);
@@ -151,7 +199,8 @@ CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
     // A preview is placed by the picture's real size, as the whole picture would be.
     const PictureInfo& info = cell.report.info;
     const bool real = cell.report.preview && info.width > 0 && info.height > 0;
-    Thumb thumb = MakeThumb(pixels, width, height);
+    auto made = std::make_shared<Thumb>(MakeThumb(pixels, width, height));
+    Thumb& thumb = *made;
     thumb.pictureWidth = real ? info.width : width;
     thumb.pictureHeight = real ? info.height : height;
     thumb.left = info.left;
@@ -159,7 +208,8 @@ CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
     thumb.colorCount = cell.report.colorCount;
     cell.box = BoxFor(request, thumb.pictureWidth, thumb.pictureHeight, info.left, info.top);
     ReduceInto(cell, {pixels.data(), width, height, width});
-    if (cache && request.keyed) cache->Put(request.key, thumb);
+    if (request.keyed && cache) cache->Put(request.key, thumb);
+    if (request.keyed && memory) memory->Put(request.key, std::move(made));
     return cell;
 }
 

@@ -18,6 +18,9 @@ constexpr int64_t kSchemaVersion = 1;
 constexpr int kBusyMs = 500;
 // What a row costs beyond its pixels and place: its other fields, index entries, page slack.
 constexpr uint64_t kRowOverhead = 128;
+// Rows are read through a mapping of the file, not a read call per page; the bound keeps
+// the mapping within a 32-bit program's room.
+constexpr int64_t kMapBytes = sizeof(void*) >= 8 ? int64_t{256} << 20 : int64_t{64} << 20;
 // Rows found are marked recently used together, in one write per this many or with a Put.
 constexpr size_t kTouchBatch = 64;
 constexpr size_t kPlaceLimit = 32768;
@@ -211,7 +214,9 @@ bool ThumbCache::Connect() {
     // The write-ahead log lets one copy of the program read while another writes, and a write
     // cut short (a killed program) is simply not there at the next start.
     if (writable && Exec("PRAGMA journal_mode = WAL") && Exec("PRAGMA synchronous = NORMAL") &&
-        Exec("PRAGMA journal_size_limit = 4194304") && CreateOrCheckSchema() && Prepare())
+        Exec("PRAGMA journal_size_limit = 4194304") &&
+        Exec(("PRAGMA mmap_size = " + std::to_string(kMapBytes)).c_str()) &&
+        CreateOrCheckSchema() && Prepare())
         return true;
     Close();
     return false;
