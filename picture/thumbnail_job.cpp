@@ -2,7 +2,6 @@
 #include "imaging/area_reduce.h"
 #include "picture/dib_info.h"
 #include "picture/thumb_cache_path.h"
-#include "win/handles.h"
 #include <shlobj.h>
 #include <algorithm>
 
@@ -42,23 +41,6 @@ void ReduceInto(CellThumb& thumb, imaging::PixelView from) {
     if (thumb.Width() <= 0 || thumb.Height() <= 0) return;
     thumb.pixels.assign(static_cast<size_t>(thumb.Width()) * thumb.Height(), 0);
     imaging::AreaReduce(from, {thumb.pixels.data(), thumb.Width(), thumb.Height(), thumb.Width()});
-}
-
-// The picture's pixels in 32 bits, top row first, whatever depth it was decoded at.
-std::vector<uint32_t> PixelsOf(const Picture& picture) {
-    std::vector<uint32_t> pixels(static_cast<size_t>(picture.Width()) * picture.Height());
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = picture.Width();
-    header.bmiHeader.biHeight = -picture.Height();
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
-    UniqueMemDc dc(::CreateCompatibleDC(nullptr));
-    if (!dc || ::GetDIBits(dc.get(), picture.Bitmap(), 0, static_cast<UINT>(picture.Height()),
-                           pixels.data(), &header, DIB_RGB_COLORS) != picture.Height())
-        return {};
-    return pixels;
 }
 
 // The cache's copy: the picture itself up to kThumbSide a side, else reduced to it.
@@ -189,11 +171,11 @@ CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
     cell = CellThumb{};
     cell.decoded = true;
     const int side = std::max({kThumbSide, request.cellWidth, request.cellHeight});
-    LoadedPicture loaded = host.TryLoadPicture(request.name, lpThumbnail, request.source, side);
-    const int width = loaded.picture.Width(), height = loaded.picture.Height();
-    std::vector<uint32_t> pixels = loaded.ok ? PixelsOf(loaded.picture) : std::vector<uint32_t>();
+    LoadedPicture loaded = host.TryLoadPixels(request.name, request.source, side);
+    const int width = loaded.pixels.width, height = loaded.pixels.height;
+    std::vector<uint32_t> pixels = std::move(loaded.pixels.data);
+    loaded.pixels = PicturePixels();
     if (pixels.empty()) loaded.ok = false;
-    loaded.picture.Reset();
     cell.report = std::move(loaded);
     if (!cell.report.ok) return cell;
     // A preview is placed by the picture's real size, as the whole picture would be.
