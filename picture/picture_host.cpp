@@ -220,16 +220,6 @@ void DropComment(PictureInfo& info) {
     info.hInfo = nullptr;
 }
 
-bool DirectPixels(const DibBlocks& dib, PicturePixels& target) {
-    const bmp::DibLayout& layout = dib.header.layout;
-    LocalBlock bits(dib.bits.get());
-    if (!bits.get()) return false;
-    std::vector<uint32_t> data(size_t(layout.width) * size_t(layout.height));
-    if (!dib::ToPixels(dib.header, bits.get(), bits.size(), data.data())) return false;
-    target = {layout.width, layout.height, std::move(data)};
-    return true;
-}
-
 // The picture's pixels in 32 bits, whatever depth its bitmap holds; none on failure.
 PicturePixels ReadBack(const Picture& picture) {
     PicturePixels out{picture.Width(), picture.Height(), {}};
@@ -591,6 +581,8 @@ bool PictureHost::ReadBmpPicture(LoadedPicture& loaded, const std::wstring& file
     dib.header = std::move(*header);
     const bmp::DibLayout& layout = dib.header.layout;
     NoteColours(loaded, declared->bitCount);
+    if (TakePixels(loaded, dib.header, file.data() + layout.bitsOffset, layout.bitsSize, ask))
+        return true; // converted from the file's own bytes
     dib.info = CopyToBlock(dib.header.block.data(), dib.header.block.size());
     dib.bits = CopyToBlock(file.data() + layout.bitsOffset, layout.bitsSize);
     file = {};
@@ -628,13 +620,30 @@ bool PictureHost::ReadPluginPicture(LoadedPicture& loaded, const std::wstring& f
     return Finish(loaded, dib, ask);
 }
 
+// A pixel load of a picture shown as decoded, converted straight from its bits where the
+// layout allows; false leaves the load to the bitmap.
+bool PictureHost::TakePixels(LoadedPicture& loaded, const dib::Header& header, const uint8_t* bits,
+                             size_t size, const LoadAsk& ask) const {
+    if (!ask.asPixels ||
+        ChooseTreatment(ask.purpose, paletteDisplay_, loaded.colorCount) != Treatment::Plain)
+        return false;
+    const bmp::DibLayout& layout = header.layout;
+    std::vector<uint32_t> data(size_t(layout.width) * size_t(layout.height));
+    if (!dib::ToPixels(header, bits, size, data.data())) return false;
+    loaded.pixels = {layout.width, layout.height, std::move(data)};
+    return true;
+}
+
 // The decoded blocks as asked: a bitmap, or pixels converted straight where the layout
 // allows, else read back from the bitmap as GDI converts them.
 bool PictureHost::Finish(LoadedPicture& loaded, DibBlocks& dib, const LoadAsk& ask) const {
-    const Treatment treatment = ChooseTreatment(ask.purpose, paletteDisplay_, loaded.colorCount);
-    if (ask.asPixels && treatment == Treatment::Plain && DirectPixels(dib, loaded.pixels))
-        return true;
-    if (!MakePictureBitmap(loaded.picture, dib, treatment)) return false;
+    {
+        LocalBlock bits(dib.bits.get());
+        if (bits.get() && TakePixels(loaded, dib.header, bits.get(), bits.size(), ask)) return true;
+    }
+    if (!MakePictureBitmap(loaded.picture, dib,
+                           ChooseTreatment(ask.purpose, paletteDisplay_, loaded.colorCount)))
+        return false;
     if (!ask.asPixels) return true;
     loaded.pixels = ReadBack(loaded.picture);
     loaded.picture.Reset();

@@ -168,6 +168,8 @@ private:
                         const PictureSource& source, const LoadAsk& ask) const;
     bool ReadPluginPicture(LoadedPicture& loaded, const std::wstring& fileName,
                            const PictureSource& source, const LoadAsk& ask) const;
+    bool TakePixels(LoadedPicture& loaded, const dib::Header& header, const uint8_t* bits,
+                    size_t size, const LoadAsk& ask) const;
     bool Finish(LoadedPicture& loaded, DibBlocks& dib, const LoadAsk& ask) const;
     bool ReadArchiveEntry(const std::wstring& fileName, const PictureSource& source,
                           UniqueLocal& block) const;
