@@ -21,8 +21,10 @@ constexpr uint64_t kRowOverhead = 128;
 // Rows are read through a mapping of the file, not a read call per page; the bound keeps
 // the mapping within a 32-bit program's room.
 constexpr int64_t kMapBytes = sizeof(void*) >= 8 ? int64_t{256} << 20 : int64_t{64} << 20;
-// Rows found are marked recently used together, in one write per this many or with a Put.
-constexpr size_t kTouchBatch = 64;
+// Rows found are marked recently used together: with the next Put, when the cache closes,
+// or in a write of their own once this many wait. That write holds every find meanwhile,
+// and a page shown from the cache should not wait for one: the count is many pages' worth.
+constexpr size_t kTouchBatch = 4096;
 constexpr size_t kPlaceLimit = 32768;
 
 std::string SchemaSql() {
