@@ -1,4 +1,5 @@
 #include "picture/picture_host.h"
+#include <cstdint>
 #include <cstring>
 #include <exception>
 
@@ -628,7 +629,9 @@ bool PictureHost::TakePixels(LoadedPicture& loaded, const dib::Header& header, c
         ChooseTreatment(ask.purpose, paletteDisplay_, loaded.colorCount) != Treatment::Plain)
         return false;
     const bmp::DibLayout& layout = header.layout;
-    std::vector<uint32_t> data(size_t(layout.width) * size_t(layout.height));
+    const uint64_t count = uint64_t(layout.width) * uint64_t(layout.height);
+    if (count > SIZE_MAX / sizeof(uint32_t)) return false; // beyond a 32-bit program's reach
+    std::vector<uint32_t> data(static_cast<size_t>(count));
     if (!dib::ToPixels(header, bits, size, data.data())) return false;
     loaded.pixels = {layout.width, layout.height, std::move(data)};
     return true;
