@@ -4,6 +4,13 @@
 
 namespace tovn {
 
+namespace {
+
+// Three pages of 10 x 10 cells at the cache's side: the page shown and those around it.
+constexpr size_t kThumbMemoryBytes = size_t{64} << 20;
+
+} // namespace
+
 void CellStore::UseSource(const std::wstring& source) {
     if (source == source_) return;
     pictures_.clear();
@@ -29,7 +36,9 @@ HDC CellStore::Dc(HDC like) {
 
 ThumbWorkers::ThumbWorkers(const PictureHost& host, std::unique_ptr<thumbcache::ThumbCache> cache,
                            int workers)
-    : host_(host), cache_(std::move(cache)), pool_(workers) {}
+    : host_(host), cache_(std::move(cache)),
+      memory_(cache_ ? std::make_unique<ThumbMemory>(kThumbMemoryBytes) : nullptr), pool_(workers) {
+}
 
 ThumbTicketPtr ThumbWorkers::Submit(ThumbRequest request, int cell, int32_t date) {
     auto ticket = std::make_shared<ThumbTicket>();
@@ -39,7 +48,7 @@ ThumbTicketPtr ThumbWorkers::Submit(ThumbRequest request, int cell, int32_t date
     pool_.Submit([this, ticket] {
         if (!ticket->dropped.load()) {
             try {
-                ticket->thumb = MakeCellThumb(host_, cache_.get(), ticket->request);
+                ticket->thumb = MakeCellThumb(host_, cache_.get(), ticket->request, memory_.get());
             } catch (const std::exception&) { // out of memory: the cell shows as not read
                 ticket->thumb = CellThumb{};
             }

@@ -61,7 +61,8 @@ struct ThumbTicket {
 };
 using ThumbTicketPtr = std::shared_ptr<ThumbTicket>;
 
-// The decode workers and the lasting cache they share.
+// The decode workers and the lasting cache they share, with its thumbnails of the pages
+// shown lately kept in memory while the cache is on.
 class ThumbWorkers {
 public:
     ThumbWorkers(const PictureHost& host, std::unique_ptr<thumbcache::ThumbCache> cache,
@@ -76,6 +77,7 @@ public:
 private:
     const PictureHost& host_;
     std::unique_ptr<thumbcache::ThumbCache> cache_;
+    std::unique_ptr<ThumbMemory> memory_;
     DecodePool pool_; // last: its workers end before the cache goes
 };
 

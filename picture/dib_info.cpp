@@ -86,4 +86,50 @@ Colour TableColour(const Header& header, int32_t i) {
     return {q[2], q[1], q[0]};
 }
 
+namespace {
+
+// One row of indexed pixels, bitCount (1, 4 or 8) bits each, the leftmost in the high bits.
+void IndexedRow(const uint8_t* row, int width, int bitCount, const uint32_t* table, uint32_t* out) {
+    const int perByte = 8 / bitCount, mask = (1 << bitCount) - 1;
+    for (int x = 0; x < width; ++x) {
+        const int shift = 8 - bitCount * (x % perByte + 1);
+        out[x] = table[(row[x / perByte] >> shift) & mask];
+    }
+}
+
+void RgbRow(const uint8_t* row, int width, uint32_t* out) {
+    for (int x = 0; x < width; ++x, row += 3)
+        out[x] = uint32_t(row[0]) | uint32_t(row[1]) << 8 | uint32_t(row[2]) << 16;
+}
+
+} // namespace
+
+bool ToPixels(const Header& header, const uint8_t* bits, size_t bitsSize, uint32_t* out) {
+    const bmp::DibLayout& l = header.layout;
+    const int depth = l.bitCount;
+    if (l.compression != kBiRgb ||
+        (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32))
+        return false;
+    if (!bits || l.width <= 0 || l.height <= 0) return false;
+    const size_t rowBytes = (size_t(l.width) * size_t(depth) + 7) / 8;
+    if (l.stride < rowBytes || l.stride > bitsSize / size_t(l.height)) return false;
+    uint32_t table[256] = {};
+    if (depth <= 8)
+        for (int32_t i = 0; i < (1 << depth); ++i) {
+            const Colour c = TableColour(header, i);
+            table[i] = uint32_t(c.b) | uint32_t(c.g) << 8 | uint32_t(c.r) << 16;
+        }
+    for (int32_t y = 0; y < l.height; ++y) {
+        const uint8_t* row = bits + l.stride * size_t(l.topDown ? y : l.height - 1 - y);
+        uint32_t* to = out + size_t(y) * size_t(l.width);
+        if (depth == 32)
+            std::memcpy(to, row, rowBytes);
+        else if (depth == 24)
+            RgbRow(row, l.width, to);
+        else
+            IndexedRow(row, l.width, depth, table, to);
+    }
+    return true;
+}
+
 } // namespace tovn::dib

@@ -45,4 +45,10 @@ struct Colour {
 };
 Colour TableColour(const Header& header, int32_t i);
 
+// The pixels of an uncompressed picture of 1, 4, 8, 24 or 32 bits into out (width x height)
+// as 32-bit B G R X, top row first, an indexed pixel taking its colour-table entry: what GDI
+// gives when such a picture is read back at 32 bits. False for other layouts (16 bits, bit
+// fields) and for bits shorter than the rows need.
+bool ToPixels(const Header& header, const uint8_t* bits, size_t bitsSize, uint32_t* out);
+
 } // namespace tovn::dib

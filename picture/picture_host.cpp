@@ -1,4 +1,5 @@
 #include "picture/picture_host.h"
+#include <cstdint>
 #include <cstring>
 #include <exception>
 
@@ -220,6 +221,24 @@ void DropComment(PictureInfo& info) {
     info.hInfo = nullptr;
 }
 
+// The picture's pixels in 32 bits, whatever depth its bitmap holds; none on failure.
+PicturePixels ReadBack(const Picture& picture) {
+    PicturePixels out{picture.Width(), picture.Height(), {}};
+    out.data.resize(size_t(out.width) * size_t(out.height));
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = out.width;
+    header.bmiHeader.biHeight = -out.height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    UniqueMemDc dc(::CreateCompatibleDC(nullptr));
+    if (!dc || ::GetDIBits(dc.get(), picture.Bitmap(), 0, static_cast<UINT>(out.height),
+                           out.data.data(), &header, DIB_RGB_COLORS) != out.height)
+        return {};
+    return out;
+}
+
 void NoteColours(LoadedPicture& loaded, int bitCount) {
     loaded.coloursReported = true;
     loaded.colorCount = dib::ColorCountFor(bitCount);
@@ -377,28 +396,36 @@ void PictureHost::UnloadPlugins() {
 // A load starts from what the last shown load left: the picture information and the colour
 // count change only when a plug-in or a header reports them.
 LoadedPicture PictureHost::Decode(LoadedPicture loaded, const std::wstring& fileName,
-                                  LoadPurpose purpose, const PictureSource& source,
-                                  int previewSide) const {
+                                  const PictureSource& source, const LoadAsk& ask) const {
     try {
         loaded.ok = UpperExtension(fileName) == L".BMP"
-                        ? ReadBmpPicture(loaded, fileName, purpose, source)
-                        : ReadPluginPicture(loaded, fileName, purpose, source, previewSide);
+                        ? ReadBmpPicture(loaded, fileName, source, ask)
+                        : ReadPluginPicture(loaded, fileName, source, ask);
     } catch (const std::exception&) { // out of memory while copying: a failed load
         loaded.ok = false;
     }
-    if (!loaded.ok) loaded.picture.Reset();
+    if (!loaded.ok) {
+        loaded.picture.Reset();
+        loaded.pixels = PicturePixels();
+    }
     return loaded;
 }
 
 LoadedPicture PictureHost::LoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                                        const PictureSource& source) {
-    return NoteShown(Decode(LoadedPicture(), fileName, purpose, source, previewSide_));
+    return NoteShown(Decode(LoadedPicture(), fileName, source, {purpose, previewSide_, false}));
 }
 
 LoadedPicture PictureHost::TryLoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                                           const PictureSource& source, int previewSide) const {
-    return Decode(LoadedPicture(), fileName, purpose, source,
-                  previewSide > 0 ? previewSide : previewSide_);
+    return Decode(LoadedPicture(), fileName, source,
+                  {purpose, previewSide > 0 ? previewSide : previewSide_, false});
+}
+
+LoadedPicture PictureHost::TryLoadPixels(const std::wstring& fileName, const PictureSource& source,
+                                         int previewSide) const {
+    return Decode(LoadedPicture(), fileName, source,
+                  {lpThumbnail, previewSide > 0 ? previewSide : previewSide_, true});
 }
 
 LoadedPicture PictureHost::NoteShown(LoadedPicture loaded) {
@@ -533,7 +560,7 @@ bool PictureHost::ClaimPlugin(const std::wstring& fileName, const PictureSource&
 }
 
 bool PictureHost::ReadBmpPicture(LoadedPicture& loaded, const std::wstring& fileName,
-                                 LoadPurpose purpose, const PictureSource& source) const {
+                                 const PictureSource& source, const LoadAsk& ask) const {
     ++decodeCount_;
     std::vector<uint8_t> file;
     if (source.lhaMode) {
@@ -555,17 +582,17 @@ bool PictureHost::ReadBmpPicture(LoadedPicture& loaded, const std::wstring& file
     dib.header = std::move(*header);
     const bmp::DibLayout& layout = dib.header.layout;
     NoteColours(loaded, declared->bitCount);
+    if (TakePixels(loaded, dib.header, file.data() + layout.bitsOffset, layout.bitsSize, ask))
+        return true; // converted from the file's own bytes
     dib.info = CopyToBlock(dib.header.block.data(), dib.header.block.size());
     dib.bits = CopyToBlock(file.data() + layout.bitsOffset, layout.bitsSize);
     file = {};
     if (!dib.info || !dib.bits) return false;
-    return MakePictureBitmap(loaded.picture, dib,
-                             ChooseTreatment(purpose, paletteDisplay_, loaded.colorCount));
+    return Finish(loaded, dib, ask);
 }
 
 bool PictureHost::ReadPluginPicture(LoadedPicture& loaded, const std::wstring& fileName,
-                                    LoadPurpose purpose, const PictureSource& source,
-                                    int previewSide) const {
+                                    const PictureSource& source, const LoadAsk& ask) const {
     DibBlocks dib;
     {
         Claim claim;
@@ -574,7 +601,8 @@ bool PictureHost::ReadPluginPicture(LoadedPicture& loaded, const std::wstring& f
         if (!slot.getPicture || !slot.getPictureInfo) return false;
         UniqueLocal infoBlock, bitsBlock;
         ++decodeCount_;
-        if (!GetPluginPicture(claim, purpose, previewSide, infoBlock, bitsBlock, loaded.preview))
+        if (!GetPluginPicture(claim, ask.purpose, ask.previewSide, infoBlock, bitsBlock,
+                              loaded.preview))
             return false;
         PictureInfo picture{};
         {
@@ -590,8 +618,39 @@ bool PictureHost::ReadPluginPicture(LoadedPicture& loaded, const std::wstring& f
         if (!AdoptBlocks(dib, std::move(infoBlock), std::move(bitsBlock))) return false;
     }
     NoteColours(loaded, dib.header.layout.bitCount);
-    return MakePictureBitmap(loaded.picture, dib,
-                             ChooseTreatment(purpose, paletteDisplay_, loaded.colorCount));
+    return Finish(loaded, dib, ask);
+}
+
+// A pixel load of a picture shown as decoded, converted straight from its bits where the
+// layout allows; false leaves the load to the bitmap.
+bool PictureHost::TakePixels(LoadedPicture& loaded, const dib::Header& header, const uint8_t* bits,
+                             size_t size, const LoadAsk& ask) const {
+    if (!ask.asPixels ||
+        ChooseTreatment(ask.purpose, paletteDisplay_, loaded.colorCount) != Treatment::Plain)
+        return false;
+    const bmp::DibLayout& layout = header.layout;
+    const uint64_t count = uint64_t(layout.width) * uint64_t(layout.height);
+    if (count > SIZE_MAX / sizeof(uint32_t)) return false; // beyond a 32-bit program's reach
+    std::vector<uint32_t> data(static_cast<size_t>(count));
+    if (!dib::ToPixels(header, bits, size, data.data())) return false;
+    loaded.pixels = {layout.width, layout.height, std::move(data)};
+    return true;
+}
+
+// The decoded blocks as asked: a bitmap, or pixels converted straight where the layout
+// allows, else read back from the bitmap as GDI converts them.
+bool PictureHost::Finish(LoadedPicture& loaded, DibBlocks& dib, const LoadAsk& ask) const {
+    {
+        LocalBlock bits(dib.bits.get());
+        if (bits.get() && TakePixels(loaded, dib.header, bits.get(), bits.size(), ask)) return true;
+    }
+    if (!MakePictureBitmap(loaded.picture, dib,
+                           ChooseTreatment(ask.purpose, paletteDisplay_, loaded.colorCount)))
+        return false;
+    if (!ask.asPixels) return true;
+    loaded.pixels = ReadBack(loaded.picture);
+    loaded.picture.Reset();
+    return !loaded.pixels.data.empty();
 }
 
 // Thumbnails take the plug-in's preview where it has one; one that answers "not implemented"

@@ -54,6 +54,12 @@ enum class Treatment { Plain, Palette, Reduce };
 
 Treatment ChooseTreatment(LoadPurpose purpose, bool paletteDisplay, LONG colorCount);
 
+// A picture as 32-bit pixels, B G R X, top row first: what a reducer takes.
+struct PicturePixels {
+    int width = 0, height = 0;
+    std::vector<uint32_t> data;
+};
+
 // What one load gives its caller: the picture, the picture information and the colour count
 // with the size of the colour table that goes with it (see PictureHost::LoadPicture).
 struct LoadedPicture {
@@ -68,6 +74,8 @@ struct LoadedPicture {
     bool coloursReported = false;
     // The picture is the plug-in's reduced preview: info (reported) holds the real size.
     bool preview = false;
+    // TryLoadPixels gives the picture here instead, and no bitmap.
+    PicturePixels pixels;
     // How the one who shows the picture tells of a failed load: a beep.
     Result Outcome() const { return ok ? Result::Ok() : Result::Refused(); }
 };
@@ -113,6 +121,10 @@ public:
     // called by one thread at a time, and the archive plug-in always is.
     LoadedPicture TryLoadPicture(const std::wstring& fileName, LoadPurpose purpose,
                                  const PictureSource& source, int previewSide = 0) const;
+    // A thumbnail load as TryLoadPicture, the picture given as pixels (loaded.pixels): the
+    // decoder's blocks converted straight, with no bitmap made and read back.
+    LoadedPicture TryLoadPixels(const std::wstring& fileName, const PictureSource& source,
+                                int previewSide = 0) const;
     // A picture TryLoadPicture decoded is shown: later loads carry over what it reported,
     // and it comes back as LoadPicture would have given it (what it did not report carried
     // over, the placeholder on failure).
@@ -144,12 +156,21 @@ public:
 
 private:
     struct Claim;
-    LoadedPicture Decode(LoadedPicture loaded, const std::wstring& fileName, LoadPurpose purpose,
-                         const PictureSource& source, int previewSide) const;
-    bool ReadBmpPicture(LoadedPicture& loaded, const std::wstring& fileName, LoadPurpose purpose,
-                        const PictureSource& source) const;
-    bool ReadPluginPicture(LoadedPicture& loaded, const std::wstring& fileName, LoadPurpose purpose,
-                           const PictureSource& source, int previewSide) const;
+    // How a load is asked for: what for, the preview side, and whether as pixels.
+    struct LoadAsk {
+        LoadPurpose purpose = lpThumbnail;
+        int previewSide = 0;
+        bool asPixels = false;
+    };
+    LoadedPicture Decode(LoadedPicture loaded, const std::wstring& fileName,
+                         const PictureSource& source, const LoadAsk& ask) const;
+    bool ReadBmpPicture(LoadedPicture& loaded, const std::wstring& fileName,
+                        const PictureSource& source, const LoadAsk& ask) const;
+    bool ReadPluginPicture(LoadedPicture& loaded, const std::wstring& fileName,
+                           const PictureSource& source, const LoadAsk& ask) const;
+    bool TakePixels(LoadedPicture& loaded, const dib::Header& header, const uint8_t* bits,
+                    size_t size, const LoadAsk& ask) const;
+    bool Finish(LoadedPicture& loaded, DibBlocks& dib, const LoadAsk& ask) const;
     bool ReadArchiveEntry(const std::wstring& fileName, const PictureSource& source,
                           UniqueLocal& block) const;
     bool ClaimPlugin(const std::wstring& fileName, const PictureSource& source, Claim& claim) const;

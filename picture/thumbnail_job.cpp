@@ -2,7 +2,6 @@
 #include "imaging/area_reduce.h"
 #include "picture/dib_info.h"
 #include "picture/thumb_cache_path.h"
-#include "win/handles.h"
 #include <shlobj.h>
 #include <algorithm>
 
@@ -44,23 +43,6 @@ void ReduceInto(CellThumb& thumb, imaging::PixelView from) {
     imaging::AreaReduce(from, {thumb.pixels.data(), thumb.Width(), thumb.Height(), thumb.Width()});
 }
 
-// The picture's pixels in 32 bits, top row first, whatever depth it was decoded at.
-std::vector<uint32_t> PixelsOf(const Picture& picture) {
-    std::vector<uint32_t> pixels(static_cast<size_t>(picture.Width()) * picture.Height());
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = picture.Width();
-    header.bmiHeader.biHeight = -picture.Height();
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
-    UniqueMemDc dc(::CreateCompatibleDC(nullptr));
-    if (!dc || ::GetDIBits(dc.get(), picture.Bitmap(), 0, static_cast<UINT>(picture.Height()),
-                           pixels.data(), &header, DIB_RGB_COLORS) != picture.Height())
-        return {};
-    return pixels;
-}
-
 // The cache's copy: the picture itself up to kThumbSide a side, else reduced to it.
 Thumb MakeThumb(const std::vector<uint32_t>& pixels, int width, int height) {
     Thumb thumb;
@@ -83,35 +65,80 @@ bool IsBmp(const std::wstring& name) {
     return UpperExtensionOf(name) == L".BMP";
 }
 
-// A cached thumbnail serves the cell when it is the whole picture or at least the box's size.
-bool FromCache(thumbcache::ThumbCache& cache, const ThumbRequest& request, CellThumb& cell) {
-    std::optional<Thumb> thumb = cache.Find(request.key);
-    if (!thumb || thumb->width < 1 || thumb->height < 1 ||
-        thumb->pixels.size() != static_cast<size_t>(thumb->width) * thumb->height)
+// What memory or the lasting cache keeps of the picture; what the cache gave is kept in
+// memory too.
+std::shared_ptr<const Thumb> KeptThumb(thumbcache::ThumbCache* cache, ThumbMemory* memory,
+                                       const thumbcache::Key& key) {
+    if (memory)
+        if (std::shared_ptr<const Thumb> kept = memory->Find(key)) return kept;
+    std::optional<Thumb> found = cache ? cache->Find(key) : std::nullopt;
+    if (!found) return nullptr;
+    auto kept = std::make_shared<const Thumb>(std::move(*found));
+    if (memory) memory->Put(key, kept);
+    return kept;
+}
+
+// A kept thumbnail serves the cell when it is the whole picture or at least the box's size.
+bool FromKept(const Thumb& thumb, const ThumbRequest& request, CellThumb& cell) {
+    if (thumb.width < 1 || thumb.height < 1 ||
+        thumb.pixels.size() != static_cast<size_t>(thumb.width) * thumb.height)
         return false;
-    cell.box = BoxFor(request, thumb->pictureWidth, thumb->pictureHeight, thumb->left, thumb->top);
-    const bool whole = thumb->width == thumb->pictureWidth && thumb->height == thumb->pictureHeight;
-    if (!whole && (thumb->width < cell.Width() || thumb->height < cell.Height())) return false;
-    ReduceInto(cell, {thumb->pixels.data(), thumb->width, thumb->height, thumb->width});
+    cell.box = BoxFor(request, thumb.pictureWidth, thumb.pictureHeight, thumb.left, thumb.top);
+    const bool whole = thumb.width == thumb.pictureWidth && thumb.height == thumb.pictureHeight;
+    if (!whole && (thumb.width < cell.Width() || thumb.height < cell.Height())) return false;
+    ReduceInto(cell, {thumb.pixels.data(), thumb.width, thumb.height, thumb.width});
     LoadedPicture& report = cell.report;
     report.ok = true;
     // What the decode would have reported: plug-ins report the picture, a BMP only colours.
     report.infoReported = !IsBmp(request.name);
-    report.info.left = thumb->left;
-    report.info.top = thumb->top;
-    report.info.width = thumb->pictureWidth;
-    report.info.height = thumb->pictureHeight;
-    report.info.colorDepth = static_cast<SHORT>(thumb->colorCount <= 2     ? 1
-                                                : thumb->colorCount <= 16  ? 4
-                                                : thumb->colorCount <= 256 ? 8
-                                                                           : 24);
+    report.info.left = thumb.left;
+    report.info.top = thumb.top;
+    report.info.width = thumb.pictureWidth;
+    report.info.height = thumb.pictureHeight;
+    report.info.colorDepth = static_cast<SHORT>(thumb.colorCount <= 2     ? 1
+                                                : thumb.colorCount <= 16  ? 4
+                                                : thumb.colorCount <= 256 ? 8
+                                                                          : 24);
     report.coloursReported = true;
-    report.colorCount = thumb->colorCount;
-    report.paletteEntries = dib::PaletteEntriesFor(thumb->colorCount);
+    report.colorCount = thumb.colorCount;
+    report.paletteEntries = dib::PaletteEntriesFor(thumb.colorCount);
     return true;
 }
 
 } // namespace
+
+std::shared_ptr<const Thumb> ThumbMemory::Find(const thumbcache::Key& key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = byPlace_.find(key.place);
+    if (it == byPlace_.end()) return nullptr;
+    const Entry& entry = *it->second;
+    if (entry.key.size != key.size || entry.key.written != key.written) return nullptr;
+    used_.splice(used_.begin(), used_, it->second);
+    return entry.thumb;
+}
+
+void ThumbMemory::Put(const thumbcache::Key& key, std::shared_ptr<const Thumb> thumb) {
+    const size_t bytes = thumb->pixels.size() * sizeof(uint32_t) + key.place.size();
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = byPlace_.find(key.place);
+    if (it != byPlace_.end()) Drop(it->second);
+    if (bytes > limit_) return;
+    used_.push_front(Entry{key, std::move(thumb), bytes});
+    byPlace_[key.place] = used_.begin();
+    bytes_ += bytes;
+    while (bytes_ > limit_) Drop(std::prev(used_.end()));
+}
+
+size_t ThumbMemory::Bytes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return bytes_;
+}
+
+void ThumbMemory::Drop(std::list<Entry>::iterator it) {
+    bytes_ -= it->bytes;
+    byPlace_.erase(it->key.place);
+    used_.erase(it);
+}
 
 std::unique_ptr<thumbcache::ThumbCache> OpenThumbCache(const std::wstring& programDir,
                                                        int megabytes) {
@@ -136,22 +163,26 @@ thumbcache::Key ThumbKey(const PictureSource& source, const std::wstring& name, 
 }
 
 CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
-                        const ThumbRequest& request) {
+                        const ThumbRequest& request, ThumbMemory* memory) {
     CellThumb cell;
-    if (cache && request.keyed && FromCache(*cache, request, cell)) return cell;
+    if (request.keyed)
+        if (std::shared_ptr<const Thumb> kept = KeptThumb(cache, memory, request.key))
+            if (FromKept(*kept, request, cell)) return cell;
+    cell = CellThumb{};
     cell.decoded = true;
     const int side = std::max({kThumbSide, request.cellWidth, request.cellHeight});
-    LoadedPicture loaded = host.TryLoadPicture(request.name, lpThumbnail, request.source, side);
-    const int width = loaded.picture.Width(), height = loaded.picture.Height();
-    std::vector<uint32_t> pixels = loaded.ok ? PixelsOf(loaded.picture) : std::vector<uint32_t>();
+    LoadedPicture loaded = host.TryLoadPixels(request.name, request.source, side);
+    const int width = loaded.pixels.width, height = loaded.pixels.height;
+    std::vector<uint32_t> pixels = std::move(loaded.pixels.data);
+    loaded.pixels = PicturePixels();
     if (pixels.empty()) loaded.ok = false;
-    loaded.picture.Reset();
     cell.report = std::move(loaded);
     if (!cell.report.ok) return cell;
     // A preview is placed by the picture's real size, as the whole picture would be.
     const PictureInfo& info = cell.report.info;
     const bool real = cell.report.preview && info.width > 0 && info.height > 0;
-    Thumb thumb = MakeThumb(pixels, width, height);
+    auto made = std::make_shared<Thumb>(MakeThumb(pixels, width, height));
+    Thumb& thumb = *made;
     thumb.pictureWidth = real ? info.width : width;
     thumb.pictureHeight = real ? info.height : height;
     thumb.left = info.left;
@@ -159,7 +190,8 @@ CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
     thumb.colorCount = cell.report.colorCount;
     cell.box = BoxFor(request, thumb.pictureWidth, thumb.pictureHeight, info.left, info.top);
     ReduceInto(cell, {pixels.data(), width, height, width});
-    if (cache && request.keyed) cache->Put(request.key, thumb);
+    if (request.keyed && cache) cache->Put(request.key, thumb);
+    if (request.keyed && memory) memory->Put(request.key, std::move(made));
     return cell;
 }
 

@@ -7,8 +7,11 @@
 #include "picture/picture_host.h"
 #include "thumbcache/thumb_cache.h"
 #include <cstdint>
+#include <list>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tovn {
@@ -37,6 +40,32 @@ struct CellThumb {
     int Height() const { return box.h - 2; }
 };
 
+// The lasting cache's thumbnails of the pictures shown lately, held in memory as well: a
+// layout change (another display count, a resized window) reduces them again without
+// reading the file. Keyed as the lasting cache is, so that a changed file finds nothing;
+// bounded by bytes, the least recently used going first. Safe from several threads.
+class ThumbMemory {
+public:
+    explicit ThumbMemory(size_t limitBytes) : limit_(limitBytes) {}
+    std::shared_ptr<const thumbcache::Thumb> Find(const thumbcache::Key& key);
+    void Put(const thumbcache::Key& key, std::shared_ptr<const thumbcache::Thumb> thumb);
+    size_t Bytes() const;
+
+private:
+    struct Entry {
+        thumbcache::Key key;
+        std::shared_ptr<const thumbcache::Thumb> thumb;
+        size_t bytes = 0;
+    };
+    void Drop(std::list<Entry>::iterator it);
+
+    const size_t limit_;
+    mutable std::mutex mutex_;
+    std::list<Entry> used_; // the most recently used first
+    std::unordered_map<std::string, std::list<Entry>::iterator> byPlace_;
+    size_t bytes_ = 0;
+};
+
 // The cache's key of a picture: place in UTF-8 as the cache wants it.
 thumbcache::Key ThumbKey(const PictureSource& source, const std::wstring& name, uint64_t size,
                          int64_t written);
@@ -47,8 +76,9 @@ std::unique_ptr<thumbcache::ThumbCache> OpenThumbCache(const std::wstring& progr
                                                        int megabytes);
 
 // Safe from several threads at once (see PictureHost::TryLoadPicture and ThumbCache).
-// cache may be null.
+// cache and memory may be null; memory is asked before the cache and keeps what either
+// the cache or a decode gave.
 CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
-                        const ThumbRequest& request);
+                        const ThumbRequest& request, ThumbMemory* memory = nullptr);
 
 } // namespace tovn

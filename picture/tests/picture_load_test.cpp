@@ -60,6 +60,78 @@ TEST_F(PictureLoad, BmpFilesOfEveryDepthKeepTheirPixels) {
     EXPECT_EQ(host_.DecodeCount(), 4);
 }
 
+// An 8-bit BMP of 9 x 4 whose colour table holds 5 entries while its pixels index 0 to 9;
+// top-down when asked.
+std::vector<uint8_t> ShortTableBmp(bool topDown) {
+    constexpr int kWidth = 9, kHeight = 4, kStride = 12, kTable = 5;
+    std::vector<uint8_t> b(14 + 40 + 4 * kTable + kStride * kHeight, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    test::PutLe32(b, 2, uint32_t(b.size()));
+    test::PutLe32(b, 10, 14 + 40 + 4 * kTable);
+    test::PutLe32(b, 14, 40);
+    test::PutLe32(b, 18, kWidth);
+    test::PutLe32(b, 22, uint32_t(topDown ? -kHeight : kHeight));
+    b[26] = 1;
+    b[28] = 8;
+    test::PutLe32(b, 46, kTable);
+    for (int i = 0; i < kTable; ++i) test::PutLe32(b, 54 + 4 * i, 0x102030u * (i + 1));
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) b[54 + 4 * kTable + y * kStride + x] = uint8_t(x + y);
+    return b;
+}
+
+// The bitmap read back at 32 bits by GDI, the 4th byte of each pixel cleared.
+std::vector<uint32_t> ReadBack32(const Picture& p) {
+    std::vector<uint32_t> out(size_t(p.Width()) * p.Height());
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = p.Width();
+    header.bmiHeader.biHeight = -p.Height();
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    UniqueMemDc dc(::CreateCompatibleDC(nullptr));
+    EXPECT_EQ(
+        ::GetDIBits(dc.get(), p.Bitmap(), 0, UINT(p.Height()), out.data(), &header, DIB_RGB_COLORS),
+        p.Height());
+    for (uint32_t& v : out) v &= 0xFFFFFF;
+    return out;
+}
+
+// Pixel loads convert the decoder's blocks themselves: they must give what the bitmap of a
+// plain load reads back at 32 bits, whatever the depth, row order or colour table.
+TEST_F(PictureLoad, PixelLoadsGiveWhatTheBitmapReadsBack) {
+    const std::string dir = TOVN_TESTDATA_DIR "/pictures/bmp/";
+    const std::wstring samples(dir.begin(), dir.end());
+    std::vector<std::wstring> names;
+    for (const wchar_t* name : {L"RLE8.BMP", L"ALPHA32.BMP", L"RGB565.BMP", L"ARGB4444.BMP"}) {
+        ASSERT_TRUE(::CopyFileW((samples + name).c_str(), folder_.File(name).c_str(), FALSE));
+        names.push_back(name);
+    }
+    for (int bits : {1, 4, 8, 24}) {
+        names.push_back(L"d" + std::to_wstring(bits) + L".bmp");
+        folder_.Write(names.back(), test::BmpFile(bits == 1 ? 13 : 7, 5, bits));
+        names.push_back(L"f" + std::to_wstring(bits) + L".fxp");
+        folder_.Write(names.back(), FxFile(11, 6, uint16_t(bits)));
+    }
+    for (bool topDown : {false, true}) {
+        names.push_back(topDown ? L"down.bmp" : L"up.bmp");
+        folder_.Write(names.back(), ShortTableBmp(topDown));
+    }
+    for (const std::wstring& name : names) {
+        const std::string shown(name.begin(), name.end()); // the names are ASCII
+        const LoadedPicture plain = host_.TryLoadPicture(name, lpThumbnail, source_);
+        LoadedPicture pixels = host_.TryLoadPixels(name, source_);
+        ASSERT_TRUE(plain.ok && pixels.ok) << shown;
+        EXPECT_TRUE(pixels.picture.Empty());
+        ASSERT_EQ(pixels.pixels.width, plain.picture.Width()) << shown;
+        ASSERT_EQ(pixels.pixels.height, plain.picture.Height()) << shown;
+        EXPECT_EQ(pixels.colorCount, plain.colorCount) << shown;
+        for (uint32_t& v : pixels.pixels.data) v &= 0xFFFFFF;
+        EXPECT_TRUE(pixels.pixels.data == ReadBack32(plain.picture)) << shown;
+    }
+}
+
 TEST_F(PictureLoad, TheBmpRouteIsChosenByTheExtensionInUpperCase) {
     // A plug-in that accepts everything is never asked for .bmp files, readable or not.
     test::ScratchFolder folder;

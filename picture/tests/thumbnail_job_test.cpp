@@ -84,11 +84,11 @@ protected:
     static std::string ToUtf8(const std::wstring& text) {
         return std::string(text.begin(), text.end()); // the scratch path is ASCII
     }
-    CellThumb Make(const std::wstring& name, int64_t written = 1) {
+    CellThumb Make(const std::wstring& name, int64_t written = 1, ThumbMemory* memory = nullptr) {
         request_.name = name;
         request_.keyed = true;
         request_.key = ThumbKey(request_.source, name, 100, written);
-        return MakeCellThumb(host_, cache_.get(), request_);
+        return MakeCellThumb(host_, cache_.get(), request_, memory);
     }
     ScratchFolder folder_;
     PictureHost host_;
@@ -171,6 +171,51 @@ TEST_F(CellThumbs, PictureThatDoesNotDecodeIsNeverKept) {
     const CellThumb again = Make(L"bad.fxp");
     EXPECT_FALSE(again.report.ok);
     EXPECT_TRUE(again.decoded);
+}
+
+TEST_F(CellThumbs, ALayoutChangeIsReducedFromMemoryWithoutTheLastingCache) {
+    folder_.Write(L"a.fxp", FxFile(600, 400, 24));
+    ThumbMemory memory(8 << 20);
+    const CellThumb decoded = Make(L"a.fxp", 1, &memory);
+    ASSERT_TRUE(decoded.decoded);
+    EXPECT_GT(memory.Bytes(), 0u);
+    // The lasting cache gone (a file another copy holds): memory still serves a new layout,
+    // as the cache's own copy would.
+    request_.cellWidth = 150;
+    request_.cellHeight = 120;
+    const CellThumb fromCache = Make(L"a.fxp");
+    auto lasting = std::move(cache_);
+    const int decodes = host_.DecodeCount();
+    const CellThumb fromMemory = Make(L"a.fxp", 1, &memory);
+    EXPECT_FALSE(fromMemory.decoded);
+    EXPECT_EQ(host_.DecodeCount(), decodes);
+    EXPECT_TRUE(fromMemory.pixels == fromCache.pixels);
+    EXPECT_EQ(fromMemory.box.w, fromCache.box.w);
+    EXPECT_EQ(fromMemory.report.info.width, 600);
+    // A changed file is decoded again and replaces what memory held.
+    EXPECT_TRUE(Make(L"a.fxp", 2, &memory).decoded);
+    EXPECT_FALSE(Make(L"a.fxp", 2, &memory).decoded);
+    EXPECT_TRUE(Make(L"a.fxp", 1, &memory).decoded);
+}
+
+TEST_F(CellThumbs, MemoryIsFilledFromTheLastingCacheAndBounded) {
+    for (int i = 0; i < 3; ++i) folder_.Write(Numbered(i), FxFile(300, 200, 24));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(Make(Numbered(i)).decoded);
+    // Room for two thumbnails: the least recently used goes.
+    const size_t one = 256 * 171 * sizeof(uint32_t);
+    ThumbMemory memory(2 * one + 64);
+    auto served = [&](int i) {
+        request_.name = Numbered(i);
+        request_.key = ThumbKey(request_.source, request_.name, 100, 1);
+        return !MakeCellThumb(host_, nullptr, request_, &memory).decoded;
+    };
+    for (int i = 0; i < 2; ++i) EXPECT_FALSE(Make(Numbered(i), 1, &memory).decoded) << i;
+    EXPECT_TRUE(served(0));
+    EXPECT_TRUE(Make(Numbered(2), 1, &memory).report.ok);
+    EXPECT_LE(memory.Bytes(), 2 * one + 64);
+    EXPECT_TRUE(served(0));
+    EXPECT_TRUE(served(2));
+    EXPECT_FALSE(served(1)) << "the least recently used was dropped";
 }
 
 } // namespace

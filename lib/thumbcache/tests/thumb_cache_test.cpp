@@ -209,6 +209,40 @@ RawDb OpenRaw(const std::string& path) {
     return RawDb(db);
 }
 
+// The use marks as the file holds them, by seed.
+std::vector<int64_t> UseMarks(const std::string& path, uint32_t from, uint32_t to) {
+    RawDb db = OpenRaw(path);
+    std::vector<int64_t> marks;
+    for (uint32_t s = from; s < to; ++s) {
+        sqlite3_stmt* raw = nullptr;
+        sqlite3_prepare_v2(db.get(), "SELECT used FROM thumbs WHERE place = ?1", -1, &raw, nullptr);
+        const std::string place = KeyOf(s).place;
+        sqlite3_bind_text(raw, 1, place.c_str(), int(place.size()), SQLITE_TRANSIENT);
+        marks.push_back(sqlite3_step(raw) == SQLITE_ROW ? sqlite3_column_int64(raw, 0) : -1);
+        sqlite3_finalize(raw);
+    }
+    return marks;
+}
+
+// Pages shown from the cache write nothing while they are shown (a write would hold every
+// find meanwhile); what was found is marked as used when the cache closes.
+TEST_F(ThumbCacheTest, FindsWriteTheirUseMarksOnlyWhenTheCacheCloses) {
+    const uint64_t one = Cost(KeyOf(1), MakeThumb(1));
+    PutSeeds(*Open(), 1, 201);
+    const std::vector<int64_t> before = UseMarks(path_, 1, 201);
+    auto cache = Open(one * 200 + one / 2);
+    for (int round = 0; round < 3; ++round)
+        for (uint32_t s = 200; s >= 1; --s) ASSERT_TRUE(cache->Find(KeyOf(s))) << s;
+    EXPECT_EQ(before, UseMarks(path_, 1, 201));
+    cache.reset();
+    EXPECT_NE(before, UseMarks(path_, 1, 201));
+    // 200 was found first, 1 last: a new thumbnail evicts 200.
+    cache = Open(one * 200 + one / 2);
+    cache->Put(KeyOf(500), MakeThumb(500));
+    EXPECT_FALSE(cache->Find(KeyOf(200)));
+    for (uint32_t s = 1; s < 200; ++s) ASSERT_TRUE(cache->Find(KeyOf(s))) << s;
+}
+
 TEST_F(ThumbCacheTest, AWriterHoldingTheFileIsPassedByNotWaitedFor) {
     auto cache = Open();
     cache->Put(KeyOf(1), MakeThumb(1));
