@@ -1,4 +1,5 @@
-// Bands from the state, cell primitives, status bar and scroll bar.
+// Bands from the state, the status bar, the scroll bar and the rest of what the browser
+// asks of the screen.
 #include "app/dialogs.h"
 #include "app/report.h"
 #include "app/wait_window.h"
@@ -12,22 +13,8 @@
 
 namespace tovn {
 
-namespace {
-
-void FilledCell(HDC dc, const CellRect& c, COLORREF fill) {
-    UniquePen pen(::CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
-    UniqueBrush brush(::CreateSolidBrush(fill));
-    SelectIn p(dc, pen.get());
-    SelectIn b(dc, brush.get());
-    int oldRop = ::SetROP2(dc, R2_COPYPEN);
-    ::Rectangle(dc, c.left, c.top, c.right, c.bottom);
-    ::SetROP2(dc, oldRop);
-}
-
-} // namespace
-
 void MainWindow::SetBandsFromState() {
-    imgMain_.SetBands(GridBands(st_, paintedPage_, cursorShown_));
+    imgMain_.SetBands(GridBands(st_, painter_.PaintedPage(), cursorShown_));
 }
 
 void MainWindow::RefreshBands() {
@@ -38,17 +25,6 @@ void MainWindow::RefreshBands() {
 void MainWindow::SetCursorBand(bool shown) {
     cursorShown_ = shown;
     RefreshBands();
-}
-
-void MainWindow::PaintCellFrame(int cell, HDC dc) {
-    FilledCell(dc ? dc : imgMain_.Canvas(),
-               CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight),
-               ::GetSysColor(COLOR_BTNFACE));
-}
-
-void MainWindow::PaintEmptyCell(int cell) {
-    FilledCell(imgMain_.Canvas(), CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight),
-               RGB(128, 128, 128));
 }
 
 void MainWindow::UpdateStatusBar() {
@@ -98,6 +74,30 @@ void MainWindow::RefreshCell(int cell) {
     if (cell <= 0) return imgMain_.Refresh();
     const CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
     imgMain_.Refresh(RECT{c.left, c.top, c.right, c.bottom});
+}
+
+void MainWindow::RealizeDisplayPalette() {
+    if (st_.PaletteDisplay) FormPaint();
+}
+
+void MainWindow::ResetPageCells() {
+    painter_.ResetPageCells();
+}
+
+void MainWindow::PaintPage() {
+    painter_.PaintPage();
+}
+
+bool MainWindow::PaintCell(int cell, int slot) {
+    return painter_.PaintCell(cell, slot);
+}
+
+void MainWindow::PaintEmptyCell(int cell) {
+    painter_.PaintEmptyCell(cell);
+}
+
+void MainWindow::PaintEmptyCells() {
+    painter_.PaintEmptyCells();
 }
 
 } // namespace tovn

@@ -1,4 +1,5 @@
 #include "browser/main_window.h"
+#include "picture/picture_host.h"
 #include "app/dialogs.h"
 #include "app/report.h"
 #include "app/wait_window.h"
@@ -19,6 +20,45 @@ namespace tovn {
 namespace {
 constexpr int kScrollBarWidth = 16;
 } // namespace
+
+MainWindow::MainWindow(MainWindowOptions options)
+    : options_(std::move(options)), pictures_(std::make_unique<PictureHost>()),
+      core_(*this, *pictures_, options_), st_(core_.State()),
+      painter_(*this, core_, *pictures_, imgMain_) {}
+
+MainWindow::~MainWindow() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+bool MainWindow::InitPictures() {
+    pictures_->showWaiting = [this](const std::wstring& text) { ShowWaiting(text, hwnd_); };
+    pictures_->SetReductionLevel(st_.ReductionLevel);
+    pictures_->SetMaxPictureSide(st_.MaxPictureSide);
+    WindowDc screen(hwnd_);
+    const Result loaded = pictures_->LoadPlugins(screen.get());
+    if (!loaded) {
+        // Fewer than 256 colours: the program ends.
+        Report(hwnd_, loaded);
+        ::PostQuitMessage(0);
+        ::DestroyWindow(hwnd_);
+        return false;
+    }
+    st_.PaletteDisplay = pictures_->PaletteDisplay();
+    st_.LhaPluginLoaded = pictures_->LhaPluginLoaded();
+    painter_.StartWorkers(options_.programDir);
+    return true;
+}
+
+void MainWindow::ReleasePictures() {
+    painter_.StopWorkers();
+    pictures_->UnloadPlugins();
+}
+
+// On a 256-colour screen the grid is drawn against the placeholder's palette.
+void MainWindow::FormPaint() {
+    if (!st_.PaletteDisplay) return;
+    imgMain_.SelectPalette(pictures_->PlaceholderBitmap().Palette());
+}
 
 void MainWindow::Register(HINSTANCE instance) {
     WNDCLASSW wc = {};
@@ -156,11 +196,6 @@ void MainWindow::LayoutGrid() {
     st_.CellWidth = imgMain_.Width() / st_.DispCount;
     st_.CellHeight = imgMain_.Height() / st_.DispCount;
     SetBandsFromState();
-}
-
-void MainWindow::ResetPageCells() {
-    st_.PageCells.assign(st_.CellsPerPage + 1, CellCache{});
-    cellPictures_.Clear();
 }
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

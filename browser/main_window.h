@@ -4,11 +4,11 @@
 #include "browser/browser.h"
 #include "browser/grid_view.h"
 #include "browser/grid_image.h"
+#include "browser/grid_painter.h"
 #include "browser/prefetch.h"
 #include "win/window.h"
 #include "core/browser_state.h"
 #include <windows.h>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,17 +36,18 @@ public:
     Browser& Core() { return core_; }
     const Browser& Core() const { return core_; }
 
-    // GridView.
+    // The window's handle (also the view's, for the browser's boxes).
     HWND Handle() const override { return hwnd_; }
+    GridPainter& Painter() { return painter_; }
+    const GridPainter& Painter() const { return painter_; }
+
+private:
+    // GridView.
     bool IsOpen() const override { return hwnd_ != nullptr; }
     void Close() override { ::PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
     void LayoutGrid() override;
     void ResetPageCells() override;
-    // The page's decodes go to the workers at once and the cells are drawn in order as they
-    // come; a key pressed meanwhile ends the paint early, and the idle loop draws the rest.
     void PaintPage() override;
-    // Paints one cell from one slot, waiting for its decode; false when the cache kept the
-    // cell as it was.
     bool PaintCell(int cell, int slot) override;
     void PaintEmptyCell(int cell) override;
     void PaintEmptyCells() override;
@@ -62,19 +63,6 @@ public:
     void RealizeDisplayPalette() override;
     void ShowWaitingText(const std::wstring& text) override;
 
-    // Into dc when given (drawn at the canvas's coordinates), else onto the canvas.
-    void PaintCellFrame(int cell, HDC dc = nullptr);
-    // Idle work: draws the next cell of a page whose paint a key ended early; else keeps one
-    // thumbnail of the next page, then of the previous one, that the workers made, in the
-    // cell store; false when they are all there (or on a palette screen, which repaints
-    // every cell against the screen's palette).
-    bool PrefetchStep();
-    int PrefetchCount() const { return prefetchCount_; }
-    const CellStore& CellPictures() const { return cellPictures_; }
-    // Counts of pictures decoded by PaintCell (tests check the cache with it).
-    int DecodeCount() const { return decodeCount_; }
-
-private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void CreateControls(HINSTANCE instance);
     void FormCreate();
@@ -86,24 +74,6 @@ private:
     bool InitPictures();
     void ReleasePictures();
     void sbMain_Scroll(int code, int position, int trackPosition);
-    void PrepareThumbnailLoad();
-    void DrawThumbnail(int cell, const std::wstring& name, int32_t date);
-    void DrawCellPicture(HDC dc, int cell, const std::wstring& name, const LoadedPicture& loaded);
-    CellPicture RenderCell(int cell, const CellThumb& thumb);
-    bool ShowStoredCell(int cell, const std::wstring& name, int32_t date);
-    // The date and size of a folder file or archive entry; not found when a folder file
-    // cannot be read.
-    EntryStamp Stamp(const std::wstring& name);
-    PlannedCell PlanCell(int cell, int slot);
-    void DrawPlanned(PlannedCell& planned, bool idle);
-    void ShowThumb(const PlannedCell& planned);
-    bool FillCells(bool idle);
-    void AbandonFill();
-    ThumbRequest RequestFor(int cell, const std::wstring& name, const EntryStamp& stamp) const;
-    ThumbTicketPtr TakeAhead(const std::wstring& name, int cell, int32_t date);
-    void StoreAhead(const std::wstring& name, const ThumbTicket& ticket);
-    bool PrefetchAhead();
-    std::wstring SourceKey() const;
 
     MainWindowOptions options_;
     std::unique_ptr<PictureHost> pictures_;
@@ -113,16 +83,9 @@ private:
     HWND stBar_ = nullptr;
     GridImage imgMain_;
     UniqueFont canvasFont_;
-    std::unique_ptr<ThumbWorkers> workers_; // after pictures_: they end before the plug-ins
+    GridPainter painter_; // after pictures_: its workers end before the plug-ins
     WindowPlacementSetting placement_;
-    int decodeCount_ = 0;
-    CellStore cellPictures_;
-    int prefetchCount_ = 0;
-    std::vector<PlannedCell> fill_;                // cells of the page still to draw
-    std::map<std::wstring, ThumbTicketPtr> ahead_; // thumbnails asked for the pages around
-    DWORD fillShown_ = 0;
     int layoutWidth_ = -1, layoutHeight_ = -1;
-    int paintedPage_ = 1;      // the page the canvas's cells show
     bool cursorShown_ = false; // off while a command changes what lies under the cursor
 };
 

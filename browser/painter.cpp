@@ -6,7 +6,12 @@
 #include "app/wait_window.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
-#include "browser/main_window.h"
+#include "browser/grid_painter.h"
+#include "browser/browser.h"
+#include "browser/grid_image.h"
+#include "browser/grid_view.h"
+#include "core/geometry.h"
+#include "picture/thumbnail_job.h"
 #include "core/slots.h"
 #include "picture/picture_host.h"
 
@@ -29,11 +34,46 @@ bool KeyWaiting() {
     return ::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) != 0;
 }
 
+void FilledCell(HDC dc, const CellRect& c, COLORREF fill) {
+    UniquePen pen(::CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    UniqueBrush brush(::CreateSolidBrush(fill));
+    SelectIn p(dc, pen.get());
+    SelectIn b(dc, brush.get());
+    int oldRop = ::SetROP2(dc, R2_COPYPEN);
+    ::Rectangle(dc, c.left, c.top, c.right, c.bottom);
+    ::SetROP2(dc, oldRop);
+}
+
 } // namespace
 
-void MainWindow::PaintPage() {
+GridPainter::GridPainter(GridView& view, Browser& core, PictureHost& pictures, GridImage& image)
+    : view_(view), core_(core), st_(core.State()), pictures_(&pictures), imgMain_(image) {}
+
+GridPainter::~GridPainter() = default;
+
+HWND GridPainter::Owner() const {
+    return view_.Handle();
+}
+
+void GridPainter::StartWorkers(const std::wstring& programDir) {
+    workers_ = std::make_unique<ThumbWorkers>(*pictures_,
+                                              OpenThumbCache(programDir, st_.ThumbnailCacheMB));
+}
+
+void GridPainter::StopWorkers() {
+    AbandonFill();
+    ahead_.clear();
+    workers_.reset(); // joined before the plug-ins go
+}
+
+void GridPainter::ResetPageCells() {
+    st_.PageCells.assign(st_.CellsPerPage + 1, CellCache{});
+    cellPictures_.Clear();
+}
+
+void GridPainter::PaintPage() {
     if (!core_.ArchiveStillThere()) return;
-    ShowWaiting(L"Now Painting Images", hwnd_);
+    ShowWaiting(L"Now Painting Images", Owner());
     AbandonFill();
     paintedPage_ = st_.CurrentPage;
     for (int cell = 1; cell <= st_.CellsPerPage; ++cell) {
@@ -46,16 +86,16 @@ void MainWindow::PaintPage() {
     ahead_.clear();
     fillShown_ = ::GetTickCount();
     FillCells(false);
-    ShowWaiting(L"", hwnd_);
-    SetBandsFromState();
+    ShowWaiting(L"", Owner());
+    view_.SetBandsFromState();
     imgMain_.Refresh();
-    ::SetScrollPos(sbMain_, SB_CTL, CursorSlot(st_), TRUE);
-    UpdateStatusBar();
+    view_.ShowCursorInScrollBar();
+    view_.UpdateStatusBar();
 }
 
 // Draws the planned cells in order; false when a key is waiting before the last is drawn.
 // Idle, one cell is drawn (or waited for) per call.
-bool MainWindow::FillCells(bool idle) {
+bool GridPainter::FillCells(bool idle) {
     while (!fill_.empty()) {
         const ThumbTicketPtr& ticket = fill_.front().ticket;
         if (ticket && KeyWaiting()) return false;
@@ -73,7 +113,7 @@ bool MainWindow::FillCells(bool idle) {
 }
 
 // A paint left unfinished: its cells are no longer taken as shown.
-void MainWindow::AbandonFill() {
+void GridPainter::AbandonFill() {
     for (PlannedCell& planned : fill_) {
         if (planned.ticket) planned.ticket->dropped = true;
         if (planned.cell >= 1 && planned.cell < static_cast<int>(st_.PageCells.size()))
@@ -82,7 +122,7 @@ void MainWindow::AbandonFill() {
     fill_.clear();
 }
 
-bool MainWindow::PaintCell(int cell, int slot) {
+bool GridPainter::PaintCell(int cell, int slot) {
     PlannedCell planned = PlanCell(cell, slot);
     if (planned.step == PlannedCell::Kept) return false;
     while (planned.ticket && !workers_->Wait(*planned.ticket, 0, INFINITE)) {}
@@ -90,7 +130,7 @@ bool MainWindow::PaintCell(int cell, int slot) {
     return true;
 }
 
-PlannedCell MainWindow::PlanCell(int cell, int slot) {
+PlannedCell GridPainter::PlanCell(int cell, int slot) {
     PlannedCell planned;
     planned.cell = cell;
     planned.slot = slot;
@@ -127,7 +167,7 @@ PlannedCell MainWindow::PlanCell(int cell, int slot) {
     return planned;
 }
 
-void MainWindow::DrawPlanned(PlannedCell& planned, bool idle) {
+void GridPainter::DrawPlanned(PlannedCell& planned, bool idle) {
     const int slot = planned.slot, cell = planned.cell;
     // Drawn after a key was handled: only while the cell still shows that file (or none).
     if (idle) {
@@ -153,7 +193,7 @@ void MainWindow::DrawPlanned(PlannedCell& planned, bool idle) {
             DrawThumbnail(cell, planned.name, planned.date);
         break;
     }
-    if (planned.step != PlannedCell::Empty && st_.FileList[slot].mark == 1) RefreshBands();
+    if (planned.step != PlannedCell::Empty && st_.FileList[slot].mark == 1) view_.RefreshBands();
     CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
     const RECT area{c.left, c.top, c.right, c.bottom};
     if (idle) {
@@ -172,12 +212,12 @@ void MainWindow::DrawPlanned(PlannedCell& planned, bool idle) {
     }
 }
 
-EntryStamp MainWindow::Stamp(const std::wstring& name) {
+EntryStamp GridPainter::Stamp(const std::wstring& name) {
     EntryStamp stamp;
     if (st_.LhaMode) {
         IndividualInfo info;
         stamp.found = true; // when it is missing, the decode finds so and says it
-        if (!FindArchiveEntry(hwnd_, ToAnsi(core_.CurrentPlace().Path()), ToAnsi(name), &info))
+        if (!FindArchiveEntry(Owner(), ToAnsi(core_.CurrentPlace().Path()), ToAnsi(name), &info))
             return stamp;
         stamp.date = static_cast<int32_t>((static_cast<uint32_t>(info.wDate) << 16) | info.wTime);
         stamp.size = info.dwOriginalSize;
@@ -197,9 +237,9 @@ EntryStamp MainWindow::Stamp(const std::wstring& name) {
     return stamp;
 }
 
-void MainWindow::PaintEmptyCells() {
+void GridPainter::PaintEmptyCells() {
     if (!core_.ArchiveStillThere()) return;
-    ShowWaiting(L"Now Painting Images", hwnd_);
+    ShowWaiting(L"Now Painting Images", Owner());
     for (int cell = 1; cell <= st_.CellsPerPage; ++cell) {
         int slot = Index(st_.CurrentPage, cell, st_.CellsPerPage);
         if (slot >= static_cast<int>(st_.FileList.size()) || st_.FileList[slot].name.empty()) {
@@ -207,13 +247,20 @@ void MainWindow::PaintEmptyCells() {
             PaintEmptyCell(cell);
         }
     }
-    ShowWaiting(L"", hwnd_);
-    SetBandsFromState();
+    ShowWaiting(L"", Owner());
+    view_.SetBandsFromState();
     imgMain_.Refresh();
 }
 
-void MainWindow::RealizeDisplayPalette() {
-    if (st_.PaletteDisplay) FormPaint();
+void GridPainter::PaintCellFrame(int cell, HDC dc) {
+    FilledCell(dc ? dc : imgMain_.Canvas(),
+               CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight),
+               ::GetSysColor(COLOR_BTNFACE));
+}
+
+void GridPainter::PaintEmptyCell(int cell) {
+    FilledCell(imgMain_.Canvas(), CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight),
+               RGB(128, 128, 128));
 }
 
 } // namespace tovn

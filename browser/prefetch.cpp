@@ -78,7 +78,7 @@ BITMAPINFO CellBitmapInfo(int width, int height) {
 
 LoopTurn RunLoopTurn(MainWindow& window, MSG& msg, bool wait) {
     return RunLoopTurn(
-        msg, [&window] { return window.PrefetchStep(); }, wait);
+        msg, [&window] { return window.Painter().PrefetchStep(); }, wait);
 }
 
 } // namespace tovn

@@ -1,7 +1,9 @@
-// The bridge from the grid to the picture pipeline: plug-ins, thumbnails and the palette.
+// The grid painter's thumbnails: what the workers made, drawn into the cells and kept for
+// the pages around.
 #include "app/report.h"
 #include "app/wait_window.h"
 #include "browser/main_window.h"
+#include "browser/grid_painter.h"
 #include "core/geometry.h"
 #include "core/prefetch_plan.h"
 #include "core/slots.h"
@@ -12,62 +14,27 @@
 
 namespace tovn {
 
-MainWindow::MainWindow(MainWindowOptions options)
-    : options_(std::move(options)), pictures_(std::make_unique<PictureHost>()),
-      core_(*this, *pictures_, options_), st_(core_.State()) {}
-
-MainWindow::~MainWindow() {
-    if (hwnd_) ::DestroyWindow(hwnd_);
-}
-
-bool MainWindow::InitPictures() {
-    pictures_->showWaiting = [this](const std::wstring& text) { ShowWaiting(text, hwnd_); };
-    pictures_->SetReductionLevel(st_.ReductionLevel);
-    pictures_->SetMaxPictureSide(st_.MaxPictureSide);
-    WindowDc screen(hwnd_);
-    const Result loaded = pictures_->LoadPlugins(screen.get());
-    if (!loaded) {
-        // Fewer than 256 colours: the program ends.
-        Report(hwnd_, loaded);
-        ::PostQuitMessage(0);
-        ::DestroyWindow(hwnd_);
-        return false;
-    }
-    st_.PaletteDisplay = pictures_->PaletteDisplay();
-    st_.LhaPluginLoaded = pictures_->LhaPluginLoaded();
-    workers_ = std::make_unique<ThumbWorkers>(
-        *pictures_, OpenThumbCache(options_.programDir, st_.ThumbnailCacheMB));
-    return true;
-}
-
-void MainWindow::ReleasePictures() {
-    AbandonFill();
-    ahead_.clear();
-    workers_.reset(); // joined before the plug-ins go
-    pictures_->UnloadPlugins();
-}
-
 // A thumbnail needs no more of a picture than its cell shows.
-void MainWindow::PrepareThumbnailLoad() {
+void GridPainter::PrepareThumbnailLoad() {
     pictures_->SetReductionLevel(st_.ReductionLevel);
     pictures_->SetPreviewSide(std::max(st_.CellWidth, st_.CellHeight));
 }
 
 // On a palette screen: decodes here and draws the cell against the screen's palette.
-void MainWindow::DrawThumbnail(int cell, const std::wstring& name, int32_t) {
+void GridPainter::DrawThumbnail(int cell, const std::wstring& name, int32_t) {
     PrepareThumbnailLoad();
     const LoadedPicture loaded = pictures_->LoadPicture(name, lpThumbnail, core_.Source());
-    Report(hwnd_, loaded.Outcome());
-    RealizeDisplayPalette();
+    Report(Owner(), loaded.Outcome());
+    view_.RealizeDisplayPalette();
     DrawCellPicture(imgMain_.Canvas(), cell, name, loaded);
 }
 
 // Draws the cell the workers made; the rendered cell is kept for the pages around the one
 // shown. What it reported is carried over by later loads as if it had been loaded here.
-void MainWindow::ShowThumb(const PlannedCell& planned) {
+void GridPainter::ShowThumb(const PlannedCell& planned) {
     CellThumb& thumb = planned.ticket->thumb;
     const LoadedPicture shown = pictures_->NoteShown(std::move(thumb.report));
-    Report(hwnd_, shown.Outcome());
+    Report(Owner(), shown.Outcome());
     if (!shown.ok) {
         DrawCellPicture(imgMain_.Canvas(), planned.cell, planned.name, shown);
         return;
@@ -79,8 +46,8 @@ void MainWindow::ShowThumb(const PlannedCell& planned) {
     ShowStoredCell(planned.cell, planned.name, planned.date);
 }
 
-ThumbRequest MainWindow::RequestFor(int cell, const std::wstring& name,
-                                    const EntryStamp& stamp) const {
+ThumbRequest GridPainter::RequestFor(int cell, const std::wstring& name,
+                                     const EntryStamp& stamp) const {
     ThumbRequest request;
     request.name = name;
     request.source = core_.Source();
@@ -93,8 +60,8 @@ ThumbRequest MainWindow::RequestFor(int cell, const std::wstring& name,
     return request;
 }
 
-void MainWindow::DrawCellPicture(HDC dc, int cell, const std::wstring& name,
-                                 const LoadedPicture& loaded) {
+void GridPainter::DrawCellPicture(HDC dc, int cell, const std::wstring& name,
+                                  const LoadedPicture& loaded) {
     const Picture& picture = loaded.picture;
     const int n = st_.DispCount, column = (cell - 1) % n, row = (cell - 1) / n;
     const PictureInfo& info = loaded.info;
@@ -118,7 +85,7 @@ void MainWindow::DrawCellPicture(HDC dc, int cell, const std::wstring& name,
 
 // The cell drawn as on the canvas, into a bitmap of the cell's size: its frame, then the
 // reduced picture inside the box's border.
-CellPicture MainWindow::RenderCell(int cell, const CellThumb& thumb) {
+CellPicture GridPainter::RenderCell(int cell, const CellThumb& thumb) {
     HDC canvas = imgMain_.Canvas();
     CellPicture rendered;
     rendered.cell = cell;
@@ -146,7 +113,7 @@ CellPicture MainWindow::RenderCell(int cell, const CellThumb& thumb) {
     return rendered;
 }
 
-bool MainWindow::ShowStoredCell(int cell, const std::wstring& name, int32_t date) {
+bool GridPainter::ShowStoredCell(int cell, const std::wstring& name, int32_t date) {
     if (st_.PaletteDisplay) return false;
     cellPictures_.UseSource(SourceKey());
     const CellPicture* stored = cellPictures_.Find(name, cell, st_.CellWidth, st_.CellHeight);
@@ -158,7 +125,7 @@ bool MainWindow::ShowStoredCell(int cell, const std::wstring& name, int32_t date
     return true;
 }
 
-bool MainWindow::PrefetchStep() {
+bool GridPainter::PrefetchStep() {
     if (!fill_.empty()) {
         if (FillCells(true)) imgMain_.Refresh();
         return true;
@@ -193,7 +160,7 @@ bool MainWindow::PrefetchStep() {
 
 // Keeps one thumbnail the workers finished for the pages around in the cell store; false
 // when none is finished.
-bool MainWindow::PrefetchAhead() {
+bool GridPainter::PrefetchAhead() {
     for (auto it = ahead_.begin(); it != ahead_.end(); ++it) {
         if (!it->second->Ready()) continue;
         StoreAhead(it->first, *it->second);
@@ -206,7 +173,7 @@ bool MainWindow::PrefetchAhead() {
 
 // A picture that did not decode is noted without a bitmap: the paint decodes it again and
 // reports it then.
-void MainWindow::StoreAhead(const std::wstring& name, const ThumbTicket& ticket) {
+void GridPainter::StoreAhead(const std::wstring& name, const ThumbTicket& ticket) {
     const CellThumb& thumb = ticket.thumb;
     const PictureSource& source = ticket.request.source;
     if (source.currentDir != st_.CurrentDir || source.lhaMode != st_.LhaMode ||
@@ -225,7 +192,7 @@ void MainWindow::StoreAhead(const std::wstring& name, const ThumbTicket& ticket)
 }
 
 // The thumbnail asked ahead for this file in this cell, if it still fits.
-ThumbTicketPtr MainWindow::TakeAhead(const std::wstring& name, int cell, int32_t date) {
+ThumbTicketPtr GridPainter::TakeAhead(const std::wstring& name, int cell, int32_t date) {
     auto it = ahead_.find(name);
     if (it == ahead_.end()) return nullptr;
     ThumbTicketPtr ticket = it->second;
@@ -236,14 +203,8 @@ ThumbTicketPtr MainWindow::TakeAhead(const std::wstring& name, int cell, int32_t
     return ticket;
 }
 
-std::wstring MainWindow::SourceKey() const {
+std::wstring GridPainter::SourceKey() const {
     return st_.CurrentDir + L"|" + (st_.LhaMode ? st_.ArchiveName : std::wstring());
-}
-
-// On a 256-colour screen the grid is drawn against the placeholder's palette.
-void MainWindow::FormPaint() {
-    if (!st_.PaletteDisplay) return;
-    imgMain_.SelectPalette(pictures_->PlaceholderBitmap().Palette());
 }
 
 } // namespace tovn

@@ -82,24 +82,26 @@ protected:
     }
 
     void TimePaints(Round& r) {
-        const int before = w().DecodeCount();
+        const int before = w().Painter().DecodeCount();
         Pump();
         r.paint = Ms([&] {
-            w().ResetPageCells();
-            w().PaintPage();
+            view().ResetPageCells();
+            view().PaintPage();
         });
-        EXPECT_EQ(w().DecodeCount() - before, kSide * kSide) << "the paint decodes every cell";
+        EXPECT_EQ(w().Painter().DecodeCount() - before, kSide * kSide)
+            << "the paint decodes every cell";
         Pump();
-        r.repaint = Ms([&] { w().PaintPage(); });
-        EXPECT_EQ(w().DecodeCount() - before, kSide * kSide) << "the repaint decodes nothing";
+        r.repaint = Ms([&] { view().PaintPage(); });
+        EXPECT_EQ(w().Painter().DecodeCount() - before, kSide * kSide)
+            << "the repaint decodes nothing";
         Pump();
         // The same paint with the grid hidden: what is left when nothing reaches the screen
         // (the window system's side of each refresh included).
         HWND grid = w().Image().Handle();
         ::ShowWindow(grid, SW_HIDE);
         r.hidden = Ms([&] {
-            w().ResetPageCells();
-            w().PaintPage();
+            view().ResetPageCells();
+            view().PaintPage();
         });
         ::ShowWindow(grid, SW_SHOW);
         Pump();
@@ -110,7 +112,7 @@ protected:
     void TimePrefetched(Round& r) {
         MSG msg;
         while (RunLoopTurn(w(), msg, false) != LoopTurn::Idle) {}
-        const int before = w().DecodeCount();
+        const int before = w().Painter().DecodeCount();
         WORD key = VK_NEXT;
         r.prefetched = Ms([&] { SendKey(key); });
         EXPECT_EQ(st().CurrentPage, 2);
@@ -118,7 +120,7 @@ protected:
         key = VK_PRIOR;
         SendKey(key);
         Pump();
-        EXPECT_EQ(w().DecodeCount(), before) << "both pages come from the cell store";
+        EXPECT_EQ(w().Painter().DecodeCount(), before) << "both pages come from the cell store";
     }
 
     // The parts of the paint besides the decodes and the stretch, each on its own.
@@ -132,12 +134,12 @@ protected:
             }
         });
         r.frames = Ms([&] {
-            for (int cell = 1; cell <= kSide * kSide; ++cell) w().PaintCellFrame(cell);
+            for (int cell = 1; cell <= kSide * kSide; ++cell) w().Painter().PaintCellFrame(cell);
         });
         r.progress = Ms([&] {
             ShowWaiting(L"Now Painting Images", w().Handle());
             ShowWaiting(L"", w().Handle());
-            w().UpdateStatusBar();
+            view().UpdateStatusBar();
         });
         Pump();
         // Each cell first reads its file's date to see whether the cache still holds.

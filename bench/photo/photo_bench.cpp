@@ -82,29 +82,29 @@ protected:
 
     double Repaint() {
         std::vector<double> times;
-        const int decodes = w().DecodeCount();
+        const int decodes = w().Painter().DecodeCount();
         for (int i = 0; i < kRepaints; ++i)
             times.push_back(Ms([&] { bench::RedrawFromMemory(w()); }));
-        EXPECT_EQ(w().DecodeCount(), decodes) << "a repaint decodes nothing";
+        EXPECT_EQ(w().Painter().DecodeCount(), decodes) << "a repaint decodes nothing";
         return Median(times);
     }
 
     // The photo page follows a page of small pictures: Page Down shows it.
     double ShowPhotoPage() {
-        EXPECT_EQ(w().PrefetchCount(), 0) << "the photo page must not be decoded ahead";
-        const int decodes = w().DecodeCount();
+        EXPECT_EQ(w().Painter().PrefetchCount(), 0) << "the photo page must not be decoded ahead";
+        const int decodes = w().Painter().DecodeCount();
         const double ms = UntilDrawn([&] { Press(VK_NEXT); });
         EXPECT_EQ(st().CurrentPage, 2);
-        Figure("decodes", w().DecodeCount() - decodes);
+        Figure("decodes", w().Painter().DecodeCount() - decodes);
         Figure("unread", bench::UnreadCells(w()));
         return ms;
     }
 
     // A layout change (its decodes printed) and a repaint at the new layout.
     void TimeChange(const char* name, const std::function<void()>& change) {
-        const int decodes = w().DecodeCount();
+        const int decodes = w().Painter().DecodeCount();
         Figure(name, UntilDrawn(change));
-        Figure((std::string(name) + "_decodes").c_str(), w().DecodeCount() - decodes);
+        Figure((std::string(name) + "_decodes").c_str(), w().Painter().DecodeCount() - decodes);
         Figure((std::string(name) + "_repaint").c_str(), Repaint());
     }
 };

@@ -48,7 +48,7 @@ bool WaitDrawn(MainWindow& window, DWORD limitMs) {
 void RedrawFromMemory(MainWindow& window) {
     BrowserState& s = window.Core().State();
     s.PageCells.assign(s.CellsPerPage + 1, CellCache{});
-    window.PaintPage();
+    window.Painter().PaintPage();
     WaitDrawn(window);
 }
 
@@ -58,7 +58,8 @@ int UnreadCells(const MainWindow& window) {
     for (int cell = 1; cell <= s.CellsPerPage; ++cell) {
         const std::wstring name = FileOfCell(s, cell);
         if (name.empty()) continue;
-        const CellPicture* kept = window.CellPictures().Find(name, cell, s.CellWidth, s.CellHeight);
+        const CellPicture* kept =
+            window.Painter().CellPictures().Find(name, cell, s.CellWidth, s.CellHeight);
         if (!kept || !kept->bitmap) ++unread;
     }
     return unread;

@@ -72,15 +72,15 @@ TEST_F(Grid, VanishedFileBecomesAnEmptySlot) {
 TEST_F(Grid, RepaintOfAnUnchangedPageDecodesNothing) {
     MakePictures(4);
     Start();
-    int first = w().DecodeCount();
+    int first = w().Painter().DecodeCount();
     EXPECT_EQ(first, 4);
     Key('S'); // re-read: same folder, same dates
-    EXPECT_EQ(w().DecodeCount(), first);
+    EXPECT_EQ(w().Painter().DecodeCount(), first);
     Key('S', ssShift); // Shift forgets the page's cells; the lasting cache still has them
-    EXPECT_EQ(w().DecodeCount(), first);
+    EXPECT_EQ(w().Painter().DecodeCount(), first);
     SetWrittenDaysAgo(pictures / L"P02.BMP", 3);
     Key('S', ssShift);
-    EXPECT_EQ(w().DecodeCount(), first + 1);
+    EXPECT_EQ(w().Painter().DecodeCount(), first + 1);
 }
 
 TEST_F(Grid, ResizeCompactsEmptySlotsKeepingTheCursorFile) {

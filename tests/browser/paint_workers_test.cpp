@@ -62,15 +62,15 @@ TEST_F(PaintWorkers, CellsAreTheirPicturesReducedAsASerialPaintWould) {
                                                              {L"D.BMP", {700, 500}}};
     for (const auto& [name, size] : page) WriteSmoothBmp(pictures / name, size.cx, size.cy);
     Start();
-    w().SetCursorBand(false); // the cursor's band off the first cell
+    view().SetCursorBand(false); // the cursor's band off the first cell
     // Decoded on the workers and reduced from the whole picture: exactly the reference.
     std::vector<uint32_t> grid = GridPixels();
     for (int cell = 1; cell <= 4; ++cell)
         ExpectCellIsItsPictureReduced(grid, cell, page[cell - 1].first, 0);
     // From the lasting cache: pictures over its side come reduced twice, within 2 a channel.
-    w().ResetPageCells();
+    view().ResetPageCells();
     const int decodes = Decodes();
-    w().PaintPage();
+    view().PaintPage();
     EXPECT_EQ(Decodes(), decodes);
     grid = GridPixels();
     for (int cell = 1; cell <= 4; ++cell)
@@ -90,13 +90,13 @@ TEST_F(PaintWorkers, KeyWaitingWhileThePageFillsIsHandledBeforeTheRestIsDrawn) {
         SCOPED_TRACE(c.waiting);
         MakePictures(12); // pages P01-P04, P05-P08, P09-P12
         Start();
-        const int drawn = w().DecodeCount();
+        const int drawn = w().Painter().DecodeCount();
         ::PostMessageW(w().Handle(), WM_KEYDOWN, c.waiting, 0);
         WORD next = VK_NEXT;
         SendKey(next);
-        EXPECT_EQ(w().DecodeCount(), drawn) << "a cell was drawn before the waiting key";
+        EXPECT_EQ(w().Painter().DecodeCount(), drawn) << "a cell was drawn before the waiting key";
         int drawnAtKey = -1;
-        core().afterKey = [&](WORD) { drawnAtKey = w().DecodeCount(); };
+        core().afterKey = [&](WORD) { drawnAtKey = w().Painter().DecodeCount(); };
         RunIdle();
         EXPECT_EQ(drawnAtKey, drawn + c.cellsDrawnByTheKey);
         EXPECT_EQ(st().CurrentPage, c.page);

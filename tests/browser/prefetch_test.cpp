@@ -26,16 +26,17 @@ protected:
 };
 
 TEST_F(Prefetch, NextPageShowsWithoutDecodingAndMemoryStaysWithinThreePages) {
-    EXPECT_EQ(w().PrefetchCount(), 0) << "nothing is decoded ahead before the loop is idle";
+    EXPECT_EQ(w().Painter().PrefetchCount(), 0)
+        << "nothing is decoded ahead before the loop is idle";
     RunIdle();
-    EXPECT_EQ(w().PrefetchCount(), 4);
+    EXPECT_EQ(w().Painter().PrefetchCount(), 4);
     int decodes = Decodes();
     Key(VK_NEXT);
     EXPECT_EQ(Decodes(), decodes);
     for (int cell = 1; cell <= 4; ++cell) EXPECT_EQ(CellCentre(cell), Colour(cell + 4)) << cell;
     // Page 1 was kept from its own paint: only page 3 is decoded ahead.
     RunIdle();
-    EXPECT_EQ(w().PrefetchCount(), 6);
+    EXPECT_EQ(w().Painter().PrefetchCount(), 6);
     decodes = Decodes();
     Key(VK_PRIOR);
     EXPECT_EQ(Decodes(), decodes);
@@ -47,7 +48,7 @@ TEST_F(Prefetch, NextPageShowsWithoutDecodingAndMemoryStaysWithinThreePages) {
     EXPECT_EQ(CellCentre(3), RGB(128, 128, 128));
     // On page 3 page 1 is let go.
     RunIdle();
-    EXPECT_EQ(w().CellPictures().Size(), 6u);
+    EXPECT_EQ(w().Painter().CellPictures().Size(), 6u);
     EXPECT_EQ(Decodes(), decodes) << "nothing new to decode ahead";
     Key(VK_PRIOR);
     EXPECT_EQ(Decodes(), decodes);
@@ -59,9 +60,10 @@ TEST_F(Prefetch, NextPageShowsWithoutDecodingAndMemoryStaysWithinThreePages) {
 TEST_F(Prefetch, KeyPressedWhilePrefetchingIsHandledBeforeTheNextDecode) {
     MSG msg;
     const int decodes = Decodes();
-    while (w().PrefetchCount() < 1) ASSERT_NE(RunLoopTurn(w(), msg, false), LoopTurn::Idle);
+    while (w().Painter().PrefetchCount() < 1)
+        ASSERT_NE(RunLoopTurn(w(), msg, false), LoopTurn::Idle);
     int prefetchedAtKey = -1;
-    core().afterKey = [&](WORD) { prefetchedAtKey = w().PrefetchCount(); };
+    core().afterKey = [&](WORD) { prefetchedAtKey = w().Painter().PrefetchCount(); };
     ::PostMessageW(w().Handle(), WM_KEYDOWN, VK_NEXT, 0);
     RunIdle();
     EXPECT_EQ(prefetchedAtKey, 1);
@@ -104,8 +106,8 @@ TEST_F(Prefetch, PageFromTheStoreLooksAsTheDecodedPage) {
     Key(VK_NEXT);
     ASSERT_EQ(Decodes(), decodes);
     const std::vector<uint32_t> stored = GridPixels();
-    w().ResetPageCells();
-    w().PaintPage();
+    view().ResetPageCells();
+    view().PaintPage();
     EXPECT_EQ(Decodes(), decodes + 4);
     EXPECT_TRUE(stored == GridPixels()) << "the page drawn ahead differs from its decoded paint";
 }

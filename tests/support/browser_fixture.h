@@ -69,6 +69,8 @@ protected:
     std::unique_ptr<MainWindow> window;
     MainWindow& w() { return *window; }
     Browser& core() { return window->Core(); }
+    // What the browser asks of the window's screen.
+    GridView& view() { return *window; }
     BrowserState& st() { return window->Core().State(); }
 };
 

@@ -25,7 +25,7 @@ protected:
 
 TEST_F(PageInWindow, EveryKindDecodesAtItsOwnSize) {
     EXPECT_EQ(dialogs.beeps, 0);
-    EXPECT_EQ(w().DecodeCount(), 8);
+    EXPECT_EQ(w().Painter().DecodeCount(), 8);
     PictureSource source{st().CurrentDir, false, L""};
     for (const bench::PictureFile& f : page) {
         std::wstring name(f.name.begin(), f.name.end());

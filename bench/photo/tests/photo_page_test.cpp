@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(PhotoPage, DrawnPagesShowEveryCell) {
-    EXPECT_EQ(w().DecodeCount(), 9);
+    EXPECT_EQ(w().Painter().DecodeCount(), 9);
     for (int cell = 1; cell <= 9; ++cell) EXPECT_NE(CellCentre(cell), kGrey) << cell;
     for (int page = 2; page <= 3; ++page) { // the last page: two pictures, seven empty cells
         WORD key = VK_NEXT;
@@ -71,9 +71,9 @@ TEST_F(PhotoPage, RedrawFromMemoryDrawsEveryCellWithoutDecoding) {
     RECT all = {0, 0, w().Image().Width(), w().Image().Height()};
     UniqueBrush grey(::CreateSolidBrush(kGrey));
     ::FillRect(w().Image().Canvas(), &all, grey.get());
-    const int decodes = w().DecodeCount();
+    const int decodes = w().Painter().DecodeCount();
     bench::RedrawFromMemory(w());
-    EXPECT_EQ(w().DecodeCount(), decodes);
+    EXPECT_EQ(w().Painter().DecodeCount(), decodes);
     for (int cell = 1; cell <= 9; ++cell) EXPECT_NE(CellCentre(cell), kGrey) << cell;
 }
 
@@ -82,8 +82,8 @@ TEST_F(PhotoPage, UnreadCellsCountPicturesThatDidNotDecode) {
     WriteTextFile(pictures / L"P05.BMP", "BM and nothing after");
     SetWrittenDaysAgo(pictures / L"P02.BMP", 1);
     SetWrittenDaysAgo(pictures / L"P05.BMP", 1);
-    w().ResetPageCells();
-    w().PaintPage();
+    view().ResetPageCells();
+    view().PaintPage();
     ASSERT_TRUE(bench::WaitDrawn(w()));
     EXPECT_EQ(bench::UnreadCells(w()), 2);
 }
