@@ -13,13 +13,7 @@ namespace tovn {
 
 Browser::Browser(GridView& view, PictureHost& pictures, const MainWindowOptions& options)
     : view_(view), pictures_(pictures), options_(options),
-      place_(std::make_unique<FolderPlace>(std::wstring())) {
-    st_.FileList.clear();
-    st_.CurrentPage = 1;
-    st_.CursorCell = 1;
-    st_.SortMode = false;
-    st_.CellCacheValid = true;
-}
+      place_(std::make_unique<FolderPlace>(std::wstring())) {}
 
 Browser::~Browser() = default;
 
