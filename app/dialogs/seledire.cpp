@@ -35,14 +35,19 @@ std::vector<std::wstring> ListNames(const std::wstring& folder, bool folders) {
     return names;
 }
 
-// The drive roots "C:\" … in upper case.
-std::vector<std::wstring> DriveRoots() {
+// The drive roots "C:\" … in upper case. Where the system lists none (Wine before its mount
+// manager is up), the drive of the folder shown is still offered.
+std::vector<std::wstring> DriveRoots(const std::wstring& shown) {
     std::vector<std::wstring> roots;
     wchar_t buf[512] = {};
     const DWORD n = ::GetLogicalDriveStringsW(static_cast<DWORD>(std::size(buf) - 1), buf);
-    if (n == 0 || n >= std::size(buf)) return roots;
-    for (const wchar_t* p = buf; *p; p += roots.back().size() + 1) {
-        roots.emplace_back(p);
+    if (n > 0 && n < std::size(buf)) {
+        for (const wchar_t* p = buf; *p; p += roots.back().size() + 1) {
+            roots.emplace_back(p);
+        }
+    }
+    if (roots.empty() && shown.size() >= 2 && shown[1] == L':') {
+        roots.push_back(shown.substr(0, 2) + L"\\");
     }
     for (auto& r : roots) std::transform(r.begin(), r.end(), r.begin(), ::towupper);
     return roots;
@@ -102,13 +107,14 @@ private:
         for (int n = 1; n <= kMaxCount; ++n) {
             ::SendMessageW(count, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(CountText(n).c_str()));
         }
-        drives_ = DriveRoots();
+        const std::wstring first = FirstExisting(start_);
+        drives_ = DriveRoots(first);
         for (const auto& root : drives_) {
             const std::wstring label = root.substr(0, 2);
             ::SendMessageW(Item(kDriveCB), CB_ADDSTRING, 0,
                            reinterpret_cast<LPARAM>(label.c_str()));
         }
-        OpenFolder(FirstExisting(start_));
+        OpenFolder(first);
 
         ::EnableWindow(files, rules_.filesEnabled);
         ::EnableWindow(count, rules_.countEnabled);
