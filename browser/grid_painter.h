@@ -4,6 +4,7 @@
 #pragma once
 #include "browser/prefetch.h"
 #include "core/browser_state.h"
+#include "place/place.h"
 #include <windows.h>
 #include <cstdint>
 #include <map>

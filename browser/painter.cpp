@@ -21,14 +21,6 @@ namespace {
 
 constexpr DWORD kFillInterval = 30; // ms between copies of a growing page to the screen
 
-int32_t PackedDosDate(const FILETIME& written) {
-    FILETIME local;
-    WORD date = 0, time = 0;
-    ::FileTimeToLocalFileTime(&written, &local);
-    ::FileTimeToDosDateTime(&local, &date, &time);
-    return static_cast<int32_t>((static_cast<uint32_t>(date) << 16) | time);
-}
-
 bool KeyWaiting() {
     MSG msg;
     return ::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) != 0;
@@ -213,28 +205,7 @@ void GridPainter::DrawPlanned(PlannedCell& planned, bool idle) {
 }
 
 EntryStamp GridPainter::Stamp(const std::wstring& name) {
-    EntryStamp stamp;
-    if (st_.LhaMode) {
-        IndividualInfo info;
-        stamp.found = true; // when it is missing, the decode finds so and says it
-        if (!FindArchiveEntry(Owner(), ToAnsi(core_.CurrentPlace().Path()), ToAnsi(name), &info))
-            return stamp;
-        stamp.date = static_cast<int32_t>((static_cast<uint32_t>(info.wDate) << 16) | info.wTime);
-        stamp.size = info.dwOriginalSize;
-        stamp.written = stamp.date;
-        return stamp;
-    }
-    // The attributes come with the directory entry: no file is opened.
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    stamp.found =
-        ::GetFileAttributesExW((st_.CurrentDir + name).c_str(), GetFileExInfoStandard, &data);
-    if (!stamp.found) return stamp;
-    stamp.date = PackedDosDate(data.ftLastWriteTime);
-    stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    stamp.written =
-        static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                             data.ftLastWriteTime.dwLowDateTime);
-    return stamp;
+    return core_.CurrentPlace().Stamp(name);
 }
 
 void GridPainter::PaintEmptyCells() {

@@ -81,15 +81,6 @@ private:
     DecodePool pool_; // last: its workers end before the cache goes
 };
 
-// What the directory (or the archive) tells of a file without opening it.
-struct EntryStamp {
-    bool found = false;
-    int32_t date = -1; // packed DOS date, local time; -1: not read
-    uint64_t size = 0;
-    int64_t written = 0; // FILETIME ticks; an archive entry's DOS date
-    bool Read() const { return found && date != -1; }
-};
-
 // What the paint does for one cell, decided before any cell is drawn so that the workers
 // start on every decode of the page at once.
 struct PlannedCell {

@@ -4,6 +4,7 @@
 // beside the original and says where it is.
 #include "app/batch_file.h"
 #include "app/dialogs.h"
+#include "app/report.h"
 #include "app/run_and_wait.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
@@ -113,23 +114,22 @@ void TfrmEdit::btSaveClick() {
 
 void TfrmEdit::SaveSteps() {
     const BrowserState& st = browser_.State();
-    const bool lha = st.LhaMode;
-    if (lha && !PrepareTempDir(browser_, hwnd_)) return;
-    const std::wstring folder = lha ? st.TempDir : st.CurrentDir;
+    Place& place = browser_.CurrentPlace();
+    std::wstring folder; // where the picture is written: its own folder, or the work folder
+    const Result prepared = place.PrepareWork(folder);
+    if (!prepared) return Report(hwnd_, prepared);
     const std::wstring base = BaseBeforeFirstDot(editFileName_);
     const std::wstring bmpName = base + L".BMP";
     const bool mg = editFileExt_ == L".MAG" && FileExists(browser_.ProgramDir() + L"MG.EXE");
     const bool replacesAnother = mg && ConversionWouldReplaceAnother(base);
-    auto abandon = [&] {
-        if (lha) ::RemoveDirectoryW(st.TempDir.c_str());
-    };
+    auto abandon = [&] { place.EndWork(); };
     auto keepAndClose = [&](const std::wstring& why) {
         KeepBeside(folder + bmpName, st.CurrentDir, why + kKeptText);
         abandon();
         CloseWith(IDOK);
     };
     listChanged_ = editFileExt_ != L".BMP" && editFileExt_ != L".MAG";
-    if (!lha && !SetAsideFilesInTheWay(bmpName, mg && !replacesAnother ? base + L".BAK" : L""))
+    if (!SetAsideFilesInTheWay(folder, bmpName, mg && !replacesAnother ? base + L".BAK" : L""))
         return;
     if (!WritePicture(folder + bmpName)) return abandon();
 
@@ -138,7 +138,7 @@ void TfrmEdit::SaveSteps() {
         if (replacesAnother) return keepAndClose(L"MAGファイルを置き換えられません．");
         switch (ConvertToMag(folder, base)) {
         case Conversion::NotRun:
-            return abandon(); // the BMP stays where it was written; the window stays open
+            return abandon(); // the window stays open: Save may be tried again
         case Conversion::Converted:
             stored = base + L".MAG";
             break;
@@ -150,10 +150,11 @@ void TfrmEdit::SaveSteps() {
             return keepAndClose(L"MAGファイルを置き換えられません．");
         }
     }
-    if (lha) {
-        MoveIntoArchive(folder, stored);
-        ::RemoveDirectoryW(st.TempDir.c_str());
-    }
+    // The place keeps the file where it cannot take it: it then stays beside the archive.
+    if (!place.StoreBack({stored}))
+        KeepBeside(folder + stored, st.CurrentDir,
+                   L"書庫に格納できませんでした．" + std::wstring(kKeptText));
+    place.EndWork();
     CloseWith(IDOK);
 }
 
@@ -165,12 +166,12 @@ bool TfrmEdit::ConversionWouldReplaceAnother(const std::wstring& base) {
     return browser_.CurrentPlace().Has(mag);
 }
 
-// The files of the picture's folder that Save would write over (the BMP, unless it is the
-// picture itself) or the conversion batch deletes (bak, when given) are not the user's to
+// The files of folder (where the picture is written) that Save would write over (the BMP, unless it
+// is the picture itself) or the conversion batch deletes (bak, when given) are not the user's to
 // lose: they go where deleted pictures go. False, the user told and nothing written, when
 // they cannot be kept there.
-bool TfrmEdit::SetAsideFilesInTheWay(const std::wstring& bmpName, const std::wstring& bak) {
-    const std::wstring& folder = browser_.State().CurrentDir;
+bool TfrmEdit::SetAsideFilesInTheWay(const std::wstring& folder, const std::wstring& bmpName,
+                                     const std::wstring& bak) {
     std::vector<std::wstring> inTheWay;
     if (!EqualNoCase(bmpName, editFileName_) && FileExists(folder + bmpName))
         inTheWay.push_back(folder + bmpName);
@@ -241,35 +242,21 @@ TfrmEdit::Conversion TfrmEdit::ConvertToMag(const std::wstring& folder, const st
     return Conversion::Failed;
 }
 
-// Moves folder + name into the open archive, replacing the entry of that name. The file
-// stays until the archive holds the same contents; otherwise it is kept beside the archive.
-void TfrmEdit::MoveIntoArchive(const std::wstring& folder, const std::wstring& name) {
-    const std::wstring path = folder + name;
-    const std::wstring archive = browser_.CurrentPlace().Path();
-    RunUnlha(browser_.Owner(), ToAnsi(L"m -c -n " + Quoted(archive) + L" " + Quoted(path)));
-    if (!FileExists(path)) return;
-    if (ArchiveMatchesFiles(browser_.Owner(), archive, folder, {name})) {
-        ::DeleteFileW(path.c_str());
-        return;
-    }
-    KeepBeside(path, browser_.State().CurrentDir,
-               L"書庫に格納できませんでした．" + std::wstring(kKeptText));
-}
-
 // The edited picture at path is kept in folder (where it already is outside archive mode),
 // and the user is told where.
 void TfrmEdit::KeepBeside(const std::wstring& path, const std::wstring& folder,
                           const std::wstring& why) {
     keptFile_ = path;
     const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
-    if (!EqualNoCase(path, folder + name)) {
+    const bool shown = EqualNoCase(path, folder + name); // already in the listed folder
+    if (!shown) {
         const std::wstring target = FreePath(folder, name);
         // A file that cannot leave the work folder stays with it, set aside.
         keptFile_ = ::MoveFileExW(path.c_str(), target.c_str(), MOVEFILE_COPY_ALLOWED)
                         ? target
                         : SetTempDirAside(browser_) + name;
     }
-    listChanged_ = listChanged_ || !browser_.State().LhaMode;
+    listChanged_ = listChanged_ || shown;
     CurrentDialogs().Beep();
     CurrentDialogs().Message(hwnd_, why + keptFile_, L"Save Error", MB_OK);
 }

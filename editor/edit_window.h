@@ -113,8 +113,8 @@ private:
     enum class Conversion { Converted, Failed, NotReplaced, NotRun };
     Conversion ConvertToMag(const std::wstring& folder, const std::wstring& base);
     bool ConversionWouldReplaceAnother(const std::wstring& base);
-    bool SetAsideFilesInTheWay(const std::wstring& bmpName, const std::wstring& bak);
-    void MoveIntoArchive(const std::wstring& folder, const std::wstring& name);
+    bool SetAsideFilesInTheWay(const std::wstring& folder, const std::wstring& bmpName,
+                               const std::wstring& bak);
     void KeepBeside(const std::wstring& path, const std::wstring& folder, const std::wstring& why);
     bool WritePicture(const std::wstring& path);
 

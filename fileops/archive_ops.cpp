@@ -11,15 +11,6 @@
 
 namespace tovn {
 
-namespace {
-
-// The open archive with the settings' backup, for the steps of a command.
-ArchivePlace OpenArchiveOf(BrowserPort& w) {
-    return ArchivePlace(w.Owner(), w.CurrentPlace().Path(), w.State().TempDir);
-}
-
-} // namespace
-
 void BrowserSlots::Vanished(int slot) {
     w_.ApplySlots(SlotChanges::Emptied(slot));
     w_.PaintSlot(slot);
@@ -30,11 +21,7 @@ void BrowserSlots::Removed(int slot) {
 }
 
 void BrowserSlots::Stage(const wchar_t* text) {
-    ShowWaiting(text, w_.Owner());
-}
-
-Result ExtractForCommand(BrowserPort& w, const TargetList& targets, const std::wstring& folder) {
-    return OpenArchiveOf(w).Extract(targets, folder, BackupOf(w.State()));
+    if (stages_ == kShowStages) ShowWaiting(text, w_.Owner());
 }
 
 void PackTargets(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
@@ -43,21 +30,6 @@ void PackTargets(BrowserPort& w, const TargetList& targets, const std::wstring& 
     // that remove anything; a refusal alone is only logged.
     (void)RunArchiveCommand(
         w.Owner(), ToAnsi(PackCommand(archivePath, sourceFolder, ArchiveTargetNames(targets))));
-}
-
-Result DeleteForCommand(BrowserPort& w, const TargetList& targets) {
-    BrowserSlots slots(w);
-    return OpenArchiveOf(w).RemoveMembers(targets, slots);
-}
-
-bool CreateTempDir(BrowserPort& w) {
-    return PrepareWorkFolder(w.State().TempDir).ok();
-}
-
-bool PrepareTempDir(BrowserPort& w, HWND owner) {
-    const Result r = PrepareWorkFolder(w.State().TempDir);
-    Report(owner, r);
-    return r.ok();
 }
 
 std::wstring SetTempDirAside(BrowserPort& w) {
@@ -70,10 +42,6 @@ std::wstring SetTempDirAside(BrowserPort& w) {
         break;
     }
     return tempDir;
-}
-
-void ClearTempDir(BrowserPort& w) {
-    tovn::ClearTempDir(w.State().TempDir);
 }
 
 } // namespace tovn

@@ -17,32 +17,20 @@ class BrowserPort;
 // and painted at once, a removed one is emptied; stages go to the waiting window.
 class BrowserSlots final : public SlotSink {
 public:
-    explicit BrowserSlots(BrowserPort& w) : w_(w) {}
+    enum Stages { kShowStages, kNoStages };
+    explicit BrowserSlots(BrowserPort& w, Stages stages = kShowStages) : w_(w), stages_(stages) {}
     void Vanished(int slot) override;
     void Removed(int slot) override;
     void Stage(const wchar_t* text) override;
 
 private:
     BrowserPort& w_;
+    Stages stages_;
 };
 
-// The open archive's members unpacked into folder (ends in "\"), as ArchivePlace::Extract.
-// A failure with the archive gone is ArchiveGone (reported by taking the browser back to its
-// folder). A failure means the command must stop.
-Result ExtractForCommand(BrowserPort& w, const TargetList& targets, const std::wstring& folder);
 // Adds each target, taken from sourceFolder, to the archive (created when new).
 void PackTargets(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
                  const std::wstring& sourceFolder);
-// Removes every target from the open archive and empties its slot, as
-// ArchivePlace::RemoveMembers; no slot is emptied on a failure.
-Result DeleteForCommand(BrowserPort& w, const TargetList& targets);
-
-// The work folder beside the program, prepared as PrepareWorkFolder does; false when the
-// operation must not start.
-bool CreateTempDir(BrowserPort& w);
-// CreateTempDir, the user told (beep and message, over owner) when it fails.
-bool PrepareTempDir(BrowserPort& w, HWND owner);
-void ClearTempDir(BrowserPort& w);
 // The work folder renamed to a folder of its own beside it, which no later operation clears,
 // for files an operation could not put back; returns its path (ending in "\"), or the work
 // folder itself when it cannot be renamed.

@@ -22,11 +22,6 @@ void Pack(BrowserPort& w, bool removePacked);
 // command table, which refuses it first on an empty list and in sort or capture mode and
 // keeps the cursor band off around it.
 void ConvertBMP1Click(BrowserPort& w);
-// Moves the named files of the work folder into the open archive with one command line
-// ("m -c -n"). The work folder goes only once the archive holds every file (size and
-// checksum); otherwise the archive is put back as it was, and the user is told where the
-// files are.
-void MoveIntoArchive(BrowserPort& w, const std::vector<std::wstring>& names);
 
 // Puts the cursor back on a file after slots were emptied.
 void AfterRemoval(BrowserPort& w);

@@ -23,52 +23,30 @@ bool AskArchiveName(BrowserPort& w, std::wstring& name) {
     return false;
 }
 
-// Packs the archive's own targets through the work folder. They are removed only when the
-// work folder's copies match the open archive and the new archive holds the same; never
-// when the new archive is the open one itself, which would delete what was just packed.
-void PackFromArchive(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
-                     bool removePacked) {
-    const BrowserState& st = w.State();
-    if (!PrepareTempDir(w, w.Owner())) return;
-    if (!Succeeded(w, ExtractForCommand(w, targets, st.TempDir))) {
-        ClearTempDir(w);
-        return;
-    }
-    PackTargets(w, targets, archivePath, st.TempDir);
-    if (removePacked) {
-        const std::vector<std::wstring> names = ArchiveTargetNames(targets);
-        if (EqualNoCase(archivePath, w.CurrentPlace().Path()) ||
-            !ArchiveMatchesFiles(w.Owner(), w.CurrentPlace().Path(), st.TempDir, names) ||
-            !ArchiveMatchesFiles(w.Owner(), archivePath, st.TempDir, names)) {
-            Report(w, FilesKept());
-        } else if (Succeeded(w, DeleteForCommand(w, targets))) {
-            w.Redraw(rdEmptyCells);
-        }
-    }
-    // Both archives hold what the work folder does, or the open one was left as it was.
-    ClearTempDir(w);
-}
-
-void PackFromFolder(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
-                    bool removePacked) {
-    const BrowserState& st = w.State();
-    PackTargets(w, targets, archivePath, st.CurrentDir);
-    if (!removePacked) return;
+// The packed files are removed only when the new archive holds each with the same contents
+// as the work folder's copy, and those copies match the open archive's members; never when
+// the new archive is the open one itself, which would delete what was just packed.
+void RemovePacked(BrowserPort& w, const TargetList& targets, const std::wstring& archivePath,
+                  const std::wstring& work) {
+    Place& place = w.CurrentPlace();
     // The files packed: those the command line could carry and that were still there.
     TargetList packed;
     std::vector<std::wstring> names;
     for (const NamedIndex& t : targets.items) {
-        if (!CarriedAsIs(t.name) || !PathExists(st.CurrentDir + t.name)) continue;
+        if (!CarriedAsIs(t.name) || !PathExists(work + t.name)) continue;
         packed.items.push_back(t);
         names.push_back(t.name);
     }
-    if (!ArchiveMatchesFiles(w.Owner(), archivePath, st.CurrentDir, names)) {
+    if (EqualNoCase(archivePath, place.Path()) ||
+        !ArchiveMatchesFiles(w.Owner(), archivePath, work, names) ||
+        (place.IsArchive() && !ArchiveMatchesFiles(w.Owner(), place.Path(), work, names))) {
         Report(w, FilesKept());
         return;
     }
-    BrowserSlots slots(w);
-    (void)w.CurrentPlace().Delete(packed, Backup{}, slots); // for good: the archive holds them
-    w.Redraw(rdEmptyCells);
+    BrowserSlots slots(w, BrowserSlots::kNoStages); // the waiting window keeps its text
+    const FileOutcome removed = place.Delete(packed, Backup{}, slots); // the archive holds them
+    Report(w, removed.result);
+    if (removed.goOn) w.Redraw(rdEmptyCells);
 }
 
 } // namespace
@@ -85,10 +63,13 @@ void Pack(BrowserPort& w, bool removePacked) {
     const TargetList targets = w.CollectTargets();
     ShowWaiting(L"Now Packing Files", w.Owner());
     const std::wstring archivePath = PackArchivePath(st.CopyDir, name);
-    if (st.LhaMode)
-        PackFromArchive(w, targets, archivePath, removePacked);
-    else
-        PackFromFolder(w, targets, archivePath, removePacked);
+    Place& place = w.CurrentPlace();
+    std::wstring work;
+    if (Succeeded(w, place.PrepareWork(work)) && Succeeded(w, place.ExtractToWork(targets))) {
+        PackTargets(w, targets, archivePath, work);
+        if (removePacked) RemovePacked(w, targets, archivePath, work);
+    }
+    place.EndWork(); // the archives hold what the work folder does, or were left as they were
     ShowWaiting(L"", w.Owner());
     AfterRemoval(w);
     w.Redraw(rdStatusBar);

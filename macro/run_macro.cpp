@@ -1,6 +1,7 @@
 #include "macro/run_macro.h"
 #include "app/batch_file.h"
 #include "app/dialogs.h"
+#include "app/report.h"
 #include "app/run_and_wait.h"
 #include "app/win_text.h"
 #include "archive/unlha.h"
@@ -54,31 +55,13 @@ bool WriteMacroBatch(HWND window, const MacroBatch& batch, const std::wstring& p
     return false;
 }
 
-// True when folder (ends in "\\") holds a folder of its own, which the move back leaves out.
-bool HoldsSubfolder(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    UniqueFind find(::FindFirstFileW((folder + L"*").c_str(), &found));
-    if (!find) return false;
-    do {
-        const std::wstring name = found.cFileName;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..")
-            return true;
-    } while (::FindNextFileW(find.get(), &found));
-    return false;
-}
-
-// Moves every file of the work folder back into the archive. The folder is cleared only
-// once the archive holds each of them with the same contents and nothing else is left in
-// it; otherwise the files stay where no command clears them and the user is told where.
-void MoveBackIntoArchive(BrowserPort& w, HWND window) {
-    const std::wstring& tempDir = w.State().TempDir;
-    std::vector<NamedDigest> files;
-    const bool read = FolderDigests(tempDir, files);
-    if (read && !files.empty())
-        RunUnlha(w.Owner(), ToAnsi(MoveBackCommand(w.CurrentPlace().Path(), tempDir)));
-    if (read && ArchiveHolds(w.Owner(), w.CurrentPlace().Path(), files) &&
-        !HoldsSubfolder(tempDir)) {
-        ClearTempDir(w);
+// Whatever the macro left in the work folder goes back into the archive; what the archive
+// could not take (or a folder made there) stays, set aside where no command clears it, and
+// the user is told where.
+void StoreWorkBack(BrowserPort& w, HWND window) {
+    Place& place = w.CurrentPlace();
+    if (place.StoreAllBack()) {
+        place.EndWork();
         return;
     }
     Warn(window, L"書庫に戻せなかったファイルを " + SetTempDirAside(w) + L" に残しました．",
@@ -92,17 +75,19 @@ void ReportUnwritable(HWND window, const std::wstring& path) {
 }
 
 bool RunMacro(BrowserPort& w, HWND window, const std::string& macro) {
-    const BrowserState& st = w.State();
     const TargetList targets = w.CollectTargets();
-    if (st.LhaMode) {
-        if (!PrepareTempDir(w, window)) return false;
-        (void)ExtractForCommand(w, targets, st.TempDir); // a missing copy writes no line
+    Place& place = w.CurrentPlace();
+    std::wstring workDir;
+    const Result prepared = place.PrepareWork(workDir);
+    if (!prepared) {
+        Report(window, prepared);
+        return false;
     }
-    const std::wstring workDir = st.LhaMode ? st.TempDir : st.CurrentDir;
-    const MacroPlace place{workDir, PathForms(BatchFolder(workDir)),
+    (void)place.ExtractToWork(targets); // a missing copy writes no line
+    const MacroPlace files{workDir, PathForms(BatchFolder(workDir)),
                            [&](const std::wstring& name) { return FileExists(workDir + name); },
                            [&](const std::wstring& name) { return NameFormsIn(workDir, name); }};
-    MacroBatch batch = ExpandMacro(FromAnsi(macro), place, targets.items);
+    MacroBatch batch = ExpandMacro(FromAnsi(macro), files, targets.items);
     EmptyMissingSlots(w, batch.missingSlots);
     const std::wstring batchPath = w.ProgramDir() + BatchFileName(batch.kind);
     if (!WriteMacroBatch(window, batch, batchPath, workDir)) return false;
@@ -124,7 +109,7 @@ bool RunMacro(BrowserPort& w, HWND window, const std::string& macro) {
     }
     ReportLeftOut(window, batch.leftOut);
     if (!RunAndWait(*command).started) return false;
-    if (st.LhaMode && !targets.items.empty()) MoveBackIntoArchive(w, window);
+    if (!targets.items.empty()) StoreWorkBack(w, window);
     return true;
 }
 

@@ -23,6 +23,43 @@ Result CannotCreate(const std::wstring& name) {
 
 namespace {
 
+int32_t PackedDosDate(const FILETIME& written) {
+    FILETIME local;
+    WORD date = 0, time = 0;
+    ::FileTimeToLocalFileTime(&written, &local);
+    ::FileTimeToDosDateTime(&local, &date, &time);
+    return static_cast<int32_t>((static_cast<uint32_t>(date) << 16) | time);
+}
+
+// A copy of the file at path beside it, under a name of its own; empty when none was made.
+std::wstring CopyAside(const std::wstring& path) {
+    const std::wstring folder = path.substr(0, path.find_last_of(L'\\') + 1);
+    wchar_t name[MAX_PATH] = {};
+    if (!::GetTempFileNameW(folder.c_str(), L"TVN", 0, name)) return {};
+    if (::CopyFileW(path.c_str(), name, FALSE) &&
+        ::SetFileAttributesW(name, FILE_ATTRIBUTE_NORMAL)) // the copy must be removable
+        return name;
+    ::DeleteFileW(name);
+    return {};
+}
+
+bool SameSizeAndTime(const std::wstring& a, const std::wstring& b) {
+    WIN32_FILE_ATTRIBUTE_DATA x, y;
+    return ::GetFileAttributesExW(a.c_str(), GetFileExInfoStandard, &x) &&
+           ::GetFileAttributesExW(b.c_str(), GetFileExInfoStandard, &y) &&
+           x.nFileSizeLow == y.nFileSizeLow && x.nFileSizeHigh == y.nFileSizeHigh &&
+           ::CompareFileTime(&x.ftLastWriteTime, &y.ftLastWriteTime) == 0;
+}
+
+// The copy takes the file's place again unless the file is unchanged; a copy that cannot
+// stays where it is rather than be lost.
+void PutBack(const std::wstring& copy, const std::wstring& path) {
+    if (SameSizeAndTime(copy, path))
+        ::DeleteFileW(copy.c_str());
+    else
+        ::MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
 // A failed archive step stops the command with the list as it was.
 FileOutcome Stopping(Result r) {
     const bool ok = r.ok();
@@ -104,6 +141,25 @@ Result FolderPlace::Duplicate(const std::wstring& from, const std::wstring& to) 
     return CannotCreate(from);
 }
 
+// The attributes come with the directory entry: no file is opened.
+EntryStamp FolderPlace::Stamp(const std::wstring& name) const {
+    EntryStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    stamp.found = ::GetFileAttributesExW((folder_ + name).c_str(), GetFileExInfoStandard, &data);
+    if (!stamp.found) return stamp;
+    stamp.date = PackedDosDate(data.ftLastWriteTime);
+    stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.written =
+        static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                             data.ftLastWriteTime.dwLowDateTime);
+    return stamp;
+}
+
+Result FolderPlace::PrepareWork(std::wstring& work) {
+    work = folder_;
+    return Result::Ok();
+}
+
 std::wstring ArchivePlace::Folder() const {
     return archive_.substr(0, archive_.find_last_of(L'\\') + 1);
 }
@@ -133,6 +189,70 @@ Result ArchivePlace::StillThere() const {
 
 bool ArchivePlace::Has(const std::wstring& name) const {
     return FindArchiveEntry(owner_, ToAnsi(archive_), ToAnsi(name));
+}
+
+EntryStamp ArchivePlace::Stamp(const std::wstring& name) const {
+    EntryStamp stamp;
+    stamp.found = true;
+    IndividualInfo info;
+    if (!FindArchiveEntry(owner_, ToAnsi(archive_), ToAnsi(name), &info)) return stamp;
+    stamp.date = static_cast<int32_t>((static_cast<uint32_t>(info.wDate) << 16) | info.wTime);
+    stamp.size = info.dwOriginalSize;
+    stamp.written = stamp.date;
+    return stamp;
+}
+
+Result ArchivePlace::PrepareWork(std::wstring& work) {
+    work = work_;
+    return PrepareWorkFolder(work_);
+}
+
+Result ArchivePlace::ExtractToWork(const TargetList& targets) {
+    return Extract(targets, work_, Backup{});
+}
+
+// The files go in by copy and leave the work folder only after the check; the archive's own
+// copy, beside it on the same volume, takes its place again when the check fails.
+Result ArchivePlace::StoreBack(const std::vector<std::wstring>& names) {
+    if (names.empty()) return Result::Ok();
+    std::vector<NamedDigest> files;
+    for (const std::wstring& name : names) {
+        files.push_back({name, {}});
+        if (!CarriedAsIs(name) || !ReadDigest(work_ + name, files.back().digest))
+            return FilesKept();
+    }
+    const std::wstring before = CopyAside(archive_);
+    if (before.empty()) return FilesKept();
+    (void)Run(StoreCommand(archive_, work_, names)); // what counts is the check below
+    if (!ArchiveHolds(owner_, archive_, files)) {
+        PutBack(before, archive_);
+        return FilesKept();
+    }
+    ::DeleteFileW(before.c_str());
+    for (const std::wstring& name : names) ::DeleteFileW((work_ + name).c_str());
+    return Result::Ok();
+}
+
+Result ArchivePlace::StoreAllBack() {
+    std::vector<std::wstring> names;
+    bool folderMade = false;
+    WIN32_FIND_DATAW found;
+    UniqueFind find(::FindFirstFileW((work_ + L"*").c_str(), &found));
+    if (find) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(name);
+            else if (name != L"." && name != L"..")
+                folderMade = true;
+        } while (::FindNextFileW(find.get(), &found));
+    }
+    Result r = StoreBack(names);
+    return r && folderMade ? FilesKept() : r;
+}
+
+void ArchivePlace::EndWork() {
+    ClearTempDir(work_);
 }
 
 Result ArchivePlace::Run(const std::wstring& commandLine) const {

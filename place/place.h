@@ -34,6 +34,15 @@ struct FileOutcome {
     bool goOn = true;
 };
 
+// What the directory (or the archive) tells of a file without opening it.
+struct EntryStamp {
+    bool found = false;
+    int32_t date = -1; // packed DOS date, local time; -1: not read
+    uint64_t size = 0;
+    int64_t written = 0; // FILETIME ticks; an archive entry's DOS date
+    bool Read() const { return found && date != -1; }
+};
+
 class Place {
 public:
     virtual ~Place() = default;
@@ -67,6 +76,26 @@ public:
     // A copy of from named to (which must be free), beside it. Fails as the command reports
     // it: the archive gone is ArchiveGone; a copy not made names from.
     virtual Result Duplicate(const std::wstring& from, const std::wstring& to) = 0;
+    // The file's date and size as the listing gives them. An archive whose entry cannot be
+    // read still says found: the decode finds out and says so.
+    virtual EntryStamp Stamp(const std::wstring& name) const = 0;
+
+    // A command that needs loose files (a macro, a conversion, an edited picture's save)
+    // works in the place's work folder: the folder itself, or an archive's work folder,
+    // emptied first; fails, with the message the user reads, when it cannot be.
+    virtual Result PrepareWork(std::wstring& work) = 0;
+    // Copies of the targets put in the work folder (a folder holds them already).
+    virtual Result ExtractToWork(const TargetList& targets) = 0;
+    // The named files of the work folder stored in the place (a folder holds them already).
+    // An archive takes them in, replacing members of the same names, and they leave the
+    // work folder only once it holds each with the same contents; on a failure the archive
+    // is as it was before and the files stay in the work folder.
+    virtual Result StoreBack(const std::vector<std::wstring>& names) = 0;
+    // Every file of the work folder stored so; a folder made there is not taken, and fails
+    // the store once the files are in.
+    virtual Result StoreAllBack() = 0;
+    // The work folder emptied (nothing for a folder).
+    virtual void EndWork() = 0;
 };
 
 // The folder folder (ends in "\"), through the shell; owner owns the shell's windows.
@@ -87,6 +116,12 @@ public:
     FileOutcome Delete(const TargetList& targets, const Backup& backup, SlotSink& slots) override;
     Result Rename(const std::wstring& from, const std::wstring& to) override;
     Result Duplicate(const std::wstring& from, const std::wstring& to) override;
+    EntryStamp Stamp(const std::wstring& name) const override;
+    Result PrepareWork(std::wstring& work) override;
+    Result ExtractToWork(const TargetList&) override { return Result::Ok(); }
+    Result StoreBack(const std::vector<std::wstring>&) override { return Result::Ok(); }
+    Result StoreAllBack() override { return Result::Ok(); }
+    void EndWork() override {}
 
 private:
     // One shell request for the targets that exist (vanished ones are skipped); afterwards
@@ -118,6 +153,12 @@ public:
     FileOutcome Delete(const TargetList& targets, const Backup& backup, SlotSink& slots) override;
     Result Rename(const std::wstring& from, const std::wstring& to) override;
     Result Duplicate(const std::wstring& from, const std::wstring& to) override;
+    EntryStamp Stamp(const std::wstring& name) const override;
+    Result PrepareWork(std::wstring& work) override;
+    Result ExtractToWork(const TargetList& targets) override;
+    Result StoreBack(const std::vector<std::wstring>& names) override;
+    Result StoreAllBack() override;
+    void EndWork() override;
 
     // The targets unpacked into folder (ends in "\"), files there they replace first put
     // aside as backup says. The archive gone is ArchiveGone.

@@ -60,6 +60,11 @@ std::wstring PackCommand(const std::wstring& archivePath, const std::wstring& so
     return WithNames(L"a -n -+ " + Quoted(archivePath), sourceFolder, names);
 }
 
+std::wstring StoreCommand(const std::wstring& archivePath, const std::wstring& folder,
+                          const std::vector<std::wstring>& names) {
+    return WithNames(L"a -c -n " + Quoted(archivePath), folder, names);
+}
+
 std::wstring ExtractCommand(const std::wstring& archivePath, const std::wstring& destination,
                             const std::vector<std::wstring>& names) {
     return WithNames(L"e -y -n -+ " + Quoted(archivePath) + L" " + Quoted(destination), L"", names);
@@ -74,10 +79,6 @@ std::wstring RenameCommand(const std::wstring& archivePath, const std::wstring& 
                            const std::wstring& newName) {
     return L"n -n " + Quoted(archivePath) + L" " + Quoted(oldName) + L" " +
            Quoted(L"-gr" + newName);
-}
-
-std::wstring MoveBackCommand(const std::wstring& archivePath, const std::wstring& folder) {
-    return L"m -c -n " + Quoted(archivePath) + L" " + Quoted(folder + L"*.*");
 }
 
 std::wstring PackArchivePath(const std::wstring& copyDir, const std::wstring& baseName) {

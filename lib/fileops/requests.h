@@ -34,14 +34,14 @@ std::wstring Quoted(const std::wstring& s);
 
 std::wstring PackCommand(const std::wstring& archivePath, const std::wstring& sourceFolder,
                          const std::vector<std::wstring>& names);
+// Adds folder + each name, replacing members of the same names whatever their dates.
+std::wstring StoreCommand(const std::wstring& archivePath, const std::wstring& folder,
+                          const std::vector<std::wstring>& names);
 std::wstring ExtractCommand(const std::wstring& archivePath, const std::wstring& destination,
                             const std::vector<std::wstring>& names);
 std::wstring DeleteCommand(const std::wstring& archivePath, const std::vector<std::wstring>& names);
 std::wstring RenameCommand(const std::wstring& archivePath, const std::wstring& oldName,
                            const std::wstring& newName);
-// Moves every file of folder (ends in "\") into the archive, replacing members of the same
-// name whatever their dates.
-std::wstring MoveBackCommand(const std::wstring& archivePath, const std::wstring& folder);
 std::wstring PackArchivePath(const std::wstring& copyDir, const std::wstring& baseName);
 
 } // namespace tovn

@@ -6,6 +6,7 @@
 #include "fileops/requests.h"
 #include "place/place.h"
 #include "support/test_folder.h"
+#include "win/handles.h"
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -207,6 +208,101 @@ TYPED_TEST(PlaceContract, AMoveFromAVanishedPlaceRemovesNothing) {
     EXPECT_EQ(moved.result.say(), TypeParam::kGoneMove);
     EXPECT_FALSE(PathExists(dest / L"A.BMP"));
     EXPECT_TRUE(slots.events.empty());
+}
+
+// A command's loose files: the targets come out into the work folder, changed and new files
+// go back, and nothing is left behind in a work folder of the program's own.
+TYPED_TEST(PlaceContract, WorkFilesGoBackIntoThePlace) {
+    std::wstring work;
+    ASSERT_TRUE(this->place->PrepareWork(work).ok());
+    ASSERT_TRUE(this->place->ExtractToWork(Targets({{L"A.BMP", 0}})).ok());
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(work + L"A.BMP", bytes));
+    EXPECT_EQ(bytes, kA);
+    WriteTextFile(work + L"A.BMP", "changed");
+    WriteTextFile(work + L"C.BMP", "made");
+    ASSERT_TRUE(this->place->StoreBack({L"A.BMP", L"C.BMP"}).ok());
+    this->place->EndWork();
+    EXPECT_EQ(this->Contents(L"A.BMP"), "changed");
+    EXPECT_EQ(this->Contents(L"C.BMP"), "made");
+    EXPECT_EQ(this->Contents(L"B.BMP"), kB);
+    if (this->place->IsArchive()) {
+        EXPECT_FALSE(PathExists(work + L"A.BMP"));
+        EXPECT_FALSE(PathExists(work + L"C.BMP"));
+    }
+}
+
+struct ArchiveWork : ::testing::Test {
+    ArchiveWork() {
+        LoadUnlha();
+        WriteTextFile(files / L"A.BMP", kA);
+        WriteTextFile(files / L"B.BMP", kB);
+        if (UnlhaLoaded()) place = InArchive::Open(files, folder);
+    }
+    ~ArchiveWork() override { UnloadUnlha(); }
+    void SetUp() override {
+        if (!UnlhaLoaded()) GTEST_SKIP() << "UNLHA32.DLL not found";
+        ASSERT_TRUE(place->PrepareWork(work).ok());
+        ASSERT_TRUE(ReadFileBytes(place->Path(), before));
+    }
+    std::string Archive() const {
+        std::string bytes;
+        ReadFileBytes(place->Path(), bytes);
+        return bytes;
+    }
+    // No copy of the archive is left beside it.
+    bool AloneInItsFolder() const {
+        WIN32_FIND_DATAW found;
+        const HANDLE find = ::FindFirstFileW((files / L"*.TMP").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE) return true;
+        ::FindClose(find);
+        return false;
+    }
+    TestFolder files{L"place"}, folder{L"work"};
+    std::unique_ptr<Place> place;
+    std::wstring work;
+    std::string before;
+};
+
+// A file the archive cannot take: the archive is as it was, and every file stays loose.
+TEST_F(ArchiveWork, AStoreThatCannotBeWholeLeavesTheArchiveAndTheFiles) {
+    const std::wstring odd = L"\u0100.BMP"; // no ANSI form: the command line cannot carry it
+    WriteTextFile(work + L"A.BMP", "changed");
+    WriteTextFile(work + odd, "odd");
+    EXPECT_FALSE(place->StoreBack({L"A.BMP", odd}).ok());
+    EXPECT_EQ(Archive(), before);
+    EXPECT_TRUE(PathExists(work + L"A.BMP"));
+    EXPECT_TRUE(PathExists(work + odd));
+    EXPECT_TRUE(AloneInItsFolder());
+}
+
+// An archive another program holds open for reading only: it cannot be written, the store
+// fails and the files stay loose.
+TEST_F(ArchiveWork, ARefusedWriteKeepsTheFilesLoose) {
+    WriteTextFile(work + L"C.BMP", "made");
+    {
+        UniqueFile held(::CreateFileW(place->Path().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(place->StoreBack({L"C.BMP"}).ok());
+    }
+    EXPECT_EQ(Archive(), before);
+    EXPECT_TRUE(PathExists(work + L"C.BMP"));
+    EXPECT_TRUE(AloneInItsFolder());
+}
+
+// Everything a macro left goes in; a folder it made stays, and the store says so.
+TEST_F(ArchiveWork, StoringEverythingTakesTheFilesAndLeavesAFolderMadeThere) {
+    WriteTextFile(work + L"C.BMP", "made");
+    ASSERT_TRUE(place->StoreAllBack().ok());
+    EXPECT_TRUE(place->Has(L"C.BMP"));
+    EXPECT_FALSE(PathExists(work + L"C.BMP"));
+    WriteTextFile(work + L"D.BMP", "also made");
+    ASSERT_TRUE(::CreateDirectoryW((work + L"SUB").c_str(), nullptr));
+    EXPECT_FALSE(place->StoreAllBack().ok());
+    EXPECT_TRUE(place->Has(L"D.BMP"));
+    EXPECT_TRUE(PathExists(work + L"SUB"));
+    EXPECT_TRUE(AloneInItsFolder());
 }
 
 TEST(ArchivePlaceTest, DuplicateNeedsAnEmptyWorkFolderAndLeavesItEmpty) {

@@ -219,6 +219,29 @@ Result MemoryPlace::Duplicate(const std::wstring& from, const std::wstring& to) 
     return r;
 }
 
+Result MemoryPlace::PrepareWork(std::wstring& work) {
+    calls_.push_back(L"PrepareWork");
+    work = archive_ ? L"M:\\WORK\\" : path_;
+    return Result::Ok();
+}
+
+Result MemoryPlace::ExtractToWork(const TargetList& targets) {
+    Note(L"ExtractToWork", targets, L"");
+    return Result::Ok();
+}
+
+Result MemoryPlace::StoreBack(const std::vector<std::wstring>& names) {
+    std::wstring text = L"StoreBack";
+    for (const std::wstring& name : names) text += L" " + name;
+    calls_.push_back(text);
+    return Result::Ok();
+}
+
+Result MemoryPlace::StoreAllBack() {
+    calls_.push_back(L"StoreAllBack");
+    return Result::Ok();
+}
+
 namespace {
 const wchar_t* const kFolder = L"M:\\PICS\\";
 const wchar_t* const kArchive = L"M:\\PICS\\ARC.LZH";

@@ -105,6 +105,14 @@ public:
     FileOutcome Delete(const TargetList& targets, const Backup& backup, SlotSink& slots) override;
     Result Rename(const std::wstring& from, const std::wstring& to) override;
     Result Duplicate(const std::wstring& from, const std::wstring& to) override;
+    // Files in memory have no dates: a listed one is found, undated.
+    EntryStamp Stamp(const std::wstring& name) const override { return {Has(name)}; }
+    // No loose files: the work steps are written to the log and change nothing.
+    Result PrepareWork(std::wstring& work) override;
+    Result ExtractToWork(const TargetList& targets) override;
+    Result StoreBack(const std::vector<std::wstring>& names) override;
+    Result StoreAllBack() override;
+    void EndWork() override { calls_.push_back(L"EndWork"); }
 
 private:
     // The failure scripted for op (then forgotten), else ok; a gone archive fails first.

@@ -34,9 +34,9 @@ TEST(Requests, SourceListEndsEachPathAndTheListWithNul) {
     EXPECT_EQ(NulSeparatedList({}), std::wstring(L"\0", 1));
 }
 
-TEST(Requests, MoveBackTakesTheWholeWorkFolder) {
-    EXPECT_EQ(MoveBackCommand(L"C:\\My Pics\\ARC.LZH", L"C:\\TOVN\\TEMP\\"),
-              L"m -c -n \"C:\\My Pics\\ARC.LZH\" \"C:\\TOVN\\TEMP\\*.*\"");
+TEST(Requests, StoreReplacesMembersWhateverTheirDates) {
+    EXPECT_EQ(StoreCommand(L"C:\\My Pics\\ARC.LZH", L"C:\\TOVN\\TEMP\\", {L"A.BMP", L"B\"C.BMP"}),
+              L"a -c -n \"C:\\My Pics\\ARC.LZH\" \"C:\\TOVN\\TEMP\\A.BMP\"");
 }
 
 TEST(Requests, ArchiveCommandLinesQuoteEveryName) {
