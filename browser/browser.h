@@ -34,7 +34,7 @@ public:
     ~Browser();
 
     // BrowserPort.
-    HWND Owner() const override { return view_.Handle(); }
+    HWND Owner() const override { return view_.BoxOwner(); }
     const BrowserState& State() const override { return st_; }
     BrowserOptions& Options() override { return st_; }
     // The browser's own parts (window, sort mode, tests) change the state itself.

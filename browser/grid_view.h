@@ -9,7 +9,7 @@ namespace tovn {
 class GridView {
 public:
     // The window that owns message boxes and the modal windows a command opens.
-    virtual HWND Handle() const = 0;
+    virtual HWND BoxOwner() const = 0;
     // False before the window is made and once it is gone: no command runs then.
     virtual bool IsOpen() const = 0;
     // The window closes as the user's close does (settings written, then it goes).

@@ -35,14 +35,13 @@ public:
     GridImage& Image() { return imgMain_; }
     Browser& Core() { return core_; }
     const Browser& Core() const { return core_; }
-
-    // The window's handle (also the view's, for the browser's boxes).
-    HWND Handle() const override { return hwnd_; }
+    // The paint of the grid, for the tests' and benchmarks' counts.
     GridPainter& Painter() { return painter_; }
     const GridPainter& Painter() const { return painter_; }
 
 private:
     // GridView.
+    HWND BoxOwner() const override { return hwnd_; }
     bool IsOpen() const override { return hwnd_ != nullptr; }
     void Close() override { ::PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
     void LayoutGrid() override;

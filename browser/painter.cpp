@@ -44,7 +44,7 @@ GridPainter::GridPainter(GridView& view, Browser& core, PictureHost& pictures, G
 GridPainter::~GridPainter() = default;
 
 HWND GridPainter::Owner() const {
-    return view_.Handle();
+    return view_.BoxOwner();
 }
 
 void GridPainter::StartWorkers(const std::wstring& programDir) {

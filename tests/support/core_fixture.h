@@ -29,7 +29,7 @@ public:
         height_ = height;
     }
 
-    HWND Handle() const override { return nullptr; }
+    HWND BoxOwner() const override { return nullptr; }
     bool IsOpen() const override { return open_; }
     void Close() override;
     void LayoutGrid() override;
