@@ -186,9 +186,9 @@ int Browser::ApplySlots(const SlotChanges& change) {
     return ApplySlotChanges(st_, change);
 }
 
-void Browser::ToggleSlotMark(int slot) {
+void Browser::SetMark(int slot, bool marked) {
     if (slot < 0 || slot >= static_cast<int>(st_.FileList.size())) return;
-    st_.FileList[slot].mark ^= 1;
+    st_.FileList[slot].mark = marked ? 1 : 0;
     view_.RefreshBands();
 }
 

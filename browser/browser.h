@@ -53,7 +53,7 @@ public:
     void PlaceCursor(int slot) override;
     int ApplySlots(const SlotChanges& change) override;
     void SetCaptureMode(bool on) override { st_.CaptureMode = on; }
-    void ToggleSlotMark(int slot) override;
+    void SetMark(int slot, bool marked) override;
     void SetCursorBand(bool shown) override { view_.SetCursorBand(shown); }
     void Redraw(unsigned parts) override;
     void PaintSlot(int slot) override;

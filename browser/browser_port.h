@@ -61,8 +61,8 @@ public:
     virtual int ApplySlots(const SlotChanges& change) = 0;
     // Capture mode on or off (the keyboard hook is the command's).
     virtual void SetCaptureMode(bool on) = 0;
-    // Flips the mark of slot; the grid shows its band when the cell is on the page.
-    virtual void ToggleSlotMark(int slot) = 0;
+    // Marks slot, or takes its mark off; the grid shows its band when the cell is on the page.
+    virtual void SetMark(int slot, bool marked) = 0;
     // Shows or hides the cursor band; hiding it twice leaves it hidden.
     virtual void SetCursorBand(bool shown) = 0;
 

@@ -353,7 +353,9 @@ void TfrmSlide::Previous() {
 }
 
 void TfrmSlide::FlipShownMark() {
-    browser_.ToggleSlotMark(ShownSlot());
+    const int slot = ShownSlot();
+    const auto& list = browser_.State().FileList;
+    browser_.SetMark(slot, slot >= 0 && slot < static_cast<int>(list.size()) && !list[slot].mark);
     ToggleMarkBand();
 }
 

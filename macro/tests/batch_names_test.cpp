@@ -75,7 +75,7 @@ TEST_P(BatchNames, ArriveExactlyOrNothingRuns) {
     ASSERT_EQ(st().FileList.size(), 2u);
     const int slot = Name(0) == h.name ? 0 : 1;
     ASSERT_EQ(Name(slot), h.name);
-    core().ToggleSlotMark(slot);
+    core().SetMark(slot, true);
     WriteMacros({ToAnsi(recorder) + " $M $P", "DEL $M"});
 
     Open();
@@ -96,7 +96,7 @@ TEST_P(BatchNames, ArriveExactlyOrNothingRuns) {
 
     form.reset();
     dialogs.messages.clear();
-    core().ToggleSlotMark(slot);
+    core().SetMark(slot, true);
     Open();
     Press(L'b');
     EXPECT_EQ(FileExists(folder + h.name), !dialogs.messages.empty());

@@ -39,7 +39,7 @@ protected:
         Pump();
     }
     void Mark(std::initializer_list<int> slots) {
-        for (int s : slots) core().ToggleSlotMark(s);
+        for (int s : slots) core().SetMark(s, true);
     }
     std::wstring LabelText(HWND label) const {
         wchar_t text[512] = {};

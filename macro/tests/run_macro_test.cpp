@@ -87,7 +87,7 @@ TEST_F(RunMacroTest, NamesABatchLineCannotCarryGoByTheirShortNameOrAreLeftOut) {
     StartWithFiles({L"A^B.BMP", L"X.BMP", L"\u2603.BMP", L"100%.BMP"}, 2);
     auto markAll = [&] {
         for (int i = 0; i < 4; ++i)
-            if (Name(i) != L"X.BMP") core().ToggleSlotMark(i);
+            if (Name(i) != L"X.BMP") core().SetMark(i, true);
     };
     markAll();
     WriteMacros({"ECHO NO TARGETS", "DEL $M"});
@@ -132,7 +132,7 @@ TEST_F(RunMacroTest, ALineLongerThanTheInterpreterReadsRunsNothing) {
                       12, 1, 2, 3);
     PutIni(L"Window", L"Img", L"3");
     Start();
-    for (int i = 0; i < 45; ++i) core().ToggleSlotMark(i);
+    for (int i = 0; i < 45; ++i) core().SetMark(i, true);
     const std::wstring marker = program / L"RAN.TXT";
     WriteMacros({"ECHO $T > " + ToAnsi(marker)});
     Open();

@@ -22,7 +22,7 @@ protected:
     // The colour MakePictures gives picture number i.
     static COLORREF Colour(int i) { return RGB(i * 20, 100, 200); }
     int Decodes() { return core().Pictures().DecodeCount(); }
-    void ToggleMarkOf(int slot) { core().ToggleSlotMark(slot); }
+    void MarkSlot(int slot) { core().SetMark(slot, true); }
 };
 
 TEST_F(Prefetch, NextPageShowsWithoutDecodingAndMemoryStaysWithinThreePages) {
@@ -100,7 +100,7 @@ TEST_F(Prefetch, PageFromTheStoreLooksAsTheDecodedPage) {
     WriteSolidBmp(pictures / L"P06.BMP", 30, 40, 0, 255, 0);
     WriteSolidBmp(pictures / L"P07.BMP", 10, 10, 0, 0, 255);
     WriteSolidBmp(pictures / L"P08.BMP", 33, 17, 200, 50, 90);
-    ToggleMarkOf(5);
+    MarkSlot(5);
     RunIdle();
     int decodes = Decodes();
     Key(VK_NEXT);
