@@ -145,3 +145,18 @@ TEST_F(Startup, ClosedMaximisedKeepsTheLastNormalPlacement) {
     Start();
     EXPECT_TRUE(::IsZoomed(w().Handle()));
 }
+
+// The program runs as its user and is never virtualised: a program folder it cannot write
+// must fail as such, so that the settings and the cache go to the user's own folder. Its
+// controls are the common controls of version 6.
+TEST(ProgramManifest, AsksForNoElevationAndTheVersion6Controls) {
+    HMODULE exe = ::LoadLibraryExW(L"Tovn32.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr) << "Tovn32.exe beside the test";
+    HRSRC found = ::FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr);
+    const char* text = static_cast<const char*>(::LockResource(::LoadResource(exe, found)));
+    const std::string manifest(text, ::SizeofResource(exe, found));
+    ::FreeLibrary(exe);
+    EXPECT_NE(manifest.find(R"(requestedExecutionLevel level="asInvoker")"), std::string::npos);
+    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+}
