@@ -147,7 +147,7 @@ PlannedCell GridPainter::PlanCell(int cell, int slot) {
     const CellPicture* stored =
         st_.PaletteDisplay ? nullptr
                            : cellPictures_.Find(planned.name, cell, st_.CellWidth, st_.CellHeight);
-    if (stamp.found && stored && stored->bitmap && stored->date == stamp.date) {
+    if (stamp.found && stored && stored->Drawn() && stored->date == stamp.date) {
         planned.step = PlannedCell::Stored;
         return planned;
     }

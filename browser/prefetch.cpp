@@ -29,15 +29,11 @@ const CellPicture* CellStore::Find(const std::wstring& name, int cell, int width
     return p.cell == cell && p.width == width && p.height == height ? &p : nullptr;
 }
 
-HDC CellStore::Dc(HDC like) {
-    if (!dc_) dc_.reset(::CreateCompatibleDC(like));
-    return dc_.get();
-}
-
 ThumbWorkers::ThumbWorkers(const PictureHost& host, std::unique_ptr<thumbcache::ThumbCache> cache,
                            int workers)
     : host_(host), cache_(std::move(cache)),
       memory_(cache_ ? std::make_unique<ThumbMemory>(kThumbMemoryBytes) : nullptr), pool_(workers) {
+    if (cache_) cache_->KeepReading(true);
 }
 
 ThumbTicketPtr ThumbWorkers::Submit(ThumbRequest request, int cell, int32_t date) {
@@ -45,6 +41,7 @@ ThumbTicketPtr ThumbWorkers::Submit(ThumbRequest request, int cell, int32_t date
     ticket->request = std::move(request);
     ticket->cell = cell;
     ticket->date = date;
+    ++outstanding_;
     pool_.Submit([this, ticket] {
         if (!ticket->dropped.load()) {
             try {
@@ -53,6 +50,9 @@ ThumbTicketPtr ThumbWorkers::Submit(ThumbRequest request, int cell, int32_t date
                 ticket->thumb = CellThumb{};
             }
         }
+        // The cache's shared read ends with the last thumbnail asked for, so that what
+        // another copy of the program keeps there is seen by the next page.
+        if (--outstanding_ == 0 && cache_) cache_->EndReads();
         ticket->done.store(true, std::memory_order_release);
     });
     return ticket;

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tovn {
 
@@ -22,9 +23,9 @@ struct CellPicture {
     int32_t date = 0;
     int cell = 0;
     int width = 0, height = 0;
-    UniqueBitmap bitmap; // a 32-bit DIB section; none: the picture did not decode, the
-                         // paint shows why
-    const void* bits = nullptr;
+    // 32 bits a pixel, top row first; none: the picture did not decode, the paint shows why.
+    std::vector<uint32_t> pixels;
+    bool Drawn() const { return !pixels.empty(); }
 };
 
 class CellStore {
@@ -40,11 +41,8 @@ public:
             it = keep(it->first) ? std::next(it) : pictures_.erase(it);
     }
     size_t Size() const { return pictures_.size(); }
-    // One memory DC, compatible with like, for every rendering into the store.
-    HDC Dc(HDC like);
 
 private:
-    UniqueMemDc dc_;
     std::wstring source_;
     std::map<std::wstring, CellPicture> pictures_;
 };
@@ -78,7 +76,8 @@ private:
     const PictureHost& host_;
     std::unique_ptr<thumbcache::ThumbCache> cache_;
     std::unique_ptr<ThumbMemory> memory_;
-    DecodePool pool_; // last: its workers end before the cache goes
+    std::atomic<int> outstanding_{0}; // thumbnails asked for and not yet done
+    DecodePool pool_;                 // last: its workers end before the cache goes
 };
 
 // What the paint does for one cell, decided before any cell is drawn so that the workers

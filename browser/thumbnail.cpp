@@ -55,6 +55,9 @@ ThumbRequest GridPainter::RequestFor(int cell, const std::wstring& name,
     request.row = (cell - 1) / st_.DispCount;
     request.cellWidth = st_.CellWidth;
     request.cellHeight = st_.CellHeight;
+    const COLORREF fill = ::GetSysColor(COLOR_BTNFACE);
+    request.cellFill =
+        uint32_t(GetRValue(fill)) << 16 | uint32_t(GetGValue(fill)) << 8 | GetBValue(fill);
     request.keyed = stamp.Read();
     if (request.keyed) request.key = ThumbKey(request.source, name, stamp.size, stamp.written);
     return request;
@@ -83,33 +86,14 @@ void GridPainter::DrawCellPicture(HDC dc, int cell, const std::wstring& name,
     ::SetStretchBltMode(dc, oldMode);
 }
 
-// The cell drawn as on the canvas, into a bitmap of the cell's size: its frame, then the
-// reduced picture inside the box's border.
-CellPicture GridPainter::RenderCell(int cell, const CellThumb& thumb) {
-    HDC canvas = imgMain_.Canvas();
+// The cell the workers composed, kept for the pages around the one shown.
+CellPicture GridPainter::RenderCell(int cell, CellThumb& thumb) {
     CellPicture rendered;
     rendered.cell = cell;
     rendered.width = st_.CellWidth;
     rendered.height = st_.CellHeight;
-    // A DIB section is copied out by its bits: selecting a bitmap into a DC for each cell
-    // of a page would cost several times the copies.
-    const BITMAPINFO header = CellBitmapInfo(st_.CellWidth, st_.CellHeight);
-    void* bits = nullptr;
-    rendered.bitmap.reset(::CreateDIBSection(canvas, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!rendered.bitmap) return rendered;
-    rendered.bits = bits;
-    HDC dc = cellPictures_.Dc(canvas);
-    SelectIn selected(dc, rendered.bitmap.get());
-    CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
-    ::SetViewportOrgEx(dc, -c.left, -c.top, nullptr);
-    PaintCellFrame(cell, dc);
-    if (!thumb.pixels.empty()) {
-        const BITMAPINFO picture = CellBitmapInfo(thumb.Width(), thumb.Height());
-        ::SetDIBitsToDevice(dc, thumb.box.x + 1, thumb.box.y + 1, thumb.Width(), thumb.Height(), 0,
-                            0, 0, thumb.Height(), thumb.pixels.data(), &picture, DIB_RGB_COLORS);
-    }
-    ::SetViewportOrgEx(dc, 0, 0, nullptr);
-    ::GdiFlush();
+    if (thumb.cellWidth == st_.CellWidth && thumb.cellHeight == st_.CellHeight)
+        rendered.pixels = std::move(thumb.cell);
     return rendered;
 }
 
@@ -117,11 +101,11 @@ bool GridPainter::ShowStoredCell(int cell, const std::wstring& name, int32_t dat
     if (st_.PaletteDisplay) return false;
     cellPictures_.UseSource(SourceKey());
     const CellPicture* stored = cellPictures_.Find(name, cell, st_.CellWidth, st_.CellHeight);
-    if (!stored || !stored->bitmap || stored->date != date) return false;
+    if (!stored || !stored->Drawn() || stored->date != date) return false;
     const BITMAPINFO header = CellBitmapInfo(stored->width, stored->height);
     CellRect c = CellRectOf(cell, st_.DispCount, st_.CellWidth, st_.CellHeight);
     ::SetDIBitsToDevice(imgMain_.Canvas(), c.left, c.top, stored->width, stored->height, 0, 0, 0,
-                        stored->height, stored->bits, &header, DIB_RGB_COLORS);
+                        stored->height, stored->pixels.data(), &header, DIB_RGB_COLORS);
     return true;
 }
 
@@ -173,8 +157,8 @@ bool GridPainter::PrefetchAhead() {
 
 // A picture that did not decode is noted without a bitmap: the paint decodes it again and
 // reports it then.
-void GridPainter::StoreAhead(const std::wstring& name, const ThumbTicket& ticket) {
-    const CellThumb& thumb = ticket.thumb;
+void GridPainter::StoreAhead(const std::wstring& name, ThumbTicket& ticket) {
+    CellThumb& thumb = ticket.thumb;
     const PictureSource& source = ticket.request.source;
     if (source.currentDir != st_.CurrentDir || source.lhaMode != st_.LhaMode ||
         (st_.LhaMode && source.archiveName != st_.ArchiveName))

@@ -12,6 +12,8 @@ namespace {
 using thumbcache::kThumbSide;
 using thumbcache::Thumb;
 
+constexpr uint32_t kCellEdge = 0xFFFFFF;
+
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
@@ -37,12 +39,6 @@ PictureBox BoxFor(const ThumbRequest& r, int width, int height, int left, int to
                : FitPlacement(width, height, r.column, r.row, r.cellWidth, r.cellHeight);
 }
 
-void ReduceInto(CellThumb& thumb, imaging::PixelView from) {
-    if (thumb.Width() <= 0 || thumb.Height() <= 0) return;
-    thumb.pixels.assign(static_cast<size_t>(thumb.Width()) * thumb.Height(), 0);
-    imaging::AreaReduce(from, {thumb.pixels.data(), thumb.Width(), thumb.Height(), thumb.Width()});
-}
-
 // The cache's copy: the picture itself up to kThumbSide a side, else reduced to it.
 Thumb MakeThumb(const std::vector<uint32_t>& pixels, int width, int height) {
     Thumb thumb;
@@ -65,17 +61,20 @@ bool IsBmp(const std::wstring& name) {
     return UpperExtensionOf(name) == L".BMP";
 }
 
-// What memory or the lasting cache keeps of the picture; what the cache gave is kept in
-// memory too.
-std::shared_ptr<const Thumb> KeptThumb(thumbcache::ThumbCache* cache, ThumbMemory* memory,
-                                       const thumbcache::Key& key) {
-    if (memory)
-        if (std::shared_ptr<const Thumb> kept = memory->Find(key)) return kept;
-    std::optional<Thumb> found = cache ? cache->Find(key) : std::nullopt;
-    if (!found) return nullptr;
-    auto kept = std::make_shared<const Thumb>(std::move(*found));
-    if (memory) memory->Put(key, kept);
-    return kept;
+// A thumbnail of the calling thread's own for what the lasting cache gives: a page reads a
+// hundred, and memory new to the process is slow to touch on some machines.
+Thumb& ThreadThumb() {
+    thread_local Thumb thumb;
+    return thumb;
+}
+
+// What memory or the lasting cache keeps of the picture, or null. What the cache gives is not
+// kept in memory as well: it is read again as fast as it would be copied.
+const Thumb* KeptThumb(thumbcache::ThumbCache* cache, ThumbMemory* memory,
+                       const thumbcache::Key& key, std::shared_ptr<const Thumb>& held) {
+    if (memory && (held = memory->Find(key))) return held.get();
+    Thumb& read = ThreadThumb();
+    return cache && cache->Find(key, read) ? &read : nullptr;
 }
 
 // A kept thumbnail serves the cell when it is the whole picture or at least the box's size.
@@ -86,7 +85,7 @@ bool FromKept(const Thumb& thumb, const ThumbRequest& request, CellThumb& cell) 
     cell.box = BoxFor(request, thumb.pictureWidth, thumb.pictureHeight, thumb.left, thumb.top);
     const bool whole = thumb.width == thumb.pictureWidth && thumb.height == thumb.pictureHeight;
     if (!whole && (thumb.width < cell.Width() || thumb.height < cell.Height())) return false;
-    ReduceInto(cell, {thumb.pixels.data(), thumb.width, thumb.height, thumb.width});
+    ComposeCell(cell, request, {thumb.pixels.data(), thumb.width, thumb.height, thumb.width});
     LoadedPicture& report = cell.report;
     report.ok = true;
     // What the decode would have reported: plug-ins report the picture, a BMP only colours.
@@ -106,6 +105,46 @@ bool FromKept(const Thumb& thumb, const ThumbRequest& request, CellThumb& cell) 
 }
 
 } // namespace
+
+void ComposeCell(CellThumb& thumb, const ThumbRequest& request, imaging::PixelView from) {
+    const int w = request.cellWidth, h = request.cellHeight;
+    if (w <= 0 || h <= 0) return;
+    thumb.cellWidth = w;
+    thumb.cellHeight = h;
+    const int x = thumb.pictureX = thumb.box.x + 1 - request.column * w;
+    const int y = thumb.pictureY = thumb.box.y + 1 - request.row * h;
+    thumb.cell.assign(size_t(w) * h, kCellEdge);
+    for (int row = 1; row + 1 < h; ++row)
+        std::fill_n(thumb.cell.begin() + ptrdiff_t(row) * w + 1, std::max(0, w - 2),
+                    request.cellFill);
+    const int pw = thumb.Width(), ph = thumb.Height();
+    if (pw <= 0 || ph <= 0) return;
+    if (x >= 0 && y >= 0 && x + pw <= w && y + ph <= h) {
+        imaging::AreaReduce(from, {thumb.cell.data() + ptrdiff_t(y) * w + x, pw, ph, w});
+        return;
+    }
+    std::vector<uint32_t> picture(size_t(pw) * ph);
+    imaging::AreaReduce(from, {picture.data(), pw, ph, pw});
+    const int left = std::max(0, x), right = std::min(w, x + pw);
+    for (int row = std::max(0, y); row < std::min(h, y + ph) && left < right; ++row) {
+        const uint32_t* in = picture.data() + size_t(row - y) * pw + (left - x);
+        std::copy(in, in + (right - left), thumb.cell.begin() + ptrdiff_t(row) * w + left);
+    }
+}
+
+std::vector<uint32_t> CellThumb::Picture() const {
+    const int w = std::max(0, Width()), h = std::max(0, Height());
+    std::vector<uint32_t> picture(size_t(w) * h, 0);
+    for (int row = 0; row < h; ++row) {
+        const int y = pictureY + row;
+        for (int column = 0; column < w; ++column) {
+            const int x = pictureX + column;
+            if (x >= 0 && x < cellWidth && y >= 0 && y < cellHeight)
+                picture[size_t(row) * w + column] = cell[size_t(y) * cellWidth + x];
+        }
+    }
+    return picture;
+}
 
 std::shared_ptr<const Thumb> ThumbMemory::Find(const thumbcache::Key& key) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -165,9 +204,11 @@ thumbcache::Key ThumbKey(const PictureSource& source, const std::wstring& name, 
 CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
                         const ThumbRequest& request, ThumbMemory* memory) {
     CellThumb cell;
-    if (request.keyed)
-        if (std::shared_ptr<const Thumb> kept = KeptThumb(cache, memory, request.key))
+    if (request.keyed) {
+        std::shared_ptr<const Thumb> held;
+        if (const Thumb* kept = KeptThumb(cache, memory, request.key, held))
             if (FromKept(*kept, request, cell)) return cell;
+    }
     cell = CellThumb{};
     cell.decoded = true;
     const int side = std::max({kThumbSide, request.cellWidth, request.cellHeight});
@@ -189,7 +230,7 @@ CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
     thumb.top = info.top;
     thumb.colorCount = cell.report.colorCount;
     cell.box = BoxFor(request, thumb.pictureWidth, thumb.pictureHeight, info.left, info.top);
-    ReduceInto(cell, {pixels.data(), width, height, width});
+    ComposeCell(cell, request, {pixels.data(), width, height, width});
     if (request.keyed && cache) cache->Put(request.key, thumb);
     if (request.keyed && memory) memory->Put(request.key, std::move(made));
     return cell;

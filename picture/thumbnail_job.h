@@ -4,6 +4,7 @@
 // gives. Drawing it (frame, placeholder, marks) stays with the window.
 #pragma once
 #include "core/geometry.h"
+#include "imaging/area_reduce.h"
 #include "picture/picture_host.h"
 #include "thumbcache/thumb_cache.h"
 #include <cstdint>
@@ -21,6 +22,7 @@ struct ThumbRequest {
     PictureSource source;
     int column = 0, row = 0;
     int cellWidth = 0, cellHeight = 0;
+    uint32_t cellFill = 0xC0C0C0; // inside the cell's white edge: B G R X
     // The cache's key; without one (a file whose attributes could not be read) the cache is
     // neither asked nor filled.
     bool keyed = false;
@@ -32,18 +34,25 @@ struct CellThumb {
     // picture itself is left empty.
     LoadedPicture report;
     bool decoded = false; // false: served by the cache
-    PictureBox box;       // the picture's box in the cell, its 1-pixel border included
-    // The picture reduced into the box less its border: (box.w - 2) x (box.h - 2), top row
-    // first, B G R X.
-    std::vector<uint32_t> pixels;
+    PictureBox box;       // the picture's box in the grid, its 1-pixel border included
+    // The whole cell as the grid shows it, cellWidth x cellHeight, top row first, B G R X:
+    // its edge in white around the fill, and the picture reduced into the box less its
+    // border, cut off where it passes the cell.
+    std::vector<uint32_t> cell;
+    int cellWidth = 0, cellHeight = 0;
     int Width() const { return box.w - 2; }
     int Height() const { return box.h - 2; }
+    // The picture's pixels as they stand in the cell, (box.w - 2) x (box.h - 2); 0 where
+    // the box passes the cell.
+    std::vector<uint32_t> Picture() const;
+    int pictureX = 0, pictureY = 0; // where the picture's top-left pixel stands in the cell
 };
 
-// The lasting cache's thumbnails of the pictures shown lately, held in memory as well: a
-// layout change (another display count, a resized window) reduces them again without
-// reading the file. Keyed as the lasting cache is, so that a changed file finds nothing;
-// bounded by bytes, the least recently used going first. Safe from several threads.
+// The thumbnails of the pictures decoded lately, held in memory as well as in the lasting
+// cache: a layout change (another display count, a resized window) reduces them again
+// without reading the file, even where the lasting cache is off or passed by. Keyed as the lasting
+// cache is, so that a changed file finds nothing; bounded by bytes, the least recently used going
+// first. Safe from several threads.
 class ThumbMemory {
 public:
     explicit ThumbMemory(size_t limitBytes) : limit_(limitBytes) {}
@@ -75,9 +84,13 @@ thumbcache::Key ThumbKey(const PictureSource& source, const std::wstring& name, 
 std::unique_ptr<thumbcache::ThumbCache> OpenThumbCache(const std::wstring& programDir,
                                                        int megabytes);
 
+// The cell made on the workers rather than on the window's thread: thumb.box placed, the
+// picture reduced from from straight into the cell, so the window only copies the cell.
+void ComposeCell(CellThumb& thumb, const ThumbRequest& request, imaging::PixelView from);
+
 // Safe from several threads at once (see PictureHost::TryLoadPicture and ThumbCache).
-// cache and memory may be null; memory is asked before the cache and keeps what either
-// the cache or a decode gave.
+// cache and memory may be null; memory is asked before the cache and keeps what a decode
+// gave.
 CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
                         const ThumbRequest& request, ThumbMemory* memory = nullptr);
 

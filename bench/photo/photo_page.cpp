@@ -60,7 +60,7 @@ int UnreadCells(const MainWindow& window) {
         if (name.empty()) continue;
         const CellPicture* kept =
             window.Painter().CellPictures().Find(name, cell, s.CellWidth, s.CellHeight);
-        if (!kept || !kept->bitmap) ++unread;
+        if (!kept || !kept->Drawn()) ++unread;
     }
     return unread;
 }

@@ -52,9 +52,11 @@ std::string SchemaSql() {
            std::to_string(kSchemaVersion) + ";";
 }
 
+// The pixels are read apart, straight into the reader's own buffer: through a column they
+// would first be copied into a buffer SQLite allocates afresh for every row.
 constexpr const char* kFindSql =
     "SELECT id, place, size, written, width, height, picture_width, picture_height, offset_x,"
-    " offset_y, colors, checksum, pixels FROM thumbs WHERE place = ?1";
+    " offset_y, colors, checksum FROM thumbs WHERE place = ?1";
 constexpr const char* kInsertSql =
     "REPLACE INTO thumbs(place, size, written, width, height, picture_width, picture_height,"
     " offset_x, offset_y, colors, cost, checksum, pixels, used)"
@@ -139,9 +141,10 @@ std::vector<unsigned char> Pack(const std::vector<uint32_t>& pixels) {
 }
 
 // Each pixel read as 4 bytes and its 4th cleared, the last (with nothing after it) by bytes.
-std::vector<uint32_t> Unpack(const std::vector<unsigned char>& rgb) {
+// pixels keeps its memory from one row to the next.
+void Unpack(const std::vector<unsigned char>& rgb, std::vector<uint32_t>& pixels) {
     const size_t n = rgb.size() / 3;
-    std::vector<uint32_t> pixels(n);
+    pixels.resize(n);
     const unsigned char* from = rgb.data();
     for (size_t i = 0; i + 1 < n; ++i) {
         uint32_t v;
@@ -151,7 +154,6 @@ std::vector<uint32_t> Unpack(const std::vector<unsigned char>& rgb) {
     if (n > 0)
         pixels[n - 1] = uint32_t(from[3 * n - 3]) | uint32_t(from[3 * n - 2]) << 8 |
                         uint32_t(from[3 * n - 1]) << 16;
-    return pixels;
 }
 
 } // namespace
@@ -167,11 +169,13 @@ std::vector<unsigned char>& ThreadBytes() {
 
 } // namespace
 
-// A row as read, before its checksum is verified. One at a time on a thread.
+// A row as read into the caller's thumbnail, before its checksum is verified. One at a time
+// on a thread.
 struct StoredRow {
+    explicit StoredRow(Thumb& into) : thumb(into) {}
     int64_t id = 0;
     int64_t checksum = 0;
-    Thumb thumb;
+    Thumb& thumb;
     std::vector<unsigned char>& rgb = ThreadBytes();
 };
 
@@ -203,6 +207,7 @@ std::unique_ptr<ThumbCache> ThumbCache::Open(const std::string& pathUtf8, uint64
 
 ThumbCache::~ThumbCache() {
     std::lock_guard<std::mutex> lock(mutex_);
+    EndRead();
     if (st_ && !touched_.empty() && Exec("BEGIN IMMEDIATE"))
         if (!FlushTouches() || !Exec("COMMIT")) Exec("ROLLBACK");
     Close();
@@ -298,6 +303,7 @@ bool ThumbCache::Prepare() {
 }
 
 void ThumbCache::Close() {
+    reading_ = false;
     st_.reset();
     db_.reset();
 }
@@ -316,23 +322,32 @@ void ThumbCache::Rebuild() {
 }
 
 std::optional<Thumb> ThumbCache::Find(const Key& key) {
-    StoredRow row;
+    Thumb thumb;
+    if (!Find(key, thumb)) return std::nullopt;
+    return thumb;
+}
+
+bool ThumbCache::Find(const Key& key, Thumb& into) {
+    StoredRow row(into);
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!st_ || key.place.size() > kPlaceLimit) return std::nullopt;
+        if (!st_ || key.place.size() > kPlaceLimit) return false;
+        BeginRead();
         const bool found = Read(key, row);
+        if (!keepReading_) EndRead();
         if (damaged_) Rebuild();
-        if (!found) return std::nullopt;
+        if (!found) return false;
     }
     if (!Sound(key, row)) {
         std::lock_guard<std::mutex> lock(mutex_);
+        EndRead();
         if (st_ && StructureSound()) Drop(row.id);
         if (damaged_) Rebuild();
-        return std::nullopt;
+        return false;
     }
     Touch(row.id);
-    row.thumb.pixels = Unpack(row.rgb);
-    return std::move(row.thumb);
+    Unpack(row.rgb, into.pixels);
+    return true;
 }
 
 // The row of key.place with its key fields compared; false when there is none, the file has
@@ -360,13 +375,20 @@ bool ThumbCache::Read(const Key& key, StoredRow& row) {
     t.top = int32_t(q.Int(9));
     t.colorCount = int32_t(q.Int(10));
     row.checksum = q.Int(11);
-    const auto* pixels = static_cast<const unsigned char*>(sqlite3_column_blob(q.get(), 12));
-    const size_t bytes = size_t(sqlite3_column_bytes(q.get(), 12));
-    if (pixels)
-        row.rgb.assign(pixels, pixels + bytes);
-    else
-        row.rgb.clear();
-    return true;
+    // Read while the row's statement still runs, so that both see the same state of the file.
+    return ReadPixels(row);
+}
+
+bool ThumbCache::ReadPixels(StoredRow& row) {
+    sqlite3_blob* raw = nullptr;
+    const int rc = sqlite3_blob_open(db_.get(), "main", "thumbs", "pixels", row.id, 0, &raw);
+    std::unique_ptr<sqlite3_blob, int (*)(sqlite3_blob*)> blob(raw, sqlite3_blob_close);
+    if (!Ok(rc)) return false;
+    const int bytes = sqlite3_blob_bytes(raw);
+    // A row of another size fails its checksum; one beyond any thumbnail is not read at all.
+    if (bytes < 0 || bytes > kThumbSide * kThumbSide * 3) return false;
+    row.rgb.resize(size_t(bytes));
+    return Ok(sqlite3_blob_read(raw, row.rgb.data(), bytes, 0));
 }
 
 // Marks a row found as recently used; written together with others, not on every find.
@@ -376,6 +398,7 @@ void ThumbCache::Touch(int64_t id) {
     touched_.push_back(id);
     if (touched_.size() < kTouchBatch) return;
     // The order of use is a hint: while another program writes, these marks are dropped.
+    EndRead();
     sqlite3_busy_timeout(db_.get(), 0);
     if (Exec("BEGIN IMMEDIATE") && !(FlushTouches() && Exec("COMMIT"))) Exec("ROLLBACK");
     sqlite3_busy_timeout(db_.get(), kBusyMs);
@@ -392,10 +415,33 @@ void ThumbCache::Put(const Key& key, const Thumb& thumb) {
     const int64_t checksum = RowChecksum(key, thumb, rgb);
     std::lock_guard<std::mutex> lock(mutex_);
     if (!st_) return;
+    EndRead();
     if (Exec("BEGIN IMMEDIATE") &&
         !(FlushTouches() && Insert(key, thumb, rgb, checksum) && Evict() && Exec("COMMIT")))
         Exec("ROLLBACK");
     if (damaged_) Rebuild();
+}
+
+void ThumbCache::KeepReading(bool keep) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    keepReading_ = keep;
+    if (!keep) EndRead();
+}
+
+void ThumbCache::EndReads() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    EndRead();
+}
+
+// Each transaction takes and gives back the file's read lock, and with another process's
+// locks in the way that costs more than reading a row from memory: finds in a row share one.
+void ThumbCache::BeginRead() {
+    if (!reading_) reading_ = Exec("BEGIN");
+}
+
+void ThumbCache::EndRead() {
+    if (reading_ && st_ && !Exec("COMMIT")) Exec("ROLLBACK");
+    reading_ = false;
 }
 
 bool ThumbCache::FlushTouches() {

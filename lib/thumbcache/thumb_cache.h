@@ -44,10 +44,18 @@ public:
 
     // Nothing for a changed size or write time. The 4th byte of each pixel comes back 0.
     std::optional<Thumb> Find(const Key&);
+    // The same into a thumbnail the caller keeps from one find to the next, so that its
+    // pixels' memory is used again; false (and into left unspecified) when nothing is found.
+    bool Find(const Key&, Thumb& into);
     // Evicts least recently used thumbnails beyond the bound. A thumbnail without pixels or
     // larger than kThumbSide a side is not kept.
     void Put(const Key&, const Thumb&);
     bool Usable() const;
+    // While on, finds share one read transaction until EndReads, a Put or the cache's end:
+    // much faster for a page of finds, but what another program writes meanwhile is seen
+    // only after it. Off by default.
+    void KeepReading(bool keep);
+    void EndReads();
     // Safe to call from several threads: one connection, guarded inside.
 
 private:
@@ -62,7 +70,10 @@ private:
     void Rebuild();
     bool Exec(const char* sql);
     bool Ok(int rc);
+    void BeginRead();
+    void EndRead();
     bool Read(const Key& key, StoredRow& row);
+    bool ReadPixels(StoredRow& row);
     void Touch(int64_t id);
     bool FlushTouches();
     bool Insert(const Key& key, const Thumb& thumb, const std::vector<unsigned char>& rgb,
@@ -77,6 +88,8 @@ private:
     std::unique_ptr<sqlite3, void (*)(sqlite3*)> db_;
     std::unique_ptr<Statements> st_;
     bool damaged_ = false;
+    bool keepReading_ = false;
+    bool reading_ = false;         // a read transaction is open
     std::vector<int64_t> touched_; // rows found since the last write, oldest first
 };
 

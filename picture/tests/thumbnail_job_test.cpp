@@ -115,12 +115,45 @@ TEST_F(CellThumbs, PictureIsReducedIntoItsPlacedBoxByAreaAveraging) {
             pixels[y * 300 + x] =
                 uint32_t(GetBValue(c)) | uint32_t(GetGValue(c)) << 8 | uint32_t(GetRValue(c)) << 16;
         }
-    std::vector<uint32_t> reduced(thumb.pixels.size());
+    std::vector<uint32_t> reduced(size_t(thumb.Width()) * thumb.Height());
     imaging::AreaReduce({pixels.data(), 300, 120, 300},
                         {reduced.data(), thumb.Width(), thumb.Height(), thumb.Width()});
-    EXPECT_TRUE(reduced == thumb.pixels);
+    EXPECT_TRUE(reduced == thumb.Picture());
     EXPECT_EQ(thumb.report.info.width, 300);
     EXPECT_EQ(thumb.report.colorCount, 1 << 24);
+}
+
+// The cell as the grid shows it: a white edge, the fill inside, the picture in its box, and
+// a box that passes the cell cut off at the cell's edge.
+TEST_F(CellThumbs, TheCellIsComposedWithItsEdgeFillAndPicture) {
+    folder_.Write(L"a.fxp", FxFile(300, 120, 24));
+    request_.cellFill = 0x123456;
+    const CellThumb thumb = Make(L"a.fxp");
+    ASSERT_EQ(thumb.cellWidth, 97);
+    ASSERT_EQ(thumb.cellHeight, 67);
+    ASSERT_EQ(thumb.cell.size(), size_t(97) * 67);
+    auto at = [&](int x, int y) { return thumb.cell[size_t(y) * 97 + x]; };
+    for (int x = 0; x < 97; ++x) EXPECT_EQ(at(x, 0), 0xFFFFFFu) << x;
+    for (int y = 0; y < 67; ++y) EXPECT_EQ(at(96, y), 0xFFFFFFu) << y;
+    EXPECT_EQ(thumb.pictureX, thumb.box.x + 1 - 97);
+    EXPECT_EQ(thumb.pictureY, thumb.box.y + 1 - 2 * 67);
+    ASSERT_GT(thumb.pictureY, 1) << "a wide picture leaves fill above it";
+    EXPECT_EQ(at(thumb.pictureX, thumb.pictureY - 1), 0x123456u);
+    EXPECT_EQ(at(thumb.pictureX, thumb.pictureY), thumb.Picture()[0]);
+
+    // A MAG screen of its own offset is placed by it and may pass the cell.
+    const PictureBox passing{97 + 60, 2 * 67 + 40, 80, 50};
+    CellThumb cut;
+    cut.box = passing;
+    ThumbRequest request = request_;
+    std::vector<uint32_t> red(78 * 48, 0xFF0000);
+    ComposeCell(cut, request, {red.data(), 78, 48, 78});
+    EXPECT_EQ(cut.cell[size_t(41) * 97 + 61], 0xFF0000u);
+    EXPECT_EQ(cut.cell[size_t(66) * 97 + 96], 0xFF0000u) << "the picture covers the edge it passes";
+    EXPECT_EQ(cut.cell[size_t(40) * 97 + 61], 0x123456u);
+    const std::vector<uint32_t> shown = cut.Picture();
+    EXPECT_EQ(shown[0], 0xFF0000u);
+    EXPECT_EQ(shown.back(), 0u) << "beyond the cell nothing is shown";
 }
 
 TEST_F(CellThumbs, CacheServesTheSameFileAndNotAChangedOne) {
@@ -131,7 +164,7 @@ TEST_F(CellThumbs, CacheServesTheSameFileAndNotAChangedOne) {
     const CellThumb again = Make(L"a.fxp");
     EXPECT_FALSE(again.decoded);
     EXPECT_EQ(host_.DecodeCount(), decodes);
-    EXPECT_TRUE(again.pixels == first.pixels) << "a picture within the cache's side is kept whole";
+    EXPECT_TRUE(again.cell == first.cell) << "a picture within the cache's side is kept whole";
     EXPECT_EQ(again.box.w, first.box.w);
     EXPECT_EQ(again.box.h, first.box.h);
     // What a decode reports comes back with it: the picture's offset, size and colours.
@@ -150,13 +183,13 @@ TEST_F(CellThumbs, LargePictureIsServedFromItsReducedCopyWithinTolerance) {
     const CellThumb decoded = Make(L"big.bmp");
     const CellThumb cached = Make(L"big.bmp");
     ASSERT_FALSE(cached.decoded);
-    ASSERT_EQ(cached.pixels.size(), decoded.pixels.size());
+    ASSERT_EQ(cached.cell.size(), decoded.cell.size());
     // Two box filters one after the other against one: on smooth colours the means differ
     // by their rounding, at most 2 a channel.
-    for (size_t i = 0; i < cached.pixels.size(); ++i)
+    for (size_t i = 0; i < cached.cell.size(); ++i)
         for (int shift : {0, 8, 16}) {
-            const int a = int(cached.pixels[i] >> shift & 0xFF);
-            const int b = int(decoded.pixels[i] >> shift & 0xFF);
+            const int a = int(cached.cell[i] >> shift & 0xFF);
+            const int b = int(decoded.cell[i] >> shift & 0xFF);
             ASSERT_LE(std::abs(a - b), 2) << i << " " << shift;
         }
     // A cell larger than the cached copy decodes again.
@@ -189,7 +222,7 @@ TEST_F(CellThumbs, ALayoutChangeIsReducedFromMemoryWithoutTheLastingCache) {
     const CellThumb fromMemory = Make(L"a.fxp", 1, &memory);
     EXPECT_FALSE(fromMemory.decoded);
     EXPECT_EQ(host_.DecodeCount(), decodes);
-    EXPECT_TRUE(fromMemory.pixels == fromCache.pixels);
+    EXPECT_TRUE(fromMemory.cell == fromCache.cell);
     EXPECT_EQ(fromMemory.box.w, fromCache.box.w);
     EXPECT_EQ(fromMemory.report.info.width, 600);
     // A changed file is decoded again and replaces what memory held.

@@ -243,6 +243,32 @@ TEST_F(ThumbCacheTest, FindsWriteTheirUseMarksOnlyWhenTheCacheCloses) {
     for (uint32_t s = 1; s < 200; ++s) ASSERT_TRUE(cache->Find(KeyOf(s))) << s;
 }
 
+TEST_F(ThumbCacheTest, SharedReadsSeeAnotherProgramsThumbnailsOnceEnded) {
+    auto reader = Open(), writer = Open();
+    reader->KeepReading(true);
+    PutSeeds(*writer, 1, 3);
+    ExpectSame(MakeThumb(1), reader->Find(KeyOf(1)));
+    // Within the shared read the file stands as it was when the read began.
+    writer->Put(KeyOf(3), MakeThumb(3));
+    EXPECT_FALSE(reader->Find(KeyOf(3)));
+    ExpectSame(MakeThumb(2), reader->Find(KeyOf(2)));
+    reader->EndReads();
+    ExpectSame(MakeThumb(3), reader->Find(KeyOf(3)));
+    // A Put of its own ends the read first, and a find into a kept thumbnail reuses it.
+    reader->Put(KeyOf(4), MakeThumb(4));
+    writer->Put(KeyOf(5), MakeThumb(5, 2, 2));
+    Thumb into = MakeThumb(9, 200, 100);
+    ASSERT_TRUE(reader->Find(KeyOf(4), into));
+    ExpectSame(MakeThumb(4), into);
+    ASSERT_TRUE(reader->Find(KeyOf(5), into));
+    ExpectSame(MakeThumb(5, 2, 2), into);
+    EXPECT_FALSE(reader->Find(KeyOf(6), into));
+    // Off, every find sees the file as it is now.
+    reader->KeepReading(false);
+    writer->Put(KeyOf(6), MakeThumb(6));
+    ExpectSame(MakeThumb(6), reader->Find(KeyOf(6)));
+}
+
 TEST_F(ThumbCacheTest, AWriterHoldingTheFileIsPassedByNotWaitedFor) {
     auto cache = Open();
     cache->Put(KeyOf(1), MakeThumb(1));
