@@ -34,9 +34,13 @@ GridImage::Surface::~Surface() {
 }
 
 void GridImage::Surface::Reset(HDC screen, int width, int height) {
+    if (bitmap_ && width <= width_ && height <= height_) return;
     if (dc_ && oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
     if (!dc_) dc_.reset(::CreateCompatibleDC(screen));
-    bitmap_.reset(::CreateCompatibleBitmap(screen, width ? width : 1, height ? height : 1));
+    width_ = std::max({width, ::GetSystemMetrics(SM_CXSCREEN), 1});
+    height_ = std::max({height, ::GetSystemMetrics(SM_CYSCREEN), 1});
+    bitmap_.reset(::CreateCompatibleBitmap(screen, width_, height_));
+    if (!bitmap_) width_ = height_ = 0;
     oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
 }
 

@@ -45,6 +45,9 @@ private:
     class Surface {
     public:
         ~Surface();
+        // A bitmap of at least width x height: the one it has while that is large enough,
+        // else one as large as the screen, so that a new display count or a maximise
+        // draws into memory the program already uses.
         void Reset(HDC screen, int width, int height);
         HDC Dc() const { return dc_.get(); }
 
@@ -52,6 +55,7 @@ private:
         UniqueMemDc dc_;
         UniqueBitmap bitmap_;
         HGDIOBJ oldBitmap_ = nullptr;
+        int width_ = 0, height_ = 0;
     };
 
     void Paint(HDC dc, const RECT& area) override;

@@ -80,7 +80,7 @@ TEST(GridImage, HundredImagesGiveBackEveryGdiObject) {
         GridImage image;
         image.Create(parent.Handle(), instance);
         image.SetBounds(0, 0, 64 + i, 48);
-        image.SetBounds(0, 0, 80, 60 + i); // a resize replaces the bitmap
+        image.SetBounds(0, 0, 4000 + i, 60); // wider than the screen: a new bitmap
         bitmaps.push_back(::GetCurrentObject(image.Canvas(), OBJ_BITMAP));
     }
     // Each image's last bitmap must be gone with it, not left selected into a dead DC.
