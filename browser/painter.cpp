@@ -155,7 +155,8 @@ PlannedCell GridPainter::PlanCell(int cell, int slot) {
     if (st_.PaletteDisplay) return planned; // decoded here, against the screen's palette
     planned.ticket = TakeAhead(planned.name, cell, stamp.date);
     if (!planned.ticket)
-        planned.ticket = workers_->Submit(RequestFor(cell, planned.name, stamp), cell, stamp.date);
+        planned.ticket = workers_->Submit(RequestFor(cell, planned.name, stamp), cell, stamp.date,
+                                          cellPictures_.TakeSpare());
     return planned;
 }
 

@@ -8,17 +8,41 @@ namespace {
 
 // Three pages of 10 x 10 cells at the cache's side: the page shown and those around it.
 constexpr size_t kThumbMemoryBytes = size_t{64} << 20;
+// Cells whose pixels are kept for reuse: the pages around the one shown at 10 x 10.
+constexpr size_t kSpareCells = 300;
 
 } // namespace
 
 void CellStore::UseSource(const std::wstring& source) {
     if (source == source_) return;
-    pictures_.clear();
+    Clear();
     source_ = source;
 }
 
+void CellStore::Clear() {
+    for (auto it = pictures_.begin(); it != pictures_.end();) it = Drop(it);
+}
+
 void CellStore::Put(const std::wstring& name, CellPicture picture) {
-    pictures_[name] = std::move(picture);
+    CellPicture& kept = pictures_[name];
+    Keep(kept.pixels);
+    kept = std::move(picture);
+}
+
+CellStore::Pictures::iterator CellStore::Drop(Pictures::iterator it) {
+    Keep(it->second.pixels);
+    return pictures_.erase(it);
+}
+
+void CellStore::Keep(std::vector<uint32_t>& pixels) {
+    if (pixels.capacity() > 0 && spare_.size() < kSpareCells) spare_.push_back(std::move(pixels));
+}
+
+std::vector<uint32_t> CellStore::TakeSpare() {
+    if (spare_.empty()) return {};
+    std::vector<uint32_t> pixels = std::move(spare_.back());
+    spare_.pop_back();
+    return pixels;
 }
 
 const CellPicture* CellStore::Find(const std::wstring& name, int cell, int width,
@@ -36,8 +60,10 @@ ThumbWorkers::ThumbWorkers(const PictureHost& host, std::unique_ptr<thumbcache::
     if (cache_) cache_->KeepReading(true);
 }
 
-ThumbTicketPtr ThumbWorkers::Submit(ThumbRequest request, int cell, int32_t date) {
+ThumbTicketPtr ThumbWorkers::Submit(ThumbRequest request, int cell, int32_t date,
+                                    std::vector<uint32_t> spare) {
     auto ticket = std::make_shared<ThumbTicket>();
+    ticket->thumb.cell = std::move(spare);
     ticket->request = std::move(request);
     ticket->cell = cell;
     ticket->date = date;
@@ -45,7 +71,8 @@ ThumbTicketPtr ThumbWorkers::Submit(ThumbRequest request, int cell, int32_t date
     pool_.Submit([this, ticket] {
         if (!ticket->dropped.load()) {
             try {
-                ticket->thumb = MakeCellThumb(host_, cache_.get(), ticket->request, memory_.get());
+                ticket->thumb = MakeCellThumb(host_, cache_.get(), ticket->request, memory_.get(),
+                                              std::move(ticket->thumb.cell));
             } catch (const std::exception&) { // out of memory: the cell shows as not read
                 ticket->thumb = CellThumb{};
             }

@@ -28,23 +28,33 @@ struct CellPicture {
     bool Drawn() const { return !pixels.empty(); }
 };
 
+// The cells drawn lately by file name. The pixels of a cell let go are kept for the cells
+// to come: memory new to the program is slow to touch on some machines, and paging or a
+// new layout would otherwise touch a page's worth of it each time.
 class CellStore {
 public:
     // Names are bare: pictures from another folder or archive empty the store first.
     void UseSource(const std::wstring& source);
-    void Clear() { pictures_.clear(); }
+    void Clear();
     void Put(const std::wstring& name, CellPicture picture);
     // The picture rendered for name in this cell at this size, or null.
     const CellPicture* Find(const std::wstring& name, int cell, int width, int height) const;
     template <typename Keep> void KeepOnly(Keep keep) {
         for (auto it = pictures_.begin(); it != pictures_.end();)
-            it = keep(it->first) ? std::next(it) : pictures_.erase(it);
+            it = keep(it->first) ? std::next(it) : Drop(it);
     }
     size_t Size() const { return pictures_.size(); }
+    // The pixels of a cell let go, to compose another cell into; empty when none is kept.
+    std::vector<uint32_t> TakeSpare();
 
 private:
+    using Pictures = std::map<std::wstring, CellPicture>;
+    Pictures::iterator Drop(Pictures::iterator it);
+    void Keep(std::vector<uint32_t>& pixels);
+
     std::wstring source_;
-    std::map<std::wstring, CellPicture> pictures_;
+    Pictures pictures_;
+    std::vector<std::vector<uint32_t>> spare_;
 };
 
 // One cell's thumbnail asked of the workers; thumb is theirs until done.
@@ -65,7 +75,9 @@ class ThumbWorkers {
 public:
     ThumbWorkers(const PictureHost& host, std::unique_ptr<thumbcache::ThumbCache> cache,
                  int workers = DecodePool::DefaultWorkers());
-    ThumbTicketPtr Submit(ThumbRequest request, int cell, int32_t date);
+    // The cell is composed into spare's memory where it is large enough.
+    ThumbTicketPtr Submit(ThumbRequest request, int cell, int32_t date,
+                          std::vector<uint32_t> spare = {});
     // Decodes a waiting thumbnail on this thread if one waits, else waits until ticket is
     // done, a job ends or, with wake, such a message arrives (at most ms). True when the
     // ticket is done.

@@ -136,7 +136,8 @@ bool GridPainter::PrefetchStep() {
         if (ahead_.count(name) || cellPictures_.Find(name, cell, st_.CellWidth, st_.CellHeight))
             continue;
         const EntryStamp stamp = Stamp(name);
-        ahead_[name] = workers_->Submit(RequestFor(cell, name, stamp), cell, stamp.date);
+        ahead_[name] = workers_->Submit(RequestFor(cell, name, stamp), cell, stamp.date,
+                                        cellPictures_.TakeSpare());
         if (!stamp.found) ahead_[name]->dropped = true; // noted without a bitmap
     }
     return !ahead_.empty();

@@ -113,7 +113,13 @@ void ComposeCell(CellThumb& thumb, const ThumbRequest& request, imaging::PixelVi
     thumb.cellHeight = h;
     const int x = thumb.pictureX = thumb.box.x + 1 - request.column * w;
     const int y = thumb.pictureY = thumb.box.y + 1 - request.row * h;
-    thumb.cell.assign(size_t(w) * h, kCellEdge);
+    // New memory takes room for a somewhat larger cell, so that it serves the next layout.
+    const size_t size = size_t(w) * h;
+    if (thumb.cell.capacity() < size) {
+        thumb.cell = std::vector<uint32_t>();
+        thumb.cell.reserve(size + size / 4);
+    }
+    thumb.cell.assign(size, kCellEdge);
     for (int row = 1; row + 1 < h; ++row)
         std::fill_n(thumb.cell.begin() + ptrdiff_t(row) * w + 1, std::max(0, w - 2),
                     request.cellFill);
@@ -202,14 +208,18 @@ thumbcache::Key ThumbKey(const PictureSource& source, const std::wstring& name, 
 }
 
 CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
-                        const ThumbRequest& request, ThumbMemory* memory) {
+                        const ThumbRequest& request, ThumbMemory* memory,
+                        std::vector<uint32_t> buffer) {
     CellThumb cell;
+    cell.cell = std::move(buffer);
     if (request.keyed) {
         std::shared_ptr<const Thumb> held;
         if (const Thumb* kept = KeptThumb(cache, memory, request.key, held))
             if (FromKept(*kept, request, cell)) return cell;
     }
+    buffer = std::move(cell.cell);
     cell = CellThumb{};
+    cell.cell = std::move(buffer);
     cell.decoded = true;
     const int side = std::max({kThumbSide, request.cellWidth, request.cellHeight});
     LoadedPicture loaded = host.TryLoadPixels(request.name, request.source, side);

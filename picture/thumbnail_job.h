@@ -91,7 +91,9 @@ void ComposeCell(CellThumb& thumb, const ThumbRequest& request, imaging::PixelVi
 // Safe from several threads at once (see PictureHost::TryLoadPicture and ThumbCache).
 // cache and memory may be null; memory is asked before the cache and keeps what a decode
 // gave.
+// The cell is composed into buffer's memory where it is large enough.
 CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
-                        const ThumbRequest& request, ThumbMemory* memory = nullptr);
+                        const ThumbRequest& request, ThumbMemory* memory = nullptr,
+                        std::vector<uint32_t> buffer = {});
 
 } // namespace tovn

@@ -111,3 +111,36 @@ TEST_F(Prefetch, PageFromTheStoreLooksAsTheDecodedPage) {
     EXPECT_EQ(Decodes(), decodes + 4);
     EXPECT_TRUE(stored == GridPixels()) << "the page drawn ahead differs from its decoded paint";
 }
+
+// Cells let go (replaced, no longer around, or a new layout) give their pixels to the cells
+// to come, at most a few pages' worth.
+TEST(CellStoreSpare, CellsLetGoLendTheirPixelsToTheNext) {
+    CellStore store;
+    store.UseSource(L"C:\\pics\\|");
+    auto cell = [](uint32_t colour) {
+        CellPicture p;
+        p.width = 4;
+        p.height = 3;
+        p.pixels.assign(12, colour);
+        return p;
+    };
+    EXPECT_TRUE(store.TakeSpare().empty());
+    store.Put(L"a.mag", cell(1));
+    const uint32_t* first = store.Find(L"a.mag", 0, 4, 3)->pixels.data();
+    store.Put(L"a.mag", cell(2)); // drawn again
+    std::vector<uint32_t> spare = store.TakeSpare();
+    EXPECT_EQ(spare.data(), first);
+    EXPECT_TRUE(store.TakeSpare().empty());
+    store.Put(L"b.mag", cell(3));
+    store.KeepOnly([](const std::wstring& name) { return name == L"b.mag"; });
+    EXPECT_EQ(store.Size(), 1u);
+    EXPECT_EQ(store.TakeSpare().capacity(), 12u);
+    store.UseSource(L"C:\\other\\|");
+    EXPECT_EQ(store.Size(), 0u);
+    EXPECT_EQ(store.TakeSpare().capacity(), 12u);
+    for (int i = 0; i < 400; ++i) store.Put(std::to_wstring(i), cell(4));
+    store.Clear();
+    int kept = 0;
+    while (!store.TakeSpare().empty()) ++kept;
+    EXPECT_EQ(kept, 300);
+}
