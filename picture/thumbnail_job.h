@@ -1,7 +1,8 @@
 // A grid cell's thumbnail made off the window's thread: taken from the lasting thumbnail
 // cache when it holds the picture large enough, else decoded (reduced where the plug-in can)
 // and kept there; either way reduced by area averaging into the box the cell's placement
-// gives. Drawing it (frame, placeholder, marks) stays with the window.
+// gives, inside the cell's frame. Copying it to the screen, the placeholder of a picture that
+// did not decode and the marks stay with the window.
 #pragma once
 #include "core/geometry.h"
 #include "imaging/area_reduce.h"
