@@ -61,6 +61,21 @@ bool IsBmp(const std::wstring& name) {
     return UpperExtensionOf(name) == L".BMP";
 }
 
+// The picture as the cell shows it, kept for cells of this size where it stands whole in
+// the cell and fits the cache's side.
+void KeepForm(const CellThumb& cell, thumbcache::CellForm& form) {
+    const int w = cell.Width(), h = cell.Height();
+    if (w < 1 || h < 1 || w > kThumbSide || h > kThumbSide || cell.pictureX < 0 ||
+        cell.pictureY < 0 || cell.pictureX + w > cell.cellWidth ||
+        cell.pictureY + h > cell.cellHeight)
+        return;
+    form.cellWidth = cell.cellWidth;
+    form.cellHeight = cell.cellHeight;
+    form.width = w;
+    form.height = h;
+    form.pixels = cell.Picture();
+}
+
 // A thumbnail of the calling thread's own for what the lasting cache gives: a page reads a
 // hundred, and memory new to the process is slow to touch on some machines.
 Thumb& ThreadThumb() {
@@ -68,24 +83,44 @@ Thumb& ThreadThumb() {
     return thumb;
 }
 
-// What memory or the lasting cache keeps of the picture, or null. What the cache gives is not
-// kept in memory as well: it is read again as fast as it would be copied.
+// What memory or the lasting cache keeps of the picture, or null: from the cache, the form of
+// the request's cells where it keeps one. What the cache gives is not kept in memory as well:
+// it is read again as fast as it would be copied.
 const Thumb* KeptThumb(thumbcache::ThumbCache* cache, ThumbMemory* memory,
-                       const thumbcache::Key& key, std::shared_ptr<const Thumb>& held) {
-    if (memory && (held = memory->Find(key))) return held.get();
+                       const ThumbRequest& request, std::shared_ptr<const Thumb>& held) {
+    if (memory && (held = memory->Find(request.key))) return held.get();
     Thumb& read = ThreadThumb();
-    return cache && cache->Find(key, read) ? &read : nullptr;
+    return cache && cache->Find(request.key, read, request.cellWidth, request.cellHeight) ? &read
+                                                                                          : nullptr;
 }
 
-// A kept thumbnail serves the cell when it is the whole picture or at least the box's size.
+// The pixels a kept thumbnail gives the cell: its form when it has one of the box's size, else
+// the thumbnail itself when it is the whole picture or at least the box's size; null when
+// neither serves.
+const uint32_t* KeptPixels(const Thumb& thumb, const CellThumb& cell, int& width, int& height) {
+    const thumbcache::CellForm& form = thumb.form;
+    if (form.width > 0) {
+        width = form.width;
+        height = form.height;
+        const bool fits = width == cell.Width() && height == cell.Height() &&
+                          form.pixels.size() == size_t(width) * height;
+        return fits ? form.pixels.data() : nullptr;
+    }
+    width = thumb.width;
+    height = thumb.height;
+    if (width < 1 || height < 1 || thumb.pixels.size() != size_t(width) * height) return nullptr;
+    const bool whole = width == thumb.pictureWidth && height == thumb.pictureHeight;
+    if (!whole && (width < cell.Width() || height < cell.Height())) return nullptr;
+    return thumb.pixels.data();
+}
+
+// A kept thumbnail serving the cell, composed into it as a decode would have been.
 bool FromKept(const Thumb& thumb, const ThumbRequest& request, CellThumb& cell) {
-    if (thumb.width < 1 || thumb.height < 1 ||
-        thumb.pixels.size() != static_cast<size_t>(thumb.width) * thumb.height)
-        return false;
     cell.box = BoxFor(request, thumb.pictureWidth, thumb.pictureHeight, thumb.left, thumb.top);
-    const bool whole = thumb.width == thumb.pictureWidth && thumb.height == thumb.pictureHeight;
-    if (!whole && (thumb.width < cell.Width() || thumb.height < cell.Height())) return false;
-    ComposeCell(cell, request, {thumb.pixels.data(), thumb.width, thumb.height, thumb.width});
+    int width = 0, height = 0;
+    const uint32_t* pixels = KeptPixels(thumb, cell, width, height);
+    if (!pixels) return false;
+    ComposeCell(cell, request, {pixels, width, height, width});
     LoadedPicture& report = cell.report;
     report.ok = true;
     // What the decode would have reported: plug-ins report the picture, a BMP only colours.
@@ -102,6 +137,17 @@ bool FromKept(const Thumb& thumb, const ThumbRequest& request, CellThumb& cell) 
     report.colorCount = thumb.colorCount;
     report.paletteEntries = dib::PaletteEntriesFor(thumb.colorCount);
     return true;
+}
+
+// Pixels already of the box's size (a kept form) are copied, their 4th byte cleared as the
+// reduction clears it.
+void ReduceInto(imaging::PixelView from, imaging::PixelSpan to) {
+    if (from.width != to.width || from.height != to.height) return imaging::AreaReduce(from, to);
+    for (int row = 0; row < to.height; ++row) {
+        const uint32_t* in = from.pixels + size_t(row) * from.stride;
+        uint32_t* out = to.pixels + size_t(row) * to.stride;
+        for (int x = 0; x < to.width; ++x) out[x] = in[x] & 0xFFFFFFu;
+    }
 }
 
 } // namespace
@@ -126,11 +172,11 @@ void ComposeCell(CellThumb& thumb, const ThumbRequest& request, imaging::PixelVi
     const int pw = thumb.Width(), ph = thumb.Height();
     if (pw <= 0 || ph <= 0) return;
     if (x >= 0 && y >= 0 && x + pw <= w && y + ph <= h) {
-        imaging::AreaReduce(from, {thumb.cell.data() + ptrdiff_t(y) * w + x, pw, ph, w});
+        ReduceInto(from, {thumb.cell.data() + ptrdiff_t(y) * w + x, pw, ph, w});
         return;
     }
     std::vector<uint32_t> picture(size_t(pw) * ph);
-    imaging::AreaReduce(from, {picture.data(), pw, ph, pw});
+    ReduceInto(from, {picture.data(), pw, ph, pw});
     const int left = std::max(0, x), right = std::min(w, x + pw);
     for (int row = std::max(0, y); row < std::min(h, y + ph) && left < right; ++row) {
         const uint32_t* in = picture.data() + size_t(row - y) * pw + (left - x);
@@ -214,8 +260,13 @@ CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
     cell.cell = std::move(buffer);
     if (request.keyed) {
         std::shared_ptr<const Thumb> held;
-        if (const Thumb* kept = KeptThumb(cache, memory, request.key, held))
-            if (FromKept(*kept, request, cell)) return cell;
+        const Thumb* kept = KeptThumb(cache, memory, request, held);
+        if (kept && FromKept(*kept, request, cell)) return cell;
+        // A form that does not fit the box (the placement changed): the thumbnail itself.
+        Thumb& read = ThreadThumb();
+        if (kept && kept->form.width > 0 && cache->Find(request.key, read) &&
+            FromKept(read, request, cell))
+            return cell;
     }
     buffer = std::move(cell.cell);
     cell = CellThumb{};
@@ -241,7 +292,11 @@ CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
     thumb.colorCount = cell.report.colorCount;
     cell.box = BoxFor(request, thumb.pictureWidth, thumb.pictureHeight, info.left, info.top);
     ComposeCell(cell, request, {pixels.data(), width, height, width});
-    if (request.keyed && cache) cache->Put(request.key, thumb);
+    if (request.keyed && cache) {
+        KeepForm(cell, thumb.form);
+        cache->Put(request.key, thumb);
+        thumb.form = thumbcache::CellForm(); // memory serves other layouts only
+    }
     if (request.keyed && memory) memory->Put(request.key, std::move(made));
     return cell;
 }

@@ -11,7 +11,7 @@ namespace tovn::thumbcache {
 namespace {
 
 constexpr int64_t kApplicationId = 0x54564E54; // "TVNT" in the file's header
-constexpr int64_t kSchemaVersion = 1;
+constexpr int64_t kSchemaVersion = 2;
 // A Put waits this long for another copy of the program to finish its write (short, but it
 // may follow one write with the next); a writer holding the file longer is passed by. Reads
 // never wait for a writer (the log keeps them apart), and finds write without waiting.
@@ -43,7 +43,13 @@ std::string SchemaSql() {
            " cost INTEGER NOT NULL,"
            " used INTEGER NOT NULL,"
            " checksum INTEGER NOT NULL,"
-           " pixels BLOB NOT NULL);"
+           " pixels BLOB NOT NULL,"
+           " cell_width INTEGER NOT NULL,"
+           " cell_height INTEGER NOT NULL,"
+           " form_width INTEGER NOT NULL,"
+           " form_height INTEGER NOT NULL,"
+           " form_checksum INTEGER NOT NULL,"
+           " form BLOB NOT NULL);"
            "CREATE INDEX thumbs_used ON thumbs(used, cost);"
            "PRAGMA application_id = " +
            std::to_string(kApplicationId) +
@@ -56,12 +62,14 @@ std::string SchemaSql() {
 // would first be copied into a buffer SQLite allocates afresh for every row.
 constexpr const char* kFindSql =
     "SELECT id, place, size, written, width, height, picture_width, picture_height, offset_x,"
-    " offset_y, colors, checksum FROM thumbs WHERE place = ?1";
+    " offset_y, colors, checksum, cell_width, cell_height, form_width, form_height, form_checksum"
+    " FROM thumbs WHERE place = ?1";
 constexpr const char* kInsertSql =
     "REPLACE INTO thumbs(place, size, written, width, height, picture_width, picture_height,"
-    " offset_x, offset_y, colors, cost, checksum, pixels, used)"
-    " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13,"
-    " (SELECT IFNULL(MAX(used), 0) + 1 FROM thumbs))";
+    " offset_x, offset_y, colors, cost, checksum, cell_width, cell_height, form_width,"
+    " form_height, form_checksum, pixels, form, used)"
+    " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18,"
+    " ?19, (SELECT IFNULL(MAX(used), 0) + 1 FROM thumbs))";
 constexpr const char* kTotalSql = "SELECT IFNULL(SUM(cost), 0) FROM thumbs";
 constexpr const char* kOldestSql = "SELECT id, cost FROM thumbs ORDER BY used";
 constexpr const char* kRemoveSql = "DELETE FROM thumbs WHERE id = ?1";
@@ -121,13 +129,23 @@ private:
     uint64_t h_ = 0x243F6A8885A308D3ull;
 };
 
-int64_t RowChecksum(const Key& key, const Thumb& t, const std::vector<unsigned char>& rgb) {
+// The checksum of the thumbnail's pixels (form null) or of the form's, each with the key and
+// the picture's fields.
+int64_t RowChecksum(const Key& key, const Thumb& t, const std::vector<unsigned char>& rgb,
+                    const CellForm* form = nullptr) {
     Checksum c;
     c.Add(reinterpret_cast<const unsigned char*>(key.place.data()), key.place.size());
-    for (int64_t v : {static_cast<int64_t>(key.size), key.written, int64_t{t.width},
-                      int64_t{t.height}, int64_t{t.pictureWidth}, int64_t{t.pictureHeight},
-                      int64_t{t.left}, int64_t{t.top}, int64_t{t.colorCount}})
+    for (int64_t v :
+         {static_cast<int64_t>(key.size), key.written, int64_t{t.pictureWidth},
+          int64_t{t.pictureHeight}, int64_t{t.left}, int64_t{t.top}, int64_t{t.colorCount}})
         c.Add(static_cast<uint64_t>(v));
+    const int sizes[] = {t.width,
+                         t.height,
+                         form ? form->cellWidth : -1,
+                         form ? form->cellHeight : -1,
+                         form ? form->width : -1,
+                         form ? form->height : -1};
+    for (int v : sizes) c.Add(static_cast<uint64_t>(int64_t{v}));
     c.Add(rgb.data(), rgb.size());
     return c.Value();
 }
@@ -169,22 +187,36 @@ std::vector<unsigned char>& ThreadBytes() {
 
 } // namespace
 
-// A row as read into the caller's thumbnail, before its checksum is verified. One at a time
-// on a thread.
+// A row as read into the caller's thumbnail, before its checksum is verified: the thumbnail's
+// pixels or, with form, the form's. One at a time on a thread.
 struct StoredRow {
     explicit StoredRow(Thumb& into) : thumb(into) {}
     int64_t id = 0;
     int64_t checksum = 0;
+    bool form = false;
     Thumb& thumb;
     std::vector<unsigned char>& rgb = ThreadBytes();
 };
 
+// A row's bytes as written: the thumbnail's and the form's (none when it has no sound form).
+struct PackedRow {
+    std::vector<unsigned char> rgb, form;
+    int64_t checksum = 0, formChecksum = 0;
+    bool withForm = false;
+};
+
 namespace {
+
+bool SoundForm(const CellForm& f) {
+    return f.cellWidth > 0 && f.cellHeight > 0 && Fits(f.width, f.height) &&
+           f.pixels.size() == size_t(f.width) * size_t(f.height);
+}
 
 bool Sound(const Key& key, const StoredRow& row) {
     const Thumb& t = row.thumb;
-    return Fits(t.width, t.height) && row.rgb.size() == size_t(t.width) * size_t(t.height) * 3 &&
-           RowChecksum(key, t, row.rgb) == row.checksum;
+    const int w = row.form ? t.form.width : t.width, h = row.form ? t.form.height : t.height;
+    return Fits(t.width, t.height) && Fits(w, h) && row.rgb.size() == size_t(w) * size_t(h) * 3 &&
+           RowChecksum(key, t, row.rgb, row.form ? &t.form : nullptr) == row.checksum;
 }
 
 } // namespace
@@ -327,13 +359,13 @@ std::optional<Thumb> ThumbCache::Find(const Key& key) {
     return thumb;
 }
 
-bool ThumbCache::Find(const Key& key, Thumb& into) {
+bool ThumbCache::Find(const Key& key, Thumb& into, int cellWidth, int cellHeight) {
     StoredRow row(into);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!st_ || key.place.size() > kPlaceLimit) return false;
         BeginRead();
-        const bool found = Read(key, row);
+        const bool found = Read(key, row, cellWidth, cellHeight);
         if (!keepReading_) EndRead();
         if (damaged_) Rebuild();
         if (!found) return false;
@@ -346,13 +378,14 @@ bool ThumbCache::Find(const Key& key, Thumb& into) {
         return false;
     }
     Touch(row.id);
-    Unpack(row.rgb, into.pixels);
+    Unpack(row.rgb, row.form ? into.form.pixels : into.pixels);
+    if (row.form) into.pixels.clear();
     return true;
 }
 
 // The row of key.place with its key fields compared; false when there is none, the file has
 // changed since, or the row cannot be read now.
-bool ThumbCache::Read(const Key& key, StoredRow& row) {
+bool ThumbCache::Read(const Key& key, StoredRow& row, int cellWidth, int cellHeight) {
     Running q(st_->find);
     sqlite3_bind_text(q.get(), 1, key.place.data(), int(key.place.size()), SQLITE_STATIC);
     const int rc = q.Step();
@@ -375,13 +408,25 @@ bool ThumbCache::Read(const Key& key, StoredRow& row) {
     t.top = int32_t(q.Int(9));
     t.colorCount = int32_t(q.Int(10));
     row.checksum = q.Int(11);
+    CellForm& form = t.form;
+    form.cellWidth = form.cellHeight = form.width = form.height = 0;
+    form.pixels.clear();
+    row.form = cellWidth > 0 && cellHeight > 0 && q.Int(12) == cellWidth &&
+               q.Int(13) == cellHeight && q.Int(14) > 0 && q.Int(15) > 0;
+    if (row.form) {
+        form.cellWidth = cellWidth;
+        form.cellHeight = cellHeight;
+        form.width = int(q.Int(14));
+        form.height = int(q.Int(15));
+        row.checksum = q.Int(16);
+    }
     // Read while the row's statement still runs, so that both see the same state of the file.
-    return ReadPixels(row);
+    return ReadBlob(row, row.form ? "form" : "pixels");
 }
 
-bool ThumbCache::ReadPixels(StoredRow& row) {
+bool ThumbCache::ReadBlob(StoredRow& row, const char* column) {
     sqlite3_blob* raw = nullptr;
-    const int rc = sqlite3_blob_open(db_.get(), "main", "thumbs", "pixels", row.id, 0, &raw);
+    const int rc = sqlite3_blob_open(db_.get(), "main", "thumbs", column, row.id, 0, &raw);
     std::unique_ptr<sqlite3_blob, int (*)(sqlite3_blob*)> blob(raw, sqlite3_blob_close);
     if (!Ok(rc)) return false;
     const int bytes = sqlite3_blob_bytes(raw);
@@ -411,13 +456,19 @@ void ThumbCache::Put(const Key& key, const Thumb& thumb) {
         thumb.pixels.size() != size_t(thumb.width) * size_t(thumb.height) ||
         key.place.size() > kPlaceLimit)
         return;
-    const std::vector<unsigned char> rgb = Pack(thumb.pixels);
-    const int64_t checksum = RowChecksum(key, thumb, rgb);
+    PackedRow packed;
+    packed.rgb = Pack(thumb.pixels);
+    packed.checksum = RowChecksum(key, thumb, packed.rgb);
+    packed.withForm = SoundForm(thumb.form);
+    if (packed.withForm) {
+        packed.form = Pack(thumb.form.pixels);
+        packed.formChecksum = RowChecksum(key, thumb, packed.form, &thumb.form);
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     if (!st_) return;
     EndRead();
     if (Exec("BEGIN IMMEDIATE") &&
-        !(FlushTouches() && Insert(key, thumb, rgb, checksum) && Evict() && Exec("COMMIT")))
+        !(FlushTouches() && Insert(key, thumb, packed) && Evict() && Exec("COMMIT")))
         Exec("ROLLBACK");
     if (damaged_) Rebuild();
 }
@@ -454,24 +505,35 @@ bool ThumbCache::FlushTouches() {
     return true;
 }
 
-bool ThumbCache::Insert(const Key& key, const Thumb& t, const std::vector<unsigned char>& rgb,
-                        int64_t checksum) {
+bool ThumbCache::Insert(const Key& key, const Thumb& t, const PackedRow& packed) {
     Running q(st_->insert);
     sqlite3_bind_text(q.get(), 1, key.place.data(), int(key.place.size()), SQLITE_STATIC);
-    const int64_t fields[] = {static_cast<int64_t>(key.size),
-                              key.written,
-                              t.width,
-                              t.height,
-                              t.pictureWidth,
-                              t.pictureHeight,
-                              t.left,
-                              t.top,
-                              t.colorCount,
-                              int64_t(rgb.size() + key.place.size() + kRowOverhead),
-                              checksum};
+    const CellForm none;
+    const CellForm& form = packed.withForm ? t.form : none;
+    const int64_t fields[] = {
+        static_cast<int64_t>(key.size),
+        key.written,
+        t.width,
+        t.height,
+        t.pictureWidth,
+        t.pictureHeight,
+        t.left,
+        t.top,
+        t.colorCount,
+        int64_t(packed.rgb.size() + packed.form.size() + key.place.size() + kRowOverhead),
+        packed.checksum,
+        form.cellWidth,
+        form.cellHeight,
+        form.width,
+        form.height,
+        packed.formChecksum};
     int column = 2;
     for (int64_t v : fields) sqlite3_bind_int64(q.get(), column++, v);
-    sqlite3_bind_blob(q.get(), column, rgb.data(), int(rgb.size()), SQLITE_STATIC);
+    // An empty form is bound as an empty blob, not as NULL.
+    static const unsigned char kNone = 0;
+    for (const std::vector<unsigned char>* bytes : {&packed.rgb, &packed.form})
+        sqlite3_bind_blob(q.get(), column++, bytes->empty() ? &kNone : bytes->data(),
+                          int(bytes->size()), SQLITE_STATIC);
     return Ok(q.Step());
 }
 

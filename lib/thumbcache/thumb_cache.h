@@ -15,11 +15,20 @@ struct sqlite3;
 namespace tovn::thumbcache {
 
 struct StoredRow;
+struct PackedRow;
 
 struct Key {
     std::string place; // UTF-8: a file's full path; an archive member: archive path + '|' + member
     uint64_t size = 0; // bytes of the file (or of the member)
     int64_t written = 0; // last-write time as the caller reads it (FILETIME ticks, or DOS date)
+};
+
+// The picture as the cells of one size show it, kept beside the thumbnail: shown again at
+// that size, it is read at a fraction of the thumbnail's bytes and not reduced again.
+struct CellForm {
+    int cellWidth = 0, cellHeight = 0; // the cells it was made for; 0: none
+    int width = 0, height = 0;         // of pixels (each side at most kThumbSide)
+    std::vector<uint32_t> pixels;      // top row first, B G R X bytes, width*height
 };
 
 struct Thumb {
@@ -28,6 +37,7 @@ struct Thumb {
     int32_t pictureWidth = 0, pictureHeight = 0; // the picture's real size
     int32_t left = 0, top = 0;                   // the picture's offset as its decoder reported it
     int32_t colorCount = 0; // colours as the loader counted them (2,16,256,257)
+    CellForm form;
 };
 
 constexpr int kThumbSide = 256;
@@ -46,9 +56,11 @@ public:
     std::optional<Thumb> Find(const Key&);
     // The same into a thumbnail the caller keeps from one find to the next, so that its
     // pixels' memory is used again; false (and into left unspecified) when nothing is found.
-    bool Find(const Key&, Thumb& into);
+    // Where the row holds a form for cells of cellWidth x cellHeight, only the form is read
+    // (and into.pixels is left empty); else the thumbnail, without a form.
+    bool Find(const Key&, Thumb& into, int cellWidth = 0, int cellHeight = 0);
     // Evicts least recently used thumbnails beyond the bound. A thumbnail without pixels or
-    // larger than kThumbSide a side is not kept.
+    // larger than kThumbSide a side is not kept; a form that is not sound is left out.
     void Put(const Key&, const Thumb&);
     bool Usable() const;
     // While on, finds share one read transaction until EndReads, a Put or the cache's end:
@@ -72,12 +84,11 @@ private:
     bool Ok(int rc);
     void BeginRead();
     void EndRead();
-    bool Read(const Key& key, StoredRow& row);
-    bool ReadPixels(StoredRow& row);
+    bool Read(const Key& key, StoredRow& row, int cellWidth, int cellHeight);
+    bool ReadBlob(StoredRow& row, const char* column);
     void Touch(int64_t id);
     bool FlushTouches();
-    bool Insert(const Key& key, const Thumb& thumb, const std::vector<unsigned char>& rgb,
-                int64_t check);
+    bool Insert(const Key& key, const Thumb& thumb, const PackedRow& packed);
     bool Evict();
     bool Drop(int64_t id);
     bool StructureSound();

@@ -142,9 +142,11 @@ TEST_F(CellThumbs, TheCellIsComposedWithItsEdgeFillAndPicture) {
     EXPECT_EQ(at(thumb.pictureX, thumb.pictureY), thumb.Picture()[0]);
 
     // A MAG screen of its own offset is placed by it and may pass the cell.
-    const PictureBox passing{97 + 60, 2 * 67 + 40, 80, 50};
     CellThumb cut;
-    cut.box = passing;
+    cut.box.x = 97 + 60;
+    cut.box.y = 2 * 67 + 40;
+    cut.box.w = 80;
+    cut.box.h = 50;
     ThumbRequest request = request_;
     std::vector<uint32_t> red(78 * 48, 0xFF0000);
     ComposeCell(cut, request, {red.data(), 78, 48, 78});
@@ -177,12 +179,30 @@ TEST_F(CellThumbs, CacheServesTheSameFileAndNotAChangedOne) {
     EXPECT_EQ(host_.DecodeCount(), decodes + 1);
 }
 
+// Cells of the size a picture was decoded for show it again from the form kept for them,
+// exactly as decoded.
+TEST_F(CellThumbs, TheSameCellsAreShownFromTheirFormAsDecoded) {
+    test::WriteSmoothBmp(folder_.File(L"big.bmp"), 1200, 900);
+    const CellThumb decoded = Make(L"big.bmp");
+    ASSERT_TRUE(decoded.decoded);
+    const CellThumb again = Make(L"big.bmp");
+    ASSERT_FALSE(again.decoded);
+    EXPECT_TRUE(again.cell == decoded.cell);
+    EXPECT_EQ(again.report.info.width, 1200);
+    EXPECT_EQ(again.box.w, decoded.box.w);
+}
+
 TEST_F(CellThumbs, LargePictureIsServedFromItsReducedCopyWithinTolerance) {
     test::WriteSmoothBmp(folder_.File(L"big.bmp"), 1200, 900);
     request_.cellWidth = request_.cellHeight = 200;
-    const CellThumb decoded = Make(L"big.bmp");
+    ASSERT_TRUE(Make(L"big.bmp").decoded);
+    // Cells of another size: reduced from the cache's copy, against a decode reduced at once.
+    request_.cellWidth = request_.cellHeight = 190;
     const CellThumb cached = Make(L"big.bmp");
     ASSERT_FALSE(cached.decoded);
+    request_.keyed = false;
+    const CellThumb decoded = MakeCellThumb(host_, cache_.get(), request_);
+    ASSERT_TRUE(decoded.decoded);
     ASSERT_EQ(cached.cell.size(), decoded.cell.size());
     // Two box filters one after the other against one: on smooth colours the means differ
     // by their rounding, at most 2 a channel.
@@ -231,9 +251,8 @@ TEST_F(CellThumbs, ALayoutChangeIsReducedFromMemoryWithoutTheLastingCache) {
     EXPECT_TRUE(Make(L"a.fxp", 1, &memory).decoded);
 }
 
-TEST_F(CellThumbs, MemoryIsFilledFromTheLastingCacheAndBounded) {
+TEST_F(CellThumbs, MemoryKeepsWhatWasDecodedAndIsBounded) {
     for (int i = 0; i < 3; ++i) folder_.Write(Numbered(i), FxFile(300, 200, 24));
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(Make(Numbered(i)).decoded);
     // Room for two thumbnails: the least recently used goes.
     const size_t one = 256 * 171 * sizeof(uint32_t);
     ThumbMemory memory(2 * one + 64);
@@ -242,13 +261,17 @@ TEST_F(CellThumbs, MemoryIsFilledFromTheLastingCacheAndBounded) {
         request_.key = ThumbKey(request_.source, request_.name, 100, 1);
         return !MakeCellThumb(host_, nullptr, request_, &memory).decoded;
     };
-    for (int i = 0; i < 2; ++i) EXPECT_FALSE(Make(Numbered(i), 1, &memory).decoded) << i;
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(Make(Numbered(i), 1, &memory).decoded) << i;
     EXPECT_TRUE(served(0));
-    EXPECT_TRUE(Make(Numbered(2), 1, &memory).report.ok);
+    EXPECT_TRUE(Make(Numbered(2), 1, &memory).decoded);
     EXPECT_LE(memory.Bytes(), 2 * one + 64);
     EXPECT_TRUE(served(0));
     EXPECT_TRUE(served(2));
     EXPECT_FALSE(served(1)) << "the least recently used was dropped";
+    // What the lasting cache gives is read from it again, not kept in memory as well.
+    ThumbMemory other(2 * one + 64);
+    EXPECT_FALSE(Make(Numbered(1), 1, &other).decoded);
+    EXPECT_EQ(other.Bytes(), 0u);
 }
 
 } // namespace

@@ -243,6 +243,34 @@ TEST_F(ThumbCacheTest, FindsWriteTheirUseMarksOnlyWhenTheCacheCloses) {
     for (uint32_t s = 1; s < 200; ++s) ASSERT_TRUE(cache->Find(KeyOf(s))) << s;
 }
 
+// A row keeps the picture as one size of cells shows it: asked at that size, the form alone
+// comes back; asked at another, the thumbnail.
+TEST_F(ThumbCacheTest, AFormComesBackForItsOwnCellSizeOnly) {
+    auto cache = Open();
+    Thumb t = MakeThumb(3, 200, 150);
+    const Thumb form = MakeThumb(4, 95, 65);
+    t.form = {97, 67, 95, 65, form.pixels};
+    cache->Put(KeyOf(3), t);
+    Thumb into;
+    ASSERT_TRUE(cache->Find(KeyOf(3), into, 97, 67));
+    EXPECT_TRUE(into.pixels.empty());
+    EXPECT_EQ(into.form.width, 95);
+    EXPECT_EQ(into.form.height, 65);
+    EXPECT_TRUE(into.form.pixels == form.pixels);
+    EXPECT_EQ(into.pictureWidth, t.pictureWidth);
+    ASSERT_TRUE(cache->Find(KeyOf(3), into, 98, 67));
+    EXPECT_EQ(into.form.width, 0);
+    t.form = {};
+    ExpectSame(t, std::optional<Thumb>(into));
+    // A form that cannot be right is left out; the thumbnail is still kept.
+    Thumb bad = MakeThumb(5);
+    bad.form = {97, 67, 300, 65, std::vector<uint32_t>(300 * 65)};
+    cache->Put(KeyOf(5), bad);
+    ASSERT_TRUE(cache->Find(KeyOf(5), into, 97, 67));
+    EXPECT_EQ(into.form.width, 0);
+    EXPECT_FALSE(into.pixels.empty());
+}
+
 TEST_F(ThumbCacheTest, SharedReadsSeeAnotherProgramsThumbnailsOnceEnded) {
     auto reader = Open(), writer = Open();
     reader->KeepReading(true);
