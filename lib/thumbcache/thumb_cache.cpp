@@ -27,6 +27,8 @@ constexpr int64_t kMapBytes = sizeof(void*) >= 8 ? int64_t{256} << 20 : int64_t{
 constexpr size_t kTouchBatch = 4096;
 constexpr size_t kPlaceLimit = 32768;
 
+// A row is stored in its columns' order, and a column past a long value is reached only by
+// reading through it: the small columns come first, then the form, and the thumbnail last.
 std::string SchemaSql() {
     return "CREATE TABLE thumbs("
            " id INTEGER PRIMARY KEY,"
@@ -43,13 +45,13 @@ std::string SchemaSql() {
            " cost INTEGER NOT NULL,"
            " used INTEGER NOT NULL,"
            " checksum INTEGER NOT NULL,"
-           " pixels BLOB NOT NULL,"
            " cell_width INTEGER NOT NULL,"
            " cell_height INTEGER NOT NULL,"
            " form_width INTEGER NOT NULL,"
            " form_height INTEGER NOT NULL,"
            " form_checksum INTEGER NOT NULL,"
-           " form BLOB NOT NULL);"
+           " form BLOB NOT NULL,"
+           " pixels BLOB NOT NULL);"
            "CREATE INDEX thumbs_used ON thumbs(used, cost);"
            "PRAGMA application_id = " +
            std::to_string(kApplicationId) +
