@@ -62,7 +62,7 @@ private:
     void PrepareThumbnailLoad();
     void DrawThumbnail(int cell, const std::wstring& name, int32_t date);
     void DrawCellPicture(HDC dc, int cell, const std::wstring& name, const LoadedPicture& loaded);
-    CellPicture RenderCell(int cell, CellThumb& thumb);
+    CellPicture KeptCell(int cell, CellThumb& thumb);
     bool ShowStoredCell(int cell, const std::wstring& name, int32_t date);
     // The date and size of a folder file or archive entry; not found when a folder file
     // cannot be read.

@@ -39,7 +39,7 @@ void GridPainter::ShowThumb(const PlannedCell& planned) {
         DrawCellPicture(imgMain_.Canvas(), planned.cell, planned.name, shown);
         return;
     }
-    CellPicture rendered = RenderCell(planned.cell, thumb);
+    CellPicture rendered = KeptCell(planned.cell, thumb);
     rendered.date = planned.date;
     cellPictures_.UseSource(SourceKey());
     cellPictures_.Put(planned.name, std::move(rendered));
@@ -87,7 +87,7 @@ void GridPainter::DrawCellPicture(HDC dc, int cell, const std::wstring& name,
 }
 
 // The cell the workers composed, kept for the pages around the one shown.
-CellPicture GridPainter::RenderCell(int cell, CellThumb& thumb) {
+CellPicture GridPainter::KeptCell(int cell, CellThumb& thumb) {
     CellPicture rendered;
     rendered.cell = cell;
     rendered.width = st_.CellWidth;
@@ -138,7 +138,7 @@ bool GridPainter::PrefetchStep() {
         const EntryStamp stamp = Stamp(name);
         ahead_[name] = workers_->Submit(RequestFor(cell, name, stamp), cell, stamp.date,
                                         cellPictures_.TakeSpare());
-        if (!stamp.found) ahead_[name]->dropped = true; // noted without a bitmap
+        if (!stamp.found) ahead_[name]->dropped = true; // noted without pixels
     }
     return !ahead_.empty();
 }
@@ -156,7 +156,7 @@ bool GridPainter::PrefetchAhead() {
     return false;
 }
 
-// A picture that did not decode is noted without a bitmap: the paint decodes it again and
+// A picture that did not decode is noted without pixels: the paint decodes it again and
 // reports it then.
 void GridPainter::StoreAhead(const std::wstring& name, ThumbTicket& ticket) {
     CellThumb& thumb = ticket.thumb;
@@ -167,7 +167,7 @@ void GridPainter::StoreAhead(const std::wstring& name, ThumbTicket& ticket) {
     CellPicture rendered;
     if (!ticket.dropped && thumb.report.ok && ticket.request.cellWidth == st_.CellWidth &&
         ticket.request.cellHeight == st_.CellHeight)
-        rendered = RenderCell(ticket.cell, thumb);
+        rendered = KeptCell(ticket.cell, thumb);
     rendered.cell = ticket.cell;
     rendered.width = ticket.request.cellWidth;
     rendered.height = ticket.request.cellHeight;

@@ -51,9 +51,9 @@ struct CellThumb {
 
 // The thumbnails of the pictures decoded lately, held in memory as well as in the lasting
 // cache: a layout change (another display count, a resized window) reduces them again
-// without reading the file, even where the lasting cache is off or passed by. Keyed as the lasting
-// cache is, so that a changed file finds nothing; bounded by bytes, the least recently used going
-// first. Safe from several threads.
+// without reading the file, even where the lasting cache is off or passed by. Keyed as the
+// lasting cache is, so that a changed file finds nothing; bounded by bytes, the least
+// recently used going first. Safe from several threads.
 class ThumbMemory {
 public:
     explicit ThumbMemory(size_t limitBytes) : limit_(limitBytes) {}
@@ -91,8 +91,7 @@ void ComposeCell(CellThumb& thumb, const ThumbRequest& request, imaging::PixelVi
 
 // Safe from several threads at once (see PictureHost::TryLoadPicture and ThumbCache).
 // cache and memory may be null; memory is asked before the cache and keeps what a decode
-// gave.
-// The cell is composed into buffer's memory where it is large enough.
+// gave. The cell is composed into buffer's memory where it is large enough.
 CellThumb MakeCellThumb(const PictureHost& host, thumbcache::ThumbCache* cache,
                         const ThumbRequest& request, ThumbMemory* memory = nullptr,
                         std::vector<uint32_t> buffer = {});
